@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+namespace zelmora {
+
+// What the commands ask of the desktop. The windows use message boxes and
+// QDesktopServices; tests record the calls instead.
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+
+    // A modal box with the information icon, one OK button and the caption
+    // "Zelmora"; returns when the user has closed it.
+    virtual void information(const QString &text) = 0;
+    // The same without an icon.
+    virtual void plainMessage(const QString &text) = 0;
+    // A failure the user must know of (a file that could not be written).
+    virtual void warning(const QString &text) = 0;
+    // Hands a file or folder to the desktop's handler; the result is not examined.
+    virtual void openUrl(const QUrl &url) = 0;
+};
+
+inline const QString kApplicationTitle = QStringLiteral("Zelmora");
+
+} // namespace zelmora

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <optional>
+
+namespace zelmora {
+
+inline constexpr int kPageCount = 6;
+
+// The index of the selected button of Option1 .. Option6.
+enum class PageKind { None = 0, Text = 1, StandardPicture = 2, WidePicture = 3 };
+
+// The index of the selected button of Option0.
+enum class BackgroundKind { Colour = 0, Picture = 1 };
+
+inline const QString kDefaultAlt = QStringLiteral("ピクチャ名称");
+inline const QString kColourAttribute = QStringLiteral("BgColor=");
+inline const QString kPictureAttribute = QStringLiteral("BackGround=");
+// The caption Label_BK has at start, with a full-width equals sign; it gives
+// the same body attribute as kColourAttribute once converted to half width.
+inline const QString kInitialColourAttribute = QStringLiteral("BgColor＝");
+
+// One page of the set; each field is held by the control named beside it
+// (page 1's names; page k uses Option<k>, Text<k>, Label<k>, ...).
+struct Page {
+    PageKind kind = PageKind::None;     // Option1
+    QString text;                       // Text1, line breaks as CR LF
+    QString standardFile;               // caption of Label1(0)
+    QString standardAlt = kDefaultAlt;  // p_Text1
+    QString wideFile;                   // caption of Label1(1)
+    QString wideAlt = kDefaultAlt;      // w_Text1
+
+    bool operator==(const Page &) const = default;
+};
+
+// What the main window edits: one title, six pages, one background.
+struct PageSet {
+    QString title;                                              // t_Text
+    std::array<Page, kPageCount> pages{};                       // tabs Page１ .. Page６
+    BackgroundKind backgroundKind = BackgroundKind::Colour;     // Option0
+    QString backgroundAttribute = kInitialColourAttribute;      // caption of Label_BK
+    QString backgroundValue;                                    // Text_BK
+
+    // Page k, counted from 1 as the window counts them.
+    Page &page(int k) { return pages.at(k - 1); }
+    const Page &page(int k) const { return pages.at(k - 1); }
+
+    bool operator==(const PageSet &) const = default;
+};
+
+// The set is pages 1 to n, where page n + 1 is the first page of kind none;
+// 0 when page 1 is none.
+int pageCount(const PageSet &set);
+
+// Page k is a linked page (it has a "next" button) when a page follows it.
+bool isLinkedPage(const PageSet &set, int k);
+
+// The background kind rule of Option0: the attribute name follows the kind
+// and the value is emptied, whichever option was clicked before.
+void selectBackgroundKind(PageSet &set, BackgroundKind kind);
+
+// ResetEditor on the record: every field back to its initial value except
+// the title, with the background kind selected as a click would (so the
+// attribute name reads "BgColor=").
+void resetPageSet(PageSet &set);
+
+// The window-level values of the main window. They survive from one command
+// to the next on purpose: a smaller set leaves the later descriptions alone.
+struct EditorState {
+    QString StrKcyosi_S;   // extension of the last creation
+    QString StrTitle_S;    // title of the last creation or preview
+    QString StrContents1_S;
+    QString StrContents2_S;
+    QString StrContents3_S;
+    QString StrContents4_S;
+    QString StrContents5_S;
+    QString StrContents6_S;
+    QString StrReadExt_S;  // extension of the set last picked for reading
+
+    QString &contents(int k);
+    const QString &contents(int k) const;
+
+    bool operator==(const EditorState &) const = default;
+};
+
+// "Text", or "IMG　　file　　alt　　115*150" / "...115*250" for pictures.
+QString contentsDescription(const Page &page);
+
+// A title is the stem of every file name. One holding a path separator or a
+// NUL would write outside the output folder, so it is refused; returns the
+// first such character.
+std::optional<QChar> forbiddenTitleCharacter(const QString &title);
+
+// The message for a refused title.
+QString forbiddenTitleMessage(QChar c);
+
+} // namespace zelmora

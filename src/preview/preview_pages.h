@@ -1,0 +1,29 @@
+#pragma once
+
+#include "editor/page_set.h"
+#include "editor/program_paths.h"
+#include "generate/popup_page.h"
+
+#include <optional>
+
+namespace zelmora {
+
+// The relative path from the temporary folder to the pictures.
+inline const QString kPreviewPicturePath = QStringLiteral("../Popleaf/");
+inline const QString kPreviewExtension = QStringLiteral(".htm");
+
+// The 17 lines of a preview page: a popup page without scripts, buttons,
+// robots line and home link, its pictures reached through "../Popleaf/".
+// body is the preview body attribute (previewBodyAttribute()).
+QStringList previewPageLines(const QString &title, int k, const QString &body, const Page &page);
+
+QString previewBodyAttribute(const PageSet &set);
+
+// Writes preview pages 1..n of the set into the temporary folder (created if
+// missing), as title_k.htm, and records StrTitle_S and the contents
+// descriptions of the pages written. Stops at the first page that cannot be
+// written and returns its error.
+std::optional<FileError> WritePreviewPages(const PageSet &set, EditorState &state,
+                                           const ProgramPaths &paths);
+
+} // namespace zelmora

@@ -1,0 +1,159 @@
+#include "text/cp932.h"
+
+#include <unicode/ucnv.h>
+#include <unicode/ucnv_cb.h>
+
+#include <memory>
+
+namespace zelmora {
+namespace {
+
+struct ConverterCloser {
+    void operator()(UConverter *c) const { ucnv_close(c); }
+};
+using ConverterPtr = std::unique_ptr<UConverter, ConverterCloser>;
+
+enum class Unencodable { Escape, Stop };
+
+// Opening a converter loads its table; one per thread (the program has one)
+// and per mode is kept for the whole run.
+UConverter *converter(Unencodable mode)
+{
+    auto open = [mode] {
+        UErrorCode status = U_ZERO_ERROR;
+        // "windows-31j" is the converter's own name; "Shift_JIS" and "cp932"
+        // open the same table but set an ambiguity warning.
+        ConverterPtr conv(ucnv_open("windows-31j", &status));
+        if (U_FAILURE(status) || !conv)
+            qFatal("ICU cannot open the windows-31j converter: %s", u_errorName(status));
+        ucnv_setFallback(conv.get(), false);
+        if (mode == Unencodable::Escape) {
+            ucnv_setFromUCallBack(conv.get(), UCNV_FROM_U_CALLBACK_ESCAPE, UCNV_ESCAPE_XML_DEC,
+                                  nullptr, nullptr, &status);
+        } else {
+            ucnv_setFromUCallBack(conv.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr,
+                                  nullptr, &status);
+        }
+        return conv;
+    };
+    if (mode == Unencodable::Escape) {
+        thread_local ConverterPtr escaping = open();
+        return escaping.get();
+    }
+    thread_local ConverterPtr stopping = open();
+    return stopping.get();
+}
+
+// Converts a run of non-ASCII UTF-16 text; returns false if the stopping
+// converter met a character it cannot hold.
+bool appendConverted(QByteArray &out, const char16_t *begin, qsizetype length, Unencodable mode)
+{
+    UConverter *conv = converter(mode);
+    ucnv_resetFromUnicode(conv);
+    const UChar *src = reinterpret_cast<const UChar *>(begin);
+    const UChar *srcEnd = src + length;
+    char buffer[1024];
+    bool flush = true;
+    for (;;) {
+        char *target = buffer;
+        UErrorCode status = U_ZERO_ERROR;
+        ucnv_fromUnicode(conv, &target, buffer + sizeof buffer, &src, srcEnd, nullptr, flush,
+                         &status);
+        out.append(buffer, target - buffer);
+        if (status == U_BUFFER_OVERFLOW_ERROR)
+            continue;
+        return U_SUCCESS(status);
+    }
+}
+
+bool encode(const QString &text, QByteArray &out, Unencodable mode)
+{
+    out.reserve(out.size() + text.size() * 2);
+    const char16_t *data = reinterpret_cast<const char16_t *>(text.utf16());
+    const qsizetype size = text.size();
+    qsizetype i = 0;
+    while (i < size) {
+        // ICU's table swaps 0x1A, 0x1C and 0x7F against Windows; every
+        // character below U+0080 is written as its own byte instead.
+        if (data[i] < 0x80) {
+            out.append(char(data[i]));
+            ++i;
+            continue;
+        }
+        qsizetype j = i;
+        while (j < size && data[j] >= 0x80)
+            ++j;
+        if (!appendConverted(out, data + i, j - i, mode))
+            return false;
+        i = j;
+    }
+    return true;
+}
+
+QString decodeRun(const char *data, qsizetype length)
+{
+    if (length == 0)
+        return {};
+    UConverter *conv = converter(Unencodable::Stop);
+    ucnv_resetToUnicode(conv);
+    // One byte never gives more than one UTF-16 unit, so this is normally
+    // enough; the loop grows the buffer should a table ever do otherwise.
+    QString out(length + 8, Qt::Uninitialized);
+    const char *src = data;
+    qsizetype written = 0;
+    for (;;) {
+        UChar *start = reinterpret_cast<UChar *>(out.data()) + written;
+        UChar *target = start;
+        UErrorCode status = U_ZERO_ERROR;
+        ucnv_toUnicode(conv, &target, reinterpret_cast<UChar *>(out.data()) + out.size(), &src,
+                       data + length, nullptr, true, &status);
+        written += target - start;
+        if (status != U_BUFFER_OVERFLOW_ERROR)
+            break;
+        out.resize(out.size() * 2);
+    }
+    out.resize(written);
+    // ICU substitutes U+001A for a single invalid byte; the real byte 0x1A
+    // never reaches this run (decodeCp932 splits it off), so every U+001A
+    // here is a substitution and becomes the usual U+FFFD.
+    out.replace(QChar(0x1A), QChar(0xFFFD));
+    return out;
+}
+
+} // namespace
+
+QByteArray encodeCp932(const QString &text)
+{
+    QByteArray out;
+    encode(text, out, Unencodable::Escape);
+    return out;
+}
+
+bool isCp932Encodable(const QString &text)
+{
+    QByteArray out;
+    return encode(text, out, Unencodable::Stop);
+}
+
+QString decodeCp932(const QByteArray &bytes)
+{
+    // 0x1A, 0x1C and 0x7F never occur as the second byte of a double-byte
+    // code, so splitting the input at them is safe; they are taken as the
+    // ASCII characters Windows reads for them.
+    QString out;
+    out.reserve(bytes.size());
+    const char *data = bytes.constData();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = data[i];
+        if (c == 0x1A || c == 0x1C || c == 0x7F) {
+            out += decodeRun(data + start, i - start);
+            out += QChar(char16_t(c));
+            start = i + 1;
+        }
+    }
+    out += decodeRun(data + start, bytes.size() - start);
+    return out;
+}
+
+} // namespace zelmora

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+namespace zelmora {
+
+// A file that could not be written or read: which one and the system's reason.
+struct FileError {
+    QString path;
+    QString reason;
+
+    // The one message the user sees for it, in the interface's language.
+    QString writeMessage() const;
+};
+
+// Writes the lines as CP932, each followed by CR LF, without a byte-order
+// mark. The file is first written beside its final name and renamed over it
+// only when complete, so an existing good file is never replaced by a partial
+// one.
+std::optional<FileError> writeCp932Lines(const QString &path, const QStringList &lines);
+
+// Longest line the reader hands on; a longer line is skipped whole, so a
+// foreign file cannot make the reader hold more than this in memory.
+inline constexpr qsizetype kMaxLineBytes = 1 << 20;
+
+// Reads a CP932 text file line by line (CR LF, LF and CR all end a line) and
+// calls onLine for each until it returns false or the file ends. Only a
+// regular file is opened: a folder, a FIFO or a device counts as a file that
+// cannot be opened, and the function returns false without calling onLine.
+bool readCp932Lines(const QString &path, const std::function<bool(const QString &)> &onLine);
+
+} // namespace zelmora

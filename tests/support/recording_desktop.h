@@ -1,0 +1,36 @@
+#pragma once
+
+#include "editor/desktop.h"
+
+#include <QStringList>
+#include <QUrl>
+
+namespace zelmora::test {
+
+// Records what a command asked of the desktop, in order.
+class RecordingDesktop : public Desktop {
+public:
+    struct Call {
+        enum Kind { Information, Plain, Warning, Open } kind;
+        QString text; // message text, or the opened URL's local path
+        bool operator==(const Call &) const = default;
+    };
+
+    void information(const QString &text) override { calls.push_back({Call::Information, text}); }
+    void plainMessage(const QString &text) override { calls.push_back({Call::Plain, text}); }
+    void warning(const QString &text) override { calls.push_back({Call::Warning, text}); }
+    void openUrl(const QUrl &url) override
+    {
+        calls.push_back({Call::Open, url.isLocalFile() ? url.toLocalFile() : url.toString()});
+    }
+
+    QList<Call> calls;
+};
+
+inline void PrintTo(const RecordingDesktop::Call &call, std::ostream *os)
+{
+    static const char *names[] = {"information", "plain", "warning", "open"};
+    *os << names[call.kind] << "(" << call.text.toStdString() << ")";
+}
+
+} // namespace zelmora::test
