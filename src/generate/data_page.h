@@ -1,0 +1,28 @@
+#pragma once
+
+#include "editor/desktop.h"
+#include "editor/editor.h"
+#include "editor/page_set.h"
+#include "text/line_file.h"
+
+#include <QStringList>
+
+#include <optional>
+
+namespace zelmora {
+
+// The 50 + n lines of a set's data page, for pages 1..n.
+QStringList dataPageLines(const EditorState &state, int n);
+
+// title + "_data" + ext.
+QString dataPageFileName(const QString &title, const QString &ext);
+
+// Writes the data page of the n pages just created into the output folder,
+// reports it, opens it with the desktop's program for HTML files when
+// openAfterCreate is 1, then empties the title and resets the editor.
+// A data page that cannot be written is reported instead, and the editor
+// keeps everything (returns false).
+bool WriteDataPage(int openAfterCreate, int n, Editor &editor, const EditorState &state,
+                   const QString &outFolder, Desktop &desktop);
+
+} // namespace zelmora

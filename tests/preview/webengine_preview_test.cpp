@@ -1,0 +1,64 @@
+#include "preview/preview_command.h"
+#include "preview/preview_window.h"
+
+#include "support/recording_desktop.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QWebEngineView>
+
+#include <gtest/gtest.h>
+
+using namespace zelmora;
+using namespace zelmora::test;
+
+// The real module: the engine loads the written Shift-JIS page and shows its
+// title, and forward loads page 2.
+TEST(WebEnginePreview, loadsThePagesThroughTheModule)
+{
+    QTemporaryDir dir;
+    const ProgramPaths paths = InitProgramPaths(dir.path());
+    EditorState state;
+    RecordingDesktop desktop;
+    RecordEditor editor;
+    editor.set().title = QStringLiteral("春");
+    editor.set().page(1).kind = PageKind::Text;
+    editor.set().page(1).text = QStringLiteral("テキスト");
+    // Page 2: a picture from the output folder, reached through ../Popleaf/.
+    editor.set().page(2).kind = PageKind::StandardPicture;
+    editor.set().page(2).standardFile = QStringLiteral("a.png");
+    QImage picture(150, 115, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(paths.StrOutFolder_S + QStringLiteral("a.png")));
+    QWidget mainWindow;
+
+    bool checked = false;
+    QTimer::singleShot(0, [&] {
+        auto *w = qobject_cast<PreviewWindow *>(QApplication::activeModalWidget());
+        ASSERT_TRUE(w);
+        // Closed however the checks below end, so the modal loop returns.
+        const auto closer = qScopeGuard([w] { w->close(); });
+        auto *view = w->findChild<QWebEngineView *>(QStringLiteral("WebBrowser1"));
+        ASSERT_TRUE(view);
+        QTRY_COMPARE_WITH_TIMEOUT(view->title(), QStringLiteral("春_1"), 20000);
+        w->findChild<QPushButton *>(QStringLiteral("Com_frd"))->click();
+        QTRY_COMPARE_WITH_TIMEOUT(view->title(), QStringLiteral("春_2"), 20000);
+        int width = -1;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                view->page()->runJavaScript(QStringLiteral("document.images[0].naturalWidth"),
+                                            [&](const QVariant &v) { width = v.toInt(); });
+                return width == 150;
+            }(),
+            20000);
+        checked = true;
+    });
+    runPreviewCommand(&mainWindow, editor, state, paths, desktop);
+    EXPECT_TRUE(checked);
+    EXPECT_TRUE(desktop.calls.isEmpty());
+}
