@@ -102,7 +102,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const size_t keyIndex = (control & 0x07) % 5;
     const size_t valueLength = std::min<size_t>(data[1], size - 2);
     // A long value now and then, to cross the 255-byte cut.
-    QString value = QString::fromUtf8(reinterpret_cast<const char *>(data + 2), qsizetype(valueLength));
+    QString value =
+        QString::fromUtf8(reinterpret_cast<const char *>(data + 2), qsizetype(valueLength));
     if (control & 0x80)
         value = value.repeated(4);
     QByteArray file(reinterpret_cast<const char *>(data + 2 + valueLength),

@@ -75,7 +75,8 @@ LoadedFile loadFile(const QString &path)
     file.bytes.resize(qsizetype(st.st_size));
     qsizetype got = 0;
     while (got < file.bytes.size()) {
-        const ssize_t n = ::read(fd.get(), file.bytes.data() + got, size_t(file.bytes.size() - got));
+        const ssize_t n =
+            ::read(fd.get(), file.bytes.data() + got, size_t(file.bytes.size() - got));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
