@@ -208,7 +208,7 @@ QStringView trimBlanks(QStringView text)
     return text.sliced(begin, end - begin);
 }
 
-Text decode(const QByteArray &bytes)
+QString decode(const QByteArray &bytes)
 {
     // Byte-order marks repeated after the first (a file converted twice) go
     // with it: the text is written back as UTF-8, where a leading one would
@@ -219,10 +219,9 @@ Text decode(const QByteArray &bytes)
         qsizetype marks = 0;
         while (marks < text.size() && text[marks] == QChar::ByteOrderMark)
             ++marks;
-        return {withCrLf(QStringView(text).sliced(marks)), SourceEncoding::Utf16};
+        return withCrLf(QStringView(text).sliced(marks));
     }
     const QByteArray kUtf8Bom = "\xEF\xBB\xBF";
-    const bool bom = bytes.startsWith(kUtf8Bom);
     QByteArrayView body = bytes;
     while (body.startsWith(kUtf8Bom))
         body = body.sliced(3);
@@ -230,8 +229,8 @@ Text decode(const QByteArray &bytes)
     // anything else is taken as the ANSI code page of a Windows-made file.
     QString utf8 = QString::fromUtf8(body);
     if (QByteArrayView(utf8.toUtf8()) == body)
-        return {std::move(utf8), bom ? SourceEncoding::Utf8Bom : SourceEncoding::Utf8};
-    return {withCrLf(decodeCp932(body.toByteArray())), SourceEncoding::Cp932};
+        return utf8;
+    return withCrLf(decodeCp932(body.toByteArray()));
 }
 
 QByteArray encode(const QString &text) { return text.toUtf8(); }

@@ -11,22 +11,12 @@
 // working and keeps everything it holds.
 namespace zelmora::ini {
 
-// How the bytes of a file were read.
-enum class SourceEncoding {
-    Utf8,    // kept byte for byte when rewritten
-    Utf8Bom, // as UTF-8, the byte-order mark dropped when rewritten
-    Utf16,   // little or big endian, recognised by its byte-order mark only
-    Cp932,   // the bytes were not valid UTF-8
-};
-
-struct Text {
-    // The decoded file. A UTF-8 file keeps its own line ends; a converted
-    // file has CR LF after every line, as it is written back.
-    QString text;
-    SourceEncoding source = SourceEncoding::Utf8;
-};
-
-Text decode(const QByteArray &bytes);
+// The text of a file: UTF-8 (a byte-order mark skipped), UTF-16 in either
+// byte order when it starts with its mark, otherwise CP932. A UTF-8 file
+// keeps its own line ends, so that it is written back byte for byte where
+// nothing changed; a converted file gets CR LF after every line, as the
+// whole of it is written anew.
+QString decode(const QByteArray &bytes);
 
 // The bytes written back: UTF-8 without a byte-order mark.
 QByteArray encode(const QString &text);

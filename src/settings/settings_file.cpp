@@ -136,7 +136,7 @@ QString readText(const QString &path)
     const LoadedFile file = loadFile(path);
     if (file.missing || file.error)
         return {};
-    return ini::decode(file.bytes).text;
+    return ini::decode(file.bytes);
 }
 
 std::optional<FileError> saveBytes(const QString &path, const QByteArray &bytes)
@@ -162,10 +162,10 @@ std::optional<FileError> editFile(const QString &path, const std::function<void(
     const LoadedFile file = loadFile(path);
     if (file.error)
         return FileError{path, *file.error};
-    const ini::Text old = file.missing ? ini::Text{} : ini::decode(file.bytes);
-    QString text = old.text;
+    const QString old = file.missing ? QString() : ini::decode(file.bytes);
+    QString text = old;
     edit(text);
-    if (text == old.text)
+    if (text == old)
         return std::nullopt;
     if (file.readOnly)
         return FileError{path, qt_error_string(EACCES)};
