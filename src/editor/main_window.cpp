@@ -6,6 +6,8 @@
 #include "editor/image_picker.h"
 #include "editor/page_inputs.h"
 #include "editor/page_tabs.h"
+#include "reopen/set_picker.h"
+#include "settings/options_dialog.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -101,6 +103,9 @@ void MainWindow::buildControls()
 void MainWindow::connectCommands()
 {
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_open, &QPushButton::clicked, this,
+            [this] { showSetPicker(this, *this, m_state, m_paths, m_desktop); });
+    connect(m_options, &QPushButton::clicked, this, [this] { showOptionsDialog(this, m_paths); });
     connect(m_folder, &QPushButton::clicked, this, [this] {
         m_desktop.openUrl(QUrl::fromLocalFile(m_paths.StrOutFolder_S));
     });

@@ -131,6 +131,21 @@ TEST_F(MainWindowTest, folderAndHelpGoToTheDesktop)
                                           {Call::Open, window->paths().StrHelpFile_S}}));
 }
 
+TEST_F(MainWindowTest, openAndOptionsShowTheirWindows)
+{
+    QStringList shown;
+    const auto closeAndNote = [&shown](QWidget *modal) {
+        shown.append(modal->objectName());
+        modal->close();
+    };
+    test::onNextModal(closeAndNote);
+    child<QAbstractButton>(window.get(), QStringLiteral("Sel_FleName"))->click();
+    test::onNextModal(closeAndNote);
+    child<QAbstractButton>(window.get(), QStringLiteral("Option_btn"))->click();
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("Form2"), QStringLiteral("Form4")}));
+    EXPECT_EQ(window->pageSet(), PageSet{}) << "closing the set picker reads nothing";
+}
+
 TEST_F(MainWindowTest, closeEndsTheWindow)
 {
     ASSERT_TRUE(window->isVisible());
