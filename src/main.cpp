@@ -1,17 +1,38 @@
-#include "editor/program_paths.h"
+#include "editor/icons.h"
+#include "editor/main_window.h"
+#include "editor/ui_support.h"
 
 #include <QApplication>
-#include <QMainWindow>
+
+namespace {
+
+// Message boxes belong to the main window, which exists only after it has
+// been given its desktop; each call builds the box desktop for its owner.
+class MainWindowDesktop final : public zelmora::Desktop {
+public:
+    void setOwner(QWidget *owner) { m_owner = owner; }
+
+    void information(const QString &text) override { boxes().information(text); }
+    void plainMessage(const QString &text) override { boxes().plainMessage(text); }
+    void warning(const QString &text) override { boxes().warning(text); }
+    void openUrl(const QUrl &url) override { boxes().openUrl(url); }
+
+private:
+    zelmora::MessageBoxDesktop boxes() const { return zelmora::MessageBoxDesktop(m_owner); }
+
+    QWidget *m_owner = nullptr;
+};
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setObjectName(QStringLiteral("Form1"));
-    window.setWindowTitle(QStringLiteral("ポップリーフ作成"));
-    window.resize(5655 / 15, 8475 / 15);
-    const zelmora::ProgramPaths paths = zelmora::InitProgramPaths();
-    Q_UNUSED(paths);
+    QApplication::setWindowIcon(zelmora::applicationIcon());
+
+    MainWindowDesktop desktop;
+    zelmora::MainWindow window(desktop);
+    desktop.setOwner(&window);
     window.show();
     return app.exec();
 }

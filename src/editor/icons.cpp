@@ -1,0 +1,134 @@
+#include "editor/icons.h"
+
+#include "editor/ui_support.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+namespace zelmora {
+
+namespace {
+
+QPixmap emptyPicture(int size)
+{
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    return pixmap;
+}
+
+// A path of text centred in a square, so that strokes and fills can be drawn
+// around the glyphs themselves.
+QPainterPath centredText(const QString &text, const QFont &font, int size)
+{
+    QPainterPath path;
+    path.addText(0, 0, font, text);
+    const QRectF box = path.boundingRect();
+    path.translate(QPointF(size / 2.0, size / 2.0) - box.center());
+    return path;
+}
+
+} // namespace
+
+QPixmap folderPicture()
+{
+    QPixmap pixmap = emptyPicture(kButtonPictureSize);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor outline(0x8a, 0x64, 0x14);
+
+    // The back of the folder with its tab.
+    QPainterPath back;
+    back.moveTo(1.5, 4.5);
+    back.lineTo(8.5, 4.5);
+    back.lineTo(10.5, 6.5);
+    back.lineTo(19.5, 6.5);
+    back.lineTo(19.5, 18.5);
+    back.lineTo(1.5, 18.5);
+    back.closeSubpath();
+    p.setPen(QPen(outline, 1));
+    p.setBrush(QColor(0xe0, 0xa8, 0x2e));
+    p.drawPath(back);
+
+    // The front flap, tilted open.
+    QPainterPath front;
+    front.moveTo(4.5, 9.5);
+    front.lineTo(21.0, 9.5);
+    front.lineTo(18.5, 18.5);
+    front.lineTo(1.5, 18.5);
+    front.closeSubpath();
+    p.setBrush(QColor(0xfb, 0xd8, 0x68));
+    p.drawPath(front);
+    return pixmap;
+}
+
+QPixmap settingsPicture()
+{
+    QPixmap pixmap = emptyPicture(kButtonPictureSize);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    QFont font = gothicFont(9, true);
+    font.setPixelSize(10);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x00, 0x33, 0xcc));
+    p.drawPath(centredText(QStringLiteral("設定"), font, kButtonPictureSize));
+    return pixmap;
+}
+
+QPixmap helpPicture()
+{
+    QPixmap pixmap = emptyPicture(kButtonPictureSize);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    QFont font = gothicFont(9, true);
+    font.setPixelSize(21);
+    // The dark rim keeps the yellow readable on a light button face.
+    p.setPen(QPen(QColor(0x7a, 0x5c, 0x00), 1.2));
+    p.setBrush(QColor(0xff, 0xd8, 0x00));
+    p.drawPath(centredText(QStringLiteral("?"), font, kButtonPictureSize));
+    return pixmap;
+}
+
+namespace {
+
+QPixmap applicationPicture(int size)
+{
+    QPixmap pixmap = emptyPicture(size);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 32.0, size / 32.0);
+
+    // The popup window.
+    p.setPen(QPen(QColor(0x30, 0x50, 0x80), 1));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(1.5, 3.5, 24, 18));
+    p.setBrush(QColor(0x30, 0x60, 0xb0));
+    p.drawRect(QRectF(1.5, 3.5, 24, 4));
+
+    // The leaf over its lower right corner.
+    QPainterPath leaf;
+    leaf.moveTo(10, 30);
+    leaf.cubicTo(8, 18, 18, 10, 31, 9);
+    leaf.cubicTo(30, 22, 22, 30, 10, 30);
+    p.setPen(QPen(QColor(0x1f, 0x6b, 0x1f), 1));
+    p.setBrush(QColor(0x4c, 0xb0, 0x3c));
+    p.drawPath(leaf);
+    QPainterPath vein;
+    vein.moveTo(8, 32);
+    vein.cubicTo(14, 24, 20, 18, 28, 12);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(0x1f, 0x6b, 0x1f), 1.3));
+    p.drawPath(vein);
+    return pixmap;
+}
+
+} // namespace
+
+QIcon applicationIcon()
+{
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64})
+        icon.addPixmap(applicationPicture(size));
+    return icon;
+}
+
+} // namespace zelmora

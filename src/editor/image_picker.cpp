@@ -1,0 +1,112 @@
+#include "editor/image_picker.h"
+
+#include "editor/form_layout.h"
+
+#include <QDir>
+#include <QGroupBox>
+#include <QImageReader>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace zelmora {
+
+namespace {
+
+// Image1's corner inside Frame1.
+constexpr QPoint imageOrigin() { return QPoint(twips(120), twips(360)); }
+
+// Keeps the preview inside the frame's drawn border.
+constexpr int kFrameBorder = 2;
+
+} // namespace
+
+QStringList pictureFileNames(const QString &folder)
+{
+    if (folder.isEmpty())
+        return {};
+    const QDir dir(folder);
+    // Name filters of QDir ignore letter case unless told otherwise, as the
+    // pattern of a Windows file list does.
+    return dir.entryList({QStringLiteral("*.gif"), QStringLiteral("*.jpg"),
+                          QStringLiteral("*.png"), QStringLiteral("*.bmp")},
+                         QDir::Files, QDir::Name | QDir::IgnoreCase);
+}
+
+ImagePicker::ImagePicker(const QString &outFolder, QWidget *parent)
+    : QDialog(parent), m_outFolder(outFolder)
+{
+    setObjectName(QStringLiteral("Form5"));
+    setWindowTitle(QStringLiteral("画像選択"));
+    setFont(formFont());
+    setFixedSize(twips(7110), twips(3195));
+
+    m_files = placeControl(new QListWidget(this), QStringLiteral("File1"), 120, 240, 2775, 2250);
+    m_files->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_frame = placeControl(new QGroupBox(this), QStringLiteral("Frame1"), 3000, 120, 4000, 2415);
+    m_image = new QLabel(m_frame);
+    m_image->setObjectName(QStringLiteral("Image1"));
+    m_image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_image->setGeometry(QRect(imageOrigin(), QSize(0, 0)));
+    m_ok = placeControl(new QPushButton(QStringLiteral("ＯＫ"), this), QStringLiteral("Command1"),
+                        5280, 2640, 1600, 375);
+    m_ok->setDefault(true);
+
+    // Form_Load: nothing picked yet, the list showing the output folder.
+    m_StrPicName_S.clear();
+    m_files->addItems(pictureFileNames(m_outFolder));
+
+    // The selection, not the current item, marks a pick: the list makes its
+    // first row current when it takes the focus, which is no choice.
+    connect(m_files, &QListWidget::itemSelectionChanged, this, &ImagePicker::File1_Click);
+    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void ImagePicker::File1_Click()
+{
+    const QList<QListWidgetItem *> selected = m_files->selectedItems();
+    if (selected.isEmpty())
+        return;
+    const QString name = selected.first()->text();
+    if (name.isEmpty())
+        return;
+    // The pick is recorded first, so it stands even when no preview can be shown.
+    m_StrPicName_S = name;
+    showPicture(QDir(m_outFolder).filePath(name));
+}
+
+void ImagePicker::showPicture(const QString &path)
+{
+    const QRect inside = m_frame->rect().adjusted(kFrameBorder, kFrameBorder, -kFrameBorder,
+                                                  -kFrameBorder);
+    const QSize room(std::max(0, inside.right() + 1 - imageOrigin().x()),
+                     std::max(0, inside.bottom() + 1 - imageOrigin().y()));
+
+    QImageReader reader(path);
+    const QSize full = reader.size();
+    if (full.isValid())
+        reader.setClipRect(QRect(QPoint(0, 0), full.boundedTo(room)));
+    QImage image = reader.read();
+    if (!full.isValid() && !image.isNull())
+        image = image.copy(QRect(QPoint(0, 0), image.size().boundedTo(room)));
+
+    if (image.isNull()) {
+        // Undecodable (or beyond the reader's memory limit): the pick stands,
+        // the preview shows no stale picture.
+        m_image->clear();
+        m_image->resize(0, 0);
+        return;
+    }
+    m_image->setPixmap(QPixmap::fromImage(image));
+    m_image->resize(image.size());
+}
+
+QString pickImage(QWidget *mainWindow, const QString &outFolder, int leftTwips, int topTwips)
+{
+    ImagePicker picker(outFolder, mainWindow);
+    placeAt(&picker, mainWindow, leftTwips, topTwips);
+    picker.exec();
+    return picker.StrPicName_S();
+}
+
+} // namespace zelmora

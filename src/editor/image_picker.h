@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+namespace zelmora {
+
+// The names of the pictures in a folder that the picker lists: files (no
+// folders) matching "*.gif;*.jpg;*.png;*.bmp" in any letter case, sorted by
+// name without regard to case. One pass over the folder.
+QStringList pictureFileNames(const QString &folder);
+
+// Form5: lists the pictures of the output folder and previews the selected
+// one. The pick is the last file selected; closing the window in any way
+// keeps it.
+class ImagePicker : public QDialog {
+    Q_OBJECT
+public:
+    explicit ImagePicker(const QString &outFolder, QWidget *parent = nullptr);
+
+    // The file name picked, without folder; empty until a file is selected.
+    const QString &StrPicName_S() const { return m_StrPicName_S; }
+
+private:
+    void File1_Click();
+    // Shows the picture at its own size from the preview's corner, decoding
+    // only the part that the frame leaves visible.
+    void showPicture(const QString &path);
+
+    QString m_outFolder;
+    QString m_StrPicName_S;
+    QListWidget *m_files = nullptr;
+    QGroupBox *m_frame = nullptr;
+    QLabel *m_image = nullptr;
+    QPushButton *m_ok = nullptr;
+};
+
+// Shows the picker modal, placed at the given offset from the main window,
+// and returns its pick (StrPicName_S), empty when nothing was selected.
+QString pickImage(QWidget *mainWindow, const QString &outFolder, int leftTwips, int topTwips);
+
+} // namespace zelmora

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "editor/desktop.h"
+#include "editor/editor.h"
+#include "editor/page_set.h"
+#include "editor/program_paths.h"
+
+#include <QCoreApplication>
+#include <QWidget>
+
+class QLineEdit;
+class QPushButton;
+
+namespace zelmora {
+
+class BackgroundBox;
+class PageTabs;
+
+// Form1: the editor of one page set and the commands. It owns the window-level
+// values and the program paths; the commands reach the desktop through the
+// Desktop it is given.
+class MainWindow : public QWidget, public Editor {
+    Q_OBJECT
+public:
+    explicit MainWindow(Desktop &desktop,
+                        const QString &programFolder = QCoreApplication::applicationDirPath());
+
+    PageSet pageSet() const override;
+    void showPageSet(const PageSet &set) override;
+    void setTitle(const QString &title) override;
+    void ResetEditor() override;
+
+    EditorState &state() { return m_state; }
+    const EditorState &state() const { return m_state; }
+    const ProgramPaths &paths() const { return m_paths; }
+
+private:
+    void buildControls();
+    void connectCommands();
+    // The picture buttons of page k, and OpenFiles_BK: the picker's pick (or
+    // nothing) goes into the file name and the alternative text.
+    void choosePagePicture(int k, int picture);
+    void chooseBackgroundPicture();
+
+    Desktop &m_desktop;
+    EditorState m_state;
+    ProgramPaths m_paths;
+
+    QLineEdit *m_title = nullptr;
+    QPushButton *m_open = nullptr;
+    QPushButton *m_folder = nullptr;
+    QPushButton *m_options = nullptr;
+    QPushButton *m_help = nullptr;
+    BackgroundBox *m_background = nullptr;
+    PageTabs *m_tabs = nullptr;
+    QPushButton *m_close = nullptr;
+    QPushButton *m_preview = nullptr;
+    QPushButton *m_create = nullptr;
+};
+
+} // namespace zelmora

@@ -1,0 +1,204 @@
+#include "reopen/page_reader.h"
+
+#include "generate/popup_page.h"
+#include "reopen/character_references.h"
+#include "text/line_file.h"
+
+#include <optional>
+
+namespace zelmora {
+namespace {
+
+// The reader does not parse HTML: it looks for the fixed pieces that the page
+// writer puts on one line each, case-sensitively, as the writer spells them.
+const QString kColourMarker = QStringLiteral("BgColor=");
+const QString kPictureMarker = QStringLiteral("BackGround=");
+const QString kTextMarker = QStringLiteral("<span id=\"param3\"");
+const QString kTextEnd = QStringLiteral("</span>");
+const QString kImageMarker = QStringLiteral("img src=");
+const QString kWidthMarker = QStringLiteral("width=");
+const QString kAltMarker = QStringLiteral("alt=");
+// Only the last page of a set has the close button.
+const QString kCloseMarker = QStringLiteral("onClick=\"Check_E()\"");
+
+constexpr int kStandardWidth = 150;
+constexpr int kWideWidth = 250;
+
+// An attribute value written as marker + '"' + value + '"': it starts one
+// character after the marker and runs to the next double quote. A line
+// without that quote was cut or hand-edited and gives no value.
+std::optional<QString> valueAfter(const QString &line, qsizetype markerPos, const QString &marker)
+{
+    const qsizetype start = markerPos + marker.size() + 1;
+    if (start > line.size())
+        return std::nullopt;
+    const qsizetype end = line.indexOf(u'"', start);
+    if (end < 0)
+        return std::nullopt;
+    return line.mid(start, end - start);
+}
+
+// A width is a whole decimal number; "150px", "", "１５０" or a number too long
+// for an int are not widths, and the line then gives no picture.
+std::optional<int> widthNumber(const QString &value)
+{
+    if (value.isEmpty() || value.size() > 9)
+        return std::nullopt;
+    int number = 0;
+    for (QChar c : value) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        number = number * 10 + (c.unicode() - u'0');
+    }
+    return number;
+}
+
+// Page 1's body line carries the background. A later matching line wins, and
+// a colour marker on a line hides a picture marker on the same line.
+void applyBackgroundRule(const QString &line, PageSet &set)
+{
+    const qsizetype p = line.indexOf(kColourMarker);
+    if (p >= 0) {
+        if (const auto value = valueAfter(line, p, kColourMarker)) {
+            // The kind is chosen first: choosing it empties the value.
+            selectBackgroundKind(set, BackgroundKind::Colour);
+            set.backgroundAttribute = kColourAttribute;
+            set.backgroundValue = decodeUnencodableReferences(*value);
+        }
+        return;
+    }
+    const qsizetype q = line.indexOf(kPictureMarker);
+    if (q >= 0) {
+        if (const auto value = valueAfter(line, q, kPictureMarker)) {
+            selectBackgroundKind(set, BackgroundKind::Picture);
+            set.backgroundAttribute = kPictureAttribute;
+            set.backgroundValue = decodeUnencodableReferences(*value);
+        }
+    }
+}
+
+void applyTextLine(const QString &line, qsizetype markerPos, Page &page)
+{
+    const qsizetype tagEnd = line.indexOf(u'>', markerPos + kTextMarker.size());
+    if (tagEnd < 0)
+        return;
+    const qsizetype start = tagEnd + 1;
+    const qsizetype end = line.indexOf(kTextEnd, start);
+    if (end < 0)
+        return;
+    QString text = line.mid(start, end - start);
+    // The writer turned each typed line break into "<BR>".
+    text.replace(QStringLiteral("<BR>"), QStringLiteral("\r\n"));
+    page.kind = PageKind::Text;
+    page.text = decodeUnencodableReferences(text);
+}
+
+void applyImageLine(const QString &line, qsizetype markerPos, Page &page)
+{
+    const qsizetype fileStart = markerPos + kImageMarker.size() + 1;
+    if (fileStart > line.size())
+        return;
+    const qsizetype fileEnd = line.indexOf(u'"', fileStart);
+    if (fileEnd < 0)
+        return;
+    // Width and alternative text are looked for after the file name only, so
+    // a file name holding "width=" cannot be mistaken for them.
+    const qsizetype w = line.indexOf(kWidthMarker, fileEnd + 1);
+    const qsizetype a = line.indexOf(kAltMarker, fileEnd + 1);
+    if (w < 0 || a < 0)
+        return;
+    const auto widthValue = valueAfter(line, w, kWidthMarker);
+    const auto alt = valueAfter(line, a, kAltMarker);
+    if (!widthValue || !alt)
+        return;
+    const QString file = decodeUnencodableReferences(line.mid(fileStart, fileEnd - fileStart));
+    const std::optional<int> width = widthNumber(*widthValue);
+    if (width == kStandardWidth) {
+        page.kind = PageKind::StandardPicture;
+        page.standardFile = file;
+        page.standardAlt = decodeUnencodableReferences(*alt);
+    } else if (width == kWideWidth) {
+        page.kind = PageKind::WidePicture;
+        page.wideFile = file;
+        page.wideAlt = decodeUnencodableReferences(*alt);
+    }
+}
+
+// A line holding both markers is a text line, even when its text rule fails.
+void applyContentRule(const QString &line, Page &page)
+{
+    const qsizetype s = line.indexOf(kTextMarker);
+    if (s >= 0) {
+        applyTextLine(line, s, page);
+        return;
+    }
+    const qsizetype i = line.indexOf(kImageMarker);
+    if (i >= 0)
+        applyImageLine(line, i, page);
+}
+
+} // namespace
+
+ReadOutcome readPageSetFiles(const QString &outFolder, const QString &title, const QString &ext,
+                             const PageSet &start)
+{
+    ReadOutcome outcome{start, 0};
+    // A separator in the title or extension would name a file outside the
+    // output folder; the writer refuses such titles, so no set has one.
+    if (forbiddenTitleCharacter(title + ext))
+        return outcome;
+
+    for (int n = 1; n <= kPageCount; ++n) {
+        Page &page = outcome.set.page(n);
+        bool closed = false;
+        const bool opened = readCp932Lines(
+            outFolder + popupPageFileName(title, n, ext), [&](const QString &line) {
+                if (n == 1)
+                    applyBackgroundRule(line, outcome.set);
+                applyContentRule(line, page);
+                // Page 6 is the last a set can have and is read to its end.
+                if (n < kPageCount && line.contains(kCloseMarker)) {
+                    closed = true;
+                    return false;
+                }
+                return true;
+            });
+        // A page that cannot be opened ends the set with the pages before it
+        // (a later page deleted, or an older set's page 1 without its pages).
+        if (!opened)
+            return outcome;
+        outcome.pagesRead = n;
+        if (closed)
+            return outcome;
+    }
+    return outcome;
+}
+
+QString readReportMessage(const QString &title, const QString &ext, int pagesRead)
+{
+    if (pagesRead < 1)
+        return kFileNotFoundMessage;
+    QString message = QStringLiteral("ポップリーフ [ ") + popupPageFileName(title, 1, ext)
+        + QStringLiteral(" ]");
+    if (pagesRead > 1)
+        message += QStringLiteral(" ～ [ ") + popupPageFileName(title, pagesRead, ext)
+            + QStringLiteral(" ]");
+    return message + QStringLiteral(" を読み込みました。");
+}
+
+void ReadPageSet(Editor &editor, const EditorState &state, const ProgramPaths &paths,
+                 Desktop &desktop)
+{
+    const PageSet start = editor.pageSet();
+    const ReadOutcome outcome =
+        readPageSetFiles(paths.StrOutFolder_S, start.title, state.StrReadExt_S, start);
+    // Every file is closed by now, before any message is shown.
+    if (outcome.pagesRead == 0) {
+        desktop.plainMessage(kFileNotFoundMessage);
+        return;
+    }
+    editor.showPageSet(outcome.set);
+    desktop.information(readReportMessage(start.title, state.StrReadExt_S, outcome.pagesRead));
+}
+
+} // namespace zelmora

@@ -1,0 +1,74 @@
+#include "reopen/set_picker.h"
+
+#include "editor/ui_support.h"
+#include "reopen/page_reader.h"
+#include "reopen/set_name.h"
+
+#include <QDir>
+#include <QListWidget>
+
+namespace zelmora {
+
+QStringList setPickerFileNames(const QString &folder)
+{
+    if (folder.isEmpty())
+        return {};
+    // One directory pass; QDir matches name filters without regard to case
+    // unless told otherwise, so abc_1.HTM is listed like abc_1.htm.
+    return QDir(folder).entryList({QStringLiteral("*.htm"), QStringLiteral("*.html")},
+                                  QDir::Files, QDir::Name | QDir::IgnoreCase);
+}
+
+SetPicker::SetPicker(QWidget *parent, Editor &editor, EditorState &state,
+                     const ProgramPaths &paths, Desktop &desktop)
+    : QDialog(parent), m_editor(editor), m_state(state), m_paths(paths), m_desktop(desktop)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("ファイル選択"));
+    setFont(gothicFont(9));
+
+    m_files = new QListWidget(this);
+    m_files->setObjectName(QStringLiteral("File1"));
+    m_files->setFont(gothicFont(9));
+    m_files->setGeometry(twipsRect(120, 120, 2775, 2250));
+    m_files->setUniformItemSizes(true); // a large folder lists without measuring every name
+    m_files->addItems(setPickerFileNames(m_paths.StrOutFolder_S));
+
+    // The list with the same margin on every side.
+    setFixedSize(twips(120 + 2775 + 120), twips(120 + 2250 + 120));
+
+    connect(m_files, &QListWidget::itemClicked, this, &SetPicker::choose);
+    connect(m_files, &QListWidget::itemActivated, this, &SetPicker::choose);
+}
+
+void SetPicker::choose(QListWidgetItem *item)
+{
+    // A double click reports both a click and an activation; the set is read once.
+    if (m_chosen)
+        return;
+    m_chosen = true;
+
+    const QString name = item ? item->text() : QString();
+    if (const std::optional<SetName> set = matchSetName(name)) {
+        m_editor.setTitle(set->title);
+        m_state.StrReadExt_S = set->ext;
+    } else {
+        // The reader then reports the file as not found; the extension of
+        // the last set picked stays for the next choice.
+        m_editor.setTitle(QString());
+    }
+    m_editor.ResetEditor();
+    ReadPageSet(m_editor, m_state, m_paths, m_desktop);
+    accept();
+}
+
+void showSetPicker(QWidget *mainWindow, Editor &editor, EditorState &state,
+                   const ProgramPaths &paths, Desktop &desktop)
+{
+    SetPicker picker(mainWindow, editor, state, paths, desktop);
+    picker.setModal(true);
+    placeAt(&picker, mainWindow, 3420, 645);
+    picker.exec();
+}
+
+} // namespace zelmora

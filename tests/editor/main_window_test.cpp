@@ -1,0 +1,155 @@
+// The main window as the commands see it: the page set it shows and gives,
+// the reset, and the commands that go to the desktop.
+
+#include "editor/main_window.h"
+#include "support/recording_desktop.h"
+#include "ui_test_support.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace zelmora;
+using zelmora::test::child;
+using Call = zelmora::test::RecordingDesktop::Call;
+
+namespace {
+
+// Every field away from its initial value, with a broken chain (page 4 of
+// kind none between filled pages) and texts the window must keep as they are.
+PageSet fullSet()
+{
+    PageSet set;
+    set.title = QStringLiteral("abc");
+    set.page(1) = {PageKind::Text, QStringLiteral("一行目\r\n二行目\r\n\r\n末\u00a0尾 "),
+                   QStringLiteral("s1.gif"), QStringLiteral("標準1"), QStringLiteral("w1.gif"), QStringLiteral("ワイド1")};
+    set.page(2) = {PageKind::StandardPicture, {}, QStringLiteral("a.gif"), QStringLiteral("<b>&amp;"), {}, kDefaultAlt};
+    set.page(3) = {PageKind::WidePicture, QStringLiteral("残り"), {}, kDefaultAlt, QStringLiteral("w.jpg"), QString()};
+    set.page(4) = {PageKind::None, QStringLiteral("閉じた頁"), {}, kDefaultAlt, {}, kDefaultAlt};
+    set.page(5) = {PageKind::Text, QStringLiteral("5"), {}, kDefaultAlt, {}, kDefaultAlt};
+    set.page(6) = {PageKind::WidePicture, {}, {}, kDefaultAlt, QStringLiteral("6.png"), QStringLiteral("六")};
+    set.backgroundKind = BackgroundKind::Picture;
+    set.backgroundAttribute = kPictureAttribute;
+    set.backgroundValue = QStringLiteral("back.gif");
+    return set;
+}
+
+class MainWindowTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        window = std::make_unique<MainWindow>(desktop, dir.path());
+        window->show();
+    }
+
+    bool frameOpen(int k) { return child<QWidget>(window.get(), QStringLiteral("Frame%1").arg(k))->isEnabled(); }
+
+    QTemporaryDir dir;
+    test::RecordingDesktop desktop;
+    std::unique_ptr<MainWindow> window;
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, showsAPageSetAndGivesItBack)
+{
+    const PageSet set = fullSet();
+    window->showPageSet(set);
+    EXPECT_EQ(window->pageSet(), set);
+
+    // The selections ran the rules: the chain follows the kinds.
+    EXPECT_TRUE(frameOpen(4));
+    EXPECT_FALSE(frameOpen(5)) << "page 4 is none";
+    EXPECT_TRUE(frameOpen(6));
+    EXPECT_FALSE(child<QWidget>(window.get(), QStringLiteral("SelColor_BK"))->isEnabled());
+    EXPECT_TRUE(child<QWidget>(window.get(), QStringLiteral("OpenFiles_BK"))->isEnabled());
+    // File names are shown as text, never as markup.
+    EXPECT_EQ(child<QLabel>(window.get(), QStringLiteral("Label2_0"))->textFormat(), Qt::PlainText);
+
+    // The set's own attribute name survives the kind rule, even the initial one.
+    PageSet initial;
+    window->showPageSet(initial);
+    EXPECT_EQ(window->pageSet(), initial);
+    EXPECT_EQ(window->pageSet().backgroundAttribute, QStringLiteral("BgColor＝"));
+}
+
+TEST_F(MainWindowTest, setTitleFillsTheTitleBox)
+{
+    window->setTitle(QStringLiteral("題名"));
+    EXPECT_EQ(child<QLineEdit>(window.get(), QStringLiteral("t_Text"))->text(), QStringLiteral("題名"));
+    EXPECT_EQ(window->pageSet().title, QStringLiteral("題名"));
+}
+
+TEST_F(MainWindowTest, resetClearsEverythingButTheTitleAndShowsTheFirstTab)
+{
+    window->showPageSet(fullSet());
+    auto *tabs = child<QTabWidget>(window.get(), QStringLiteral("SSTab1"));
+    tabs->setCurrentIndex(4);
+    window->state().StrKcyosi_S = QStringLiteral(".htm");
+    window->state().StrContents3_S = QStringLiteral("Text");
+    const EditorState state = window->state();
+
+    window->ResetEditor();
+
+    PageSet expected;
+    expected.title = QStringLiteral("abc");
+    expected.backgroundAttribute = kColourAttribute; // the colour kind was selected as a click would
+    EXPECT_EQ(window->pageSet(), expected);
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_TRUE(frameOpen(1));
+    for (int k = 2; k <= 6; ++k)
+        EXPECT_FALSE(frameOpen(k)) << k;
+    EXPECT_TRUE(child<QWidget>(window.get(), QStringLiteral("SelColor_BK"))->isEnabled());
+    EXPECT_FALSE(child<QWidget>(window.get(), QStringLiteral("OpenFiles_BK"))->isEnabled());
+    EXPECT_FALSE(child<QWidget>(window.get(), QStringLiteral("Text1"))->isEnabled());
+    EXPECT_EQ(window->state(), state) << "the window-level values are not the editor's";
+
+    // The same as the record's reset.
+    RecordEditor record(fullSet());
+    record.ResetEditor();
+    EXPECT_EQ(window->pageSet(), record.pageSet());
+}
+
+TEST_F(MainWindowTest, resetRunsTheColourRuleEvenWhenColourWasSelected)
+{
+    ASSERT_EQ(window->pageSet().backgroundAttribute, QStringLiteral("BgColor＝"));
+    child<QLineEdit>(window.get(), QStringLiteral("Text_BK"))->setText(QStringLiteral("#FFFFFF"));
+    window->ResetEditor();
+    EXPECT_EQ(window->pageSet().backgroundAttribute, QStringLiteral("BgColor="));
+    EXPECT_EQ(window->pageSet().backgroundValue, QString());
+}
+
+TEST_F(MainWindowTest, folderAndHelpGoToTheDesktop)
+{
+    child<QAbstractButton>(window.get(), QStringLiteral("PLF_Open_btn"))->click();
+    child<QAbstractButton>(window.get(), QStringLiteral("Help"))->click();
+    EXPECT_EQ(desktop.calls, (QList<Call>{{Call::Open, window->paths().StrOutFolder_S},
+                                          {Call::Open, window->paths().StrHelpFile_S}}));
+}
+
+TEST_F(MainWindowTest, openAndOptionsShowTheirWindows)
+{
+    QStringList shown;
+    const auto closeAndNote = [&shown](QWidget *modal) {
+        shown.append(modal->objectName());
+        modal->close();
+    };
+    test::onNextModal(closeAndNote);
+    child<QAbstractButton>(window.get(), QStringLiteral("Sel_FleName"))->click();
+    test::onNextModal(closeAndNote);
+    child<QAbstractButton>(window.get(), QStringLiteral("Option_btn"))->click();
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("Form2"), QStringLiteral("Form4")}));
+    EXPECT_EQ(window->pageSet(), PageSet{}) << "closing the set picker reads nothing";
+}
+
+TEST_F(MainWindowTest, closeEndsTheWindow)
+{
+    ASSERT_TRUE(window->isVisible());
+    child<QAbstractButton>(window.get(), QStringLiteral("Command3"))->click();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(desktop.calls.isEmpty());
+}
