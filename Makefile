@@ -31,7 +31,34 @@ run: build
 test-unit: build
 	ctest --preset default -j $(JOBS)
 
-test: test-unit
+# The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# The web engine runs its own uninstrumented processes and is left to the
+# plain run; leaks are checked in everything else.
+test-asan: deps
+	cmake --preset asan
+	cmake --build --preset asan -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1 \
+	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	ctest --preset asan -j $(JOBS) -E WebEnginePreview
+
+# Each fuzzer for a bounded time, from its seed corpus; new inputs go to a
+# scratch folder, never into the source tree.
+FUZZ_SECONDS ?= 30
+FUZZERS := reader settings set_name cp932
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS)
+	@set -e; for f in $(FUZZERS); do \
+	  scratch=$$(mktemp -d); \
+	  echo "fuzz_$$f: $(FUZZ_SECONDS) s"; \
+	  ./build/fuzz/bin/fuzz_$$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	    -artifact_prefix=build/fuzz/ $$scratch fuzz/corpus/$$f 2>build/fuzz/fuzz_$$f.log \
+	    || { tail -40 build/fuzz/fuzz_$$f.log; rm -rf $$scratch; exit 1; }; \
+	  grep -E '^stat::number_of_executed_units' build/fuzz/fuzz_$$f.log || true; \
+	  rm -rf $$scratch; \
+	done
+
+test: test-unit test-asan fuzz
 
 clean:
 	rm -rf build

@@ -3,6 +3,7 @@
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_cb.h>
 
+#include <cstdio>
 #include <memory>
 
 namespace zelmora {
@@ -14,6 +15,25 @@ struct ConverterCloser {
 using ConverterPtr = std::unique_ptr<UConverter, ConverterCloser>;
 
 enum class Unencodable { Escape, Stop };
+
+// Writes the character as a decimal reference, "&#128512;".
+void U_CALLCONV escapeAsReference(const void *, UConverterFromUnicodeArgs *args, const UChar *,
+                                  int32_t, UChar32 codePoint, UConverterCallbackReason reason,
+                                  UErrorCode *err)
+{
+    if (reason > UCNV_IRREGULAR)
+        return; // reset, close or clone: nothing to write
+    char reference[16];
+    const int length = std::snprintf(reference, sizeof reference, "&#%d;", int(codePoint));
+    *err = U_ZERO_ERROR;
+    ucnv_cbFromUWriteBytes(args, reference, length, 0, err);
+}
+
+// Leaves the error set, so the conversion stops at the character.
+void U_CALLCONV stop(const void *, UConverterFromUnicodeArgs *, const UChar *, int32_t, UChar32,
+                     UConverterCallbackReason, UErrorCode *)
+{
+}
 
 // Opening a converter loads its table; one per thread (the program has one)
 // and per mode is kept for the whole run.
@@ -27,13 +47,11 @@ UConverter *converter(Unencodable mode)
         if (U_FAILURE(status) || !conv)
             qFatal("ICU cannot open the windows-31j converter: %s", u_errorName(status));
         ucnv_setFallback(conv.get(), false);
-        if (mode == Unencodable::Escape) {
-            ucnv_setFromUCallBack(conv.get(), UCNV_FROM_U_CALLBACK_ESCAPE, UCNV_ESCAPE_XML_DEC,
-                                  nullptr, nullptr, &status);
-        } else {
-            ucnv_setFromUCallBack(conv.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr,
-                                  nullptr, &status);
-        }
+        // ICU's own callbacks silently drop an unassigned "default ignorable"
+        // character (a zero-width joiner inside an emoji sequence, a
+        // variation selector); these callbacks treat it like any other.
+        ucnv_setFromUCallBack(conv.get(), mode == Unencodable::Escape ? escapeAsReference : stop,
+                              nullptr, nullptr, nullptr, &status);
         return conv;
     };
     if (mode == Unencodable::Escape) {

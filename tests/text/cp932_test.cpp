@@ -43,3 +43,13 @@ TEST(Cp932, roundTripsLongMixedText)
         text += QStringLiteral("テキスト text ｶﾀｶﾅ 漢字\t");
     EXPECT_EQ(decodeCp932(encodeCp932(text)), text);
 }
+
+TEST(Cp932, defaultIgnorableCharactersAreNeverDropped)
+{
+    // A family emoji is three emoji joined by zero-width joiners; a dropped
+    // joiner would split it apart.
+    const QString family = QStringLiteral("👨\u200D👩");
+    EXPECT_EQ(encodeCp932(family), QByteArray("&#128104;&#8205;&#128105;"));
+    EXPECT_FALSE(isCp932Encodable(QStringLiteral("\u200D")));
+    EXPECT_EQ(encodeCp932(QStringLiteral("a\uFE0F")), QByteArray("a&#65039;"));
+}
