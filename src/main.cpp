@@ -1,6 +1,7 @@
 #include "editor/icons.h"
 #include "editor/main_window.h"
 #include "editor/ui_support.h"
+#include "text/line_file.h"
 
 #include <QApplication>
 
@@ -27,6 +28,7 @@ private:
 
 int main(int argc, char *argv[])
 {
+    zelmora::reportFileSizeLimitAsWriteError();
     QApplication app(argc, argv);
     QApplication::setWindowIcon(zelmora::applicationIcon());
 

@@ -4,7 +4,12 @@
 #include "generate/popup_page.h"
 #include "settings/settings_file.h"
 
+#include <QDir>
+#include <QFile>
+
+#include <cerrno>
 #include <limits>
+#include <unistd.h>
 
 namespace zelmora {
 
@@ -72,6 +77,18 @@ std::optional<CreateSettings> readCreateSettings(const QString &path, QString *p
     return out;
 }
 
+// The message for a name longer than the output folder's file system takes;
+// nullopt when it fits or the limit cannot be learnt (a missing folder is
+// reported by the write).
+std::optional<QString> nameTooLongMessage(const QString &folder, const QString &name)
+{
+    const long maxBytes = ::pathconf(QFile::encodeName(folder).constData(), _PC_NAME_MAX);
+    if (maxBytes <= 0 || QFile::encodeName(name).size() <= maxBytes)
+        return std::nullopt;
+    return QStringLiteral("タイトル名が長すぎて、ファイルを作成できません。\n%1\n理由: %2")
+        .arg(QDir::toNativeSeparators(folder + name), qt_error_string(ENAMETOOLONG));
+}
+
 } // namespace
 
 void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &paths,
@@ -99,6 +116,14 @@ void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &pa
     const int n = pageCount(set);
     if (n == 0)
         return;
+    // The data page has the longest name of the set; a title too long for it
+    // is refused before the first page, so that no set is left without its
+    // data page.
+    if (auto tooLong = nameTooLongMessage(paths.StrOutFolder_S,
+                                          dataPageFileName(state.StrTitle_S, state.StrKcyosi_S))) {
+        desktop.warning(*tooLong);
+        return;
+    }
 
     // One page at a time, each complete before the next; a page that fails
     // ends the command, leaving the pages before it and the editor as they are.

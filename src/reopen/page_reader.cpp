@@ -187,13 +187,15 @@ QString readReportMessage(const QString &title, const QString &ext, int pagesRea
 }
 
 void ReadPageSet(Editor &editor, const EditorState &state, const ProgramPaths &paths,
-                 Desktop &desktop)
+                 Desktop &desktop, const PageSet *previous)
 {
     const PageSet start = editor.pageSet();
     const ReadOutcome outcome =
         readPageSetFiles(paths.StrOutFolder_S, start.title, state.StrReadExt_S, start);
     // Every file is closed by now, before any message is shown.
     if (outcome.pagesRead == 0) {
+        if (previous)
+            editor.showPageSet(*previous);
         desktop.plainMessage(kFileNotFoundMessage);
         return;
     }

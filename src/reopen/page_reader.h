@@ -35,8 +35,11 @@ inline const QString kFileNotFoundMessage = QStringLiteral("ファイルが見�
 
 // Reads the set named by the editor's title and StrReadExt_S from the output
 // folder, shows it in the editor when at least page 1 was read, and tells the
-// user which pages were read or that the file was not found.
+// user which pages were read or that the file was not found. When nothing
+// was read and previous is given (what the editor held before the open
+// command reset it), the editor shows previous again before the message, so
+// a failed open loses none of the user's work.
 void ReadPageSet(Editor &editor, const EditorState &state, const ProgramPaths &paths,
-                 Desktop &desktop);
+                 Desktop &desktop, const PageSet *previous = nullptr);
 
 } // namespace zelmora

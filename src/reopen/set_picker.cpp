@@ -48,6 +48,8 @@ void SetPicker::choose(QListWidgetItem *item)
         return;
     m_chosen = true;
 
+    // Kept for a choice that reads nothing: the editor then gets it back.
+    const PageSet previous = m_editor.pageSet();
     const QString name = item ? item->text() : QString();
     if (const std::optional<SetName> set = matchSetName(name)) {
         m_editor.setTitle(set->title);
@@ -58,7 +60,7 @@ void SetPicker::choose(QListWidgetItem *item)
         m_editor.setTitle(QString());
     }
     m_editor.ResetEditor();
-    ReadPageSet(m_editor, m_state, m_paths, m_desktop);
+    ReadPageSet(m_editor, m_state, m_paths, m_desktop, &previous);
     accept();
 }
 

@@ -3,7 +3,6 @@
 #include "settings/ini_text.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <array>
 #include <cerrno>
@@ -139,21 +138,6 @@ QString readText(const QString &path)
     return ini::decode(file.bytes);
 }
 
-std::optional<FileError> saveBytes(const QString &path, const QByteArray &bytes)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return FileError{path, file.errorString()};
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return FileError{path, reason};
-    }
-    if (!file.commit())
-        return FileError{path, file.errorString()};
-    return std::nullopt;
-}
-
 // Reads the file, lets edit change its text and writes it back only when the
 // text changed. Everything the edit did not touch stays as it was; a file
 // that was not UTF-8 comes back as UTF-8.
@@ -169,7 +153,7 @@ std::optional<FileError> editFile(const QString &path, const std::function<void(
         return std::nullopt;
     if (file.readOnly)
         return FileError{path, qt_error_string(EACCES)};
-    return saveBytes(path, ini::encode(text));
+    return writeWholeFile(path, ini::encode(text));
 }
 
 std::optional<FileError> checkNames(const QString &section, const QString &key,

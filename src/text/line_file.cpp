@@ -8,6 +8,7 @@
 #include <QSaveFile>
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,17 +28,38 @@ std::optional<FileError> writeCp932Lines(const QString &path, const QStringList 
         bytes += encodeCp932(line);
         bytes += "\r\n";
     }
+    return writeWholeFile(path, bytes);
+}
+
+std::optional<FileError> writeWholeFile(const QString &path, const QByteArray &bytes)
+{
+    // Unbuffered, so that every byte is handed to the system here, where a
+    // short write shows. Buffered, the last bytes would only be written by
+    // commit(), and QSaveFile (Qt 6.4) renames a file whose final flush
+    // failed: a truncated page would replace the good one.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return FileError{path, file.errorString()};
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return FileError{path, reason};
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        // A short write without an error is followed by one that names it
+        // (EFBIG, ENOSPC).
+        const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0) {
+            const QString reason = file.errorString();
+            file.cancelWriting();
+            return FileError{path, reason};
+        }
+        done += qsizetype(n);
     }
     if (!file.commit())
         return FileError{path, file.errorString()};
     return std::nullopt;
+}
+
+void reportFileSizeLimitAsWriteError()
+{
+    ::signal(SIGXFSZ, SIG_IGN);
 }
 
 namespace {

@@ -23,6 +23,17 @@ struct FileError {
 // one.
 std::optional<FileError> writeCp932Lines(const QString &path, const QStringList &lines);
 
+// Writes bytes as the whole new content of path, with the same guarantee:
+// the file is replaced only once every byte has reached the system, and a
+// failed write (a full disk among others) leaves the old file and no
+// temporary file behind.
+std::optional<FileError> writeWholeFile(const QString &path, const QByteArray &bytes);
+
+// A process over its file-size limit gets SIGXFSZ, which would end the
+// program with the user's work in it; ignored, the write fails with EFBIG
+// like a full disk, and is reported. Called once at start-up.
+void reportFileSizeLimitAsWriteError();
+
 // Longest line the reader hands on; a longer line is skipped whole, so a
 // foreign file cannot make the reader hold more than this in memory.
 inline constexpr qsizetype kMaxLineBytes = 1 << 20;

@@ -171,7 +171,7 @@ TEST_P(Choosing, clickedFile_opensItsSetWithMessage)
         EXPECT_EQ(m_state.StrReadExt_S, QString::fromUtf8(c.ext));
         EXPECT_EQ(m_desktop.calls, (QList<Call>{{Call::Information, QString::fromUtf8(c.message)}}));
     } else {
-        EXPECT_EQ(m_editor.pageSet(), resetSet(QString()));
+        EXPECT_EQ(m_editor.pageSet(), m_before) << "a failed open keeps the user's work";
         EXPECT_EQ(m_state.StrReadExt_S, QStringLiteral(".previous"));
         EXPECT_EQ(m_desktop.calls, (QList<Call>{{Call::Plain, QString::fromUtf8(c.message)}}));
     }

@@ -1,0 +1,162 @@
+// Titles a user can type, through the create road and back through the
+// reader: a title is the stem of every file name, so it either names files
+// inside the output folder exactly as typed or is refused with one message
+// before anything is written, and a refused title leaves the editor as it
+// was.
+
+#include "reliability_support.h"
+
+#include "generate/create_command.h"
+#include "reopen/page_reader.h"
+#include "reopen/reopen_test_support.h"
+#include "support/file_compare.h"
+#include "support/recording_desktop.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace zelmora;
+using namespace zelmora::test;
+using Call = RecordingDesktop::Call;
+
+namespace {
+
+class TitleFixture : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+
+    void create(const QString &title)
+    {
+        editor.set() = userWork(title);
+        runCreateCommand(editor, state, paths, desktop);
+    }
+
+    QTemporaryDir dir;
+    ProgramPaths paths = InitProgramPaths(dir.path());
+    EditorState state;
+    RecordingDesktop desktop;
+    RecordEditor editor;
+};
+
+// ---- written as typed ----------------------------------------------------
+
+struct WrittenTitle {
+    const char *name;
+    QString title;
+};
+
+void PrintTo(const WrittenTitle &c, std::ostream *os) { *os << c.name; }
+
+class TitleWrittenAsTyped : public TitleFixture, public testing::WithParamInterface<WrittenTitle> {};
+
+TEST_P(TitleWrittenAsTyped, namesEveryFileAndLinkUnchanged_andReadsBack)
+{
+    const QString t = GetParam().title;
+    const QByteArray b = t.toUtf8(); // ASCII titles: the same bytes in CP932
+    create(t);
+
+    EXPECT_EQ(desktop.calls,
+              (QList<Call>{{Call::Information, QStringLiteral("ポップリーフ [ ") + t
+                                + QStringLiteral("_1.htm ] ～ [ ") + t
+                                + QStringLiteral("_3.htm ] を作成しました｡")},
+                           {Call::Information, QStringLiteral("データページ[") + t
+                                + QStringLiteral("_data.htm] を作成しました｡")},
+                           {Call::Open, paths.StrOutFolder_S + t + QStringLiteral("_data.htm")}}));
+    EXPECT_EQ(entryNames(paths.StrOutFolder_S),
+              (QStringList{t + "_1.htm", t + "_2.htm", t + "_3.htm", t + "_data.htm"}));
+
+    const QByteArray page1 = readAll(paths.StrOutFolder_S + t + QStringLiteral("_1.htm"));
+    EXPECT_TRUE(page1.contains("\r\n<title>" + b + "_1</title>\r\n"));
+    EXPECT_TRUE(page1.contains("\r\n<body BackGround=\"back.gif\" onblur=\"Check('" + b + "_2.htm',event)\">\r\n"));
+    EXPECT_TRUE(page1.contains(sjis("\r\n<input type=\"button\" value=\"次へ\" onClick=\"Check('") + b
+                               + "_2.htm',event)\">\r\n"));
+    const QByteArray data = readAll(paths.StrOutFolder_S + t + QStringLiteral("_data.htm"));
+    EXPECT_TRUE(data.contains("\r\n<title>" + b + "_data</title>\r\n"));
+    EXPECT_TRUE(data.contains("<td><span id=\"param3\">" + b + "_3.htm</span></td>"));
+    EXPECT_TRUE(data.contains("onClick =\"OpenSub('" + b + "_1.htm',event)\"><span id=\"param3\">" + b
+                              + "pages</span></a>"));
+
+    // Back through the reader, as the set picker reads it.
+    const PageSet created = userWork(t);
+    RecordingDesktop readDesktop;
+    EditorState readState;
+    readState.StrReadExt_S = QStringLiteral(".htm");
+    RecordEditor reopened(resetSet(t));
+    ReadPageSet(reopened, readState, paths, readDesktop);
+    EXPECT_EQ(reopened.pageSet(), created);
+    EXPECT_EQ(readDesktop.calls,
+              (QList<Call>{{Call::Information, QStringLiteral("ポップリーフ [ ") + t
+                                + QStringLiteral("_1.htm ] ～ [ ") + t
+                                + QStringLiteral("_3.htm ] を読み込みました。")}}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Titles, TitleWrittenAsTyped,
+    testing::Values(WrittenTitle{"onlySpaces", QStringLiteral("   ")},
+                    WrittenTitle{"quotesAndApostrophes", QStringLiteral("say \"hi\" it's")},
+                    WrittenTitle{"markupWithoutSlash", QStringLiteral("<img src=x onerror=alert(1)>")},
+                    WrittenTitle{"dots", QStringLiteral("..")},
+                    WrittenTitle{"longestThatFits", QString(246, u'a')}),
+    [](const testing::TestParamInfo<WrittenTitle> &info) { return std::string(info.param.name); });
+
+// ---- refused before anything is written -----------------------------------
+
+struct RefusedTitle {
+    const char *name;
+    QString title;
+    QString message; // {out}: the output folder
+};
+
+void PrintTo(const RefusedTitle &c, std::ostream *os) { *os << c.name; }
+
+class TitleRefused : public TitleFixture, public testing::WithParamInterface<RefusedTitle> {};
+
+TEST_P(TitleRefused, oneMessageNothingWrittenEditorKept)
+{
+    // An earlier set in the folder stays as it is.
+    const QByteArray earlier = "<html>earlier</html>\r\n";
+    writeFile(paths.StrOutFolder_S + QStringLiteral("abc_1.htm"), earlier);
+    const auto before = folderTree(dir.path());
+
+    create(GetParam().title);
+
+    EXPECT_EQ(desktop.calls,
+              (QList<Call>{{Call::Warning, QString(GetParam().message)
+                                                .replace(QStringLiteral("{out}"), paths.StrOutFolder_S)}}));
+    EXPECT_EQ(changedPaths(before, folderTree(dir.path())), QStringList{});
+    EXPECT_EQ(editor.pageSet(), userWork(GetParam().title));
+}
+
+QString separatorMessage(const QString &what)
+{
+    return QStringLiteral("タイトル名に ") + what
+        + QStringLiteral(" は使えません。\nタイトル名はファイル名になるため、"
+                         "フォルダの区切り文字と NUL 文字を含めることはできません。");
+}
+
+QString tooLongMessage(const QString &title)
+{
+    return QStringLiteral("タイトル名が長すぎて、ファイルを作成できません。\n{out}") + title
+        + QStringLiteral("_data.htm\n理由: File name too long");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Titles, TitleRefused,
+    testing::Values(
+        RefusedTitle{"parentFolder", QStringLiteral("../x"), separatorMessage(QStringLiteral("「/」"))},
+        RefusedTitle{"slash", QStringLiteral("a/b"), separatorMessage(QStringLiteral("「/」"))},
+        RefusedTitle{"backslash", QStringLiteral("a\\b"), separatorMessage(QStringLiteral("「\\」"))},
+        RefusedTitle{"nul", QStringLiteral("a") + QChar(0) + QStringLiteral("b"),
+                     separatorMessage(QStringLiteral("NUL 文字"))},
+        RefusedTitle{"markupWithSlash", QStringLiteral("<b>x</b>"), separatorMessage(QStringLiteral("「/」"))},
+        RefusedTitle{"longerThanAName", QString(300, u'a'), tooLongMessage(QString(300, u'a'))},
+        // The pages' names would fit; the data page's would not, and a set
+        // without its data page is not left behind.
+        RefusedTitle{"tooLongForTheDataPageOnly", QString(247, u'a'), tooLongMessage(QString(247, u'a'))},
+        // The limit is in bytes: 83 kana are 249 bytes of UTF-8.
+        RefusedTitle{"kanaTooLong", QString(83, u'あ'), tooLongMessage(QString(83, u'あ'))}),
+    [](const testing::TestParamInfo<RefusedTitle> &info) { return std::string(info.param.name); });
+
+} // namespace

@@ -1,0 +1,124 @@
+// A child process for the full-disk tests: runs one writing road of the
+// program against a program folder and prints what the user would have been
+// told. The test starts it under `prlimit --fsize=N`, since the tests run as
+// root and permission bits would not stop a write.
+//
+//   reliability_write_helper create|preview|options <program folder>
+//
+// Output, one line each: "<kind>: <message>" for every desktop call (line
+// breaks in a message as "\n"), "window: shown" when a preview window
+// opened, and "editor: kept" or "editor: changed".
+
+#include "editor/editor.h"
+#include "editor/program_paths.h"
+#include "generate/create_command.h"
+#include "preview/preview_browser.h"
+#include "preview/preview_command.h"
+#include "settings/options_dialog.h"
+#include "support/recording_desktop.h"
+#include "text/line_file.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdio>
+
+using namespace zelmora;
+using zelmora::test::RecordingDesktop;
+
+namespace {
+
+void print(const QString &line)
+{
+    std::fputs((line + u'\n').toUtf8().constData(), stdout);
+}
+
+class NoBrowser : public PreviewBrowser {
+public:
+    explicit NoBrowser(QWidget *parent) : m_widget(new QWidget(parent)) {}
+    QWidget *widget() override { return m_widget; }
+    void navigate(const QString &) override {}
+
+private:
+    QWidget *m_widget;
+};
+
+class NoBrowserFactory : public PreviewBrowserFactory {
+public:
+    PreviewBrowser *createBrowser(QWidget *parent) override
+    {
+        shown = true;
+        m_browser = std::make_unique<NoBrowser>(parent);
+        return m_browser.get();
+    }
+    bool shown = false;
+
+private:
+    std::unique_ptr<NoBrowser> m_browser;
+};
+
+// The set every road works on: two text pages titled abc.
+PageSet userSet()
+{
+    PageSet set;
+    set.title = QStringLiteral("abc");
+    set.page(1).kind = PageKind::Text;
+    set.page(1).text = QStringLiteral("一頁目\r\none");
+    set.page(2).kind = PageKind::Text;
+    set.page(2).text = QStringLiteral("二頁目");
+    return set;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    reportFileSizeLimitAsWriteError(); // as the program does at start-up
+    QApplication app(argc, argv);
+    if (argc != 3) {
+        std::fputs("usage: reliability_write_helper create|preview|options <folder>\n", stderr);
+        return 2;
+    }
+    const QString road = QString::fromLocal8Bit(argv[1]);
+    const ProgramPaths paths = InitProgramPaths(QString::fromLocal8Bit(argv[2]));
+    RecordingDesktop desktop;
+    RecordEditor editor(userSet());
+    EditorState state;
+
+    if (road == u"create") {
+        runCreateCommand(editor, state, paths, desktop);
+    } else if (road == u"preview") {
+        QWidget mainWindow;
+        NoBrowserFactory factory;
+        // Should the pages be written after all, the window must not wait
+        // for a user.
+        QTimer::singleShot(0, [] {
+            if (QWidget *modal = QApplication::activeModalWidget())
+                modal->close();
+        });
+        runPreviewCommand(&mainWindow, editor, state, paths, desktop, &factory);
+        if (factory.shown)
+            print(QStringLiteral("window: shown"));
+    } else if (road == u"options") {
+        OptionsDialog dialog(paths.settingsFile, &desktop);
+        dialog.findChild<QLineEdit *>(QStringLiteral("Text_HomeName"))
+            ->setText(QStringLiteral("新しいリンクページ名"));
+        dialog.show();
+        dialog.accept(); // every close saves
+    } else {
+        std::fputs("unknown road\n", stderr);
+        return 2;
+    }
+
+    static const char *const kinds[] = {"information", "plain", "warning", "open"};
+    for (const RecordingDesktop::Call &call : desktop.calls) {
+        QString text = call.text;
+        text.replace(u'\n', QStringLiteral("\\n"));
+        print(QString::fromLatin1(kinds[call.kind]) + QStringLiteral(": ") + text);
+    }
+    print(editor.pageSet() == userSet() ? QStringLiteral("editor: kept")
+                                        : QStringLiteral("editor: changed"));
+    return 0;
+}
