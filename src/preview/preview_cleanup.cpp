@@ -8,13 +8,13 @@
 
 namespace zelmora {
 
-QStringList removePreviewFiles(const QString &tempFolder)
+QStringList removePreviewFiles(const QString &tempFolder, const QStringList &ownPages)
 {
     QStringList removed;
     const QStringList names = QDir(tempFolder).entryList(
-        QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString &name : names) {
-        if (name.startsWith(u'.'))
+        if (name.startsWith(u'.') && !ownPages.contains(name))
             continue;
         const QByteArray path = QFile::encodeName(QDir(tempFolder).filePath(name));
         // lstat: a link is judged as a link, never by its target.

@@ -10,6 +10,8 @@ namespace zelmora {
 // file or a link (a FIFO is never opened). A symbolic link is removed as a
 // link; its target is never touched. A file that cannot be deleted is
 // skipped. Returns the names that were deleted.
-QStringList removePreviewFiles(const QString &tempFolder);
+// ownPages are the names of the pages the preview wrote; they go even when
+// they start with "." (a title may), under the same rules of kind.
+QStringList removePreviewFiles(const QString &tempFolder, const QStringList &ownPages = {});
 
 } // namespace zelmora

@@ -104,8 +104,13 @@ void PreviewWindow::forward()
 
 void PreviewWindow::done(int result)
 {
-    // Every way of closing (button, close box, Escape) ends here.
-    removePreviewFiles(m_tempFolder);
+    // Every way of closing (button, close box, Escape) ends here. The pages
+    // of this set are named, so that a title starting with "." does not leave
+    // them behind as hidden files.
+    QStringList ownPages;
+    for (int k = 1; k <= kPageCount; ++k)
+        ownPages << m_label1->text() + QString::number(k) + m_label3->text();
+    removePreviewFiles(m_tempFolder, ownPages);
     QDialog::done(result);
 }
 

@@ -76,18 +76,27 @@ void makeFifo(const QString &path)
     ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0) << path.toStdString();
 }
 
-qint64 peakMemoryBytes()
+namespace {
+
+qint64 statusKilobytes(const QByteArray &field)
 {
+    // A /proc file reports size 0, so it is read to its end, not by its size.
     QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
+    if (!status.open(QIODevice::ReadOnly))
         return -1;
-    while (!status.atEnd()) {
-        const QByteArray line = status.readLine();
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
+    const QList<QByteArray> lines = status.readAll().split('\n');
+    for (const QByteArray &line : lines) {
+        if (line.startsWith(field + ':'))
+            return line.mid(field.size() + 1).trimmed().split(' ').value(0).toLongLong() * 1024;
     }
     return -1;
 }
+
+} // namespace
+
+qint64 residentMemoryBytes() { return statusKilobytes("VmRSS"); }
+
+qint64 peakMemoryBytes() { return statusKilobytes("VmHWM"); }
 
 void resetPeakMemory()
 {

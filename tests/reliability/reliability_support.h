@@ -38,8 +38,9 @@ void writeFile(const QString &path, const QByteArray &bytes);
 // Makes a FIFO; fails the test when it cannot.
 void makeFifo(const QString &path);
 
-// The peak resident memory of this process in bytes (VmHWM), after
-// resetPeakMemory() the peak since then.
+// The resident memory of this process in bytes now (VmRSS) and at its peak
+// (VmHWM); resetPeakMemory() starts a new peak from the present size.
+qint64 residentMemoryBytes();
 qint64 peakMemoryBytes();
 void resetPeakMemory();
 

@@ -1,0 +1,177 @@
+// Page files that are not what the reader expects, through the open road:
+// the set picker lists the folder, the user chooses a file of the set, and
+// the reader meets the page. Nothing hangs, memory stays bounded, the user
+// is told what was read, and a choice that reads nothing leaves the editor
+// with the user's work.
+
+#include "reliability_support.h"
+
+#include "reopen/page_reader.h"
+#include "reopen/reopen_test_support.h"
+#include "reopen/set_picker.h"
+#include "support/file_compare.h"
+#include "support/recording_desktop.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace zelmora;
+using namespace zelmora::test;
+using Call = RecordingDesktop::Call;
+
+namespace {
+
+const char *const kCloseLine = "<input type=\"button\" value=\"閉じる\" onClick=\"Check_E()\">";
+const char *const kNextLine = "<input type=\"button\" value=\"次へ\" onClick=\"Check('abc_2.htm',event)\">";
+
+class OpenRoad : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        m_paths = InitProgramPaths(m_dir.path());
+        m_editor.set() = userWork(QStringLiteral("mine"));
+        // The data page, the file the user chooses: present whatever the pages are.
+        writeFile(page("data"), "<html>\r\n");
+    }
+
+    QString page(const char *suffix) const
+    {
+        return m_paths.StrOutFolder_S + QStringLiteral("abc_") + QString::fromLatin1(suffix)
+            + QStringLiteral(".htm");
+    }
+
+    // The open command, choosing abc_data.htm in the picker.
+    void chooseDataPage()
+    {
+        QTimer::singleShot(0, [] {
+            auto *picker = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            ASSERT_NE(picker, nullptr);
+            auto *list = picker->findChild<QListWidget *>(QStringLiteral("File1"));
+            const auto items = list->findItems(QStringLiteral("abc_data.htm"), Qt::MatchExactly);
+            ASSERT_EQ(items.size(), 1);
+            emit list->itemClicked(items.first());
+        });
+        showSetPicker(&m_main, m_editor, m_state, m_paths, m_desktop);
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the picker has closed";
+    }
+
+    QTemporaryDir m_dir;
+    ProgramPaths m_paths;
+    QWidget m_main;
+    RecordEditor m_editor;
+    EditorState m_state;
+    RecordingDesktop m_desktop;
+};
+
+// Page 1 as something that is no regular file.
+struct NotAFile {
+    const char *name;
+    std::function<void(const QString &path)> make;
+    const char *kind; // as folderTree() shows it afterwards
+};
+
+void PrintTo(const NotAFile &c, std::ostream *os) { *os << c.name; }
+
+class PageOneNotAFile : public OpenRoad, public testing::WithParamInterface<NotAFile> {};
+
+TEST_P(PageOneNotAFile, notFoundWithoutHanging_editorKeepsTheWork)
+{
+    GetParam().make(page("1"));
+    const auto before = folderTree(m_dir.path());
+
+    chooseDataPage();
+
+    EXPECT_EQ(m_desktop.calls, (QList<Call>{{Call::Plain, QStringLiteral("ファイルが見つかりません。")}}));
+    EXPECT_EQ(m_editor.pageSet(), userWork(QStringLiteral("mine")));
+    EXPECT_EQ(changedPaths(before, folderTree(m_dir.path())), QStringList{});
+    EXPECT_EQ(folderTree(m_dir.path()).value(QStringLiteral("Popleaf/abc_1.htm")).left(1),
+              QString::fromLatin1(GetParam().kind));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pages, PageOneNotAFile,
+    testing::Values(
+        NotAFile{"folder", [](const QString &p) { ASSERT_TRUE(QDir().mkdir(p)); }, "d"},
+        NotAFile{"fifoNobodyWritesTo", [](const QString &p) { makeFifo(p); }, "p"},
+        NotAFile{"linkToDevZero",
+                 [](const QString &p) { ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), p)); }, "l"},
+        NotAFile{"danglingLink",
+                 [](const QString &p) { ASSERT_TRUE(QFile::link(p + QStringLiteral(".gone"), p)); }, "l"}),
+    [](const testing::TestParamInfo<NotAFile> &info) { return std::string(info.param.name); });
+
+TEST_F(OpenRoad, laterPageAFifo_endsTheSetAfterThePagesRead)
+{
+    writeFile(page("1"), sjisFile({"<body BgColor=\"#102030\" onblur=\"Check('abc_2.htm',event)\">",
+                                   "<span id=\"param3\">一頁目</span>", kNextLine}));
+    makeFifo(page("2"));
+
+    chooseDataPage();
+
+    EXPECT_EQ(m_desktop.calls,
+              (QList<Call>{{Call::Information, QStringLiteral("ポップリーフ [ abc_1.htm ] を読み込みました。")}}));
+    PageSet expected = resetSet(QStringLiteral("abc"));
+    selectBackgroundKind(expected, BackgroundKind::Colour);
+    expected.backgroundValue = QStringLiteral("#102030");
+    expected.page(1).kind = PageKind::Text;
+    expected.page(1).text = QStringLiteral("一頁目");
+    EXPECT_EQ(m_editor.pageSet(), expected);
+}
+
+TEST_F(OpenRoad, bytesThatAreNotCp932_readWithReplacementCharacters)
+{
+    // A lead byte without its trail byte, bytes CP932 never uses, NULs.
+    const char raw[] = "<body BgColor=\"\x81\" onblur=\"Check_E()\">\r\n"
+                       "<span id=\"param3\">\x82\xa0\xfd\xfe\xff\0\0x</span>\r\n";
+    writeFile(page("1"), QByteArray(raw, sizeof raw - 1) + sjis(kCloseLine) + "\r\n");
+    chooseDataPage();
+
+    EXPECT_EQ(m_desktop.calls,
+              (QList<Call>{{Call::Information, QStringLiteral("ポップリーフ [ abc_1.htm ] を読み込みました。")}}));
+    const PageSet got = m_editor.pageSet();
+    EXPECT_EQ(got.backgroundValue, QStringLiteral("\uFFFD"));
+    EXPECT_EQ(got.page(1).kind, PageKind::Text);
+    EXPECT_EQ(got.page(1).text, QStringLiteral("あ\uFFFD\uFFFD\uFFFD") + QChar(0) + QChar(0) + u'x');
+}
+
+TEST_F(OpenRoad, hundredMegabytePage_readInBoundedMemory)
+{
+    // One line of 100 MB between the lines the writer puts there, in a file
+    // that is never held whole.
+    {
+        QFile file(page("1"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(sjisFile({"<body BgColor=\"#ffffff\" onblur=\"Check_E()\">"}));
+        file.write("<span id=\"param3\">");
+        const QByteArray chunk = sjis("長い行").repeated((1 << 20) / 6 + 1);
+        for (int i = 0; i < 100; ++i)
+            ASSERT_EQ(file.write(chunk), chunk.size());
+        file.write("</span>\r\n");
+        file.write(sjisFile({"<span id=\"param3\">short text</span>", kCloseLine}));
+        ASSERT_GE(file.size(), 100 << 20);
+    }
+
+    resetPeakMemory();
+    const qint64 start = residentMemoryBytes();
+    ASSERT_GT(start, 0);
+    ASSERT_LE(peakMemoryBytes(), start + (4 << 20)) << "the peak could not be reset";
+    chooseDataPage();
+    const qint64 growth = peakMemoryBytes() - start;
+
+    EXPECT_LT(growth, 64 << 20) << "peak memory grew by " << growth << " bytes";
+    EXPECT_EQ(m_desktop.calls,
+              (QList<Call>{{Call::Information, QStringLiteral("ポップリーフ [ abc_1.htm ] を読み込みました。")}}));
+    EXPECT_EQ(m_editor.pageSet().page(1).text, QStringLiteral("short text"));
+    EXPECT_EQ(m_editor.pageSet().backgroundValue, QStringLiteral("#ffffff"));
+}
+
+} // namespace

@@ -1,0 +1,195 @@
+// The preview road with hostile titles and with a temporary folder that
+// holds more than preview pages: pages go into the temporary folder only,
+// and closing the window deletes the plain files there and nothing else.
+
+#include "reliability_support.h"
+
+#include "preview/preview_browser.h"
+#include "preview/preview_command.h"
+#include "preview/preview_window.h"
+#include "support/file_compare.h"
+#include "support/recording_desktop.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace zelmora;
+using namespace zelmora::test;
+using Call = RecordingDesktop::Call;
+
+namespace {
+
+class NoBrowser : public PreviewBrowser {
+public:
+    NoBrowser(QWidget *parent, QStringList *log) : m_widget(new QWidget(parent)), m_log(log) {}
+    QWidget *widget() override { return m_widget; }
+    void navigate(const QString &path) override { *m_log << path; }
+
+private:
+    QWidget *m_widget;
+    QStringList *m_log;
+};
+
+class NoBrowserFactory : public PreviewBrowserFactory {
+public:
+    PreviewBrowser *createBrowser(QWidget *parent) override
+    {
+        m_browsers.push_back(std::make_unique<NoBrowser>(parent, &shown));
+        return m_browsers.back().get();
+    }
+    QStringList shown;
+
+private:
+    std::vector<std::unique_ptr<NoBrowser>> m_browsers;
+};
+
+class PreviewRoad : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(QDir().mkpath(paths.StrTempFolder_S));
+    }
+
+    // The preview command; while the window is open, during() sees it, then
+    // its close button closes it.
+    void preview(const QString &title, const std::function<void(PreviewWindow *)> &during = {})
+    {
+        editor.set() = userWork(title);
+        QTimer::singleShot(0, [&] {
+            auto *window = qobject_cast<PreviewWindow *>(QApplication::activeModalWidget());
+            if (!window)
+                return; // refused: no window was shown
+            if (during)
+                during(window);
+            window->close();
+        });
+        runPreviewCommand(&mainWindow, editor, state, paths, desktop, &factory);
+    }
+
+    QTemporaryDir dir;
+    ProgramPaths paths = InitProgramPaths(dir.path());
+    EditorState state;
+    RecordingDesktop desktop;
+    RecordEditor editor;
+    NoBrowserFactory factory;
+    QWidget mainWindow;
+};
+
+} // namespace
+
+TEST_F(PreviewRoad, closing_deletesPlainFilesOnly_linkGoesTargetStays_fifoNeverOpened)
+{
+    const QString temp = paths.StrTempFolder_S;
+    ASSERT_TRUE(QDir().mkpath(temp + QStringLiteral("sub")));
+    writeFile(temp + QStringLiteral("sub/inner.htm"), "inner");
+    writeFile(temp + QStringLiteral(".hidden"), "hidden");
+    writeFile(temp + QStringLiteral("left by another program.txt"), "other");
+    const QString outside = dir.filePath(QStringLiteral("outside.txt"));
+    writeFile(outside, "the user's file");
+    ASSERT_TRUE(QFile::link(outside, temp + QStringLiteral("link.htm")));
+    ASSERT_TRUE(QFile::link(dir.path(), temp + QStringLiteral("folderlink")));
+    makeFifo(temp + QStringLiteral("fifo"));
+    OpenWatch fifoOpens(temp + QStringLiteral("fifo"));
+    OpenWatch targetOpens(outside);
+    ASSERT_TRUE(fifoOpens.isValid() && targetOpens.isValid());
+
+    QStringList during;
+    preview(QStringLiteral("abc"), [&](PreviewWindow *) { during = entryNames(temp); });
+
+    EXPECT_EQ(during, (QStringList{".hidden", "abc_1.htm", "abc_2.htm", "abc_3.htm", "fifo", "folderlink",
+                                   "left by another program.txt", "link.htm", "sub"}));
+    EXPECT_EQ(fifoOpens.opens(), 0) << "the FIFO was opened";
+    EXPECT_EQ(targetOpens.opens(), 0) << "the link's target was opened";
+    EXPECT_EQ(entryNames(temp), (QStringList{".hidden", "fifo", "folderlink", "sub"}));
+    EXPECT_EQ(entryNames(temp + QStringLiteral("sub")), QStringList{"inner.htm"});
+    EXPECT_TRUE(sameBytes("the user's file", readAll(outside)));
+    EXPECT_TRUE(sameBytes("hidden", readAll(temp + QStringLiteral(".hidden"))));
+    EXPECT_EQ(QFileInfo(temp + QStringLiteral("folderlink")).symLinkTarget(), dir.path());
+    EXPECT_TRUE(desktop.calls.isEmpty());
+    EXPECT_EQ(editor.pageSet(), userWork(QStringLiteral("abc")));
+}
+
+// ---- titles ------------------------------------------------------------
+
+class PreviewTitleShown : public PreviewRoad, public testing::WithParamInterface<QString> {};
+
+TEST_P(PreviewTitleShown, pagesNamedAsTypedInTheTemporaryFolder_allDeletedOnClose)
+{
+    const QString t = GetParam();
+    const auto before = folderTree(dir.path());
+    QStringList during;
+    QString heading;
+    preview(t, [&](PreviewWindow *w) {
+        during = entryNames(paths.StrTempFolder_S);
+        heading = w->findChild<QLabel *>(QStringLiteral("Label1"))->text()
+            + w->findChild<QLabel *>(QStringLiteral("Label2"))->text();
+    });
+
+    EXPECT_EQ(during, (QStringList{t + "_1.htm", t + "_2.htm", t + "_3.htm"}));
+    EXPECT_EQ(heading, t + QStringLiteral("_1"));
+    EXPECT_EQ(factory.shown, QStringList{paths.StrTempFolder_S + t + QStringLiteral("_1.htm")});
+    EXPECT_EQ(changedPaths(before, folderTree(dir.path())), QStringList{}) << "nothing left behind";
+    EXPECT_TRUE(desktop.calls.isEmpty());
+    EXPECT_EQ(editor.pageSet(), userWork(t));
+}
+
+INSTANTIATE_TEST_SUITE_P(Titles, PreviewTitleShown,
+                         testing::Values(QStringLiteral("   "), QStringLiteral("say \"hi\" it's"),
+                                         QStringLiteral("<img src=x onerror=alert(1)>"),
+                                         QStringLiteral(".."), QStringLiteral(".starts with a dot")));
+
+struct RefusedPreview {
+    const char *name;
+    QString title;
+    QString message; // {temp}: the temporary folder
+};
+
+void PrintTo(const RefusedPreview &c, std::ostream *os) { *os << c.name; }
+
+class PreviewTitleRefused : public PreviewRoad, public testing::WithParamInterface<RefusedPreview> {};
+
+TEST_P(PreviewTitleRefused, oneMessageNoWindowNothingWritten)
+{
+    const auto before = folderTree(dir.path());
+    preview(GetParam().title);
+
+    EXPECT_EQ(desktop.calls,
+              (QList<Call>{{Call::Warning, QString(GetParam().message)
+                                               .replace(QStringLiteral("{temp}"), paths.StrTempFolder_S)}}));
+    EXPECT_TRUE(factory.shown.isEmpty()) << "no window";
+    EXPECT_EQ(changedPaths(before, folderTree(dir.path())), QStringList{});
+    EXPECT_EQ(editor.pageSet(), userWork(GetParam().title));
+}
+
+namespace {
+
+QString separatorMessage(const QString &what)
+{
+    return QStringLiteral("タイトル名に ") + what
+        + QStringLiteral(" は使えません。\nタイトル名はファイル名になるため、"
+                         "フォルダの区切り文字と NUL 文字を含めることはできません。");
+}
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(
+    Titles, PreviewTitleRefused,
+    testing::Values(
+        RefusedPreview{"parentFolder", QStringLiteral("../x"), separatorMessage(QStringLiteral("「/」"))},
+        RefusedPreview{"slash", QStringLiteral("a/b"), separatorMessage(QStringLiteral("「/」"))},
+        RefusedPreview{"backslash", QStringLiteral("a\\b"), separatorMessage(QStringLiteral("「\\」"))},
+        RefusedPreview{"nul", QStringLiteral("a") + QChar(0), separatorMessage(QStringLiteral("NUL 文字"))},
+        RefusedPreview{"markupWithSlash", QStringLiteral("<b>x</b>"), separatorMessage(QStringLiteral("「/」"))},
+        RefusedPreview{"longerThanAName", QString(300, u'a'),
+                       QStringLiteral("ファイルを書き込めませんでした。\n{temp}") + QString(300, u'a')
+                           + QStringLiteral("_1.htm\n理由: File name too long")}),
+    [](const testing::TestParamInfo<RefusedPreview> &info) { return std::string(info.param.name); });
