@@ -157,7 +157,10 @@ protected:
     {
         get<QLineEdit>("t_Text")->setText(QStringLiteral("abc"));
         click("Option1_1");
-        typeText(get<QPlainTextEdit>("Text1"), QStringLiteral("一行目\n二行目"));
+        auto *text = get<QPlainTextEdit>("Text1");
+        typeText(text, QStringLiteral("一行目"));
+        QTest::keyClick(text, Qt::Key_Return);
+        typeText(text, QStringLiteral("二行目"));
         click("Option2_2");
         pickInNextModal(QStringLiteral("a.gif"));
         click("OpenFiles_2p");
