@@ -29,6 +29,9 @@ private:
 int main(int argc, char *argv[])
 {
     zelmora::reportFileSizeLimitAsWriteError();
+    // The preview's web engine, loaded later as a module, needs contexts
+    // shared from the start.
+    QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setWindowIcon(zelmora::applicationIcon());
 
