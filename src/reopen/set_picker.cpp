@@ -14,9 +14,11 @@ QStringList setPickerFileNames(const QString &folder)
     if (folder.isEmpty())
         return {};
     // One directory pass; QDir matches name filters without regard to case
-    // unless told otherwise, so abc_1.HTM is listed like abc_1.htm.
+    // unless told otherwise, so abc_1.HTM is listed like abc_1.htm. Names
+    // starting with "." are listed too: a title may start with one, and its
+    // set must open like any other.
     return QDir(folder).entryList({QStringLiteral("*.htm"), QStringLiteral("*.html")},
-                                  QDir::Files, QDir::Name | QDir::IgnoreCase);
+                                  QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
 }
 
 SetPicker::SetPicker(QWidget *parent, Editor &editor, EditorState &state,

@@ -36,7 +36,8 @@ void showSetPicker(QWidget *mainWindow, Editor &editor, EditorState &state,
                    const ProgramPaths &paths, Desktop &desktop);
 
 // The names File1 lists: the plain files of the folder ending in .htm or
-// .html in any letter case, sorted by name without regard to case.
+// .html in any letter case, names starting with "." among them, sorted by
+// name without regard to case.
 QStringList setPickerFileNames(const QString &folder);
 
 } // namespace zelmora
