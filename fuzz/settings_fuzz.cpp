@@ -1,13 +1,18 @@
-// Arbitrary bytes as Zelmora.ini: reading never fails, and writing one key
-// changes that key only. Input: a control byte, one byte giving the value's
+// Arbitrary bytes as Zelmora.ini: reading never fails, writing one key
+// changes that key only, and saving the five options as they were read
+// (what the options dialog does when closed unchanged) reads back the same
+// and keeps every other key of the file. Input: a control byte, one byte giving the value's
 // length, the value (UTF-8), then the file. The control byte chooses the
 // key (bits 0-2), a UTF-8 byte-order mark before the file (bit 3), the file
 // as UTF-16 with its mark (bit 4) and a long value (bit 7); the branches of
 // the decoders lie in Qt and ICU, where the fuzzer cannot see them.
 
+#include "settings/ini_text.h"
 #include "settings/settings_file.h"
 
 #include <QFile>
+#include <QMap>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <array>
@@ -76,6 +81,53 @@ QString expectedReadBack(const QString &written)
     return trimmed(cut);
 }
 
+[[noreturn]] void fail(const char *what, const QString &detail);
+
+QString fileText(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? ini::decode(file.readAll()) : QString();
+}
+
+// Section and key names the text could hold, gathered without the parser:
+// what stands between "[" and "]" and before "=" on each line. A name that
+// is no real section or key only reads as missing, before and after alike.
+void gatherNames(const QString &text, QStringList &sections, QStringList &keys)
+{
+    for (const QString &line : text.split(QRegularExpression(QStringLiteral("\\r\\n|\\r|\\n")))) {
+        const qsizetype open = line.indexOf(u'[');
+        const qsizetype close = open < 0 ? -1 : line.indexOf(u']', open + 1);
+        if (close > open && sections.size() < 8)
+            sections << trimmed(line.mid(open + 1, close - open - 1));
+        const qsizetype eq = line.indexOf(u'=');
+        if (eq > 0 && keys.size() < 16)
+            keys << trimmed(line.left(eq));
+    }
+}
+
+// Every value that either text holds is the same in both, except the keys
+// of kSettingsSection named in written.
+void checkOthersKept(const QString &before, const QString &after, const QStringList &written)
+{
+    QStringList sections{kSettingsSection};
+    QStringList keys;
+    gatherNames(before, sections, keys);
+    gatherNames(after, sections, keys);
+    for (const QString &section : sections) {
+        for (const QString &key : keys) {
+            if (section.compare(kSettingsSection, Qt::CaseInsensitive) == 0
+                && written.contains(key, Qt::CaseInsensitive))
+                continue;
+            const QString was = ini::findValue(before, section, key).value_or(kAbsent);
+            const QString now = ini::findValue(after, section, key).value_or(kAbsent);
+            if (was != now) {
+                fail("another key changed", section + u'/' + key + QStringLiteral(": was [") + was
+                                                + QStringLiteral("] now [") + now + u']');
+            }
+        }
+    }
+}
+
 [[noreturn]] void fail(const char *what, const QString &detail)
 {
     std::fprintf(stderr, "%s: %s\n", what, detail.toUtf8().constData());
@@ -118,6 +170,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     writeFile(path, file);
 
     const Snapshot before = snapshot(path);
+    const QString textBefore = fileText(path);
     (void)readStoredSettings(path);
 
     if (WriteIniStr(kSettingsSection, kKeys[keyIndex], value, path))
@@ -140,11 +193,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         }
     }
 
+    checkOthersKept(textBefore, fileText(path), {kKeys[keyIndex]});
+
     // Writing the same value again finds nothing to change.
     if (WriteIniStr(kSettingsSection, kKeys[keyIndex], value, path))
         fail("second write failed", path);
     QFile again(path);
     if (again.open(QIODevice::ReadOnly) && again.readAll() != written)
         fail("second write changed the file", kKeys[keyIndex]);
+
+    // Parse, write, parse again: the five options as read, saved in one
+    // replacement, read back the same; nothing else in the file changes, and
+    // a second save finds nothing to change.
+    const QString textRead = fileText(path);
+    const StoredSettings read = readStoredSettings(path);
+    if (writeStoredSettings(read, path))
+        fail("saving the options failed", path);
+    const QByteArray saved = [&] {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    if (!(readStoredSettings(path) == read))
+        fail("saved options read back differently", path);
+    checkOthersKept(textRead, fileText(path),
+                    {kKeyDousa, kKeyKensaku, kKeyHomeName, kKeyHomeURL, kKeyKakucyosi});
+    if (writeStoredSettings(read, path))
+        fail("second save failed", path);
+    QFile savedAgain(path);
+    if (savedAgain.open(QIODevice::ReadOnly) && savedAgain.readAll() != saved)
+        fail("second save changed the file", path);
     return 0;
 }
