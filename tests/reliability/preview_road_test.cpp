@@ -118,6 +118,32 @@ TEST_F(PreviewRoad, closing_deletesPlainFilesOnly_linkGoesTargetStays_fifoNeverO
     EXPECT_EQ(editor.pageSet(), userWork(QStringLiteral("abc")));
 }
 
+TEST_F(PreviewRoad, temporaryFolderMissing_madeForThePreviewAndLeftEmpty)
+{
+    ASSERT_TRUE(QDir(paths.StrTempFolder_S).removeRecursively());
+    QStringList during;
+    preview(QStringLiteral("abc"), [&](PreviewWindow *) { during = entryNames(paths.StrTempFolder_S); });
+
+    EXPECT_EQ(during, (QStringList{"abc_1.htm", "abc_2.htm", "abc_3.htm"}));
+    EXPECT_EQ(entryNames(paths.StrTempFolder_S), QStringList{});
+    EXPECT_TRUE(desktop.calls.isEmpty());
+}
+
+TEST_F(PreviewRoad, temporaryFolderTakenByAFile_reportedWithoutAWindow)
+{
+    ASSERT_TRUE(QDir(paths.StrTempFolder_S).removeRecursively());
+    writeFile(dir.filePath(QStringLiteral("TEMP")), "not a folder");
+
+    preview(QStringLiteral("abc"));
+
+    EXPECT_EQ(desktop.calls, (QList<Call>{{Call::Warning, QStringLiteral("ファイルを書き込めませんでした。\n")
+                                                              + paths.StrTempFolder_S
+                                                              + QStringLiteral("abc_1.htm\n理由: Not a directory")}}));
+    EXPECT_TRUE(factory.shown.isEmpty());
+    EXPECT_TRUE(sameBytes("not a folder", readAll(dir.filePath(QStringLiteral("TEMP")))));
+    EXPECT_EQ(editor.pageSet(), userWork(QStringLiteral("abc")));
+}
+
 // ---- titles ------------------------------------------------------------
 
 class PreviewTitleShown : public PreviewRoad, public testing::WithParamInterface<QString> {};

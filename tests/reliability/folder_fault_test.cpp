@@ -1,0 +1,38 @@
+// The program's folders in an unexpected state, through the create road:
+// the output folder taken by a file, or a folder whose file-name limit the
+// title meets. One message, nothing written, the editor kept.
+
+#include "reliability_support.h"
+
+#include "generate/create_command.h"
+#include "support/file_compare.h"
+#include "support/recording_desktop.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace zelmora;
+using namespace zelmora::test;
+using Call = RecordingDesktop::Call;
+
+TEST(FolderFaults, outputFolderTakenByAFile_reportedAndTheFileKept)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    writeFile(dir.filePath(QStringLiteral("Popleaf")), "not a folder");
+    const ProgramPaths paths = InitProgramPaths(dir.path());
+    RecordEditor editor(userWork(QStringLiteral("abc")));
+    EditorState state;
+    RecordingDesktop desktop;
+
+    runCreateCommand(editor, state, paths, desktop);
+
+    EXPECT_EQ(desktop.calls, (QList<Call>{{Call::Warning, QStringLiteral("ファイルを書き込めませんでした。\n")
+                                                              + paths.StrOutFolder_S
+                                                              + QStringLiteral("abc_1.htm\n理由: Not a directory")}}));
+    EXPECT_TRUE(sameBytes("not a folder", readAll(dir.filePath(QStringLiteral("Popleaf")))));
+    EXPECT_EQ(entryNames(dir.path()), (QStringList{"Popleaf"}));
+    EXPECT_EQ(editor.pageSet(), userWork(QStringLiteral("abc")));
+}
