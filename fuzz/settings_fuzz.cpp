@@ -94,7 +94,8 @@ QString fileText(const QString &path)
 // is no real section or key only reads as missing, before and after alike.
 void gatherNames(const QString &text, QStringList &sections, QStringList &keys)
 {
-    for (const QString &line : text.split(QRegularExpression(QStringLiteral("\\r\\n|\\r|\\n")))) {
+    static const QRegularExpression lineEnd(QStringLiteral("\\r\\n|\\r|\\n"));
+    for (const QString &line : text.split(lineEnd)) {
         const qsizetype open = line.indexOf(u'[');
         const qsizetype close = open < 0 ? -1 : line.indexOf(u']', open + 1);
         if (close > open && sections.size() < 8)
