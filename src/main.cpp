@@ -27,6 +27,9 @@ private:
 
 int main(int argc, char *argv[])
 {
+    // The preview's web engine, loaded later as a module, needs contexts
+    // shared from the start.
+    QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setWindowIcon(zelmora::applicationIcon());
 

@@ -6,6 +6,8 @@
 #include "editor/image_picker.h"
 #include "editor/page_inputs.h"
 #include "editor/page_tabs.h"
+#include "generate/create_command.h"
+#include "preview/preview_command.h"
 #include "reopen/set_picker.h"
 #include "settings/options_dialog.h"
 
@@ -103,6 +105,10 @@ void MainWindow::buildControls()
 void MainWindow::connectCommands()
 {
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_create, &QPushButton::clicked, this,
+            [this] { runCreateCommand(*this, m_state, m_paths, m_desktop); });
+    connect(m_preview, &QPushButton::clicked, this,
+            [this] { runPreviewCommand(this, *this, m_state, m_paths, m_desktop); });
     connect(m_open, &QPushButton::clicked, this,
             [this] { showSetPicker(this, *this, m_state, m_paths, m_desktop); });
     connect(m_options, &QPushButton::clicked, this, [this] { showOptionsDialog(this, m_paths); });

@@ -1,6 +1,7 @@
 #include "settings/settings_file.h"
 
 #include "settings/ini_text.h"
+#include "text/file_descriptor.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -22,28 +23,12 @@ struct LoadedFile {
     std::optional<QString> error; // the file is there but cannot be used
 };
 
-class Fd {
-public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    ~Fd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Fd(const Fd &) = delete;
-    Fd &operator=(const Fd &) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd = -1;
-};
-
 LoadedFile loadFile(const QString &path)
 {
     LoadedFile file;
     // O_NONBLOCK keeps open() from waiting on a FIFO put in the file's place;
     // the type is then checked on the opened descriptor.
-    Fd fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    FileDescriptor fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (fd.get() < 0) {
         if (errno == ENOENT)
             file.missing = true;

@@ -1,6 +1,7 @@
 #include "text/line_file.h"
 
 #include "text/cp932.h"
+#include "text/file_descriptor.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -40,31 +41,11 @@ std::optional<FileError> writeCp932Lines(const QString &path, const QStringList 
     return std::nullopt;
 }
 
-namespace {
-
-class Fd {
-public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    ~Fd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Fd(const Fd &) = delete;
-    Fd &operator=(const Fd &) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd = -1;
-};
-
-} // namespace
-
 bool readCp932Lines(const QString &path, const std::function<bool(const QString &)> &onLine)
 {
     // O_NONBLOCK keeps open() from waiting on a FIFO; the type is then checked
     // on the opened descriptor, so nothing can be swapped in between.
-    Fd fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    FileDescriptor fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (fd.get() < 0)
         return false;
     struct stat st {};

@@ -2,10 +2,13 @@
 // the reset, and the commands that go to the desktop.
 
 #include "editor/main_window.h"
+#include "generate/create_command.h"
 #include "support/recording_desktop.h"
 #include "ui_test_support.h"
 
 #include <QAbstractButton>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -129,6 +132,42 @@ TEST_F(MainWindowTest, folderAndHelpGoToTheDesktop)
     child<QAbstractButton>(window.get(), QStringLiteral("Help"))->click();
     EXPECT_EQ(desktop.calls, (QList<Call>{{Call::Open, window->paths().StrOutFolder_S},
                                           {Call::Open, window->paths().StrHelpFile_S}}));
+}
+
+TEST_F(MainWindowTest, createWritesTheSetAndEmptiesTheEditor)
+{
+    PageSet set;
+    set.title = QStringLiteral("abc");
+    set.page(1).kind = PageKind::Text;
+    set.page(1).text = QStringLiteral("一行");
+    window->showPageSet(set);
+
+    child<QAbstractButton>(window.get(), QStringLiteral("Command1"))->click();
+
+    const QString out = window->paths().StrOutFolder_S;
+    EXPECT_TRUE(QFileInfo::exists(out + QStringLiteral("abc_1.htm")));
+    EXPECT_TRUE(QFileInfo::exists(out + QStringLiteral("abc_data.htm")));
+    ASSERT_FALSE(desktop.calls.isEmpty());
+    EXPECT_EQ(desktop.calls.first(), (Call{Call::Information, createdPagesMessage(QStringLiteral("abc"), QStringLiteral(".htm"), 1)}));
+    EXPECT_EQ(window->state().StrContents1_S, QStringLiteral("Text"));
+    PageSet empty;
+    empty.backgroundAttribute = kColourAttribute;
+    EXPECT_EQ(window->pageSet(), empty) << "after a creation the editor is empty";
+}
+
+TEST_F(MainWindowTest, createAndPreviewRefuseATitleThatLeavesTheFolder)
+{
+    PageSet set;
+    set.title = QStringLiteral("../abc");
+    set.page(1).kind = PageKind::Text;
+    window->showPageSet(set);
+
+    child<QAbstractButton>(window.get(), QStringLiteral("Command1"))->click();
+    child<QAbstractButton>(window.get(), QStringLiteral("Command2"))->click();
+    const Call refused{Call::Warning, forbiddenTitleMessage(u'/')};
+    EXPECT_EQ(desktop.calls, (QList<Call>{refused, refused}));
+    EXPECT_EQ(window->pageSet(), set) << "the editor keeps the user's work";
+    EXPECT_TRUE(QDir(window->paths().StrOutFolder_S).isEmpty());
 }
 
 TEST_F(MainWindowTest, openAndOptionsShowTheirWindows)

@@ -4,6 +4,7 @@
 #include "support/recording_desktop.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QImage>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -62,3 +63,61 @@ TEST(WebEnginePreview, loadsThePagesThroughTheModule)
     EXPECT_TRUE(checked);
     EXPECT_TRUE(desktop.calls.isEmpty());
 }
+
+namespace {
+
+// Stands in for the system browser: records the links handed to it.
+class LinkRecorder : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public Q_SLOTS:
+    void open(const QUrl &url) { urls << url; }
+};
+
+} // namespace
+
+// A link typed into a page's text opens in the system browser; the preview
+// keeps showing the page.
+TEST(WebEnginePreview, clickedLinkGoesToTheSystemBrowser)
+{
+    QTemporaryDir dir;
+    const ProgramPaths paths = InitProgramPaths(dir.path());
+    EditorState state;
+    RecordingDesktop desktop;
+    RecordEditor editor;
+    editor.set().title = QStringLiteral("link");
+    editor.set().page(1).kind = PageKind::Text;
+    editor.set().page(1).text = QStringLiteral("<a id=\"l\" href=\"https://example.invalid/x\">x</a>");
+    QWidget mainWindow;
+    LinkRecorder recorder;
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &recorder, "open");
+    const auto unset = qScopeGuard([] { QDesktopServices::unsetUrlHandler(QStringLiteral("https")); });
+
+    QTimer::singleShot(0, [&] {
+        auto *w = qobject_cast<PreviewWindow *>(QApplication::activeModalWidget());
+        ASSERT_TRUE(w);
+        const auto closer = qScopeGuard([w] { w->close(); });
+        auto *view = w->findChild<QWebEngineView *>(QStringLiteral("WebBrowser1"));
+        QTRY_COMPARE_WITH_TIMEOUT(view->title(), QStringLiteral("link_1"), 20000);
+        // A real click at the link's place on the page.
+        QRect link;
+        view->page()->runJavaScript(
+            QStringLiteral("(function(){var r=document.getElementById('l').getBoundingClientRect();"
+                           "return [r.left,r.top,r.width,r.height];})()"),
+            [&](const QVariant &v) {
+                const QVariantList r = v.toList();
+                if (r.size() == 4)
+                    link = QRect(r[0].toInt(), r[1].toInt(), r[2].toInt(), r[3].toInt());
+            });
+        QTRY_VERIFY_WITH_TIMEOUT(!link.isEmpty(), 20000);
+        QWidget *target = view->focusProxy() ? view->focusProxy() : view;
+        QTest::mouseClick(target, Qt::LeftButton, {}, link.center());
+        QTRY_COMPARE_WITH_TIMEOUT(recorder.urls.size(), 1, 20000);
+        EXPECT_EQ(recorder.urls[0], QUrl(QStringLiteral("https://example.invalid/x")));
+        EXPECT_EQ(view->title(), QStringLiteral("link_1"));
+    });
+    runPreviewCommand(&mainWindow, editor, state, paths, desktop);
+}
+
+#include "webengine_preview_test.moc"

@@ -1,0 +1,12 @@
+#!/bin/sh
+# Adds Zelmora to the desktop's application menu for this user, pointing at
+# the folder this script lies in (the portable folder can live anywhere).
+set -e
+here=$(cd "$(dirname "$0")" && pwd)
+apps="${XDG_DATA_HOME:-$HOME/.local/share}/applications"
+icons="${XDG_DATA_HOME:-$HOME/.local/share}/icons/hicolor/scalable/apps"
+mkdir -p "$apps" "$icons"
+cp "$here/zelmora.svg" "$icons/zelmora.svg"
+sed -e "s|^Exec=.*|Exec=\"$here/zelmora\"|" -e "s|^Icon=.*|Icon=$here/zelmora.svg|" \
+    "$here/zelmora.desktop" > "$apps/zelmora.desktop"
+echo "Installed $apps/zelmora.desktop"

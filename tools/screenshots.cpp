@@ -1,0 +1,197 @@
+// Opens every window of the program with sample content and saves a picture
+// of each, for looking at the layout as a user sees it. Run under Xvfb by
+// tools/screenshots.sh.
+
+#include "editor/main_window.h"
+#include "editor/ui_support.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWebEngineView>
+
+#include <cstdio>
+#include <functional>
+
+using namespace zelmora;
+
+namespace {
+
+QString g_outDir;
+int g_failures = 0;
+
+// Messages are recorded, not shown, so the script never waits on a box.
+class QuietDesktop : public Desktop {
+public:
+    void information(const QString &) override {}
+    void plainMessage(const QString &) override {}
+    void warning(const QString &text) override { std::fprintf(stderr, "warning: %s\n", qPrintable(text)); }
+    void openUrl(const QUrl &) override {}
+};
+
+void settle(int ms = 300)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void save(QWidget *window, const QString &name)
+{
+    settle();
+    const QPixmap shot = window->screen()->grabWindow(0, window->x(), window->y(), window->width(),
+                                                      window->height());
+    const QString path = g_outDir + u'/' + name + QStringLiteral(".png");
+    if (!shot.save(path)) {
+        std::fprintf(stderr, "cannot save %s\n", qPrintable(path));
+        ++g_failures;
+    } else {
+        std::printf("%s\n", qPrintable(path));
+    }
+}
+
+template <class W> W *find(QWidget *root, const char *name)
+{
+    W *w = root->findChild<W *>(QString::fromLatin1(name));
+    if (!w) {
+        std::fprintf(stderr, "missing %s\n", name);
+        std::exit(2);
+    }
+    return w;
+}
+
+// Runs act on the next modal window once it shows, from inside its loop.
+void onNextModal(std::function<void(QWidget *)> act)
+{
+    QTimer::singleShot(200, [act = std::move(act)] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal) {
+            std::fprintf(stderr, "no modal window\n");
+            std::exit(2);
+        }
+        act(modal);
+    });
+}
+
+void selectFile(QWidget *modal, const QString &name)
+{
+    auto *list = find<QListWidget>(modal, "File1");
+    const auto items = list->findItems(name, Qt::MatchExactly);
+    if (items.isEmpty()) {
+        std::fprintf(stderr, "no %s in the list\n", qPrintable(name));
+        std::exit(2);
+    }
+    list->setCurrentItem(items[0]);
+    Q_EMIT list->itemClicked(items[0]);
+}
+
+void writeSamplePictures(const QString &folder)
+{
+    QImage standard(150, 115, QImage::Format_RGB32);
+    standard.fill(QColor(0x88, 0xbb, 0xee));
+    QPainter p(&standard);
+    p.setFont(gothicFont(14, true));
+    p.drawText(standard.rect(), Qt::AlignCenter, QStringLiteral("標準 150×115"));
+    p.end();
+    standard.save(folder + QStringLiteral("sample.png"));
+    QImage wide(250, 115, QImage::Format_RGB32);
+    wide.fill(QColor(0xee, 0xcc, 0x88));
+    QPainter w(&wide);
+    w.setFont(gothicFont(14, true));
+    w.drawText(wide.rect(), Qt::AlignCenter, QStringLiteral("ワイド 250×115"));
+    w.end();
+    wide.save(folder + QStringLiteral("wide.png"));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    g_outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
+    QDir().mkpath(g_outDir);
+
+    QTemporaryDir programFolder;
+    QuietDesktop desktop;
+    MainWindow window(desktop, programFolder.path());
+    window.move(40, 40);
+    window.show();
+    writeSamplePictures(window.paths().StrOutFolder_S);
+
+    // The main window on each tab, with every kind of page filled in.
+    PageSet set;
+    set.title = QStringLiteral("春のお知らせ");
+    set.page(1).kind = PageKind::Text;
+    set.page(1).text = QStringLiteral("ようこそ。\r\n新しい季節のご案内です。");
+    set.page(2).kind = PageKind::StandardPicture;
+    set.page(2).standardFile = QStringLiteral("sample.png");
+    set.page(2).standardAlt = QStringLiteral("桜の写真");
+    set.page(3).kind = PageKind::WidePicture;
+    set.page(3).wideFile = QStringLiteral("wide.png");
+    set.page(3).wideAlt = QStringLiteral("パノラマ");
+    set.page(4).kind = PageKind::Text;
+    set.page(4).text = QStringLiteral("4 ページ目");
+    set.backgroundKind = BackgroundKind::Colour;
+    set.backgroundAttribute = kColourAttribute;
+    set.backgroundValue = QStringLiteral("#FFFFCC");
+    window.showPageSet(set);
+    auto *tabs = find<QTabWidget>(&window, "SSTab1");
+    for (int i = 0; i < tabs->count(); ++i) {
+        tabs->setCurrentIndex(i);
+        save(&window, QStringLiteral("main_tab%1").arg(i + 1));
+    }
+    tabs->setCurrentIndex(1);
+
+    // The image picker with a picture selected.
+    onNextModal([](QWidget *picker) {
+        selectFile(picker, QStringLiteral("sample.png"));
+        save(picker, QStringLiteral("image_picker"));
+        find<QAbstractButton>(picker, "Command1")->click();
+    });
+    find<QAbstractButton>(&window, "OpenFiles_2p")->click();
+
+    // The options dialog as it first opens.
+    onNextModal([](QWidget *options) {
+        find<QAbstractButton>(options, "OptSettei_2")->click();
+        save(options, QStringLiteral("options_dialog"));
+        find<QAbstractButton>(options, "OptSettei_0")->click();
+        find<QAbstractButton>(options, "Command1")->click();
+    });
+    find<QAbstractButton>(&window, "Option_btn")->click();
+
+    // The preview window once its page has loaded.
+    onNextModal([](QWidget *preview) {
+        auto *view = find<QWebEngineView>(preview, "WebBrowser1");
+        for (int i = 0; i < 100 && view->title() != QStringLiteral("春のお知らせ_1"); ++i)
+            settle(100);
+        save(preview, QStringLiteral("preview_page1"));
+        find<QAbstractButton>(preview, "Com_frd")->click();
+        for (int i = 0; i < 100 && view->title() != QStringLiteral("春のお知らせ_2"); ++i)
+            settle(100);
+        save(preview, QStringLiteral("preview_page2"));
+        find<QAbstractButton>(preview, "Command1")->click();
+    });
+    find<QAbstractButton>(&window, "Command2")->click();
+
+    // Create the set, then the set picker lists it.
+    window.showPageSet(set);
+    find<QAbstractButton>(&window, "Command1")->click();
+    onNextModal([](QWidget *picker) {
+        save(picker, QStringLiteral("set_picker"));
+        picker->close();
+    });
+    find<QAbstractButton>(&window, "Sel_FleName")->click();
+    save(&window, QStringLiteral("main_after_create"));
+
+    return g_failures == 0 ? 0 : 1;
+}
