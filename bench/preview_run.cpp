@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QWindow>
 
@@ -69,7 +70,11 @@ int main(int argc, char *argv[])
         bool painted = false;
         watch.arm([&] {
             ns = timer.nsecsElapsed();
-            painted = true;
+            // After the clock: the page on screen is the set's, with its
+            // background colour.
+            const QImage shown =
+                spy.window->findChild<QWidget *>(QStringLiteral("WebBrowser1"))->grab().toImage();
+            painted = shown.pixelColor(3, 3) == QColor(QStringLiteral("#ffcc00"));
             spy.window->close(); // ends the command's modal loop
         });
         timer.start();

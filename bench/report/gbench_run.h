@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace zelmora::bench {
+
+// Real time of each repetition of each benchmark, in the order of the
+// repetition index, from one run of a Google Benchmark program with its
+// repetitions interleaved at random (so program and floor share the
+// machine's moods). Empty with error set when the run failed.
+struct GbenchTimes {
+    QHash<QString, QList<double>> byName; // "BM_CreateSixPages" -> times
+    QString error;
+};
+
+GbenchTimes runGbench(const QString &program, int repetitions, double minTimeSeconds,
+                      const QStringList &extraEnvironment, const QString &errorLog);
+
+// Ratios a[i] / b[i] of two benchmarks' repetitions.
+QList<double> pairRatios(const GbenchTimes &times, const QString &a, const QString &b,
+                         QString *error);
+
+} // namespace zelmora::bench
