@@ -6,6 +6,7 @@
 
 #include "editor/editor.h"
 #include "editor/image_picker.h"
+#include "editor/main_window.h"
 #include "editor/program_paths.h"
 #include "reopen/set_picker.h"
 #include "support/recording_desktop.h"
@@ -71,12 +72,13 @@ Folders &folders()
     return f;
 }
 
-// The main window's stand-in: the pickers are placed from and owned by it.
+// The pickers are opened from the shown main window, as in the program, so
+// its fonts are loaded and the display connection is warm.
 QWidget &mainWindow()
 {
+    static test::RecordingDesktop desktop;
     static QWidget *window = [] {
-        auto *w = new QWidget;
-        w->resize(377, 565);
+        auto *w = new MainWindow(desktop, folders().sets.path());
         w->show();
         waitFor([w] { return w->windowHandle() && w->windowHandle()->isExposed(); });
         return w;
