@@ -8,7 +8,9 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -43,6 +45,12 @@ std::optional<FileError> writeCp932Lines(const QString &path, const QStringList 
 
 bool readCp932Lines(const QString &path, const std::function<bool(const QString &)> &onLine)
 {
+    return readCp932Lines(path, [](QByteArrayView) { return true; }, onLine);
+}
+
+bool readCp932Lines(const QString &path, const std::function<bool(QByteArrayView)> &wanted,
+                    const std::function<bool(const QString &)> &onLine)
+{
     // O_NONBLOCK keeps open() from waiting on a FIFO; the type is then checked
     // on the opened descriptor, so nothing can be swapped in between.
     FileDescriptor fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
@@ -52,9 +60,11 @@ bool readCp932Lines(const QString &path, const std::function<bool(const QString 
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return false;
 
-    QByteArray line;
-    bool skipping = false;    // inside a line longer than kMaxLineBytes
-    bool pendingCr = false;   // the last chunk ended in CR: a following LF belongs to it
+    // A line is decoded straight from the buffer; only a line that runs on
+    // into the next read is gathered in carried first.
+    QByteArray carried;
+    bool skipping = false;  // inside a line longer than kMaxLineBytes
+    bool pendingCr = false; // the last read ended in CR: a following LF belongs to it
     char buffer[64 * 1024];
     for (;;) {
         const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
@@ -65,38 +75,63 @@ bool readCp932Lines(const QString &path, const std::function<bool(const QString 
         }
         if (got == 0)
             break;
-        qsizetype start = 0;
-        for (qsizetype i = 0; i < got; ++i) {
-            const char c = buffer[i];
-            if (pendingCr) {
-                pendingCr = false;
-                if (c == '\n') {
-                    start = i + 1;
-                    continue;
-                }
-            }
-            if (c != '\r' && c != '\n')
-                continue;
+        const char *p = buffer;
+        const char *const end = buffer + got;
+        if (pendingCr) {
+            pendingCr = false;
+            if (*p == '\n')
+                ++p;
+        }
+        // The next CR and the next LF, each found once by memchr and kept
+        // until the scan has passed it.
+        const char *nextCr = nullptr;
+        const char *nextLf = nullptr;
+        auto after = [end](const char *from, char c) {
+            const void *hit = std::memchr(from, c, std::size_t(end - from));
+            return hit ? static_cast<const char *>(hit) : end;
+        };
+        while (p < end) {
+            if (nextCr < p)
+                nextCr = after(p, '\r');
+            if (nextLf < p)
+                nextLf = after(p, '\n');
+            const char *eol = std::min(nextCr, nextLf);
+            if (eol == end)
+                break;
             if (!skipping) {
-                line.append(buffer + start, i - start);
-                if (line.size() <= kMaxLineBytes && !onLine(decodeCp932(line)))
+                bool goOn = true;
+                if (carried.isEmpty()) {
+                    const QByteArrayView raw(p, eol - p);
+                    if (raw.size() <= kMaxLineBytes && wanted(raw))
+                        goOn = onLine(decodeCp932(raw));
+                } else {
+                    carried.append(p, eol - p);
+                    if (carried.size() <= kMaxLineBytes && wanted(carried))
+                        goOn = onLine(decodeCp932(carried));
+                    carried.resize(0);
+                }
+                if (!goOn)
                     return true;
             }
-            line.clear();
             skipping = false;
-            pendingCr = (c == '\r');
-            start = i + 1;
+            p = eol + 1;
+            if (*eol == '\r') {
+                if (p == end)
+                    pendingCr = true;
+                else if (*p == '\n')
+                    ++p;
+            }
         }
-        if (!skipping) {
-            line.append(buffer + start, got - start);
-            if (line.size() > kMaxLineBytes) {
-                line.clear();
+        if (p < end && !skipping) {
+            carried.append(p, end - p);
+            if (carried.size() > kMaxLineBytes) {
+                carried.clear();
                 skipping = true;
             }
         }
     }
-    if (!skipping && !line.isEmpty())
-        onLine(decodeCp932(line));
+    if (!skipping && !carried.isEmpty() && wanted(carried))
+        onLine(decodeCp932(carried));
     return true;
 }
 

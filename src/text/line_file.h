@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -32,5 +33,12 @@ inline constexpr qsizetype kMaxLineBytes = 1 << 20;
 // regular file is opened: a folder, a FIFO or a device counts as a file that
 // cannot be opened, and the function returns false without calling onLine.
 bool readCp932Lines(const QString &path, const std::function<bool(const QString &)> &onLine);
+
+// The same, handing on only the lines whose undecoded bytes pass wanted. An
+// ASCII character of the decoded text always comes from its own byte, so a
+// reader that looks for ASCII markers can pass over every other line without
+// paying for its decoding.
+bool readCp932Lines(const QString &path, const std::function<bool(QByteArrayView)> &wanted,
+                    const std::function<bool(const QString &)> &onLine);
 
 } // namespace zelmora
