@@ -20,6 +20,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
@@ -81,12 +82,12 @@ void BM_CreateSixPages(benchmark::State &state)
         createOnce(paths);
 }
 
-void BM_CreateSixPagesFloor(benchmark::State &state)
+// The very bytes the command wrote, to the same names in a folder of the
+// same file system.
+std::vector<FileBytes> floorFiles()
 {
     Workspace &w = workspace();
     createOnce(w.paths);
-    // The very bytes the command wrote, to the same names in a folder of the
-    // same file system.
     std::vector<FileBytes> files;
     for (const QString &name : setFileNames()) {
         QFile in(w.paths.StrOutFolder_S + name);
@@ -97,40 +98,97 @@ void BM_CreateSixPagesFloor(benchmark::State &state)
                          bytes.toStdString()});
     }
     writeFilesSafely(files); // so both replace existing files
+    return files;
+}
+
+void BM_CreateSixPagesFloor(benchmark::State &state)
+{
+    const std::vector<FileBytes> files = floorFiles();
     for (auto _ : state)
         writeFilesSafely(files);
+}
+
+void readOnce(const ProgramPaths &paths)
+{
+    RecordEditor editor;
+    editor.setTitle(kTitle);
+    EditorState editorState;
+    editorState.StrReadExt_S = QStringLiteral(".htm");
+    test::RecordingDesktop desktop;
+    ReadPageSet(editor, editorState, paths, desktop);
+    if (editor.set().page(6).kind != PageKind::Text)
+        std::abort();
+    benchmark::DoNotOptimize(editor.set());
+}
+
+std::vector<std::string> pagePaths()
+{
+    std::vector<std::string> paths;
+    for (int k = 1; k <= kPageCount; ++k)
+        paths.push_back(QFile::encodeName(workspace().paths.StrOutFolder_S
+                                          + popupPageFileName(kTitle, k, QStringLiteral(".htm")))
+                            .toStdString());
+    return paths;
 }
 
 void BM_ReadSixPages(benchmark::State &state)
 {
     Workspace &w = workspace();
     createOnce(w.paths);
-    for (auto _ : state) {
-        RecordEditor editor;
-        editor.setTitle(kTitle);
-        EditorState editorState;
-        editorState.StrReadExt_S = QStringLiteral(".htm");
-        test::RecordingDesktop desktop;
-        ReadPageSet(editor, editorState, w.paths, desktop);
-        if (editor.set().page(6).kind != PageKind::Text)
-            std::abort();
-        benchmark::DoNotOptimize(editor.set());
-    }
+    for (auto _ : state)
+        readOnce(w.paths);
 }
 
 void BM_ReadSixPagesFloor(benchmark::State &state)
 {
-    Workspace &w = workspace();
-    createOnce(w.paths);
-    std::vector<std::string> paths;
-    for (int k = 1; k <= kPageCount; ++k)
-        paths.push_back(QFile::encodeName(w.paths.StrOutFolder_S
-                                          + popupPageFileName(kTitle, k, QStringLiteral(".htm")))
-                            .toStdString());
+    createOnce(workspace().paths);
+    const std::vector<std::string> paths = pagePaths();
     for (auto _ : state)
         benchmark::DoNotOptimize(readFiles(paths));
 }
 
+// The program and its floor alternately within one benchmark, each timed on
+// its own, so both meet the same moods of a shared disk (whose flushes vary
+// tenfold from one second to the next); reports their ratio.
+template <class Program, class Floor>
+void sideBySide(benchmark::State &state, Program program, Floor floor)
+{
+    using Clock = std::chrono::steady_clock;
+    Clock::duration inProgram{}, inFloor{};
+    bool programFirst = true;
+    for (auto _ : state) {
+        const auto t0 = Clock::now();
+        programFirst ? program() : floor();
+        const auto t1 = Clock::now();
+        programFirst ? floor() : program();
+        const auto t2 = Clock::now();
+        inProgram += programFirst ? t1 - t0 : t2 - t1;
+        inFloor += programFirst ? t2 - t1 : t1 - t0;
+        programFirst = !programFirst;
+    }
+    const double n = double(state.iterations());
+    state.counters["program_us"] = std::chrono::duration<double, std::micro>(inProgram).count() / n;
+    state.counters["floor_us"] = std::chrono::duration<double, std::micro>(inFloor).count() / n;
+    state.counters["ratio"] = double(inProgram.count()) / double(inFloor.count());
+}
+
+void BM_CreateSideBySide(benchmark::State &state)
+{
+    const ProgramPaths &paths = workspace().paths;
+    const std::vector<FileBytes> files = floorFiles();
+    sideBySide(state, [&] { createOnce(paths); }, [&] { writeFilesSafely(files); });
+}
+
+void BM_ReadSideBySide(benchmark::State &state)
+{
+    Workspace &w = workspace();
+    createOnce(w.paths);
+    const std::vector<std::string> paths = pagePaths();
+    sideBySide(state, [&] { readOnce(w.paths); }, [&] { benchmark::DoNotOptimize(readFiles(paths)); });
+}
+
+BENCHMARK(BM_CreateSideBySide)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReadSideBySide)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CreateSixPages)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CreateSixPagesFloor)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReadSixPages)->Unit(benchmark::kMicrosecond);

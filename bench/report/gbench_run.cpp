@@ -13,7 +13,8 @@
 namespace zelmora::bench {
 
 GbenchTimes runGbench(const QString &program, int repetitions, double minTimeSeconds,
-                      const QStringList &extraEnvironment, const QString &errorLog)
+                      const QString &filter, const QStringList &extraEnvironment,
+                      const QString &errorLog)
 {
     GbenchTimes times;
     QTemporaryFile json;
@@ -26,6 +27,7 @@ GbenchTimes runGbench(const QString &program, int repetitions, double minTimeSec
         {QStringLiteral("--benchmark_repetitions=%1").arg(repetitions),
          QStringLiteral("--benchmark_enable_random_interleaving=true"),
          QStringLiteral("--benchmark_min_time=%1").arg(minTimeSeconds),
+         QStringLiteral("--benchmark_filter=") + filter,
          QStringLiteral("--benchmark_out_format=json"),
          QStringLiteral("--benchmark_out=") + json.fileName()},
         extraEnvironment, errorLog, 1800);
@@ -34,20 +36,23 @@ GbenchTimes runGbench(const QString &program, int repetitions, double minTimeSec
         return times;
     }
     const QJsonObject root = QJsonDocument::fromJson(json.readAll()).object();
-    std::map<QString, std::map<int, double>> ordered;
+    std::map<QString, std::map<int, QJsonObject>> ordered;
     for (const QJsonValue &value : root.value(QStringLiteral("benchmarks")).toArray()) {
         const QJsonObject b = value.toObject();
         if (b.value(QStringLiteral("run_type")).toString() != QLatin1String("iteration"))
             continue;
         // "BM_SetPickerOpen/manual_time" and the like: the function's name.
         const QString name = b.value(QStringLiteral("run_name")).toString().section(u'/', 0, 0);
-        ordered[name][b.value(QStringLiteral("repetition_index")).toInt()] =
-            b.value(QStringLiteral("real_time")).toDouble();
+        ordered[name][b.value(QStringLiteral("repetition_index")).toInt()] = b;
     }
     for (const auto &[name, reps] : ordered) {
-        QList<double> &list = times.byName[name];
-        for (const auto &[index, time] : reps)
-            list.push_back(time);
+        for (const auto &[index, b] : reps) {
+            times.byName[name].push_back(b.value(QStringLiteral("real_time")).toDouble());
+            for (auto it = b.begin(); it != b.end(); ++it) {
+                if (it.value().isDouble())
+                    times.fields[name][it.key()].push_back(it.value().toDouble());
+            }
+        }
     }
     if (times.byName.isEmpty())
         times.error = QStringLiteral("no results from %1").arg(program);
@@ -67,6 +72,19 @@ QList<double> pairRatios(const GbenchTimes &times, const QString &a, const QStri
     for (qsizetype i = 0; i < x.size(); ++i)
         ratios.push_back(y[i] > 0 ? x[i] / y[i] : 0);
     return ratios;
+}
+
+} // namespace zelmora::bench
+
+namespace zelmora::bench {
+
+QList<double> counter(const GbenchTimes &times, const QString &name, const QString &field,
+                      QString *error)
+{
+    const QList<double> values = times.fields.value(name).value(field);
+    if (!times.error.isEmpty() || values.isEmpty())
+        *error = times.error.isEmpty() ? QStringLiteral("missing %1 of %2").arg(field, name) : times.error;
+    return values;
 }
 
 } // namespace zelmora::bench

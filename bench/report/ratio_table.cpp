@@ -6,7 +6,12 @@ namespace zelmora::bench {
 
 double Row::median() const
 {
-    QList<double> sorted = samples;
+    return median(samples);
+}
+
+double Row::median(QList<double> values)
+{
+    QList<double> &sorted = values;
     std::sort(sorted.begin(), sorted.end());
     const qsizetype n = sorted.size();
     if (n == 0)
@@ -26,10 +31,16 @@ QString formatRow(const Row &row, int nameWidth)
     if (!row.measured())
         return QStringLiteral("%1  not measured: %2").arg(name, row.error);
     const auto [lo, hi] = std::minmax_element(row.samples.begin(), row.samples.end());
-    return QStringLiteral("%1  %2 (min %3, max %4, n=%5)  target <= %6  %7")
+    const QString detail = row.detail.isEmpty() ? QString() : QStringLiteral("\n%1  %2").arg(QString(nameWidth, u' '), row.detail);
+    if (row.reference)
+        return QStringLiteral("%1  %2 (min %3, max %4, n=%5)  reference, no target%6")
+            .arg(name, figure(row.median()).rightJustified(10), figure(*lo), figure(*hi))
+            .arg(row.samples.size())
+            .arg(detail);
+    return QStringLiteral("%1  %2 (min %3, max %4, n=%5)  target <= %6  %7%8")
         .arg(name, figure(row.median()).rightJustified(10), figure(*lo), figure(*hi))
         .arg(row.samples.size())
-        .arg(target, row.met() ? QStringLiteral("OK") : QStringLiteral("MISSED"));
+        .arg(target, row.met() ? QStringLiteral("OK") : QStringLiteral("MISSED"), detail);
 }
 
 } // namespace zelmora::bench

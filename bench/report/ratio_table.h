@@ -12,11 +12,14 @@ struct Row {
     QList<double> samples;
     double target = 0;
     bool difference = false; // "+12.3 MiB" instead of "1.12x"
+    bool reference = false;  // shown to explain another row; no target
     QString error;           // why the row could not be measured
+    QString detail;          // what was compared, in absolute figures
 
     bool measured() const { return error.isEmpty() && !samples.isEmpty(); }
     double median() const;
-    bool met() const { return measured() && median() <= target; }
+    static double median(QList<double> values);
+    bool met() const { return measured() && (reference || median() <= target); }
 };
 
 // "create six pages   1.12x (min 1.05, max 1.30)  target <= 1.3x  OK"
