@@ -96,29 +96,30 @@ LineMarkers findMarkers(QStringView line)
 }
 
 // Whether a line's undecoded bytes hold one of the markers (the background
-// markers only where the background is read). They are ASCII, so a decoded
+// markers only where the background is read, the close marker only where it
+// ends the reading). They are ASCII, so a decoded
 // line holds one only where its bytes do; the other lines, most of a page,
 // are not decoded at all. Like findMarkers, only the places of '=' are tried.
-bool holdsMarker(QByteArrayView raw, bool background)
+bool holdsMarker(QByteArrayView raw, bool background, bool close)
 {
     struct Marker {
         QByteArray bytes;
         qsizetype equals;
-        bool isBackground;
+        enum { Background, Content, Close } kind;
     };
     static const Marker markers[] = {
-        {kColourMarker.toLatin1(), kColourMarker.indexOf(u'='), true},
-        {kPictureMarker.toLatin1(), kPictureMarker.indexOf(u'='), true},
-        {kTextMarker.toLatin1(), kTextMarker.indexOf(u'='), false},
-        {kImageMarker.toLatin1(), kImageMarker.indexOf(u'='), false},
-        {kCloseMarker.toLatin1(), kCloseMarker.indexOf(u'='), false},
+        {kColourMarker.toLatin1(), kColourMarker.indexOf(u'='), Marker::Background},
+        {kPictureMarker.toLatin1(), kPictureMarker.indexOf(u'='), Marker::Background},
+        {kTextMarker.toLatin1(), kTextMarker.indexOf(u'='), Marker::Content},
+        {kImageMarker.toLatin1(), kImageMarker.indexOf(u'='), Marker::Content},
+        {kCloseMarker.toLatin1(), kCloseMarker.indexOf(u'='), Marker::Close},
     };
     const char *const begin = raw.data();
     const char *const end = begin + raw.size();
     for (auto *eq = static_cast<const char *>(std::memchr(begin, '=', std::size_t(end - begin))); eq;
          eq = static_cast<const char *>(std::memchr(eq + 1, '=', std::size_t(end - eq - 1)))) {
         for (const Marker &m : markers) {
-            if (m.isBackground && !background)
+            if ((m.kind == Marker::Background && !background) || (m.kind == Marker::Close && !close))
                 continue;
             const char *start = eq - m.equals;
             // The byte before '=' settles most places at once.
@@ -232,7 +233,7 @@ ReadOutcome readPageSetFiles(const QString &outFolder, const QString &title, con
         path[digit] = QChar(u'0' + n);
         const bool opened = readCp932Lines(
             path,
-            [n](QByteArrayView raw) { return holdsMarker(raw, n == 1); },
+            [n](QByteArrayView raw) { return holdsMarker(raw, n == 1, n < kPageCount); },
             [&](const QString &line) {
                 const LineMarkers at = findMarkers(line);
                 if (n == 1)
