@@ -236,7 +236,7 @@ TEST_F(Roads, reopeningTheSetFindsTheInputsAndCreatesIdenticalFiles)
     EXPECT_TRUE(sameBytes(data, readAll(out("abc_data.htm"))));
 }
 
-TEST_F(Roads, previewStepsForwardAndBackThroughTheRealBrowser)
+TEST_F(Roads, previewStepsForwardAndBackInTheWebEngine)
 {
     enterTheExampleSet();
     QStringList headings;
