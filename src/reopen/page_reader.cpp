@@ -4,7 +4,6 @@
 #include "reopen/character_references.h"
 #include "text/line_file.h"
 
-#include <cstring>
 #include <optional>
 
 namespace zelmora {
@@ -95,40 +94,21 @@ LineMarkers findMarkers(QStringView line)
     return found;
 }
 
-// Whether a line's undecoded bytes hold one of the markers (the background
-// markers only where the background is read, the close marker only where it
-// ends the reading). They are ASCII, so a decoded
-// line holds one only where its bytes do; the other lines, most of a page,
-// are not decoded at all. Like findMarkers, only the places of '=' are tried.
-bool holdsMarker(QByteArrayView raw, bool background, bool close)
+// The markers the lines of page n are looked at for: the background only on
+// page 1, the close button only where it ends the reading.
+QList<QByteArray> markersOfPage(int n)
 {
-    struct Marker {
-        QByteArray bytes;
-        qsizetype equals;
-        enum { Background, Content, Close } kind;
-    };
-    static const Marker markers[] = {
-        {kColourMarker.toLatin1(), kColourMarker.indexOf(u'='), Marker::Background},
-        {kPictureMarker.toLatin1(), kPictureMarker.indexOf(u'='), Marker::Background},
-        {kTextMarker.toLatin1(), kTextMarker.indexOf(u'='), Marker::Content},
-        {kImageMarker.toLatin1(), kImageMarker.indexOf(u'='), Marker::Content},
-        {kCloseMarker.toLatin1(), kCloseMarker.indexOf(u'='), Marker::Close},
-    };
-    const char *const begin = raw.data();
-    const char *const end = begin + raw.size();
-    for (auto *eq = static_cast<const char *>(std::memchr(begin, '=', std::size_t(end - begin))); eq;
-         eq = static_cast<const char *>(std::memchr(eq + 1, '=', std::size_t(end - eq - 1)))) {
-        for (const Marker &m : markers) {
-            if ((m.kind == Marker::Background && !background) || (m.kind == Marker::Close && !close))
-                continue;
-            const char *start = eq - m.equals;
-            // The byte before '=' settles most places at once.
-            if (start >= begin && eq[-1] == m.bytes[m.equals - 1] && end - start >= m.bytes.size()
-                && std::memcmp(start, m.bytes.constData(), std::size_t(m.bytes.size())) == 0)
-                return true;
-        }
-    }
-    return false;
+    static const QByteArray colour = kColourMarker.toLatin1();
+    static const QByteArray picture = kPictureMarker.toLatin1();
+    static const QByteArray text = kTextMarker.toLatin1();
+    static const QByteArray image = kImageMarker.toLatin1();
+    static const QByteArray close = kCloseMarker.toLatin1();
+    QList<QByteArray> markers{text, image};
+    if (n == 1)
+        markers << colour << picture;
+    if (n < kPageCount)
+        markers << close;
+    return markers;
 }
 
 // Page 1's body line carries the background. A later matching line wins, and
@@ -231,10 +211,10 @@ ReadOutcome readPageSetFiles(const QString &outFolder, const QString &title, con
         Page &page = outcome.set.page(n);
         bool closed = false;
         path[digit] = QChar(u'0' + n);
-        const bool opened = readCp932Lines(
-            path,
-            [n](QByteArrayView raw) { return holdsMarker(raw, n == 1, n < kPageCount); },
-            [&](const QString &line) {
+        // Only lines holding a marker can change the set; the reader hands on
+        // no other.
+        const bool opened = readCp932LinesHolding(
+            path, markersOfPage(n), [&](const QString &line) {
                 const LineMarkers at = findMarkers(line);
                 if (n == 1)
                     applyBackgroundRule(line, at, outcome.set);

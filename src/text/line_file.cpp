@@ -15,6 +15,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <vector>
+
 namespace zelmora {
 
 QString FileError::writeMessage() const
@@ -43,13 +45,84 @@ std::optional<FileError> writeCp932Lines(const QString &path, const QStringList 
     return std::nullopt;
 }
 
-bool readCp932Lines(const QString &path, const std::function<bool(const QString &)> &onLine)
+namespace {
+
+struct Marker {
+    QByteArrayView bytes;
+    qsizetype equals; // where its '=' is
+};
+
+// Whether marker m stands in [begin, end) with its '=' at eq.
+bool standsAt(const char *begin, const char *end, const char *eq, const Marker &m)
 {
-    return readCp932Lines(path, [](QByteArrayView) { return true; }, onLine);
+    const char *start = eq - m.equals;
+    // The byte before '=' settles most places at once.
+    return start >= begin && eq[-1] == m.bytes[m.equals - 1] && end - start >= m.bytes.size()
+        && std::memcmp(start, m.bytes.data(), std::size_t(m.bytes.size())) == 0;
 }
 
-bool readCp932Lines(const QString &path, const std::function<bool(QByteArrayView)> &wanted,
-                    const std::function<bool(const QString &)> &onLine)
+const Marker *markerAt(const char *begin, const char *end, const char *eq,
+                       const std::vector<Marker> &markers)
+{
+    for (const Marker &m : markers) {
+        if (standsAt(begin, end, eq, m))
+            return &m;
+    }
+    return nullptr;
+}
+
+bool holdsMarker(QByteArrayView line, const std::vector<Marker> &markers)
+{
+    const char *const begin = line.data();
+    const char *const end = begin + line.size();
+    for (auto *eq = static_cast<const char *>(std::memchr(begin, '=', std::size_t(end - begin))); eq;
+         eq = static_cast<const char *>(std::memchr(eq + 1, '=', std::size_t(end - eq - 1)))) {
+        if (markerAt(begin, end, eq, markers))
+            return true;
+    }
+    return false;
+}
+
+const char *afterLastBreak(const char *begin, const char *at)
+{
+    const auto *cr = static_cast<const char *>(::memrchr(begin, '\r', std::size_t(at - begin)));
+    const auto *lf = static_cast<const char *>(::memrchr(begin, '\n', std::size_t(at - begin)));
+    const char *last = std::max(cr, lf); // nullptr when there is neither
+    return last ? last + 1 : begin;
+}
+
+const char *firstBreak(const char *from, const char *end)
+{
+    const auto *cr = static_cast<const char *>(std::memchr(from, '\r', std::size_t(end - from)));
+    const auto *lf = static_cast<const char *>(std::memchr(from, '\n', std::size_t(end - from)));
+    return std::min(cr ? cr : end, lf ? lf : end);
+}
+
+// A whole file in one buffer: the lines holding a marker, in order, found
+// from the '=' signs alone instead of walking every line. Lines are what
+// lies between CR and LF bytes, as the line-by-line reading splits them (a
+// line holding a marker is never the empty one between CR and LF); the file
+// is smaller than a line may be long. Returns false when onLine stopped it.
+bool handOnMarkedLines(const char *begin, const char *end, const std::vector<Marker> &markers,
+                       const std::function<bool(const QString &)> &onLine)
+{
+    const char *from = begin;
+    while (const auto *eq = static_cast<const char *>(std::memchr(from, '=', std::size_t(end - from)))) {
+        if (!markerAt(begin, end, eq, markers)) {
+            from = eq + 1;
+            continue;
+        }
+        const char *start = afterLastBreak(begin, eq);
+        const char *stop = firstBreak(eq, end);
+        if (!onLine(decodeCp932(QByteArrayView(start, stop - start))))
+            return false;
+        from = stop;
+    }
+    return true;
+}
+
+bool readLines(const QString &path, const std::vector<Marker> *markers,
+               const std::function<bool(const QString &)> &onLine)
 {
     // O_NONBLOCK keeps open() from waiting on a FIFO; the type is then checked
     // on the opened descriptor, so nothing can be swapped in between.
@@ -59,6 +132,8 @@ bool readCp932Lines(const QString &path, const std::function<bool(QByteArrayView
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return false;
+
+    auto wanted = [markers](QByteArrayView line) { return !markers || holdsMarker(line, *markers); };
 
     // A line is decoded straight from the buffer; only a line that runs on
     // into the next read is gathered in carried first.
@@ -82,6 +157,10 @@ bool readCp932Lines(const QString &path, const std::function<bool(QByteArrayView
         }
         if (got == 0)
             break;
+        if (markers && total == 0 && got == size) {
+            handOnMarkedLines(buffer, buffer + got, *markers, onLine);
+            return true;
+        }
         total += got;
         const char *p = buffer;
         const char *const end = buffer + got;
@@ -141,6 +220,25 @@ bool readCp932Lines(const QString &path, const std::function<bool(QByteArrayView
     if (!skipping && !carried.isEmpty() && wanted(carried))
         onLine(decodeCp932(carried));
     return true;
+}
+
+} // namespace
+
+bool readCp932Lines(const QString &path, const std::function<bool(const QString &)> &onLine)
+{
+    return readLines(path, nullptr, onLine);
+}
+
+bool readCp932LinesHolding(const QString &path, const QList<QByteArray> &markers,
+                           const std::function<bool(const QString &)> &onLine)
+{
+    std::vector<Marker> anchored;
+    for (const QByteArray &m : markers) {
+        const qsizetype equals = m.indexOf('=');
+        Q_ASSERT(equals > 0 && !m.contains('\r') && !m.contains('\n'));
+        anchored.push_back({m, equals});
+    }
+    return readLines(path, &anchored, onLine);
 }
 
 } // namespace zelmora
