@@ -59,6 +59,15 @@ fuzz: deps
 	  rm -rf $$scratch; \
 	done
 
+# Every road against its floor, side by side in one run, in a Release build:
+# each ratio's median, minimum and maximum with its target. BENCH_RUNS sets
+# the number of side-by-side runs; the windows run on their own Xvfb server.
+BENCH_RUNS ?= 7
+bench: deps
+	cmake --preset release
+	cmake --build --preset release -j $(JOBS) --target bench_report
+	xvfb-run -a -s "-screen 0 1280x1024x24" ./build/release/bin/bench_report --runs $(BENCH_RUNS)
+
 test: test-unit test-asan fuzz
 
 clean:

@@ -29,9 +29,9 @@ private:
 int main(int argc, char *argv[])
 {
     zelmora::reportFileSizeLimitAsWriteError();
-    // The preview's web engine, loaded later as a module, needs contexts
-    // shared from the start.
-    QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // No Qt::AA_ShareOpenGLContexts here: it would make a GL context at
+    // every start. The preview makes the shared context when it first loads
+    // the web engine (loadPreviewModule).
     QApplication app(argc, argv);
     QApplication::setWindowIcon(zelmora::applicationIcon());
 

@@ -1,5 +1,6 @@
 #include "editor/image_picker.h"
 
+#include "editor/file_listing.h"
 #include "editor/form_layout.h"
 
 #include <QDir>
@@ -23,14 +24,10 @@ constexpr int kFrameBorder = 2;
 
 QStringList pictureFileNames(const QString &folder)
 {
-    if (folder.isEmpty())
-        return {};
-    const QDir dir(folder);
-    // Name filters of QDir ignore letter case unless told otherwise, as the
-    // pattern of a Windows file list does.
-    return dir.entryList({QStringLiteral("*.gif"), QStringLiteral("*.jpg"),
-                          QStringLiteral("*.png"), QStringLiteral("*.bmp")},
-                         QDir::Files, QDir::Name | QDir::IgnoreCase);
+    // Matched without regard to letter case, as the pattern of a Windows
+    // file list is.
+    return filesWithSuffixes(folder, {QLatin1StringView(".gif"), QLatin1StringView(".jpg"),
+                                      QLatin1StringView(".png"), QLatin1StringView(".bmp")});
 }
 
 ImagePicker::ImagePicker(const QString &outFolder, QWidget *parent)
@@ -43,6 +40,9 @@ ImagePicker::ImagePicker(const QString &outFolder, QWidget *parent)
 
     m_files = placeControl(new QListWidget(this), QStringLiteral("File1"), 120, 240, 2775, 2250);
     m_files->setSelectionMode(QAbstractItemView::SingleSelection);
+    // A folder of thousands of pictures lists without laying out every name
+    // to measure it; all rows have the one font's height.
+    m_files->setUniformItemSizes(true);
     m_frame = placeControl(new QGroupBox(this), QStringLiteral("Frame1"), 3000, 120, 4000, 2415);
     m_image = new QLabel(m_frame);
     m_image->setObjectName(QStringLiteral("Image1"));

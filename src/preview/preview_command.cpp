@@ -6,12 +6,39 @@
 #include "preview/preview_window.h"
 
 #include <QCoreApplication>
+#include <QOpenGLContext>
 #include <QPluginLoader>
 
+// Qt's own hook for the context that every later context shares; the web
+// engine installs it itself only when it is linked into the program, which
+// would put a GL context into every start-up.
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext *context);
+
 namespace zelmora {
+namespace {
+
+// The engine renders through a context shared with Qt's windows. Made here,
+// just before the engine loads, instead of at start-up through
+// Qt::AA_ShareOpenGLContexts, which costs every start a GL driver (a third
+// of the start-up time and 60 MB). Without OpenGL (the offscreen platform)
+// none is made and the engine draws in software.
+void shareContextsForTheEngine()
+{
+    if (QOpenGLContext::globalShareContext())
+        return;
+    auto *context = new QOpenGLContext(QCoreApplication::instance());
+    context->setFormat(QSurfaceFormat::defaultFormat());
+    if (context->create())
+        qt_gl_set_global_share_context(context);
+    else
+        delete context;
+}
+
+} // namespace
 
 PreviewBrowserFactory *loadPreviewModule(QString *errorString)
 {
+    shareContextsForTheEngine();
     // Loaded once and never unloaded: the engine stays up for later previews.
     static QPluginLoader loader(QCoreApplication::applicationDirPath()
                                 + QStringLiteral("/zelmora_preview"));

@@ -1,24 +1,20 @@
 #include "reopen/set_picker.h"
 
+#include "editor/file_listing.h"
 #include "editor/ui_support.h"
 #include "reopen/page_reader.h"
 #include "reopen/set_name.h"
 
-#include <QDir>
 #include <QListWidget>
 
 namespace zelmora {
 
 QStringList setPickerFileNames(const QString &folder)
 {
-    if (folder.isEmpty())
-        return {};
-    // One directory pass; QDir matches name filters without regard to case
-    // unless told otherwise, so abc_1.HTM is listed like abc_1.htm. Names
-    // starting with "." are listed too: a title may start with one, and its
-    // set must open like any other.
-    return QDir(folder).entryList({QStringLiteral("*.htm"), QStringLiteral("*.html")},
-                                  QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
+    // abc_1.HTM is listed like abc_1.htm. Names starting with "." are listed
+    // too: a title may start with one, and its set must open like any other.
+    return filesWithSuffixes(folder, {QLatin1StringView(".htm"), QLatin1StringView(".html")},
+                             HiddenFiles::List);
 }
 
 SetPicker::SetPicker(QWidget *parent, Editor &editor, EditorState &state,

@@ -3,6 +3,7 @@
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_cb.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -153,16 +154,50 @@ bool isCp932Encodable(const QString &text)
     return encode(text, out, Unencodable::Stop);
 }
 
-QString decodeCp932(const QByteArray &bytes)
+namespace {
+
+bool isAscii(QByteArrayView bytes)
 {
+    // No early exit, so the compiler checks many bytes at a time.
+    unsigned char any = 0;
+    for (const char c : bytes)
+        any |= static_cast<unsigned char>(c);
+    return any < 0x80;
+}
+
+} // namespace
+
+QString decodeCp932(QByteArrayView bytes)
+{
+    // Most lines of a page are markup in plain ASCII, and every byte below
+    // 0x80 stands for itself (0x1A, 0x1C and 0x7F as below); such a line
+    // needs no converter, which is most of the reading time.
+    if (isAscii(bytes))
+        return QString::fromLatin1(bytes);
+
+    // Only the stretch from the first to the last byte of 0x80 and above goes
+    // through the converter, with one byte more, which may be the second
+    // byte of a double-byte code. Before that stretch and after it every
+    // byte is a character of its own, so the result is the same as
+    // converting the whole line, at a fraction of the converter's cost.
+    const char *data = bytes.data();
+    const qsizetype size = bytes.size();
+    qsizetype first = 0;
+    while (static_cast<unsigned char>(data[first]) < 0x80)
+        ++first;
+    qsizetype last = size - 1;
+    while (static_cast<unsigned char>(data[last]) < 0x80)
+        --last;
+    const qsizetype middleEnd = std::min(size, last + 2);
+
+    QString out;
+    out.reserve(size);
+    out += QLatin1StringView(data, first);
     // 0x1A, 0x1C and 0x7F never occur as the second byte of a double-byte
     // code, so splitting the input at them is safe; they are taken as the
     // ASCII characters Windows reads for them.
-    QString out;
-    out.reserve(bytes.size());
-    const char *data = bytes.constData();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
+    qsizetype start = first;
+    for (qsizetype i = first; i < middleEnd; ++i) {
         const char c = data[i];
         if (c == 0x1A || c == 0x1C || c == 0x7F) {
             out += decodeRun(data + start, i - start);
@@ -170,7 +205,8 @@ QString decodeCp932(const QByteArray &bytes)
             start = i + 1;
         }
     }
-    out += decodeRun(data + start, bytes.size() - start);
+    out += decodeRun(data + start, middleEnd - start);
+    out += QLatin1StringView(data + middleEnd, size - middleEnd);
     return out;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 namespace zelmora {
@@ -12,7 +13,7 @@ QByteArray encodeCp932(const QString &text);
 
 // Decodes code page 932 bytes. Never fails: bytes that are not valid CP932
 // become U+FFFD.
-QString decodeCp932(const QByteArray &bytes);
+QString decodeCp932(QByteArrayView bytes);
 
 // True when every character of the text has a CP932 code of its own, so that
 // it is written without a character reference.

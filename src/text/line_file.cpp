@@ -8,11 +8,15 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <vector>
 
 namespace zelmora {
 
@@ -63,7 +67,84 @@ void reportFileSizeLimitAsWriteError()
     ::signal(SIGXFSZ, SIG_IGN);
 }
 
-bool readCp932Lines(const QString &path, const std::function<bool(const QString &)> &onLine)
+namespace {
+
+struct Marker {
+    QByteArrayView bytes;
+    qsizetype equals; // where its '=' is
+};
+
+// Whether marker m stands in [begin, end) with its '=' at eq.
+bool standsAt(const char *begin, const char *end, const char *eq, const Marker &m)
+{
+    const char *start = eq - m.equals;
+    // The byte before '=' settles most places at once.
+    return start >= begin && eq[-1] == m.bytes[m.equals - 1] && end - start >= m.bytes.size()
+        && std::memcmp(start, m.bytes.data(), std::size_t(m.bytes.size())) == 0;
+}
+
+const Marker *markerAt(const char *begin, const char *end, const char *eq,
+                       const std::vector<Marker> &markers)
+{
+    for (const Marker &m : markers) {
+        if (standsAt(begin, end, eq, m))
+            return &m;
+    }
+    return nullptr;
+}
+
+bool holdsMarker(QByteArrayView line, const std::vector<Marker> &markers)
+{
+    const char *const begin = line.data();
+    const char *const end = begin + line.size();
+    for (auto *eq = static_cast<const char *>(std::memchr(begin, '=', std::size_t(end - begin))); eq;
+         eq = static_cast<const char *>(std::memchr(eq + 1, '=', std::size_t(end - eq - 1)))) {
+        if (markerAt(begin, end, eq, markers))
+            return true;
+    }
+    return false;
+}
+
+const char *afterLastBreak(const char *begin, const char *at)
+{
+    const auto *cr = static_cast<const char *>(::memrchr(begin, '\r', std::size_t(at - begin)));
+    const auto *lf = static_cast<const char *>(::memrchr(begin, '\n', std::size_t(at - begin)));
+    const char *last = std::max(cr, lf); // nullptr when there is neither
+    return last ? last + 1 : begin;
+}
+
+const char *firstBreak(const char *from, const char *end)
+{
+    const auto *cr = static_cast<const char *>(std::memchr(from, '\r', std::size_t(end - from)));
+    const auto *lf = static_cast<const char *>(std::memchr(from, '\n', std::size_t(end - from)));
+    return std::min(cr ? cr : end, lf ? lf : end);
+}
+
+// A whole file in one buffer: the lines holding a marker, in order, found
+// from the '=' signs alone instead of walking every line. Lines are what
+// lies between CR and LF bytes, as the line-by-line reading splits them (a
+// line holding a marker is never the empty one between CR and LF); the file
+// is smaller than a line may be long. Returns false when onLine stopped it.
+bool handOnMarkedLines(const char *begin, const char *end, const std::vector<Marker> &markers,
+                       const std::function<bool(const QString &)> &onLine)
+{
+    const char *from = begin;
+    while (const auto *eq = static_cast<const char *>(std::memchr(from, '=', std::size_t(end - from)))) {
+        if (!markerAt(begin, end, eq, markers)) {
+            from = eq + 1;
+            continue;
+        }
+        const char *start = afterLastBreak(begin, eq);
+        const char *stop = firstBreak(eq, end);
+        if (!onLine(decodeCp932(QByteArrayView(start, stop - start))))
+            return false;
+        from = stop;
+    }
+    return true;
+}
+
+bool readLines(const QString &path, const std::vector<Marker> *markers,
+               const std::function<bool(const QString &)> &onLine)
 {
     // O_NONBLOCK keeps open() from waiting on a FIFO; the type is then checked
     // on the opened descriptor, so nothing can be swapped in between.
@@ -74,11 +155,22 @@ bool readCp932Lines(const QString &path, const std::function<bool(const QString 
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return false;
 
-    QByteArray line;
-    bool skipping = false;    // inside a line longer than kMaxLineBytes
-    bool pendingCr = false;   // the last chunk ended in CR: a following LF belongs to it
+    auto wanted = [markers](QByteArrayView line) { return !markers || holdsMarker(line, *markers); };
+
+    // A line is decoded straight from the buffer; only a line that runs on
+    // into the next read is gathered in carried first.
+    QByteArray carried;
+    bool skipping = false;  // inside a line longer than kMaxLineBytes
+    bool pendingCr = false; // the last read ended in CR: a following LF belongs to it
     char buffer[64 * 1024];
+    // The size fstat gave ends the reading once reached, which saves the
+    // read that would only report the end (a third of the calls for a
+    // small page); files that report no size are read to the end.
+    const off_t size = st.st_size;
+    off_t total = 0;
     for (;;) {
+        if (size > 0 && total >= size)
+            break;
         const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
         if (got < 0) {
             if (errno == EINTR)
@@ -87,39 +179,88 @@ bool readCp932Lines(const QString &path, const std::function<bool(const QString 
         }
         if (got == 0)
             break;
-        qsizetype start = 0;
-        for (qsizetype i = 0; i < got; ++i) {
-            const char c = buffer[i];
-            if (pendingCr) {
-                pendingCr = false;
-                if (c == '\n') {
-                    start = i + 1;
-                    continue;
-                }
-            }
-            if (c != '\r' && c != '\n')
-                continue;
+        if (markers && total == 0 && got == size) {
+            handOnMarkedLines(buffer, buffer + got, *markers, onLine);
+            return true;
+        }
+        total += got;
+        const char *p = buffer;
+        const char *const end = buffer + got;
+        if (pendingCr) {
+            pendingCr = false;
+            if (*p == '\n')
+                ++p;
+        }
+        // The next CR and the next LF, each found once by memchr and kept
+        // until the scan has passed it.
+        const char *nextCr = nullptr;
+        const char *nextLf = nullptr;
+        auto after = [end](const char *from, char c) {
+            const void *hit = std::memchr(from, c, std::size_t(end - from));
+            return hit ? static_cast<const char *>(hit) : end;
+        };
+        while (p < end) {
+            if (nextCr < p)
+                nextCr = after(p, '\r');
+            if (nextLf < p)
+                nextLf = after(p, '\n');
+            const char *eol = std::min(nextCr, nextLf);
+            if (eol == end)
+                break;
             if (!skipping) {
-                line.append(buffer + start, i - start);
-                if (line.size() <= kMaxLineBytes && !onLine(decodeCp932(line)))
+                bool goOn = true;
+                if (carried.isEmpty()) {
+                    const QByteArrayView raw(p, eol - p);
+                    if (raw.size() <= kMaxLineBytes && wanted(raw))
+                        goOn = onLine(decodeCp932(raw));
+                } else {
+                    carried.append(p, eol - p);
+                    if (carried.size() <= kMaxLineBytes && wanted(carried))
+                        goOn = onLine(decodeCp932(carried));
+                    carried.resize(0);
+                }
+                if (!goOn)
                     return true;
             }
-            line.clear();
             skipping = false;
-            pendingCr = (c == '\r');
-            start = i + 1;
+            p = eol + 1;
+            if (*eol == '\r') {
+                if (p == end)
+                    pendingCr = true;
+                else if (*p == '\n')
+                    ++p;
+            }
         }
-        if (!skipping) {
-            line.append(buffer + start, got - start);
-            if (line.size() > kMaxLineBytes) {
-                line.clear();
+        if (p < end && !skipping) {
+            carried.append(p, end - p);
+            if (carried.size() > kMaxLineBytes) {
+                carried.clear();
                 skipping = true;
             }
         }
     }
-    if (!skipping && !line.isEmpty())
-        onLine(decodeCp932(line));
+    if (!skipping && !carried.isEmpty() && wanted(carried))
+        onLine(decodeCp932(carried));
     return true;
+}
+
+} // namespace
+
+bool readCp932Lines(const QString &path, const std::function<bool(const QString &)> &onLine)
+{
+    return readLines(path, nullptr, onLine);
+}
+
+bool readCp932LinesHolding(const QString &path, const QList<QByteArray> &markers,
+                           const std::function<bool(const QString &)> &onLine)
+{
+    std::vector<Marker> anchored;
+    for (const QByteArray &m : markers) {
+        const qsizetype equals = m.indexOf('=');
+        Q_ASSERT(equals > 0 && !m.contains('\r') && !m.contains('\n'));
+        anchored.push_back({m, equals});
+    }
+    return readLines(path, &anchored, onLine);
 }
 
 } // namespace zelmora

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -43,5 +44,13 @@ inline constexpr qsizetype kMaxLineBytes = 1 << 20;
 // regular file is opened: a folder, a FIFO or a device counts as a file that
 // cannot be opened, and the function returns false without calling onLine.
 bool readCp932Lines(const QString &path, const std::function<bool(const QString &)> &onLine);
+
+// The same, handing on only the lines that hold one of the markers. Each
+// marker is ASCII with an '=' in it and no line break, as the attribute
+// markers of a page are. An ASCII character of the decoded text always
+// comes from its own byte, so only those lines are decoded; in a file that
+// fits one read, only the '=' signs are looked at to find them.
+bool readCp932LinesHolding(const QString &path, const QList<QByteArray> &markers,
+                           const std::function<bool(const QString &)> &onLine);
 
 } // namespace zelmora

@@ -1,0 +1,288 @@
+// Runs every benchmark of the program against its floor, several times side
+// by side, and prints each figure's median, minimum and maximum with its
+// target. Run under a display (make bench uses xvfb-run).
+//
+//   bench_report [--runs N] [--quick] [--only core|startup|preview|pickers|pictures]
+
+#include "fixtures.h"
+#include "gbench_run.h"
+#include "process_run.h"
+#include "ratio_table.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <tuple>
+#include <unistd.h>
+
+namespace zelmora::bench {
+namespace {
+
+struct Context {
+    QString bin;        // the program and the bench helpers
+    QString logs;       // each helper's standard error
+    QStringList env;    // for every helper
+    int runs = 5;
+    bool quick = false; // shorter benchmark times, for a trial
+    QString only;       // one group of rows, while working on it
+
+    bool wants(const char *group) const { return only.isEmpty() || only == QLatin1String(group); }
+};
+
+QString helper(const Context &c, const char *name) { return c.bin + u'/' + QLatin1String(name); }
+QString log(const Context &c, const char *name) { return c.logs + u'/' + QLatin1String(name) + QStringLiteral(".log"); }
+
+void progress(const char *what)
+{
+    std::fprintf(stderr, "... %s\n", what);
+}
+
+// "program 3.71 ms, floor 3.39 ms" from two lists of medians in microseconds
+// or milliseconds.
+QString absolute(const QList<double> &program, const QList<double> &floor, const char *unit)
+{
+    return QStringLiteral("medians: program %1 %3, floor %2 %3")
+        .arg(Row::median(program), 0, 'f', 1)
+        .arg(Row::median(floor), 0, 'f', 1)
+        .arg(QLatin1String(unit));
+}
+
+QList<Row> coreRows(const Context &c)
+{
+    progress("create and read (bench_core)");
+    const GbenchTimes t = runGbench(helper(c, "bench_core"), c.runs, c.quick ? 0.2 : 1.0,
+                                    QStringLiteral("SideBySide"), c.env, log(c, "bench_core"));
+    QList<Row> rows;
+    for (const auto &[name, benchmark, target] :
+         {std::tuple{"create six pages", "BM_CreateSideBySide", 1.3},
+          std::tuple{"read six pages back", "BM_ReadSideBySide", 2.0}}) {
+        Row row{QLatin1String(name), {}, target};
+        row.samples = counter(t, QLatin1String(benchmark), QStringLiteral("ratio"), &row.error);
+        QString ignored;
+        row.detail = absolute(counter(t, QLatin1String(benchmark), QStringLiteral("program_us"), &ignored),
+                              counter(t, QLatin1String(benchmark), QStringLiteral("floor_us"), &ignored), "us");
+        rows << row;
+    }
+    return rows;
+}
+
+QList<Row> pickerRows(const Context &c)
+{
+    progress("pickers over 10,000 files (bench_pickers)");
+    const GbenchTimes t = runGbench(helper(c, "bench_pickers"), c.runs, c.quick ? 0.1 : 0.5,
+                                    QStringLiteral("."), c.env, log(c, "bench_pickers"));
+    QList<Row> rows;
+    for (const auto &[name, program, floor] :
+         {std::tuple{"set picker, 10,000 files", "BM_SetPickerOpen", "BM_SetPickerFloor"},
+          std::tuple{"image picker, 10,000 files", "BM_ImagePickerOpen", "BM_ImagePickerFloor"}}) {
+        Row row{QLatin1String(name), {}, 1.5};
+        row.samples = pairRatios(t, QLatin1String(program), QLatin1String(floor), &row.error);
+        row.detail = absolute(t.byName.value(QLatin1String(program)), t.byName.value(QLatin1String(floor)), "ms");
+        rows << row;
+    }
+    return rows;
+}
+
+// Runs the programs in turn, each round starting with the next one, after
+// one discarded round that warms the file cache; hands every round's runs,
+// in the order of programs, to round().
+template <class Round>
+QString rotate(const Context &c, const QList<std::function<ProcessRun()>> &programs, Round round)
+{
+    for (int i = -1; i < c.runs; ++i) {
+        QList<ProcessRun> runs(programs.size());
+        for (qsizetype k = 0; k < programs.size(); ++k) {
+            const qsizetype which = (k + std::max(i, 0)) % programs.size();
+            runs[which] = programs[which]();
+            if (!runs[which].ok)
+                return QStringLiteral("a helper failed; see the logs in %1").arg(c.logs);
+        }
+        if (i >= 0)
+            round(runs);
+    }
+    return {};
+}
+
+template <class Pair>
+QString alternate(const Context &c, const std::function<ProcessRun()> &a,
+                  const std::function<ProcessRun()> &b, Pair pair)
+{
+    return rotate(c, {a, b}, [&](const QList<ProcessRun> &r) { pair(r[0], r[1]); });
+}
+
+QList<Row> startupRows(const Context &c)
+{
+    progress("start-up (zelmora, bench_bare_window, bench_bare_text_window)");
+    QStringList env = c.env;
+    env << QStringLiteral("QT_PLUGIN_PATH=") + c.bin + QStringLiteral("/bench_plugins")
+        << QStringLiteral("QT_QPA_GENERIC_PLUGINS=quitonexpose");
+    auto start = [&](const char *name) {
+        return [&c, &env, name] { return runProcess(helper(c, name), {}, env, log(c, name), 60); };
+    };
+    Row time{QStringLiteral("start-up to painted window, time"), {}, 1.25};
+    Row memory{QStringLiteral("start-up to painted window, peak memory"), {}, 1.25};
+    Row textTime{QStringLiteral("  Japanese-text window / bare window, time"), {}, 0, false, true};
+    Row textMemory{QStringLiteral("  Japanese-text window / bare window, memory"), {}, 0, false, true};
+    Row overTextTime{QStringLiteral("  program / Japanese-text window, time"), {}, 0, false, true};
+    Row overTextMemory{QStringLiteral("  program / Japanese-text window, memory"), {}, 0, false, true};
+    QList<double> ms[3], mib[3];
+    time.error = rotate(
+        c, {start("zelmora"), start("bench_bare_window"), start("bench_bare_text_window")},
+        [&](const QList<ProcessRun> &r) {
+            for (int k = 0; k < 3; ++k) {
+                ms[k] << r[k].wallMs;
+                mib[k] << r[k].peakMiB;
+            }
+            time.samples << r[0].wallMs / r[1].wallMs;
+            memory.samples << r[0].peakMiB / r[1].peakMiB;
+            textTime.samples << r[2].wallMs / r[1].wallMs;
+            textMemory.samples << r[2].peakMiB / r[1].peakMiB;
+            overTextTime.samples << r[0].wallMs / r[2].wallMs;
+            overTextMemory.samples << r[0].peakMiB / r[2].peakMiB;
+        });
+    for (Row *row : {&memory, &textTime, &textMemory, &overTextTime, &overTextMemory})
+        row->error = time.error;
+    time.detail = absolute(ms[0], ms[1], "ms") + QStringLiteral("; Japanese-text window %1 ms").arg(Row::median(ms[2]), 0, 'f', 1);
+    memory.detail = absolute(mib[0], mib[1], "MiB") + QStringLiteral("; Japanese-text window %1 MiB").arg(Row::median(mib[2]), 0, 'f', 1);
+    return {time, memory, textTime, textMemory, overTextTime, overTextMemory};
+}
+
+QList<Row> previewRows(const Context &c, const QString &page)
+{
+    progress("preview (bench_preview_run, bench_bare_webview)");
+    Row first{QStringLiteral("first preview, command to page painted"), {}, 1.2};
+    Row second{QStringLiteral("second preview / first preview"), {}, 0.25};
+    if (page.isEmpty()) {
+        first.error = second.error = QStringLiteral("the preview page could not be written");
+        return {first, second};
+    }
+    QList<double> firstMsAll, secondMsAll, bareMs;
+    first.error = alternate(
+        c, [&] { return runProcess(helper(c, "bench_preview_run"), {}, c.env, log(c, "bench_preview_run"), 120); },
+        [&] { return runProcess(helper(c, "bench_bare_webview"), {page}, c.env, log(c, "bench_bare_webview"), 120); },
+        [&](const ProcessRun &x, const ProcessRun &y) {
+            const QList<QByteArray> ns = x.output.trimmed().split(' ');
+            if (ns.size() != 2)
+                return;
+            const double firstMs = ns[0].toDouble() / 1e6;
+            const double secondMs = ns[1].toDouble() / 1e6;
+            first.samples << firstMs / y.wallMs;
+            second.samples << secondMs / firstMs;
+            firstMsAll << firstMs;
+            secondMsAll << secondMs;
+            bareMs << y.wallMs;
+        });
+    second.error = first.error;
+    first.detail = QStringLiteral("medians: first preview %1 ms from the command; bare web view %2 ms from process start")
+                       .arg(Row::median(firstMsAll), 0, 'f', 1).arg(Row::median(bareMs), 0, 'f', 1);
+    second.detail = QStringLiteral("median second preview %1 ms").arg(Row::median(secondMsAll), 0, 'f', 1);
+    return {first, second};
+}
+
+QList<Row> pictureRows(const Context &c, const QString &folder, bool written)
+{
+    progress("image picker, 8000 x 8000 picture (bench_image_select)");
+    Row time{QStringLiteral("select 8000x8000 JPEG / 150x115, time"), {}, 10};
+    Row memory{QStringLiteral("select 8000x8000 JPEG, added peak memory"), {}, 50, true};
+    if (!written) {
+        time.error = memory.error = QStringLiteral("the pictures could not be written");
+        return {time, memory};
+    }
+    auto select = [&](const char *name) {
+        return runProcess(helper(c, "bench_image_select"), {folder, QLatin1String(name)}, c.env,
+                          log(c, "bench_image_select"), 120);
+    };
+    QList<double> bigMs, smallMs, bigMiB;
+    time.error = alternate(
+        c, [&] { return select("big.jpg"); }, [&] { return select("small.jpg"); },
+        [&](const ProcessRun &x, const ProcessRun &y) {
+            time.samples << x.output.trimmed().toDouble() / y.output.trimmed().toDouble();
+            memory.samples << x.peakMiB - y.peakMiB;
+            bigMs << x.output.trimmed().toDouble() / 1e6;
+            smallMs << y.output.trimmed().toDouble() / 1e6;
+            bigMiB << x.peakMiB;
+        });
+    memory.error = time.error;
+    time.detail = absolute(bigMs, smallMs, "ms").replace(QStringLiteral("program"), QStringLiteral("8000x8000"))
+                      .replace(QStringLiteral("floor"), QStringLiteral("150x115"));
+    memory.detail = QStringLiteral("median peak with the 8000x8000 picture %1 MiB").arg(Row::median(bigMiB), 0, 'f', 1);
+    return {time, memory};
+}
+
+} // namespace
+} // namespace zelmora::bench
+
+int main(int argc, char *argv[])
+{
+    using namespace zelmora::bench;
+    QCoreApplication app(argc, argv);
+    Context c;
+    c.bin = QCoreApplication::applicationDirPath();
+    const QStringList args = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--runs") && i + 1 < args.size())
+            c.runs = std::max(1, args[++i].toInt());
+        else if (args[i] == QLatin1String("--quick"))
+            c.quick = true;
+        else if (args[i] == QLatin1String("--only") && i + 1 < args.size())
+            c.only = args[++i];
+        else {
+            std::fprintf(stderr, "usage: bench_report [--runs N] [--quick] "
+                                 "[--only core|startup|preview|pickers|pictures]\n");
+            return 2;
+        }
+    }
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        std::fprintf(stderr, "bench_report needs a display; run it under xvfb-run\n");
+        return 2;
+    }
+
+    QTemporaryDir scratch;
+    c.logs = QDir(c.bin).absoluteFilePath(QStringLiteral("../bench-logs"));
+    QDir(c.logs).removeRecursively();
+    QDir().mkpath(c.logs);
+    // The helpers' runtime folder must be private; a fresh one avoids Qt's
+    // warning and any state left from other programs.
+    const QString runtime = scratch.filePath(QStringLiteral("runtime"));
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    c.env << QStringLiteral("XDG_RUNTIME_DIR=") + runtime << QStringLiteral("QT_QPA_PLATFORM=xcb");
+    // The web engine's sandbox refuses to run as root.
+    if (geteuid() == 0)
+        c.env << QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX=1");
+
+    QList<Row> rows;
+    if (c.wants("core"))
+        rows << coreRows(c);
+    if (c.wants("startup"))
+        rows << startupRows(c);
+    if (c.wants("preview"))
+        rows << previewRows(c, writePreviewPage(scratch.filePath(QStringLiteral("program"))));
+    if (c.wants("pickers"))
+        rows << pickerRows(c);
+    if (c.wants("pictures")) {
+        progress("writing the pictures");
+        const QString pictures = scratch.filePath(QStringLiteral("pictures"));
+        const bool written = writePictures(pictures);
+        rows << pictureRows(c, pictures, written);
+    }
+
+    int width = 0;
+    for (const Row &row : rows)
+        width = std::max(width, int(row.what.size()));
+    std::printf("\n%s\n", qPrintable(QStringLiteral("Ratios against the floor, median of %1 side-by-side runs").arg(c.runs)));
+    int met = 0;
+    for (const Row &row : rows) {
+        std::printf("%s\n", qPrintable(formatRow(row, width)));
+        met += row.met();
+    }
+    const auto targets = std::count_if(rows.begin(), rows.end(), [](const Row &r) { return !r.reference; });
+    std::printf("%d of %d targets met; helpers' messages in %s\n", met - int(rows.size() - targets),
+                int(targets), qPrintable(c.logs));
+    return 0;
+}
