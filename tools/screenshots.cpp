@@ -116,7 +116,8 @@ void writeSamplePictures(const QString &folder)
 
 int main(int argc, char *argv[])
 {
-    QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // Started like the program (src/main.cpp), so the preview loads its
+    // engine the same way.
     QApplication app(argc, argv);
     g_outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
     QDir().mkpath(g_outDir);

@@ -4,6 +4,9 @@
 #include "reopen/character_references.h"
 #include "text/line_file.h"
 
+#include <QFile>
+#include <QStringBuilder>
+
 #include <optional>
 
 namespace zelmora {
@@ -96,19 +99,17 @@ LineMarkers findMarkers(QStringView line)
 
 // The markers the lines of page n are looked at for: the background only on
 // page 1, the close button only where it ends the reading.
-QList<QByteArray> markersOfPage(int n)
+const QList<QByteArray> &markersOfPage(int n)
 {
     static const QByteArray colour = kColourMarker.toLatin1();
     static const QByteArray picture = kPictureMarker.toLatin1();
     static const QByteArray text = kTextMarker.toLatin1();
     static const QByteArray image = kImageMarker.toLatin1();
     static const QByteArray close = kCloseMarker.toLatin1();
-    QList<QByteArray> markers{text, image};
-    if (n == 1)
-        markers << colour << picture;
-    if (n < kPageCount)
-        markers << close;
-    return markers;
+    static const QList<QByteArray> first{text, image, colour, picture, close};
+    static const QList<QByteArray> middle{text, image, close};
+    static const QList<QByteArray> last{text, image};
+    return n == 1 ? first : n < kPageCount ? middle : last;
 }
 
 // Page 1's body line carries the background. A later matching line wins, and
@@ -204,13 +205,16 @@ ReadOutcome readPageSetFiles(const QString &outFolder, const QString &title, con
     if (forbiddenTitleCharacter(title + ext))
         return outcome;
 
-    // outFolder + popupPageFileName(title, n, ext), built once but for the digit.
-    QString path = outFolder + title + QStringLiteral("_0") + ext;
-    const qsizetype digit = outFolder.size() + title.size() + 1;
+    // outFolder + popupPageFileName(title, n, ext) as the file system spells
+    // it, encoded once but for the digit (which, like the '_' before it, is
+    // ASCII and so encodes on its own).
+    const QByteArray stem = QFile::encodeName(outFolder + title + u'_');
+    QByteArray path = stem + '0' + QFile::encodeName(ext);
+    const qsizetype digit = stem.size();
     for (int n = 1; n <= kPageCount; ++n) {
         Page &page = outcome.set.page(n);
         bool closed = false;
-        path[digit] = QChar(u'0' + n);
+        path[digit] = char('0' + n);
         // Only lines holding a marker can change the set; the reader hands on
         // no other.
         const bool opened = readCp932LinesHolding(
@@ -241,12 +245,17 @@ QString readReportMessage(const QString &title, const QString &ext, int pagesRea
 {
     if (pagesRead < 1)
         return kFileNotFoundMessage;
-    QString message = QStringLiteral("ポップリーフ [ ") + popupPageFileName(title, 1, ext)
-        + QStringLiteral(" ]");
-    if (pagesRead > 1)
-        message += QStringLiteral(" ～ [ ") + popupPageFileName(title, pagesRead, ext)
-            + QStringLiteral(" ]");
-    return message + QStringLiteral(" を読み込みました。");
+    // popupPageFileName(title, n, ext) for pages 1 and n, each message built
+    // in one allocation.
+    if (pagesRead > 9) // not from a set, which has at most six pages
+        return QStringLiteral("ポップリーフ [ ") + popupPageFileName(title, 1, ext) + QStringLiteral(" ] ～ [ ")
+            + popupPageFileName(title, pagesRead, ext) + QStringLiteral(" ] を読み込みました。");
+    const QChar last(u'0' + pagesRead);
+    if (pagesRead == 1)
+        return QStringLiteral("ポップリーフ [ ") % title % QStringLiteral("_1") % ext
+            % QStringLiteral(" ] を読み込みました。");
+    return QStringLiteral("ポップリーフ [ ") % title % QStringLiteral("_1") % ext % QStringLiteral(" ] ～ [ ")
+        % title % u'_' % last % ext % QStringLiteral(" ] を読み込みました。");
 }
 
 void ReadPageSet(Editor &editor, const EditorState &state, const ProgramPaths &paths,

@@ -109,19 +109,21 @@ bool encode(const QString &text, QByteArray &out, Unencodable mode)
     return true;
 }
 
-QString decodeRun(const char *data, qsizetype length)
+// Decodes a run of CP932 bytes onto the end of out, in place.
+void appendDecodedRun(QString &out, const char *data, qsizetype length)
 {
     if (length == 0)
-        return {};
+        return;
     UConverter *conv = converter(Unencodable::Stop);
     ucnv_resetToUnicode(conv);
     // One byte never gives more than one UTF-16 unit, so this is normally
     // enough; the loop grows the buffer should a table ever do otherwise.
-    QString out(length + 8, Qt::Uninitialized);
+    const qsizetype at = out.size();
+    out.resize(at + length + 8);
     const char *src = data;
     qsizetype written = 0;
     for (;;) {
-        UChar *start = reinterpret_cast<UChar *>(out.data()) + written;
+        UChar *start = reinterpret_cast<UChar *>(out.data()) + at + written;
         UChar *target = start;
         UErrorCode status = U_ZERO_ERROR;
         ucnv_toUnicode(conv, &target, reinterpret_cast<UChar *>(out.data()) + out.size(), &src,
@@ -131,12 +133,15 @@ QString decodeRun(const char *data, qsizetype length)
             break;
         out.resize(out.size() * 2);
     }
-    out.resize(written);
+    out.resize(at + written);
     // ICU substitutes U+001A for a single invalid byte; the real byte 0x1A
     // never reaches this run (decodeCp932 splits it off), so every U+001A
     // here is a substitution and becomes the usual U+FFFD.
-    out.replace(QChar(0x1A), QChar(0xFFFD));
-    return out;
+    QChar *run = out.data() + at;
+    for (qsizetype i = 0; i < written; ++i) {
+        if (run[i] == QChar(0x1A))
+            run[i] = QChar(0xFFFD);
+    }
 }
 
 } // namespace
@@ -191,7 +196,7 @@ QString decodeCp932(QByteArrayView bytes)
     const qsizetype middleEnd = std::min(size, last + 2);
 
     QString out;
-    out.reserve(size);
+    out.reserve(size + 8);
     out += QLatin1StringView(data, first);
     // 0x1A, 0x1C and 0x7F never occur as the second byte of a double-byte
     // code, so splitting the input at them is safe; they are taken as the
@@ -200,12 +205,12 @@ QString decodeCp932(QByteArrayView bytes)
     for (qsizetype i = first; i < middleEnd; ++i) {
         const char c = data[i];
         if (c == 0x1A || c == 0x1C || c == 0x7F) {
-            out += decodeRun(data + start, i - start);
+            appendDecodedRun(out, data + start, i - start);
             out += QChar(char16_t(c));
             start = i + 1;
         }
     }
-    out += decodeRun(data + start, middleEnd - start);
+    appendDecodedRun(out, data + start, middleEnd - start);
     out += QLatin1StringView(data + middleEnd, size - middleEnd);
     return out;
 }

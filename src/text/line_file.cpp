@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <cerrno>
@@ -16,7 +17,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <vector>
 
 namespace zelmora {
 
@@ -73,6 +73,8 @@ struct Marker {
     QByteArrayView bytes;
     qsizetype equals; // where its '=' is
 };
+// On the stack for the few markers a reader looks for.
+using Markers = QVarLengthArray<Marker, 8>;
 
 // Whether marker m stands in [begin, end) with its '=' at eq.
 bool standsAt(const char *begin, const char *end, const char *eq, const Marker &m)
@@ -84,7 +86,7 @@ bool standsAt(const char *begin, const char *end, const char *eq, const Marker &
 }
 
 const Marker *markerAt(const char *begin, const char *end, const char *eq,
-                       const std::vector<Marker> &markers)
+                       const Markers &markers)
 {
     for (const Marker &m : markers) {
         if (standsAt(begin, end, eq, m))
@@ -93,7 +95,7 @@ const Marker *markerAt(const char *begin, const char *end, const char *eq,
     return nullptr;
 }
 
-bool holdsMarker(QByteArrayView line, const std::vector<Marker> &markers)
+bool holdsMarker(QByteArrayView line, const Markers &markers)
 {
     const char *const begin = line.data();
     const char *const end = begin + line.size();
@@ -125,7 +127,7 @@ const char *firstBreak(const char *from, const char *end)
 // lies between CR and LF bytes, as the line-by-line reading splits them (a
 // line holding a marker is never the empty one between CR and LF); the file
 // is smaller than a line may be long. Returns false when onLine stopped it.
-bool handOnMarkedLines(const char *begin, const char *end, const std::vector<Marker> &markers,
+bool handOnMarkedLines(const char *begin, const char *end, const Markers &markers,
                        const std::function<bool(const QString &)> &onLine)
 {
     const char *from = begin;
@@ -143,12 +145,12 @@ bool handOnMarkedLines(const char *begin, const char *end, const std::vector<Mar
     return true;
 }
 
-bool readLines(const QString &path, const std::vector<Marker> *markers,
+bool readLines(const QByteArray &nativePath, const Markers *markers,
                const std::function<bool(const QString &)> &onLine)
 {
     // O_NONBLOCK keeps open() from waiting on a FIFO; the type is then checked
     // on the opened descriptor, so nothing can be swapped in between.
-    FileDescriptor fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    FileDescriptor fd(::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (fd.get() < 0)
         return false;
     struct stat st {};
@@ -248,19 +250,25 @@ bool readLines(const QString &path, const std::vector<Marker> *markers,
 
 bool readCp932Lines(const QString &path, const std::function<bool(const QString &)> &onLine)
 {
-    return readLines(path, nullptr, onLine);
+    return readLines(QFile::encodeName(path), nullptr, onLine);
 }
 
 bool readCp932LinesHolding(const QString &path, const QList<QByteArray> &markers,
                            const std::function<bool(const QString &)> &onLine)
 {
-    std::vector<Marker> anchored;
+    return readCp932LinesHolding(QFile::encodeName(path), markers, onLine);
+}
+
+bool readCp932LinesHolding(const QByteArray &nativePath, const QList<QByteArray> &markers,
+                           const std::function<bool(const QString &)> &onLine)
+{
+    Markers anchored;
     for (const QByteArray &m : markers) {
         const qsizetype equals = m.indexOf('=');
         Q_ASSERT(equals > 0 && !m.contains('\r') && !m.contains('\n'));
         anchored.push_back({m, equals});
     }
-    return readLines(path, &anchored, onLine);
+    return readLines(nativePath, &anchored, onLine);
 }
 
 } // namespace zelmora

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
@@ -51,6 +52,11 @@ bool readCp932Lines(const QString &path, const std::function<bool(const QString 
 // comes from its own byte, so only those lines are decoded; in a file that
 // fits one read, only the '=' signs are looked at to find them.
 bool readCp932LinesHolding(const QString &path, const QList<QByteArray> &markers,
+                           const std::function<bool(const QString &)> &onLine);
+
+// The same with the path already in the file system's encoding
+// (QFile::encodeName), for a reader that opens many files of one stem.
+bool readCp932LinesHolding(const QByteArray &nativePath, const QList<QByteArray> &markers,
                            const std::function<bool(const QString &)> &onLine);
 
 } // namespace zelmora
