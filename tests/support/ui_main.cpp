@@ -13,7 +13,8 @@ int main(int argc, char **argv)
     for (int i = 1; i < argc; ++i)
         listing = listing || std::strcmp(argv[i], "--gtest_list_tests") == 0;
 
-    QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // Started like the program (src/main.cpp): the preview sets up what the
+    // web engine needs when it loads it.
     std::unique_ptr<QApplication> app;
     if (!listing)
         app = std::make_unique<QApplication>(argc, argv);
