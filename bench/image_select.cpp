@@ -15,22 +15,7 @@
 #include <cstdio>
 #include <unistd.h>
 
-namespace {
-
-class PaintSpy : public QObject {
-public:
-    bool painted = false;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            painted = true;
-        return false;
-    }
-};
-
-} // namespace
+using zelmora::bench::PaintSpy;
 
 int main(int argc, char *argv[])
 {

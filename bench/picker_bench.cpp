@@ -86,18 +86,6 @@ QWidget &mainWindow()
     return *window;
 }
 
-class PaintSpy : public QObject {
-public:
-    bool painted = false;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            painted = true;
-        return false;
-    }
-};
 
 // Times one picker from its construction (the command) until its list has
 // painted its rows; closing it is not timed.

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QEventLoop>
+#include <QObject>
 
 namespace zelmora::bench {
 
@@ -13,5 +15,19 @@ void waitFor(Done done)
     while (!done())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
+
+// Installed as an event filter: notes that the watched widget was painted.
+class PaintSpy : public QObject {
+public:
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted = true;
+        return false;
+    }
+};
 
 } // namespace zelmora::bench

@@ -2,6 +2,7 @@
 #include "preview/preview_command.h"
 #include "preview/preview_window.h"
 
+#include "support/recording_browser.h"
 #include "support/recording_desktop.h"
 
 #include <QApplication>
@@ -23,38 +24,13 @@ using namespace zelmora::test;
 
 namespace {
 
-// Records every navigation instead of loading pages.
-class RecordingBrowser : public PreviewBrowser {
-public:
-    explicit RecordingBrowser(QWidget *parent, QStringList *log) : m_widget(new QWidget(parent)), m_log(log) {}
-    QWidget *widget() override { return m_widget; }
-    void navigate(const QString &path) override { *m_log << path; }
-
-private:
-    QWidget *m_widget;
-    QStringList *m_log;
-};
-
-class RecordingFactory : public PreviewBrowserFactory {
-public:
-    PreviewBrowser *createBrowser(QWidget *parent) override
-    {
-        ++created;
-        browsers.push_back(std::make_unique<RecordingBrowser>(parent, &log));
-        return browsers.back().get();
-    }
-    QStringList log;
-    int created = 0;
-    std::vector<std::unique_ptr<RecordingBrowser>> browsers;
-};
-
 struct PreviewCommandFixture : testing::Test {
     QTemporaryDir dir;
     ProgramPaths paths = InitProgramPaths(dir.path());
     EditorState state;
     RecordingDesktop desktop;
     RecordEditor editor;
-    RecordingFactory factory;
+    RecordingBrowserFactory factory;
     QWidget mainWindow;
 
     // Runs the preview; while it is open, `during` gets the window, then it

@@ -8,6 +8,7 @@
 #include "editor/main_window.h"
 #include "preview/preview_browser.h"
 #include "preview/preview_command.h"
+#include "support/recording_browser.h"
 #include "support/recording_desktop.h"
 
 #include <QAbstractButton>
@@ -26,27 +27,6 @@ using Call = RecordingDesktop::Call;
 
 namespace {
 
-class NoBrowser : public PreviewBrowser {
-public:
-    explicit NoBrowser(QWidget *parent) : m_widget(new QWidget(parent)) {}
-    QWidget *widget() override { return m_widget; }
-    void navigate(const QString &) override {}
-
-private:
-    QWidget *m_widget;
-};
-
-class NoBrowserFactory : public PreviewBrowserFactory {
-public:
-    PreviewBrowser *createBrowser(QWidget *parent) override
-    {
-        m_browsers.push_back(std::make_unique<NoBrowser>(parent));
-        return m_browsers.back().get();
-    }
-
-private:
-    std::vector<std::unique_ptr<NoBrowser>> m_browsers;
-};
 
 // Runs act on the modal window that the next command shows, from inside its
 // event loop; a command that shows none leaves act unrun.
@@ -109,7 +89,7 @@ TEST_P(Confinement, everyRoadWritesOnlyIntoItsFolders)
     const auto before = folderTree(m_dir.path());
 
     // Preview (the main window's command with a browser that loads nothing).
-    NoBrowserFactory factory;
+    RecordingBrowserFactory factory;
     onModal([](QWidget *preview) { preview->close(); });
     runPreviewCommand(m_window.get(), *m_window, m_window->state(), m_window->paths(), m_desktop, &factory);
     EXPECT_EQ(m_window->pageSet(), work) << "a preview never changes the editor";

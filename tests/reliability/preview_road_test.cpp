@@ -8,6 +8,7 @@
 #include "preview/preview_command.h"
 #include "preview/preview_window.h"
 #include "support/file_compare.h"
+#include "support/recording_browser.h"
 #include "support/recording_desktop.h"
 
 #include <QApplication>
@@ -27,29 +28,6 @@ using Call = RecordingDesktop::Call;
 
 namespace {
 
-class NoBrowser : public PreviewBrowser {
-public:
-    NoBrowser(QWidget *parent, QStringList *log) : m_widget(new QWidget(parent)), m_log(log) {}
-    QWidget *widget() override { return m_widget; }
-    void navigate(const QString &path) override { *m_log << path; }
-
-private:
-    QWidget *m_widget;
-    QStringList *m_log;
-};
-
-class NoBrowserFactory : public PreviewBrowserFactory {
-public:
-    PreviewBrowser *createBrowser(QWidget *parent) override
-    {
-        m_browsers.push_back(std::make_unique<NoBrowser>(parent, &shown));
-        return m_browsers.back().get();
-    }
-    QStringList shown;
-
-private:
-    std::vector<std::unique_ptr<NoBrowser>> m_browsers;
-};
 
 class PreviewRoad : public testing::Test {
 protected:
@@ -80,7 +58,7 @@ protected:
     EditorState state;
     RecordingDesktop desktop;
     RecordEditor editor;
-    NoBrowserFactory factory;
+    RecordingBrowserFactory factory;
     QWidget mainWindow;
 };
 
@@ -139,7 +117,7 @@ TEST_F(PreviewRoad, temporaryFolderTakenByAFile_reportedWithoutAWindow)
     EXPECT_EQ(desktop.calls, (QList<Call>{{Call::Warning, QStringLiteral("ファイルを書き込めませんでした。\n")
                                                               + paths.StrTempFolder_S
                                                               + QStringLiteral("abc_1.htm\n理由: Not a directory")}}));
-    EXPECT_TRUE(factory.shown.isEmpty());
+    EXPECT_TRUE(factory.log.isEmpty());
     EXPECT_TRUE(sameBytes("not a folder", readAll(dir.filePath(QStringLiteral("TEMP")))));
     EXPECT_EQ(editor.pageSet(), userWork(QStringLiteral("abc")));
 }
@@ -162,7 +140,7 @@ TEST_P(PreviewTitleShown, pagesNamedAsTypedInTheTemporaryFolder_allDeletedOnClos
 
     EXPECT_EQ(during, (QStringList{t + "_1.htm", t + "_2.htm", t + "_3.htm"}));
     EXPECT_EQ(heading, t + QStringLiteral("_1"));
-    EXPECT_EQ(factory.shown, QStringList{paths.StrTempFolder_S + t + QStringLiteral("_1.htm")});
+    EXPECT_EQ(factory.log, QStringList{paths.StrTempFolder_S + t + QStringLiteral("_1.htm")});
     EXPECT_EQ(changedPaths(before, folderTree(dir.path())), QStringList{}) << "nothing left behind";
     EXPECT_TRUE(desktop.calls.isEmpty());
     EXPECT_EQ(editor.pageSet(), userWork(t));
@@ -191,7 +169,7 @@ TEST_P(PreviewTitleRefused, oneMessageNoWindowNothingWritten)
     EXPECT_EQ(desktop.calls,
               (QList<Call>{{Call::Warning, QString(GetParam().message)
                                                .replace(QStringLiteral("{temp}"), paths.StrTempFolder_S)}}));
-    EXPECT_TRUE(factory.shown.isEmpty()) << "no window";
+    EXPECT_TRUE(factory.log.isEmpty()) << "no window";
     EXPECT_EQ(changedPaths(before, folderTree(dir.path())), QStringList{});
     EXPECT_EQ(editor.pageSet(), userWork(GetParam().title));
 }

@@ -15,6 +15,7 @@
 #include "preview/preview_browser.h"
 #include "preview/preview_command.h"
 #include "settings/options_dialog.h"
+#include "support/recording_browser.h"
 #include "support/recording_desktop.h"
 #include "text/line_file.h"
 
@@ -35,29 +36,6 @@ void print(const QString &line)
     std::fputs((line + u'\n').toUtf8().constData(), stdout);
 }
 
-class NoBrowser : public PreviewBrowser {
-public:
-    explicit NoBrowser(QWidget *parent) : m_widget(new QWidget(parent)) {}
-    QWidget *widget() override { return m_widget; }
-    void navigate(const QString &) override {}
-
-private:
-    QWidget *m_widget;
-};
-
-class NoBrowserFactory : public PreviewBrowserFactory {
-public:
-    PreviewBrowser *createBrowser(QWidget *parent) override
-    {
-        shown = true;
-        m_browser = std::make_unique<NoBrowser>(parent);
-        return m_browser.get();
-    }
-    bool shown = false;
-
-private:
-    std::unique_ptr<NoBrowser> m_browser;
-};
 
 // The set every road works on: two text pages titled abc.
 PageSet userSet()
@@ -91,7 +69,7 @@ int main(int argc, char *argv[])
         runCreateCommand(editor, state, paths, desktop);
     } else if (road == u"preview") {
         QWidget mainWindow;
-        NoBrowserFactory factory;
+        zelmora::test::RecordingBrowserFactory factory;
         // Should the pages be written after all, the window must not wait
         // for a user.
         QTimer::singleShot(0, [] {
@@ -99,7 +77,7 @@ int main(int argc, char *argv[])
                 modal->close();
         });
         runPreviewCommand(&mainWindow, editor, state, paths, desktop, &factory);
-        if (factory.shown)
+        if (factory.created > 0)
             print(QStringLiteral("window: shown"));
     } else if (road == u"options") {
         OptionsDialog dialog(paths.settingsFile, &desktop);
