@@ -6,7 +6,7 @@
 
 #include "editor/editor.h"
 #include "editor/image_picker.h"
-#include "editor/main_window.h"
+#include "app/main_window.h"
 #include "editor/program_paths.h"
 #include "reopen/set_picker.h"
 #include "support/recording_desktop.h"

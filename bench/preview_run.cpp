@@ -6,7 +6,7 @@
 #include "page_paint_watch.h"
 #include "wait_for.h"
 
-#include "editor/main_window.h"
+#include "app/main_window.h"
 #include "preview/preview_command.h"
 #include "support/recording_desktop.h"
 

@@ -2,7 +2,7 @@
 // of each, for looking at the layout as a user sees it. Run under Xvfb by
 // tools/screenshots.sh.
 
-#include "editor/main_window.h"
+#include "app/main_window.h"
 #include "editor/ui_support.h"
 
 #include <QAbstractButton>

@@ -2,7 +2,7 @@
 // window, image picker, set picker, preview window and options dialog, with
 // the desktop recorded.
 
-#include "editor/main_window.h"
+#include "app/main_window.h"
 #include "editor/ui_test_support.h"
 #include "support/file_compare.h"
 #include "support/recording_desktop.h"

@@ -3,7 +3,7 @@
 // text boxes' limit.
 
 #include "editor/colour_code.h"
-#include "editor/main_window.h"
+#include "app/main_window.h"
 #include "editor/ui_support.h"
 #include "support/recording_desktop.h"
 #include "ui_test_support.h"

@@ -2,7 +2,7 @@
 // puts it (in twips, 15 to a pixel), with its caption and tooltip.
 
 #include "editor/image_picker.h"
-#include "editor/main_window.h"
+#include "app/main_window.h"
 #include "editor/ui_support.h"
 #include "support/recording_desktop.h"
 #include "ui_test_support.h"

@@ -5,7 +5,7 @@
 
 #include "reliability_support.h"
 
-#include "editor/main_window.h"
+#include "app/main_window.h"
 #include "preview/preview_browser.h"
 #include "preview/preview_command.h"
 #include "support/recording_browser.h"

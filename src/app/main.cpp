@@ -1,5 +1,5 @@
 #include "editor/icons.h"
-#include "editor/main_window.h"
+#include "app/main_window.h"
 #include "editor/ui_support.h"
 #include "text/line_file.h"
 

@@ -1,4 +1,4 @@
-#include "editor/main_window.h"
+#include "app/main_window.h"
 
 #include "editor/background_box.h"
 #include "editor/form_layout.h"

@@ -1,10 +1,10 @@
 // The main window as the commands see it: the page set it shows and gives,
 // the reset, and the commands that go to the desktop.
 
-#include "editor/main_window.h"
+#include "app/main_window.h"
 #include "generate/create_command.h"
 #include "support/recording_desktop.h"
-#include "ui_test_support.h"
+#include "editor/ui_test_support.h"
 
 #include <QAbstractButton>
 #include <QDir>
