@@ -1,9 +1,11 @@
 #include "editor/icons.h"
+#include "app/draft_keeper.h"
 #include "app/main_window.h"
 #include "editor/ui_support.h"
 #include "text/line_file.h"
 
 #include <QApplication>
+#include <QTimer>
 
 namespace {
 
@@ -39,5 +41,7 @@ int main(int argc, char *argv[])
     zelmora::MainWindow window(desktop);
     desktop.setOwner(&window);
     window.show();
+    // Asked once the window is up, so the question has its owner on screen.
+    QTimer::singleShot(0, &window, [&window] { window.draft().offerRestore(); });
     return app.exec();
 }

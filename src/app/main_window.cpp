@@ -1,21 +1,27 @@
 #include "app/main_window.h"
 
+#include "app/draft_keeper.h"
+#include "editor/draft_file.h"
 #include "editor/background_box.h"
 #include "editor/form_layout.h"
 #include "editor/icons.h"
 #include "editor/image_picker.h"
 #include "editor/page_inputs.h"
 #include "editor/page_tabs.h"
+#include "editor/picture_import.h"
 #include "generate/create_command.h"
 #include "preview/preview_command.h"
 #include "reopen/set_picker.h"
 #include "settings/options_dialog.h"
 
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QUrl>
+
+#include <cstring>
 
 namespace zelmora {
 
@@ -52,6 +58,68 @@ MainWindow::MainWindow(Desktop &desktop, const QString &programFolder) : m_deskt
     for (int k = 2; k <= kPageCount; ++k)
         m_tabs->page(k)->setEnabled(false);
     m_paths = InitProgramPaths(programFolder);
+    m_draft = new DraftKeeper(*this, m_desktop, draftPathBeside(m_paths.settingsFile), this);
+    setAcceptDrops(true);
+}
+
+QPushButton *MainWindow::browseButtonAt(const QPoint &pos) const
+{
+    for (QWidget *widget = childAt(pos); widget && widget != this; widget = widget->parentWidget()) {
+        auto *button = qobject_cast<QPushButton *>(widget);
+        if (button && button->objectName().startsWith(QStringLiteral("OpenFiles_")))
+            return button->isEnabled() ? button : nullptr;
+    }
+    return nullptr;
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!droppedPictureFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (browseButtonAt(event->position().toPoint())
+        && !droppedPictureFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    QPushButton *button = browseButtonAt(event->position().toPoint());
+    const QStringList files = droppedPictureFiles(event->mimeData());
+    if (!button || files.isEmpty())
+        return;
+    event->acceptProposedAction();
+    importPicturesFor(button, files);
+}
+
+void MainWindow::importPicturesFor(QPushButton *button, const QStringList &files)
+{
+    const QString target = button->objectName().mid(int(std::strlen("OpenFiles_")));
+    button->setCursor(Qt::BusyCursor);
+    importPicturesInBackground(button, files, m_paths.StrOutFolder_S,
+                               [this, button, target](const QStringList &names,
+                                                      const QStringList &problems) {
+        button->unsetCursor();
+        if (!names.isEmpty()) {
+            const QString &name = names.first();
+            if (target == QStringLiteral("BK")) {
+                m_background->setValue(name);
+            } else {
+                const int k = target.left(1).toInt();
+                const int picture = target.endsWith(u'p') ? PageInputs::kStandard : PageInputs::kWide;
+                m_tabs->page(k)->setFileName(picture, name);
+                m_tabs->page(k)->setAlternativeText(picture, name);
+            }
+            m_draft->saveNow();
+        }
+        if (!problems.isEmpty())
+            m_desktop.warning(pictureImportMessage(problems));
+    });
 }
 
 void MainWindow::buildControls()
@@ -105,12 +173,21 @@ void MainWindow::buildControls()
 void MainWindow::connectCommands()
 {
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
-    connect(m_create, &QPushButton::clicked, this,
-            [this] { runCreateCommand(*this, m_state, m_paths, m_desktop); });
+    connect(m_create, &QPushButton::clicked, this, [this] {
+        runCreateCommand(*this, m_state, m_paths, m_desktop);
+        // A creation that succeeded left the editor empty, which needs no draft.
+        m_draft->saveNow();
+    });
     connect(m_preview, &QPushButton::clicked, this,
             [this] { runPreviewCommand(this, *this, m_state, m_paths, m_desktop); });
-    connect(m_open, &QPushButton::clicked, this,
-            [this] { showSetPicker(this, *this, m_state, m_paths, m_desktop); });
+    connect(m_open, &QPushButton::clicked, this, [this] {
+        const PageSet before = pageSet();
+        showSetPicker(this, *this, m_state, m_paths, m_desktop);
+        // A set was read (a failed or cancelled open gives back the same
+        // editor): it is safe in its own files until the user changes it.
+        if (pageSet() != before)
+            m_draft->markClean();
+    });
     connect(m_options, &QPushButton::clicked, this, [this] { showOptionsDialog(this, m_paths); });
     connect(m_folder, &QPushButton::clicked, this, [this] {
         m_desktop.openUrl(QUrl::fromLocalFile(m_paths.StrOutFolder_S));

@@ -14,6 +14,7 @@ class QPushButton;
 namespace zelmora {
 
 class BackgroundBox;
+class DraftKeeper;
 class PageTabs;
 
 // Form1: the editor of one page set and the commands. It owns the window-level
@@ -33,8 +34,20 @@ public:
     EditorState &state() { return m_state; }
     const EditorState &state() const { return m_state; }
     const ProgramPaths &paths() const { return m_paths; }
+    DraftKeeper &draft() { return *m_draft; }
+
+    // Pictures dropped on a 参照 button: copied into the output folder, the
+    // first one then taken by that button's page or background as a pick.
+    void importPicturesFor(QPushButton *button, const QStringList &files);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
+    // The enabled 参照 button under a point of the window, if any.
+    QPushButton *browseButtonAt(const QPoint &pos) const;
     void buildControls();
     void connectCommands();
     // The picture buttons of page k, and OpenFiles_BK: the picker's pick (or
@@ -53,6 +66,7 @@ private:
     QPushButton *m_help = nullptr;
     BackgroundBox *m_background = nullptr;
     PageTabs *m_tabs = nullptr;
+    DraftKeeper *m_draft = nullptr;
     QPushButton *m_close = nullptr;
     QPushButton *m_preview = nullptr;
     QPushButton *m_create = nullptr;

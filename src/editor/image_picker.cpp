@@ -2,8 +2,11 @@
 
 #include "editor/file_listing.h"
 #include "editor/form_layout.h"
+#include "editor/picture_import.h"
+#include "editor/ui_support.h"
 
 #include <QDir>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QImageReader>
 #include <QLabel>
@@ -43,6 +46,9 @@ ImagePicker::ImagePicker(const QString &outFolder, QWidget *parent)
     // A folder of thousands of pictures lists without laying out every name
     // to measure it; all rows have the one font's height.
     m_files->setUniformItemSizes(true);
+    m_files->setToolTip(QStringLiteral(
+        "画像ファイル（gif・jpg・png・bmp）をここにドロップすると、ポップリーフフォルダにコピーして選択します"));
+    setAcceptDrops(true);
     m_frame = placeControl(new QGroupBox(this), QStringLiteral("Frame1"), 3000, 120, 4000, 2415);
     m_image = new QLabel(m_frame);
     m_image->setObjectName(QStringLiteral("Image1"));
@@ -60,6 +66,48 @@ ImagePicker::ImagePicker(const QString &outFolder, QWidget *parent)
     // first row current when it takes the focus, which is no choice.
     connect(m_files, &QListWidget::itemSelectionChanged, this, &ImagePicker::File1_Click);
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void ImagePicker::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!droppedPictureFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void ImagePicker::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (!droppedPictureFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void ImagePicker::dropEvent(QDropEvent *event)
+{
+    const QStringList files = droppedPictureFiles(event->mimeData());
+    if (files.isEmpty())
+        return;
+    event->acceptProposedAction();
+    importPictures(files);
+}
+
+void ImagePicker::importPictures(const QStringList &files)
+{
+    setCursor(Qt::BusyCursor);
+    importPicturesInBackground(this, files, m_outFolder,
+                               [this](const QStringList &names, const QStringList &problems) {
+        unsetCursor();
+        if (!names.isEmpty()) {
+            m_files->clear();
+            m_files->addItems(pictureFileNames(m_outFolder));
+            const QList<QListWidgetItem *> found = m_files->findItems(names.first(), Qt::MatchExactly);
+            if (!found.isEmpty()) {
+                m_files->setCurrentItem(found.first());
+                found.first()->setSelected(true);
+                m_files->scrollToItem(found.first());
+            }
+        }
+        if (!problems.isEmpty())
+            MessageBoxDesktop(this).warning(pictureImportMessage(problems));
+    });
 }
 
 void ImagePicker::File1_Click()

@@ -26,6 +26,16 @@ public:
     // The file name picked, without folder; empty until a file is selected.
     const QString &StrPicName_S() const { return m_StrPicName_S; }
 
+    // Pictures dropped from outside are copied into the output folder on a
+    // worker thread; when they are in, the list is read again and the first
+    // is selected as a click would.
+    void importPictures(const QStringList &files);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
 private:
     void File1_Click();
     // Shows the picture at its own size from the preview's corner, decoding

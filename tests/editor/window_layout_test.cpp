@@ -221,7 +221,8 @@ TEST_F(WindowLayout, imagePicker)
     EXPECT_EQ(picker.windowTitle(), QStringLiteral("画像選択"));
     EXPECT_EQ(picker.size(), QSize(twips(7110), twips(3195)));
     expectRows(&picker, {
-        {QStringLiteral("File1"), rect(120, 240, 2775, 2250), {}, {}},
+        {QStringLiteral("File1"), rect(120, 240, 2775, 2250), {},
+         QStringLiteral("画像ファイル（gif・jpg・png・bmp）をここにドロップすると、ポップリーフフォルダにコピーして選択します")},
         {QStringLiteral("Frame1"), rect(3000, 120, 4000, 2415), {}, {}},
         {QStringLiteral("Command1"), rect(5280, 2640, 1600, 375), QStringLiteral("ＯＫ"), {}},
     });

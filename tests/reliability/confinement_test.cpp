@@ -38,12 +38,13 @@ void onModal(std::function<void(QWidget *)> act)
     });
 }
 
-// Where the program may write: its two folders and its settings file.
+// Where the program may write: its two folders, its settings file and the
+// draft of the set being edited beside it.
 bool allowed(const QString &relative)
 {
     return relative == u"program/Popleaf" || relative.startsWith(u"program/Popleaf/")
         || relative == u"program/TEMP" || relative.startsWith(u"program/TEMP/")
-        || relative == u"program/Zelmora.ini";
+        || relative == u"program/Zelmora.ini" || relative == u"program/Zelmora.draft";
 }
 
 class Confinement : public testing::TestWithParam<QString> {

@@ -1,0 +1,144 @@
+#include "app/draft_keeper.h"
+
+#include "editor/draft_file.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSessionManager>
+
+namespace zelmora {
+
+namespace {
+
+// Long enough that typing a word writes once, short enough that a kill right
+// after the user stops loses nothing.
+constexpr int kQuietMilliseconds = 600;
+
+PageSet emptySet()
+{
+    PageSet set;
+    resetPageSet(set);
+    return set;
+}
+
+} // namespace
+
+DraftKeeper::DraftKeeper(Editor &editor, Desktop &desktop, QString path, QWidget *window)
+    : QObject(window), m_editor(editor), m_desktop(desktop), m_path(std::move(path)),
+      m_window(window), m_clean(emptySet())
+{
+    m_timer.setSingleShot(true);
+    m_timer.setInterval(kQuietMilliseconds);
+    connect(&m_timer, &QTimer::timeout, this, &DraftKeeper::saveNow);
+    qApp->installEventFilter(this);
+    // Every normal end, the close box and 閉じる included, passes here; a
+    // logout asks the session manager first.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &DraftKeeper::saveNow);
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &) { saveNow(); });
+}
+
+DraftKeeper::~DraftKeeper()
+{
+    qApp->removeEventFilter(this);
+}
+
+QString DraftKeeper::question()
+{
+    return QStringLiteral("前回の編集内容が残っています。復元しますか？");
+}
+
+bool DraftKeeper::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonRelease:
+    case QEvent::InputMethod:
+    case QEvent::Drop:
+        m_timer.start();
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+bool DraftKeeper::isClean(const PageSet &set) const
+{
+    if (set == m_clean)
+        return true;
+    // The editor as it starts and as every creation leaves it.
+    PageSet initial;
+    return set == initial || set == emptySet();
+}
+
+void DraftKeeper::saveNow()
+{
+    m_timer.stop();
+    const PageSet set = m_editor.pageSet();
+    if (isClean(set)) {
+        if (m_onDisk) {
+            removeDraft(m_path);
+            m_onDisk.reset();
+        }
+        return;
+    }
+    if (m_onDisk == set)
+        return;
+    if (const auto error = saveDraft(m_path, set)) {
+        // Said once: a box on every pause in typing would make the editor unusable.
+        if (!m_reportedFailure) {
+            m_reportedFailure = true;
+            m_desktop.warning(QStringLiteral("編集内容の下書きを保存できませんでした。\n%1\n理由: %2")
+                                  .arg(error->path, error->reason));
+        }
+        return;
+    }
+    m_onDisk = set;
+}
+
+void DraftKeeper::markClean()
+{
+    m_clean = m_editor.pageSet();
+    saveNow();
+}
+
+void DraftKeeper::offerRestore()
+{
+    const DraftOnDisk found = takeDraft(m_path);
+    if (found.state == DraftOnDisk::State::Damaged) {
+        QString text = QStringLiteral("前回の編集内容の下書きが壊れているため、読み込めませんでした。");
+        if (!found.setAsidePath.isEmpty())
+            text += QStringLiteral("\n%1 に移しました。").arg(found.setAsidePath);
+        else
+            text += QStringLiteral("\n%1").arg(m_path);
+        m_desktop.warning(text);
+        return;
+    }
+    if (found.state != DraftOnDisk::State::Found)
+        return;
+
+    QMessageBox box(QMessageBox::Question, kApplicationTitle, question(), QMessageBox::NoButton,
+                    m_window);
+    box.setObjectName(QStringLiteral("DraftQuestion"));
+    box.setTextFormat(Qt::PlainText);
+    QPushButton *restore = box.addButton(QStringLiteral("復元する"), QMessageBox::AcceptRole);
+    restore->setObjectName(QStringLiteral("DraftRestore"));
+    QPushButton *discard = box.addButton(QStringLiteral("破棄する"), QMessageBox::DestructiveRole);
+    discard->setObjectName(QStringLiteral("DraftDiscard"));
+    box.setDefaultButton(restore);
+    // Closing the box without an answer restores: nothing is thrown away unasked.
+    box.setEscapeButton(restore);
+    box.exec();
+
+    if (box.clickedButton() == discard) {
+        removeDraft(m_path);
+        m_onDisk.reset();
+        return;
+    }
+    m_editor.showPageSet(found.set);
+    m_onDisk = found.set;
+}
+
+} // namespace zelmora

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "editor/desktop.h"
+#include "editor/editor.h"
+#include "editor/page_set.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <optional>
+
+class QWidget;
+
+namespace zelmora {
+
+// Keeps the editor's page set in a draft file while the user works, so that
+// a crash, a kill or a logout loses nothing. The set is saved a moment after
+// the last keystroke or click, and whenever the program ends normally; a set
+// that holds nothing new (empty, or a reopened set left as read) has no draft.
+class DraftKeeper : public QObject {
+    Q_OBJECT
+public:
+    DraftKeeper(Editor &editor, Desktop &desktop, QString path, QWidget *window);
+    ~DraftKeeper() override;
+
+    const QString &path() const { return m_path; }
+
+    // At start: a draft left by an earlier run is offered once. The default
+    // button restores it; the other deletes it.
+    void offerRestore();
+    // The editor now holds a set that is safe elsewhere (a set just read
+    // from its files): it needs no draft until it changes.
+    void markClean();
+    // Writes the draft now if the set changed since it was last written.
+    void saveNow();
+
+    static QString question();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool isClean(const PageSet &set) const;
+
+    Editor &m_editor;
+    Desktop &m_desktop;
+    QString m_path;
+    QWidget *m_window;
+    QTimer m_timer;
+    PageSet m_clean;            // the set that needs no draft besides the empty one
+    std::optional<PageSet> m_onDisk; // what the draft file holds, if any
+    bool m_reportedFailure = false;
+};
+
+} // namespace zelmora

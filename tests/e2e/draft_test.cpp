@@ -1,0 +1,219 @@
+#include "app/draft_keeper.h"
+#include "app/main_window.h"
+#include "editor/draft_file.h"
+#include "editor/picture_import.h"
+#include "editor/ui_test_support.h"
+#include "support/recording_desktop.h"
+
+#include <QAbstractItemView>
+#include <QDir>
+#include <QFile>
+#include <QMimeData>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace zelmora;
+using zelmora::test::RecordingDesktop;
+
+namespace {
+
+// What draft_typist types, written out here.
+PageSet typedSet()
+{
+    PageSet set;
+    set.title = QStringLiteral("春の記録 it");
+    set.page(1).kind = PageKind::Text;
+    set.page(1).text = QStringLiteral("一行目\r\n二行目");
+    set.page(2).kind = PageKind::StandardPicture;
+    set.page(2).standardFile = QStringLiteral("cat.png");
+    set.page(2).standardAlt = QStringLiteral("cat.png猫");
+    set.backgroundKind = BackgroundKind::Picture;
+    set.backgroundAttribute = kPictureAttribute;
+    set.backgroundValue = QStringLiteral("cat.png");
+    return set;
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// On the indicator: a click beside a short caption misses the button.
+void clickOption(QWidget &window, const char *name)
+{
+    auto *option = window.findChild<QWidget *>(QLatin1StringView(name));
+    QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(6, option->height() / 2));
+}
+
+void answerDraftQuestion(const char *button)
+{
+    test::onNextModal([button](QWidget *box) {
+        EXPECT_EQ(box->objectName(), QStringLiteral("DraftQuestion"));
+        if (auto *b = box->findChild<QPushButton *>(QLatin1StringView(button)))
+            b->click();
+    });
+}
+
+} // namespace
+
+TEST(Draft, killedWhileEditing_nextStartRestoresTheSetExactly)
+{
+    QTemporaryDir program, outside;
+    const QString picture = outside.filePath(QStringLiteral("cat.png"));
+    ASSERT_TRUE(test::patternImage(40, 30).save(picture));
+
+    QProcess typist;
+    typist.start(QStringLiteral(DRAFT_TYPIST), {program.path(), picture});
+    ASSERT_TRUE(typist.waitForStarted());
+    QByteArray said;
+    while (!said.contains("READY") && typist.waitForReadyRead(30000))
+        said += typist.readAllStandardOutput();
+    ASSERT_TRUE(said.contains("READY")) << typist.readAllStandardError().toStdString();
+    typist.kill(); // SIGKILL: no chance to save anything more
+    typist.waitForFinished();
+
+    // The picture came in from outside, once, for both buttons.
+    EXPECT_EQ(readFile(program.filePath(QStringLiteral("Popleaf/cat.png"))), readFile(picture));
+    EXPECT_FALSE(QFile::exists(program.filePath(QStringLiteral("Popleaf/cat_2.png"))));
+
+    RecordingDesktop desktop;
+    MainWindow window(desktop, program.path());
+    answerDraftQuestion("DraftRestore");
+    window.draft().offerRestore();
+    EXPECT_TRUE(window.pageSet() == typedSet()) << draftBytes(window.pageSet()).toStdString();
+    // The enabling rules ran as for clicks: page 3 is open after page 2, page 4 closed.
+    EXPECT_TRUE(window.findChild<QWidget *>(QStringLiteral("Frame3"))->isEnabled());
+    EXPECT_FALSE(window.findChild<QWidget *>(QStringLiteral("Frame4"))->isEnabled());
+    EXPECT_TRUE(window.findChild<QWidget *>(QStringLiteral("OpenFiles_BK"))->isEnabled());
+    EXPECT_TRUE(desktop.calls.isEmpty());
+}
+
+TEST(Draft, discardedAtStart_editorEmptyAndAskedNoMore)
+{
+    QTemporaryDir program;
+    RecordingDesktop desktop;
+    MainWindow window(desktop, program.path());
+    ASSERT_FALSE(saveDraft(window.draft().path(), typedSet()));
+    answerDraftQuestion("DraftDiscard");
+    window.draft().offerRestore();
+    EXPECT_EQ(window.pageSet(), PageSet());
+    EXPECT_FALSE(QFile::exists(window.draft().path()));
+}
+
+TEST(Draft, createdOrReopenedUnchanged_leavesNoDraft)
+{
+    QTemporaryDir program;
+    RecordingDesktop desktop;
+    MainWindow window(desktop, program.path());
+    auto *title = window.findChild<QWidget *>(QStringLiteral("t_Text"));
+    test::typeText(title, QStringLiteral("abc"));
+    clickOption(window, "Option1_1");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(window.draft().path()); }, 10000));
+
+    window.findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+    ASSERT_TRUE(QFile::exists(program.filePath(QStringLiteral("Popleaf/abc_data.htm"))));
+    EXPECT_FALSE(QFile::exists(window.draft().path()));
+
+    test::onNextModal([](QWidget *picker) {
+        auto *list = picker->findChild<QAbstractItemView *>(QStringLiteral("File1"));
+        const QModelIndexList found = list->model()->match(
+            list->model()->index(0, 0), Qt::DisplayRole, QStringLiteral("abc_1.htm"));
+        ASSERT_EQ(found.size(), 1);
+        list->setCurrentIndex(found.first());
+        emit list->clicked(found.first());
+    });
+    window.findChild<QPushButton *>(QStringLiteral("Sel_FleName"))->click();
+    ASSERT_EQ(window.pageSet().title, QStringLiteral("abc"));
+    window.draft().saveNow();
+    EXPECT_FALSE(QFile::exists(window.draft().path()));
+
+    test::typeText(title, QStringLiteral("d"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(window.draft().path()); }, 10000));
+    EXPECT_EQ(parseDraft(readFile(window.draft().path()))->title, QStringLiteral("abcd"));
+}
+
+TEST(Draft, damagedOrForeignDraft_setAsideWithAMessage)
+{
+    const QList<QByteArray> contents = {
+        "not json at all",
+        R"({"format":"other-program","version":1})",
+        draftBytes(typedSet()).replace("\"kind\": 1", "\"kind\": 9"),
+        draftBytes(typedSet()).left(200),
+        draftBytes(typedSet()).replace("BackGround=", "onload=alert(1) x="),
+    };
+    for (const QByteArray &bytes : contents) {
+        SCOPED_TRACE(bytes.left(60).toStdString());
+        QTemporaryDir program;
+        RecordingDesktop desktop;
+        MainWindow window(desktop, program.path());
+        writeFile(window.draft().path(), bytes);
+        window.draft().offerRestore();
+        EXPECT_EQ(window.pageSet(), PageSet());
+        ASSERT_EQ(desktop.calls.size(), 1);
+        EXPECT_EQ(desktop.calls[0].kind, RecordingDesktop::Call::Warning);
+        EXPECT_TRUE(desktop.calls[0].text.contains(QStringLiteral("Zelmora.draft.damaged")));
+        EXPECT_EQ(readFile(window.draft().path() + QStringLiteral(".damaged")), bytes);
+        EXPECT_FALSE(QFile::exists(window.draft().path()));
+    }
+}
+
+TEST(PictureDrop, intoThePickerAndOnButtons_copiesWithFreeNamesAndRefusesBadNames)
+{
+    QTemporaryDir program, outside;
+    RecordingDesktop desktop;
+    MainWindow window(desktop, program.path());
+    const QString out = window.paths().StrOutFolder_S;
+    writeFile(QDir(out).filePath(QStringLiteral("a.png")), "the one already there");
+    writeFile(outside.filePath(QStringLiteral("a.png")), "another picture, same name");
+    writeFile(outside.filePath(QStringLiteral("same.gif")), "identical");
+    writeFile(QDir(out).filePath(QStringLiteral("same.gif")), "identical");
+    writeFile(outside.filePath(QStringLiteral("say \"hi\".png")), "quoted");
+    writeFile(outside.filePath(QStringLiteral("two\nlines.png")), "split");
+
+    struct Case { QString file, name, problem; };
+    const QList<Case> cases = {
+        {QStringLiteral("a.png"), QStringLiteral("a_2.png"), {}},
+        {QStringLiteral("a.png"), QStringLiteral("a_2.png"), {}}, // the copy is reused
+        {QStringLiteral("same.gif"), QStringLiteral("same.gif"), {}},
+        {QStringLiteral("say \"hi\".png"), {}, QStringLiteral("「\"」")},
+        {QStringLiteral("two\nlines.png"), {}, QStringLiteral("制御文字")},
+    };
+    for (const Case &c : cases) {
+        const PictureImport imported = importPicture(outside.filePath(c.file), out);
+        EXPECT_EQ(imported.name, c.name) << c.file.toStdString();
+        EXPECT_EQ(imported.problem.isEmpty(), c.problem.isEmpty()) << imported.problem.toStdString();
+        EXPECT_TRUE(imported.problem.contains(c.problem));
+    }
+    EXPECT_EQ(readFile(QDir(out).filePath(QStringLiteral("a.png"))), "the one already there");
+    EXPECT_EQ(QDir(out).entryList(QDir::Files).size(), 3);
+
+    // Dropped on the picker's list: copied in and selected, so closing picks it.
+    writeFile(outside.filePath(QStringLiteral("dropped.bmp")), "bmp");
+    clickOption(window, "Option1_2");
+    test::onNextModal([&](QWidget *picker) {
+        auto *list = picker->findChild<QWidget *>(QStringLiteral("File1"));
+        EXPECT_TRUE(list->toolTip().contains(QStringLiteral("ドロップ")));
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(outside.filePath(QStringLiteral("dropped.bmp")))});
+        QDropEvent drop(QPointF(picker->mapFromGlobal(list->mapToGlobal(QPoint(5, 5)))),
+                        Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        static_cast<QObject *>(picker)->event(&drop);
+        auto *view = picker->findChild<QAbstractItemView *>(QStringLiteral("File1"));
+        EXPECT_TRUE(QTest::qWaitFor([view] { return view->selectionModel()->hasSelection(); }, 20000));
+        picker->close();
+    });
+    window.findChild<QPushButton *>(QStringLiteral("OpenFiles_1p"))->click();
+    EXPECT_EQ(window.pageSet().page(1).standardFile, QStringLiteral("dropped.bmp"));
+}

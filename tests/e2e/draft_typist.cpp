@@ -1,0 +1,78 @@
+// Started by draft_test as the program is started: types a set into the real
+// main window, drops a picture from outside on two 参照 buttons, and says
+// READY once the draft on disk holds exactly what the window shows. The test
+// then kills it with SIGKILL.
+#include "app/draft_keeper.h"
+#include "app/main_window.h"
+#include "editor/draft_file.h"
+#include "editor/ui_support.h"
+#include "editor/ui_test_support.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include <cstdio>
+
+using namespace zelmora;
+
+static void dropOn(QWidget *window, const QString &button, const QString &file)
+{
+    auto *target = window->findChild<QPushButton *>(button);
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(file)});
+    QDropEvent drop(QPointF(target->mapTo(window, target->rect().center())), Qt::CopyAction, &mime,
+                    Qt::LeftButton, Qt::NoModifier);
+    // Straight to the window's handler: without a platform drag in progress
+    // QApplication drops a synthetic drop event.
+    static_cast<QObject *>(window)->event(&drop);
+}
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (argc != 3)
+        return 2;
+    MessageBoxDesktop desktop(nullptr);
+    MainWindow window(desktop, QString::fromLocal8Bit(argv[1]));
+    window.show();
+    const QString picture = QString::fromLocal8Bit(argv[2]);
+
+    auto click = [&](const char *name) {
+        auto *option = window.findChild<QRadioButton *>(QLatin1StringView(name));
+        QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(6, option->height() / 2));
+    };
+    test::typeText(window.findChild<QWidget *>(QStringLiteral("t_Text")), QStringLiteral("春の記録 it"));
+    click("Option1_1");
+    auto *text = window.findChild<QWidget *>(QStringLiteral("Text1"));
+    test::typeText(text, QStringLiteral("一行目"));
+    QTest::keyClick(text, Qt::Key_Return);
+    test::typeText(text, QStringLiteral("二行目"));
+    window.findChild<QTabWidget *>(QStringLiteral("SSTab1"))->setCurrentIndex(1);
+    click("Option2_2");
+    dropOn(&window, QStringLiteral("OpenFiles_2p"), picture);
+    click("Option0_1");
+    dropOn(&window, QStringLiteral("OpenFiles_BK"), picture);
+    auto *alt = window.findChild<QWidget *>(QStringLiteral("p_Text2"));
+    if (!QTest::qWaitFor([alt] { return alt->property("text").toString() == QStringLiteral("cat.png"); },
+                         20000))
+        return 1;
+    QTest::keyClick(alt, Qt::Key_End);
+    test::typeText(alt, QStringLiteral("猫"));
+
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QFile file(window.draft().path());
+        if (file.open(QIODevice::ReadOnly) && parseDraft(file.readAll()) == window.pageSet()) {
+            std::puts("READY");
+            std::fflush(stdout);
+            poll.stop();
+        }
+    });
+    poll.start(50);
+    return app.exec();
+}
