@@ -2,13 +2,19 @@
 
 #include "editor/file_listing.h"
 #include "editor/form_layout.h"
+#include "editor/ui_support.h"
 
 #include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QImageReader>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
+
+#include <algorithm>
+#include <sys/stat.h>
 
 namespace zelmora {
 
@@ -28,6 +34,55 @@ QStringList pictureFileNames(const QString &folder)
     // file list is.
     return filesWithSuffixes(folder, {QLatin1StringView(".gif"), QLatin1StringView(".jpg"),
                                       QLatin1StringView(".png"), QLatin1StringView(".bmp")});
+}
+
+namespace {
+
+bool isLineControl(QChar c)
+{
+    const auto category = c.category();
+    return category == QChar::Other_Control || category == QChar::Separator_Line
+        || category == QChar::Separator_Paragraph;
+}
+
+// The name as the message shows it, each control character as its code.
+QString shownName(const QString &name)
+{
+    QString shown;
+    for (QChar c : name) {
+        if (isLineControl(c))
+            shown += QStringLiteral("[U+%1]").arg(c.unicode(), 4, 16, QChar(u'0')).toUpper();
+        else
+            shown += c;
+    }
+    return shown;
+}
+
+} // namespace
+
+std::optional<QString> unusablePictureReason(const QString &folder, const QString &name)
+{
+    QString why;
+    const auto control = std::find_if(name.begin(), name.end(), isLineControl);
+    if (control != name.end()) {
+        why = QStringLiteral("ファイル名に改行やタブなどの制御文字 (U+%1) があり、ページの行が"
+                             "そこで分かれてしまいます。")
+                  .arg(control->unicode(), 4, 16, QChar(u'0'))
+                  .toUpper();
+    } else if (name.contains(u'"')) {
+        why = QStringLiteral("ファイル名に「\"」があり、ページの画像の指定がそこで切れてしまいます。");
+    } else if (name.contains(QChar::ReplacementCharacter)) {
+        // A name decodes to U+FFFD where its bytes are not UTF-8; such a
+        // name cannot be encoded back to the file's own bytes.
+        struct stat st {};
+        if (::lstat(QFile::encodeName(QDir(folder).filePath(name)).constData(), &st) != 0)
+            why = QStringLiteral("ファイル名が UTF-8 の文字になっていないため、ページからこのファイルを"
+                                 "指すことができません。");
+    }
+    if (why.isEmpty())
+        return std::nullopt;
+    return QStringLiteral("この画像は選べません。\n%1\n理由: %2\nファイル名を変えてから選び直してください。")
+        .arg(shownName(name), why);
 }
 
 ImagePicker::ImagePicker(const QString &outFolder, QWidget *parent)
@@ -70,9 +125,27 @@ void ImagePicker::File1_Click()
     const QString name = selected.first()->text();
     if (name.isEmpty())
         return;
+    if (const auto reason = unusablePictureReason(m_outFolder, name)) {
+        reselectPick();
+        MessageBoxDesktop(this).warning(*reason);
+        return;
+    }
     // The pick is recorded first, so it stands even when no preview can be shown.
     m_StrPicName_S = name;
     showPicture(QDir(m_outFolder).filePath(name));
+}
+
+void ImagePicker::reselectPick()
+{
+    const QSignalBlocker blocker(m_files);
+    m_files->clearSelection();
+    if (m_StrPicName_S.isEmpty())
+        return;
+    const auto rows = m_files->findItems(m_StrPicName_S, Qt::MatchExactly);
+    if (!rows.isEmpty()) {
+        m_files->setCurrentItem(rows.first());
+        rows.first()->setSelected(true);
+    }
 }
 
 void ImagePicker::showPicture(const QString &path)
