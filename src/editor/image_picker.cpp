@@ -137,15 +137,15 @@ void ImagePicker::File1_Click()
 
 void ImagePicker::reselectPick()
 {
+    // The current row stays on the refused name, so that the arrow keys go
+    // on from there instead of back to it.
     const QSignalBlocker blocker(m_files);
     m_files->clearSelection();
     if (m_StrPicName_S.isEmpty())
         return;
     const auto rows = m_files->findItems(m_StrPicName_S, Qt::MatchExactly);
-    if (!rows.isEmpty()) {
-        m_files->setCurrentItem(rows.first());
+    if (!rows.isEmpty())
         rows.first()->setSelected(true);
-    }
 }
 
 void ImagePicker::showPicture(const QString &path)

@@ -39,7 +39,8 @@ public:
 private:
     void File1_Click();
     // Selects the row of the current pick again (none when nothing is
-    // picked), without taking it as a new selection.
+    // picked), without taking it as a new selection or moving the current
+    // row.
     void reselectPick();
     // Shows the picture at its own size from the preview's corner, decoding
     // only the part that the frame leaves visible.

@@ -359,6 +359,7 @@ TEST_P(PictureName, unusableNameIsListedButRefusedWithItsReason)
         if (!c.reason.isEmpty()) {
             EXPECT_EQ(list->selectedItems(), QList<QListWidgetItem *>{const_cast<QListWidgetItem *>(b)})
                 << "the earlier pick stays selected";
+            EXPECT_EQ(list->currentItem(), found.first()) << "the arrow keys go on from the refused name";
         }
         picker->findChild<QAbstractButton *>(QStringLiteral("Command1"))->click();
     });
