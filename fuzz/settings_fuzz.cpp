@@ -44,7 +44,8 @@ Snapshot snapshot(const QString &path)
     return values;
 }
 
-bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
+// Windows trims vertical tabs with spaces and tabs.
+bool isBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\v'; }
 
 QString trimmed(QString text)
 {

@@ -7,6 +7,11 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSessionManager>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace zelmora {
 
@@ -23,7 +28,35 @@ PageSet emptySet()
     return set;
 }
 
+int terminationPipe[2] = {-1, -1};
+
+void onTermination(int)
+{
+    const char byte = 1;
+    // Only async-signal-safe calls here; the event loop does the rest.
+    [[maybe_unused]] const ssize_t written = ::write(terminationPipe[1], &byte, 1);
+}
+
 } // namespace
+
+void DraftKeeper::quitNormallyOnTermination()
+{
+    if (terminationPipe[0] >= 0 || ::pipe2(terminationPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(terminationPipe[0], QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
+        char byte;
+        while (::read(terminationPipe[0], &byte, 1) > 0) {
+        }
+        QCoreApplication::quit(); // aboutToQuit writes the draft
+    });
+    struct sigaction action {};
+    action.sa_handler = onTermination;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGHUP, &action, nullptr);
+}
 
 DraftKeeper::DraftKeeper(Editor &editor, Desktop &desktop, QString path, QWidget *window)
     : QObject(window), m_editor(editor), m_desktop(desktop), m_path(std::move(path)),

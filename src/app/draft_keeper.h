@@ -36,6 +36,10 @@ public:
 
     static QString question();
 
+    // SIGTERM and SIGHUP (a logout, a shutdown, a closed terminal) end the
+    // program the normal way, so the draft is written before it goes.
+    static void quitNormallyOnTermination();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

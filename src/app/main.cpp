@@ -43,5 +43,6 @@ int main(int argc, char *argv[])
     window.show();
     // Asked once the window is up, so the question has its owner on screen.
     QTimer::singleShot(0, &window, [&window] { window.draft().offerRestore(); });
+    zelmora::DraftKeeper::quitNormallyOnTermination();
     return app.exec();
 }

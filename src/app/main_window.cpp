@@ -201,6 +201,10 @@ void MainWindow::choosePagePicture(int k, int picture)
 {
     const int top = picture == PageInputs::kStandard ? 4890 : 6090;
     const QString name = pickImage(this, m_paths.StrOutFolder_S, 3615, top);
+    // Closed without a pick: the file name and the alternative text the
+    // user may have typed stay as they were.
+    if (name.isEmpty())
+        return;
     PageInputs *page = m_tabs->page(k);
     page->setFileName(picture, name);
     page->setAlternativeText(picture, name);
@@ -208,7 +212,9 @@ void MainWindow::choosePagePicture(int k, int picture)
 
 void MainWindow::chooseBackgroundPicture()
 {
-    m_background->setValue(pickImage(this, m_paths.StrOutFolder_S, 3400, 695));
+    const QString name = pickImage(this, m_paths.StrOutFolder_S, 3400, 695);
+    if (!name.isEmpty())
+        m_background->setValue(name);
 }
 
 PageSet MainWindow::pageSet() const

@@ -7,11 +7,16 @@
 
 #include <QDir>
 #include <QDropEvent>
+#include <QFile>
 #include <QGroupBox>
 #include <QImageReader>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
+
+#include <algorithm>
+#include <sys/stat.h>
 
 namespace zelmora {
 
@@ -31,6 +36,20 @@ QStringList pictureFileNames(const QString &folder)
     // file list is.
     return filesWithSuffixes(folder, {QLatin1StringView(".gif"), QLatin1StringView(".jpg"),
                                       QLatin1StringView(".png"), QLatin1StringView(".bmp")});
+}
+
+namespace {
+
+
+} // namespace
+
+std::optional<QString> unusablePictureReason(const QString &folder, const QString &name)
+{
+    const std::optional<QString> why = pictureNameFault(folder, name);
+    if (!why)
+        return std::nullopt;
+    return QStringLiteral("この画像は選べません。\n%1\n理由: %2\nファイル名を変えてから選び直してください。")
+        .arg(shownPictureName(name), *why);
 }
 
 ImagePicker::ImagePicker(const QString &outFolder, QWidget *parent)
@@ -118,9 +137,27 @@ void ImagePicker::File1_Click()
     const QString name = selected.first()->text();
     if (name.isEmpty())
         return;
+    if (const auto reason = unusablePictureReason(m_outFolder, name)) {
+        reselectPick();
+        MessageBoxDesktop(this).warning(*reason);
+        return;
+    }
     // The pick is recorded first, so it stands even when no preview can be shown.
     m_StrPicName_S = name;
     showPicture(QDir(m_outFolder).filePath(name));
+}
+
+void ImagePicker::reselectPick()
+{
+    // The current row stays on the refused name, so that the arrow keys go
+    // on from there instead of back to it.
+    const QSignalBlocker blocker(m_files);
+    m_files->clearSelection();
+    if (m_StrPicName_S.isEmpty())
+        return;
+    const auto rows = m_files->findItems(m_StrPicName_S, Qt::MatchExactly);
+    if (!rows.isEmpty())
+        rows.first()->setSelected(true);
 }
 
 void ImagePicker::showPicture(const QString &path)

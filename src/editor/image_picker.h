@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QStringList>
 
+#include <optional>
+
 class QGroupBox;
 class QLabel;
 class QListWidget;
@@ -15,9 +17,17 @@ namespace zelmora {
 // name without regard to case. One pass over the folder.
 QStringList pictureFileNames(const QString &folder);
 
+// Why a listed picture cannot be picked, or nullopt when it can. Its name
+// goes into a page line as src="name": a control character (a line break
+// among them) would split the line, a double quote would end the value, and
+// a name that is not valid UTF-8 (listed with U+FFFD in its place) names
+// no file the page could link to.
+std::optional<QString> unusablePictureReason(const QString &folder, const QString &name);
+
 // Form5: lists the pictures of the output folder and previews the selected
 // one. The pick is the last file selected; closing the window in any way
-// keeps it.
+// keeps it. A file whose name cannot stand in a page is listed, but
+// selecting it shows why it cannot be picked and keeps the earlier pick.
 class ImagePicker : public QDialog {
     Q_OBJECT
 public:
@@ -38,6 +48,10 @@ protected:
 
 private:
     void File1_Click();
+    // Selects the row of the current pick again (none when nothing is
+    // picked), without taking it as a new selection or moving the current
+    // row.
+    void reselectPick();
     // Shows the picture at its own size from the preview's corner, decoding
     // only the part that the frame leaves visible.
     void showPicture(const QString &path);

@@ -71,10 +71,35 @@ QString contentsDescription(const Page &page)
     return {};
 }
 
+std::optional<QChar> separatorInName(const QString &name)
+{
+    for (QChar c : name) {
+        if (c == u'/' || c == u'\\' || c == QChar(0))
+            return c;
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+bool isQuote(QChar c) { return c == u'\'' || c == u'"'; }
+
+// A character that ends or splits a line of a page: the C0 and C1 controls
+// (tab and line breaks among them) and the Unicode line and paragraph
+// separators.
+bool isLineControl(QChar c)
+{
+    const auto category = c.category();
+    return category == QChar::Other_Control || category == QChar::Separator_Line
+        || category == QChar::Separator_Paragraph;
+}
+
+} // namespace
+
 std::optional<QChar> forbiddenTitleCharacter(const QString &title)
 {
     for (QChar c : title) {
-        if (c == u'/' || c == u'\\' || c == QChar(0))
+        if (c == u'/' || c == u'\\' || c == QChar(0) || isQuote(c) || isLineControl(c))
             return c;
     }
     return std::nullopt;
@@ -82,6 +107,21 @@ std::optional<QChar> forbiddenTitleCharacter(const QString &title)
 
 QString forbiddenTitleMessage(QChar c)
 {
+    const QString code = QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QChar(u'0')).toUpper();
+    if (c != QChar(0) && isLineControl(c)) {
+        const QString name = c == u'\t' ? QStringLiteral("タブ")
+            : c == u'\n' || c == u'\r' || c.category() != QChar::Other_Control
+            ? QStringLiteral("改行")
+            : QStringLiteral("制御文字");
+        return QStringLiteral("タイトル名に %1 (%2) は使えません。\nタイトル名はページの行に"
+                              "そのまま書かれるため、改行やタブなどの制御文字を含めることはできません。")
+            .arg(name, code);
+    }
+    if (isQuote(c)) {
+        return QStringLiteral("タイトル名に 「%1」 は使えません。\nタイトル名はページのリンクと"
+                              "スクリプトにそのまま書かれるため、引用符 ' と \" を含めることはできません。")
+            .arg(c);
+    }
     const QString name = c == QChar(0) ? QStringLiteral("NUL 文字")
                                        : QStringLiteral("「%1」").arg(c);
     return QStringLiteral("タイトル名に %1 は使えません。\nタイトル名はファイル名になるため、"

@@ -88,12 +88,19 @@ struct EditorState {
 // "Text", or "IMG　　file　　alt　　115*150" / "...115*250" for pictures.
 QString contentsDescription(const Page &page);
 
-// A title is the stem of every file name. One holding a path separator or a
-// NUL would write outside the output folder, so it is refused; returns the
-// first such character.
+// The first path separator or NUL in a name: a file name holding one would
+// lie outside the output folder.
+std::optional<QChar> separatorInName(const QString &name);
+
+// A title is the stem of every file name and goes unescaped into the pages'
+// links and the data page's script. Refused, as the first such character:
+// a path separator or a NUL (the files would lie outside the output folder),
+// an apostrophe or a double quote (they end the script's string and the
+// attribute around it), and control characters, tabs and line breaks among
+// them (they split a page's lines).
 std::optional<QChar> forbiddenTitleCharacter(const QString &title);
 
-// The message for a refused title.
+// The message for a refused title, naming the character and why.
 QString forbiddenTitleMessage(QChar c);
 
 } // namespace zelmora

@@ -10,6 +10,7 @@
 #include <QThread>
 #include <QUrl>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -99,18 +100,49 @@ QString candidateName(const QString &name, int number)
 
 } // namespace
 
-QString pictureNameProblem(const QString &name)
+namespace {
+
+bool isLineControl(QChar c)
 {
-    if (name.contains(QChar::ReplacementCharacter)
-        || QFile::decodeName(QFile::encodeName(name)) != name)
-        return QStringLiteral("ファイル名に文字として読めないバイトが含まれています");
+    const auto category = c.category();
+    return category == QChar::Other_Control || category == QChar::Separator_Line
+        || category == QChar::Separator_Paragraph;
+}
+
+} // namespace
+
+QString shownPictureName(const QString &name)
+{
+    QString shown;
     for (QChar c : name) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-            return QStringLiteral("ファイル名に改行などの制御文字が含まれています");
-        if (c == u'"')
-            return QStringLiteral("ファイル名に「\"」が含まれています");
+        if (isLineControl(c))
+            shown += QStringLiteral("[U+%1]").arg(c.unicode(), 4, 16, QChar(u'0')).toUpper();
+        else
+            shown += c;
     }
-    return {};
+    return shown;
+}
+
+std::optional<QString> pictureNameFault(const QString &folder, const QString &name)
+{
+    const auto control = std::find_if(name.begin(), name.end(), isLineControl);
+    if (control != name.end()) {
+        return QStringLiteral("ファイル名に改行やタブなどの制御文字 (U+%1) があり、ページの行が"
+                              "そこで分かれてしまいます。")
+            .arg(control->unicode(), 4, 16, QChar(u'0'))
+            .toUpper();
+    }
+    if (name.contains(u'"'))
+        return QStringLiteral("ファイル名に「\"」があり、ページの画像の指定がそこで切れてしまいます。");
+    if (name.contains(QChar::ReplacementCharacter)) {
+        // A name decodes to U+FFFD where its bytes are not UTF-8; such a
+        // name cannot be encoded back to the file's own bytes.
+        struct stat st {};
+        if (::lstat(QFile::encodeName(QDir(folder).filePath(name)).constData(), &st) != 0)
+            return QStringLiteral("ファイル名が UTF-8 の文字になっていないため、ページからこのファイルを"
+                                  "指すことができません。");
+    }
+    return std::nullopt;
 }
 
 PictureImport importPicture(const QString &source, const QString &outFolder)
@@ -122,8 +154,8 @@ PictureImport importPicture(const QString &source, const QString &outFolder)
         result.problem = QStringLiteral("%1: gif、jpg、png、bmp の画像ではありません").arg(name);
         return result;
     }
-    if (const QString problem = pictureNameProblem(name); !problem.isEmpty()) {
-        result.problem = QStringLiteral("%1: %2").arg(name, problem);
+    if (const auto fault = pictureNameFault(info.absolutePath(), name)) {
+        result.problem = QStringLiteral("%1: %2").arg(shownPictureName(name), *fault);
         return result;
     }
     const QString folder = QDir(outFolder).absolutePath();

@@ -4,15 +4,22 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class QMimeData;
 class QObject;
 
 namespace zelmora {
 
-// Why a picture's file name cannot be written into a page and read back
-// (a line break, a double quote, bytes that are not UTF-8), or empty.
-QString pictureNameProblem(const QString &name);
+// Why a picture in folder cannot be named by a page, or nullopt when it can.
+// Its name goes into a page line as src="name": a control character (a line
+// break among them) would split the line, a double quote would end the
+// value, and a name that is not valid UTF-8 (read with U+FFFD in its place)
+// names no file the page could link to.
+std::optional<QString> pictureNameFault(const QString &folder, const QString &name);
+
+// The name as a message shows it, each control character as its code.
+QString shownPictureName(const QString &name);
 
 // One dropped file brought into the output folder.
 struct PictureImport {

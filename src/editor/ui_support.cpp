@@ -28,6 +28,10 @@ namespace {
 void showBox(QWidget *parent, QMessageBox::Icon icon, const QString &text)
 {
     QMessageBox box(icon, kApplicationTitle, text, QMessageBox::Ok, parent);
+    // Messages quote titles, file names and settings as the user typed them;
+    // as rich text, markup in them would be rendered (a box taller than the
+    // screen, its button out of reach).
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

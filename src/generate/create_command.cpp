@@ -147,8 +147,15 @@ void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &pa
         state.contents(k) = contentsDescription(page);
     }
 
+    // Every file is on disk before the first message shows: a user who ends
+    // the program while a message is open loses no part of the set.
+    const auto dataPageError = writeDataPageFile(n, state, paths.StrOutFolder_S);
     desktop.information(createdPagesMessage(state.StrTitle_S, state.StrKcyosi_S, n));
-    WriteDataPage(settings->dousa, n, editor, state, paths.StrOutFolder_S, desktop);
+    if (dataPageError) {
+        desktop.warning(dataPageError->writeMessage());
+        return;
+    }
+    finishDataPage(settings->dousa, editor, state, paths.StrOutFolder_S, desktop);
 }
 
 } // namespace zelmora

@@ -75,19 +75,32 @@ QStringList dataPageLines(const EditorState &state, int n)
     return lines;
 }
 
-bool WriteDataPage(int openAfterCreate, int n, Editor &editor, const EditorState &state,
-                   const QString &outFolder, Desktop &desktop)
+std::optional<FileError> writeDataPageFile(int n, const EditorState &state,
+                                           const QString &outFolder)
+{
+    return writeCp932Lines(outFolder + dataPageFileName(state.StrTitle_S, state.StrKcyosi_S),
+                           dataPageLines(state, n));
+}
+
+void finishDataPage(int openAfterCreate, Editor &editor, const EditorState &state,
+                    const QString &outFolder, Desktop &desktop)
 {
     const QString name = dataPageFileName(state.StrTitle_S, state.StrKcyosi_S);
-    if (auto error = writeCp932Lines(outFolder + name, dataPageLines(state, n))) {
-        desktop.warning(error->writeMessage());
-        return false;
-    }
     desktop.information(QStringLiteral("データページ[") + name + QStringLiteral("] を作成しました｡"));
     if (openAfterCreate == 1)
         desktop.openUrl(QUrl::fromLocalFile(outFolder + name));
     editor.setTitle(QString());
     editor.ResetEditor();
+}
+
+bool WriteDataPage(int openAfterCreate, int n, Editor &editor, const EditorState &state,
+                   const QString &outFolder, Desktop &desktop)
+{
+    if (auto error = writeDataPageFile(n, state, outFolder)) {
+        desktop.warning(error->writeMessage());
+        return false;
+    }
+    finishDataPage(openAfterCreate, editor, state, outFolder, desktop);
     return true;
 }
 

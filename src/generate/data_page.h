@@ -17,11 +17,19 @@ QStringList dataPageLines(const EditorState &state, int n);
 // title + "_data" + ext.
 QString dataPageFileName(const QString &title, const QString &ext);
 
-// Writes the data page of the n pages just created into the output folder,
-// reports it, opens it with the desktop's program for HTML files when
-// openAfterCreate is 1, then empties the title and resets the editor.
-// A data page that cannot be written is reported instead, and the editor
-// keeps everything (returns false).
+// Writes the data page of the n pages just created into the output folder.
+std::optional<FileError> writeDataPageFile(int n, const EditorState &state,
+                                           const QString &outFolder);
+
+// The closing steps once the data page is on disk: reports it, opens it with
+// the desktop's program for HTML files when openAfterCreate is 1, then
+// empties the title and resets the editor.
+void finishDataPage(int openAfterCreate, Editor &editor, const EditorState &state,
+                    const QString &outFolder, Desktop &desktop);
+
+// Both: the data page is written, then the closing steps run. A data page
+// that cannot be written is reported instead, and the editor keeps
+// everything (returns false).
 bool WriteDataPage(int openAfterCreate, int n, Editor &editor, const EditorState &state,
                    const QString &outFolder, Desktop &desktop);
 

@@ -201,8 +201,10 @@ ReadOutcome readPageSetFiles(const QString &outFolder, const QString &title, con
 {
     ReadOutcome outcome{start, 0};
     // A separator in the title or extension would name a file outside the
-    // output folder; the writer refuses such titles, so no set has one.
-    if (forbiddenTitleCharacter(title + ext))
+    // output folder; the writer refuses such titles, so no set has one. A
+    // set whose title holds a quote (written before such titles were
+    // refused) still opens, so that its pages can be taken over.
+    if (separatorInName(title + ext))
         return outcome;
 
     // outFolder + popupPageFileName(title, n, ext) as the file system spells

@@ -9,7 +9,8 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
+// Windows trims vertical tabs with the blanks.
+bool isBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\v'; }
 bool isLineBreak(QChar c) { return c == u'\r' || c == u'\n'; }
 
 bool sameName(QStringView a, QStringView b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
@@ -261,8 +262,13 @@ void setValue(QString &text, QStringView section, QStringView key, QStringView v
         // A value that already reads the same keeps its line as it is
         // (quotes, blanks); otherwise everything up to the "=" stays as the
         // file spells it.
-        if (readForm(QStringView(text).sliced(loc.valueBegin, length)) != readForm(stored))
-            text.replace(loc.valueBegin, length, stored);
+        if (readForm(QStringView(text).sliced(loc.valueBegin, length)) == readForm(stored))
+            return;
+        // A rewritten line always ends in CR LF, as Windows writes it, the
+        // last line of a file without one included.
+        if (loc.keyLine.end == loc.keyLine.contentEnd)
+            text.insert(loc.keyLine.contentEnd, kCrLf);
+        text.replace(loc.valueBegin, length, stored);
         return;
     }
     const qsizetype at = loc.sectionFound ? loc.insertAt : text.size();

@@ -21,17 +21,18 @@ QString decode(const QByteArray &bytes);
 // The bytes written back: UTF-8 without a byte-order mark.
 QByteArray encode(const QString &text);
 
-// The value of a key as the file holds it: blanks (spaces and tabs) around
-// it removed and one pair of equal outer quotes taken off. Section and key
-// names match without regard to letter case; only the first section of a
-// name is searched and the first of equal keys wins. nullopt when the key or
-// its section is missing.
+// The value of a key as the file holds it: blanks (spaces, tabs and
+// vertical tabs) around it removed and one pair of equal outer quotes taken
+// off. Section and key names match without regard to letter case; only the
+// first section of a name is searched and the first of equal keys wins.
+// nullopt when the key or its section is missing.
 std::optional<QString> findValue(QStringView text, QStringView section, QStringView key);
 
 // Sets a key in the first section of its name, editing only the lines
-// concerned: an existing key keeps its spelling and gets the new value, a
-// new key follows the last key of its section, a missing section is
-// appended at the end. An empty value removes the key (every line of it in
+// concerned: an existing key keeps its spelling and gets the new value (the
+// rewritten line ends in CR LF, as the last line of a file too), a new key
+// follows the last key of its section, a missing section is appended at the
+// end. An empty value removes the key (every line of it in
 // that section, so the key then reads as missing).
 void setValue(QString &text, QStringView section, QStringView key, QStringView value);
 
@@ -40,7 +41,7 @@ void setValue(QString &text, QStringView section, QStringView key, QStringView v
 bool isValidSectionName(QStringView name);
 bool isValidKeyName(QStringView name);
 
-// Spaces and tabs, the only blanks the profile format trims.
+// Spaces, tabs and vertical tabs, the only blanks the profile format trims.
 QStringView trimBlanks(QStringView text);
 
 } // namespace zelmora::ini

@@ -26,10 +26,14 @@ LoadedFile loadFile(const QString &path)
 {
     LoadedFile file;
     // O_NONBLOCK keeps open() from waiting on a FIFO put in the file's place;
-    // the type is then checked on the opened descriptor.
-    FileDescriptor fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    // the type is then checked on the opened descriptor. A symbolic link in
+    // its place is no settings file of this program (O_NOFOLLOW): read as
+    // missing, so that a save neither copies what it points to into the new
+    // file nor writes there.
+    FileDescriptor fd(::open(QFile::encodeName(path).constData(),
+                             O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
     if (fd.get() < 0) {
-        if (errno == ENOENT)
+        if (errno == ENOENT || errno == ELOOP)
             file.missing = true;
         else
             file.error = qt_error_string(errno);

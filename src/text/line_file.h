@@ -20,16 +20,22 @@ struct FileError {
 };
 
 // Writes the lines as CP932, each followed by CR LF, without a byte-order
-// mark. The file is first written beside its final name and renamed over it
-// only when complete, so an existing good file is never replaced by a partial
-// one.
+// mark, through writeWholeFile.
 std::optional<FileError> writeCp932Lines(const QString &path, const QStringList &lines);
 
-// Writes bytes as the whole new content of path, with the same guarantee:
-// the file is replaced only once every byte has reached the system, and a
-// failed write (a full disk among others) leaves the old file and no
-// temporary file behind.
-std::optional<FileError> writeWholeFile(const QString &path, const QByteArray &bytes);
+// Writes bytes as the whole new content of path. The file is written and
+// synced unnamed in path's folder (a named hidden file where the file
+// system has no O_TMPFILE) and only then renamed over path, so:
+// - an existing good file is replaced only once every byte is stored; a
+//   failed write (a full disk among others) leaves it and no temporary file;
+// - a kill while writing leaves nothing behind (with O_TMPFILE);
+// - whatever path holds is replaced itself, never followed: a symbolic link
+//   planted there is replaced by the file, and its target is left alone.
+// A folder at path, or an existing file the user may not write, is refused.
+// TemporaryFile::Named takes the fallback road at once (for its tests).
+enum class TemporaryFile { Unnamed, Named };
+std::optional<FileError> writeWholeFile(const QString &path, const QByteArray &bytes,
+                                        TemporaryFile temporary = TemporaryFile::Unnamed);
 
 // A process over its file-size limit gets SIGXFSZ, which would end the
 // program with the user's work in it; ignored, the write fails with EFBIG

@@ -100,6 +100,25 @@ TEST(Draft, killedWhileEditing_nextStartRestoresTheSetExactly)
     EXPECT_TRUE(desktop.calls.isEmpty());
 }
 
+TEST(Draft, terminatedRightAfterAKeystroke_draftHoldsIt)
+{
+    QTemporaryDir program, outside;
+    const QString picture = outside.filePath(QStringLiteral("cat.png"));
+    ASSERT_TRUE(test::patternImage(40, 30).save(picture));
+    QProcess typist;
+    typist.start(QStringLiteral(DRAFT_TYPIST), {program.path(), picture, QStringLiteral("more")});
+    QByteArray said;
+    while (!said.contains("TYPED") && typist.waitForReadyRead(30000))
+        said += typist.readAllStandardOutput();
+    ASSERT_TRUE(said.contains("TYPED"));
+    typist.terminate(); // SIGTERM, as a logout sends it
+    ASSERT_TRUE(typist.waitForFinished(10000));
+    EXPECT_EQ(typist.exitStatus(), QProcess::NormalExit);
+    const auto draft = parseDraft(readFile(program.filePath(QStringLiteral("Zelmora.draft"))));
+    ASSERT_TRUE(draft);
+    EXPECT_EQ(draft->title, typedSet().title + u'!');
+}
+
 TEST(Draft, discardedAtStart_editorEmptyAndAskedNoMore)
 {
     QTemporaryDir program;

@@ -17,6 +17,7 @@
 #include <QTest>
 
 #include <cstdio>
+#include <cstring>
 
 using namespace zelmora;
 
@@ -35,8 +36,11 @@ static void dropOn(QWidget *window, const QString &button, const QString &file)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    if (argc != 3)
+    if (argc < 3)
         return 2;
+    // "more": after READY, one more keystroke that SIGTERM must not lose.
+    const bool more = argc > 3 && std::strcmp(argv[3], "more") == 0;
+    DraftKeeper::quitNormallyOnTermination();
     MessageBoxDesktop desktop(nullptr);
     MainWindow window(desktop, QString::fromLocal8Bit(argv[1]));
     window.show();
@@ -69,8 +73,12 @@ int main(int argc, char *argv[])
         QFile file(window.draft().path());
         if (file.open(QIODevice::ReadOnly) && parseDraft(file.readAll()) == window.pageSet()) {
             std::puts("READY");
-            std::fflush(stdout);
             poll.stop();
+            if (more) {
+                test::typeText(window.findChild<QWidget *>(QStringLiteral("t_Text")), QStringLiteral("!"));
+                std::puts("TYPED");
+            }
+            std::fflush(stdout);
         }
     });
     poll.start(50);

@@ -12,12 +12,16 @@
 #include <QClipboard>
 #include <QColorDialog>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cstdio>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -252,13 +256,142 @@ TEST_F(PageInputsTest, pictureButtonsFillFileNameAndAlternativeText)
     EXPECT_EQ(caption(QStringLiteral("Label2_0")), QStringLiteral("b.png"));
     EXPECT_EQ(text(QStringLiteral("p_Text2")), QStringLiteral("b.png"));
 
-    // Closing the picker without a pick empties both fields of that picture.
-    pickInPicker(window.get(), {}, QPoint(3615, 4890));
-    child<QAbstractButton>(window.get(), QStringLiteral("OpenFiles_2p"))->click();
-    EXPECT_EQ(caption(QStringLiteral("Label2_0")), QString());
-    EXPECT_EQ(text(QStringLiteral("p_Text2")), QString());
     EXPECT_EQ(caption(QStringLiteral("Label2_1")), QStringLiteral("a.png"));
 }
+
+// Every way of closing the picker without selecting a file.
+struct CancelCase {
+    const char *name;
+    std::function<void(QWidget *picker)> close;
+};
+
+void PrintTo(const CancelCase &c, std::ostream *os) { *os << c.name; }
+
+class CancelledPick : public PageInputsTest, public testing::WithParamInterface<CancelCase> {};
+
+TEST_P(CancelledPick, keepsTheFileNameAndTheTypedAlternativeText)
+{
+    ASSERT_TRUE(test::patternImage(20, 10).save(dir.filePath(QStringLiteral("Popleaf/a.png"))));
+    click(1, PageKind::StandardPicture);
+    pickInPicker(window.get(), {QStringLiteral("a.png")}, QPoint(3615, 4890));
+    child<QAbstractButton>(window.get(), QStringLiteral("OpenFiles_1p"))->click();
+    ASSERT_EQ(caption(QStringLiteral("Label1_0")), QStringLiteral("a.png"));
+    child<QLineEdit>(window.get(), QStringLiteral("p_Text1"))->setText(QStringLiteral("猫の写真"));
+    child<QAbstractButton>(window.get(), QStringLiteral("Option0_1"))->click();
+    pickInPicker(window.get(), {QStringLiteral("a.png")}, QPoint(3400, 695));
+    child<QAbstractButton>(window.get(), QStringLiteral("OpenFiles_BK"))->click();
+    ASSERT_EQ(text(QStringLiteral("Text_BK")), QStringLiteral("a.png"));
+
+    for (const char *button : {"OpenFiles_1p", "OpenFiles_BK"}) {
+        bool closed = false;
+        onNextModal([&](QWidget *picker) {
+            EXPECT_EQ(picker->objectName(), QStringLiteral("Form5"));
+            GetParam().close(picker);
+            closed = !picker->isVisible();
+        });
+        child<QAbstractButton>(window.get(), QString::fromLatin1(button))->click();
+        EXPECT_TRUE(closed) << button;
+    }
+    EXPECT_EQ(caption(QStringLiteral("Label1_0")), QStringLiteral("a.png"));
+    EXPECT_EQ(text(QStringLiteral("p_Text1")), QStringLiteral("猫の写真"));
+    EXPECT_EQ(text(QStringLiteral("Text_BK")), QStringLiteral("a.png"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PageInputs, CancelledPick,
+    testing::Values(
+        CancelCase{"okWithoutSelecting",
+                   [](QWidget *picker) {
+                       picker->findChild<QAbstractButton *>(QStringLiteral("Command1"))->click();
+                   }},
+        // The close box and Alt+F4 both ask the window to close.
+        CancelCase{"closeBox", [](QWidget *picker) { picker->close(); }},
+        CancelCase{"escape", [](QWidget *picker) { QTest::keyClick(picker, Qt::Key_Escape); }}),
+    [](const testing::TestParamInfo<CancelCase> &info) { return std::string(info.param.name); });
+
+// Names that cannot stand in a page line are listed, but selecting one
+// explains why and keeps the earlier pick; names that merely look odd are
+// picked as they are.
+struct PictureNameCase {
+    const char *name;
+    QByteArray file; // the name's bytes on disk
+    QString listed;  // as the list shows it
+    QString reason;  // empty: picked
+};
+
+void PrintTo(const PictureNameCase &c, std::ostream *os) { *os << c.name; }
+
+class PictureName : public PageInputsTest, public testing::WithParamInterface<PictureNameCase> {};
+
+TEST_P(PictureName, unusableNameIsListedButRefusedWithItsReason)
+{
+    const PictureNameCase &c = GetParam();
+    for (const char *name : {"a.png", "b.png"})
+        ASSERT_TRUE(test::patternImage(20, 10).save(dir.filePath(QStringLiteral("Popleaf/") + QString::fromLatin1(name))));
+    // By its bytes: a name that is not UTF-8 has no QString that names it.
+    const QByteArray path = QFile::encodeName(dir.filePath(QStringLiteral("Popleaf/"))) + c.file;
+    std::FILE *file = std::fopen(path.constData(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fclose(file);
+    click(1, PageKind::WidePicture);
+    pickInPicker(window.get(), {QStringLiteral("a.png")}, QPoint(3615, 6090));
+    child<QAbstractButton>(window.get(), QStringLiteral("OpenFiles_1w"))->click();
+    child<QLineEdit>(window.get(), QStringLiteral("w_Text1"))->setText(QStringLiteral("typed"));
+
+    QString message;
+    QStringList names;
+    onNextModal([&](QWidget *picker) {
+        auto *list = picker->findChild<QListWidget *>(QStringLiteral("File1"));
+        for (int row = 0; row < list->count(); ++row)
+            names << list->item(row)->text();
+        const auto found = list->findItems(c.listed, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1);
+        // b.png first: a refused name leaves it the pick.
+        const QListWidgetItem *b = list->findItems(QStringLiteral("b.png"), Qt::MatchExactly).value(0);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(b).center());
+        if (!c.reason.isEmpty()) {
+            onNextModal([&](QWidget *box) {
+                message = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))->text();
+                box->close();
+            });
+        }
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
+        if (!c.reason.isEmpty()) {
+            EXPECT_EQ(list->selectedItems(), QList<QListWidgetItem *>{const_cast<QListWidgetItem *>(b)})
+                << "the earlier pick stays selected";
+            EXPECT_EQ(list->currentItem(), found.first()) << "the arrow keys go on from the refused name";
+        }
+        picker->findChild<QAbstractButton *>(QStringLiteral("Command1"))->click();
+    });
+    child<QAbstractButton>(window.get(), QStringLiteral("OpenFiles_1w"))->click();
+
+    EXPECT_TRUE(names.contains(c.listed)) << "listed, so the user sees it";
+    if (c.reason.isEmpty()) {
+        EXPECT_TRUE(message.isEmpty());
+        EXPECT_EQ(caption(QStringLiteral("Label1_1")), c.listed);
+        EXPECT_EQ(text(QStringLiteral("w_Text1")), c.listed);
+    } else {
+        EXPECT_TRUE(message.startsWith(QStringLiteral("この画像は選べません。\n"))) << message.toStdString();
+        EXPECT_TRUE(message.contains(c.reason)) << message.toStdString();
+        EXPECT_EQ(caption(QStringLiteral("Label1_1")), QStringLiteral("b.png"));
+        EXPECT_EQ(text(QStringLiteral("w_Text1")), QStringLiteral("b.png"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PageInputs, PictureName,
+    testing::Values(
+        PictureNameCase{"lineBreak", "b\nc.gif", QStringLiteral("b\nc.gif"),
+                        QStringLiteral("b[U+000A]c.gif\n理由: ファイル名に改行やタブなどの制御文字 (U+000A) があり")},
+        PictureNameCase{"tab", "b\tc.gif", QStringLiteral("b\tc.gif"), QStringLiteral("制御文字 (U+0009)")},
+        PictureNameCase{"doubleQuote", "b\"c.gif", QStringLiteral("b\"c.gif"),
+                        QStringLiteral("ファイル名に「\"」があり、ページの画像の指定がそこで切れてしまいます。")},
+        PictureNameCase{"notUtf8", "b\xFF\xFE.gif", QStringLiteral("b\uFFFD\uFFFD.gif"),
+                        QStringLiteral("ファイル名が UTF-8 の文字になっていないため")},
+        PictureNameCase{"apostropheAndMarkup", "it's <b>&amp;.gif", QStringLiteral("it's <b>&amp;.gif"), QString()},
+        PictureNameCase{"replacementCharacterItself", "b\xEF\xBF\xBD.gif", QStringLiteral("b\uFFFD.gif"),
+                        QString()}),
+    [](const testing::TestParamInfo<PictureNameCase> &info) { return std::string(info.param.name); });
 
 TEST_F(PageInputsTest, backgroundPictureComesFromThePicker)
 {
@@ -268,10 +401,16 @@ TEST_F(PageInputsTest, backgroundPictureComesFromThePicker)
     child<QAbstractButton>(window.get(), QStringLiteral("OpenFiles_BK"))->click();
     EXPECT_EQ(text(QStringLiteral("Text_BK")), QStringLiteral("back.png"));
 
-    // The window's close box keeps the pick as it stands: here, none.
-    onNextModal([](QWidget *modal) { modal->close(); });
+    // The window's close box keeps the pick as it stands: a selection made
+    // before closing is the pick.
+    onNextModal([](QWidget *modal) {
+        auto *list = modal->findChild<QListWidget *>(QStringLiteral("File1"));
+        list->setCurrentItem(list->findItems(QStringLiteral("back2.png"), Qt::MatchExactly).value(0));
+        modal->close();
+    });
+    ASSERT_TRUE(test::patternImage(20, 10).save(dir.filePath(QStringLiteral("Popleaf/back2.png"))));
     child<QAbstractButton>(window.get(), QStringLiteral("OpenFiles_BK"))->click();
-    EXPECT_EQ(text(QStringLiteral("Text_BK")), QString());
+    EXPECT_EQ(text(QStringLiteral("Text_BK")), QStringLiteral("back2.png"));
 }
 
 TEST_F(PageInputsTest, textBoxStopsAtOneHundredTwentyCharacters)

@@ -101,14 +101,20 @@ TEST(PageSet, backgroundKindRuleSetsTheAttributeAndEmptiesTheValue)
     EXPECT_TRUE(set.backgroundValue.isEmpty());
 }
 
-TEST(PageSet, titleCheckRefusesSeparatorsAndNul)
+TEST(PageSet, titleCheckRefusesSeparatorsNulQuotesAndControls)
 {
     EXPECT_EQ(forbiddenTitleCharacter(QStringLiteral("a/b")), QChar(u'/'));
     EXPECT_EQ(forbiddenTitleCharacter(QStringLiteral("..\\x")), QChar(u'\\'));
     EXPECT_EQ(forbiddenTitleCharacter(QString(QChar(0))), QChar(0));
+    EXPECT_EQ(forbiddenTitleCharacter(QStringLiteral("春の 'x' \"y\"")), QChar(u'\''));
+    EXPECT_EQ(forbiddenTitleCharacter(QStringLiteral("a\u0085b")), QChar(0x85)) << "a C1 control";
     EXPECT_FALSE(forbiddenTitleCharacter(QStringLiteral("")));
-    EXPECT_FALSE(forbiddenTitleCharacter(QStringLiteral("春の 'x' \"y\" <b>")));
+    EXPECT_FALSE(forbiddenTitleCharacter(QStringLiteral("春の <b>&amp; ～ ’x’ ”y”")));
     EXPECT_TRUE(forbiddenTitleMessage(QChar(u'/')).contains(QStringLiteral("「/」")));
+    // The reader refuses only what would leave the output folder, so an
+    // older set whose title holds a quote still opens.
+    EXPECT_FALSE(separatorInName(QStringLiteral("it's\t\"x\"")));
+    EXPECT_EQ(separatorInName(QStringLiteral("a/b")), QChar(u'/'));
 }
 
 TEST(EditorState, contentsAreAddressedByPageNumber)

@@ -157,3 +157,35 @@ TEST_F(FullDisk, roomEnough_everyRoadWritesItsFiles)
     EXPECT_EQ(preview.lines, (QStringList{QStringLiteral("window: shown"), QStringLiteral("editor: kept")}));
     EXPECT_TRUE(entryNames(m_temp).isEmpty()) << "closing the preview deletes its pages";
 }
+
+// ---- a kill in the middle of a creation ------------------------------------
+
+// Killed while the first message is open (the user ends the program, or the
+// session ends): the set is whole on disk, its data page included.
+TEST_F(FullDisk, killedWhileTheFirstMessageIsOpen_theWholeSetIsOnDisk)
+{
+    const ChildRun run = runLimited("create-killed-at-message", m_program, 1 << 20);
+
+    EXPECT_EQ(run.status, QProcess::CrashExit) << "the helper was killed";
+    EXPECT_EQ(entryNames(m_out), (QStringList{"abc_1.htm", "abc_2.htm", "abc_data.htm"}));
+    const QByteArray data = readAll(m_out + QStringLiteral("abc_data.htm"));
+    EXPECT_EQ(data.count("\r\n"), 52) << "50 lines and one row for each of the two pages";
+    EXPECT_TRUE(data.contains("<td><span id=\"param3\">abc_2.htm</span></td>"));
+    EXPECT_TRUE(data.endsWith("</body>\r\n</html>\r\n"));
+    EXPECT_TRUE(readAll(m_out + QStringLiteral("abc_2.htm")).endsWith("</html>\r\n"));
+}
+
+// Killed in the middle of writing a page (here by its file-size limit, with
+// SIGXFSZ left at its default): the earlier page is intact and no temporary
+// file is left beside it.
+TEST_F(FullDisk, killedWhileWritingAPage_leavesTheOldPageAndNoTemporaryFile)
+{
+    const QByteArray good = "<html>earlier set</html>\r\n";
+    writeFile(m_out + QStringLiteral("abc_1.htm"), good);
+
+    const ChildRun run = runLimited("create-killed-by-size-limit", m_program, 64);
+
+    EXPECT_EQ(run.status, QProcess::CrashExit) << "the helper was killed";
+    EXPECT_TRUE(sameBytes(good, readAll(m_out + QStringLiteral("abc_1.htm"))));
+    EXPECT_EQ(entryNames(m_out), (QStringList{"abc_1.htm"})) << "no temporary file left";
+}

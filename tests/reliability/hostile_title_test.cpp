@@ -1,8 +1,9 @@
 // Titles a user can type, through the create road and back through the
-// reader: a title is the stem of every file name, so it either names files
-// inside the output folder exactly as typed or is refused with one message
-// before anything is written, and a refused title leaves the editor as it
-// was.
+// reader: a title is the stem of every file name and stands unescaped in the
+// pages' links and the data page's script, so it either names files inside
+// the output folder exactly as typed or is refused with one message naming
+// the character before anything is written, and a refused title leaves the
+// editor as it was.
 
 #include "reliability_support.h"
 
@@ -95,7 +96,7 @@ TEST_P(TitleWrittenAsTyped, namesEveryFileAndLinkUnchanged_andReadsBack)
 INSTANTIATE_TEST_SUITE_P(
     Titles, TitleWrittenAsTyped,
     testing::Values(WrittenTitle{"onlySpaces", QStringLiteral("   ")},
-                    WrittenTitle{"quotesAndApostrophes", QStringLiteral("say \"hi\" it's")},
+                    WrittenTitle{"punctuation", QStringLiteral("say hi & (it is) ~ ok!")},
                     WrittenTitle{"markupWithoutSlash", QStringLiteral("<img src=x onerror=alert(1)>")},
                     WrittenTitle{"dots", QStringLiteral("..")},
                     WrittenTitle{"longestThatFits", QString(246, u'a')}),
@@ -136,6 +137,20 @@ QString separatorMessage(const QString &what)
                          "フォルダの区切り文字と NUL 文字を含めることはできません。");
 }
 
+QString quoteMessage(const QString &quote)
+{
+    return QStringLiteral("タイトル名に 「") + quote
+        + QStringLiteral("」 は使えません。\nタイトル名はページのリンクとスクリプトにそのまま書かれるため、"
+                         "引用符 ' と \" を含めることはできません。");
+}
+
+QString controlMessage(const QString &what)
+{
+    return QStringLiteral("タイトル名に ") + what
+        + QStringLiteral(" は使えません。\nタイトル名はページの行にそのまま書かれるため、"
+                         "改行やタブなどの制御文字を含めることはできません。");
+}
+
 QString tooLongMessage(const QString &title)
 {
     return QStringLiteral("タイトル名が長すぎて、ファイルを作成できません。\n{out}") + title
@@ -151,6 +166,17 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedTitle{"nul", QStringLiteral("a") + QChar(0) + QStringLiteral("b"),
                      separatorMessage(QStringLiteral("NUL 文字"))},
         RefusedTitle{"markupWithSlash", QStringLiteral("<b>x</b>"), separatorMessage(QStringLiteral("「/」"))},
+        // The title stands inside OpenSub('…') in the data page and
+        // Check('…') in the pages: a quote ends the string or the attribute.
+        RefusedTitle{"apostrophe", QStringLiteral("it's"), quoteMessage(QStringLiteral("'"))},
+        RefusedTitle{"scriptInjection", QStringLiteral("a');alert(document.cookie);('"),
+                     quoteMessage(QStringLiteral("'"))},
+        RefusedTitle{"doubleQuote", QStringLiteral("say \"hi\""), quoteMessage(QStringLiteral("\""))},
+        RefusedTitle{"lineFeed", QStringLiteral("a\nb"), controlMessage(QStringLiteral("改行 (U+000A)"))},
+        RefusedTitle{"carriageReturn", QStringLiteral("a\rb"), controlMessage(QStringLiteral("改行 (U+000D)"))},
+        RefusedTitle{"tab", QStringLiteral("a\tb"), controlMessage(QStringLiteral("タブ (U+0009)"))},
+        RefusedTitle{"escape", QStringLiteral("a\x1b[0m"), controlMessage(QStringLiteral("制御文字 (U+001B)"))},
+        RefusedTitle{"lineSeparator", QStringLiteral("a\u2028b"), controlMessage(QStringLiteral("改行 (U+2028)"))},
         RefusedTitle{"longerThanAName", QString(300, u'a'), tooLongMessage(QString(300, u'a'))},
         // The pages' names would fit; the data page's would not, and a set
         // without its data page is not left behind.

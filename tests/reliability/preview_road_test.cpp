@@ -147,7 +147,7 @@ TEST_P(PreviewTitleShown, pagesNamedAsTypedInTheTemporaryFolder_allDeletedOnClos
 }
 
 INSTANTIATE_TEST_SUITE_P(Titles, PreviewTitleShown,
-                         testing::Values(QStringLiteral("   "), QStringLiteral("say \"hi\" it's"),
+                         testing::Values(QStringLiteral("   "), QStringLiteral("say hi & (it is)"),
                                          QStringLiteral("<img src=x onerror=alert(1)>"),
                                          QStringLiteral(".."), QStringLiteral(".starts with a dot")));
 
@@ -193,6 +193,12 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedPreview{"backslash", QStringLiteral("a\\b"), separatorMessage(QStringLiteral("「\\」"))},
         RefusedPreview{"nul", QStringLiteral("a") + QChar(0), separatorMessage(QStringLiteral("NUL 文字"))},
         RefusedPreview{"markupWithSlash", QStringLiteral("<b>x</b>"), separatorMessage(QStringLiteral("「/」"))},
+        RefusedPreview{"apostrophe", QStringLiteral("it's"),
+                       QStringLiteral("タイトル名に 「'」 は使えません。\nタイトル名はページのリンクとスクリプトに"
+                                      "そのまま書かれるため、引用符 ' と \" を含めることはできません。")},
+        RefusedPreview{"tab", QStringLiteral("a\tb"),
+                       QStringLiteral("タイトル名に タブ (U+0009) は使えません。\nタイトル名はページの行に"
+                                      "そのまま書かれるため、改行やタブなどの制御文字を含めることはできません。")},
         RefusedPreview{"longerThanAName", QString(300, u'a'),
                        QStringLiteral("ファイルを書き込めませんでした。\n{temp}") + QString(300, u'a')
                            + QStringLiteral("_1.htm\n理由: File name too long")}),

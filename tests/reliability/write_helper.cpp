@@ -5,6 +5,11 @@
 //
 //   reliability_write_helper create|preview|options <program folder>
 //
+// Two more roads end the process the hard way, as a user's kill would:
+// "create-killed-at-message" is killed (SIGKILL) as the first message
+// opens; "create-killed-by-size-limit" does not ignore SIGXFSZ, so the
+// limit kills it in the middle of writing a page.
+//
 // Output, one line each: "<kind>: <message>" for every desktop call (line
 // breaks in a message as "\n"), "window: shown" when a preview window
 // opened, and "editor: kept" or "editor: changed".
@@ -24,6 +29,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <csignal>
 #include <cstdio>
 
 using namespace zelmora;
@@ -49,24 +55,34 @@ PageSet userSet()
     return set;
 }
 
+// Killed as the first message box would open.
+class KilledAtMessage : public RecordingDesktop {
+public:
+    void information(const QString &) override { ::raise(SIGKILL); }
+};
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    reportFileSizeLimitAsWriteError(); // as the program does at start-up
-    QApplication app(argc, argv);
     if (argc != 3) {
         std::fputs("usage: reliability_write_helper create|preview|options <folder>\n", stderr);
         return 2;
     }
     const QString road = QString::fromLocal8Bit(argv[1]);
+    if (road != u"create-killed-by-size-limit")
+        reportFileSizeLimitAsWriteError(); // as the program does at start-up
+    QApplication app(argc, argv);
     const ProgramPaths paths = InitProgramPaths(QString::fromLocal8Bit(argv[2]));
     RecordingDesktop desktop;
     RecordEditor editor(userSet());
     EditorState state;
 
-    if (road == u"create") {
+    if (road == u"create" || road == u"create-killed-by-size-limit") {
         runCreateCommand(editor, state, paths, desktop);
+    } else if (road == u"create-killed-at-message") {
+        KilledAtMessage killed;
+        runCreateCommand(editor, state, paths, killed);
     } else if (road == u"preview") {
         QWidget mainWindow;
         zelmora::test::RecordingBrowserFactory factory;

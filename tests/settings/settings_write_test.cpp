@@ -105,6 +105,14 @@ INSTANTIATE_TEST_SUITE_P(
                     "[Other]\r\nx=1\r\n[OptionSettei]\r\nHomeName=n\r\n"},
         RewriteCase{"lastKeyWithoutLineEnd", "[OptionSettei]\r\nx=1", kName, QStringLiteral("n"),
                     "[OptionSettei]\r\nx=1\r\nHomeName=n\r\n"},
+        // As Windows writes it: a rewritten line ends in CR LF, also as the
+        // last line; left unchanged, the line keeps its missing end.
+        RewriteCase{"rewrittenLastLineGetsCrLf", "[OptionSettei]\r\nKakucyosiSettei=1",
+                    QStringLiteral("KakucyosiSettei"), QStringLiteral("0"),
+                    "[OptionSettei]\r\nKakucyosiSettei=0\r\n"},
+        RewriteCase{"unchangedLastLineKeepsNoLineEnd", "[OptionSettei]\r\nKakucyosiSettei=1",
+                    QStringLiteral("KakucyosiSettei"), QStringLiteral("1"),
+                    "[OptionSettei]\r\nKakucyosiSettei=1"},
         RewriteCase{"otherLineEndsKept", "[OptionSettei]\nx=1\n\n[B]\rk=v\r", kName,
                     QStringLiteral("n"), "[OptionSettei]\nx=1\nHomeName=n\r\n\n[B]\rk=v\r"},
         RewriteCase{"emptyValueRemovesTheLineKeepsTheHeader", "[OptionSettei]\r\nHomeName=a\r\n",

@@ -2,11 +2,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace zelmora;
 
@@ -105,4 +108,104 @@ TEST(LineFile, skipsLinesLongerThanTheLimit)
     const QString path = dir.filePath(QStringLiteral("long.txt"));
     writeBytes(path, "a\n" + QByteArray(kMaxLineBytes + 10, 'x') + "\nb\n");
     EXPECT_EQ(readLines(path), (QStringList{"a", "b"}));
+}
+
+// ---- replacing a file ------------------------------------------------------
+
+namespace {
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+QStringList namesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                  QDir::Name);
+}
+
+class Replace : public testing::TestWithParam<TemporaryFile> {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    QString at(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_P(Replace, linkAtThePathIsReplacedAndItsTargetLeftAlone)
+{
+    QTemporaryDir elsewhere;
+    const QString victim = elsewhere.filePath(QStringLiteral(".bashrc"));
+    writeBytes(victim, "victim's own\n");
+    const QString missing = elsewhere.filePath(QStringLiteral("new"));
+    ASSERT_TRUE(QFile::link(victim, at("a.htm")));
+    ASSERT_TRUE(QFile::link(missing, at("b.htm")));
+
+    ASSERT_FALSE(writeWholeFile(at("a.htm"), "new page\r\n", GetParam()));
+    ASSERT_FALSE(writeWholeFile(at("b.htm"), "new page\r\n", GetParam()));
+
+    EXPECT_EQ(fileBytes(victim), QByteArray("victim's own\n"));
+    EXPECT_FALSE(QFileInfo::exists(missing)) << "a dangling link's target is not created";
+    for (const char *name : {"a.htm", "b.htm"}) {
+        EXPECT_FALSE(QFileInfo(at(name)).isSymLink()) << name;
+        EXPECT_EQ(fileBytes(at(name)), QByteArray("new page\r\n")) << name;
+    }
+    EXPECT_EQ(namesIn(dir.path()), (QStringList{"a.htm", "b.htm"})) << "no temporary file left";
+}
+
+TEST_P(Replace, existingFileKeepsItsPermissions_newFileFollowsTheUmask)
+{
+    writeBytes(at("a.htm"), "old");
+    ASSERT_EQ(::chmod(QFile::encodeName(at("a.htm")).constData(), 0640), 0);
+    const mode_t mask = ::umask(022);
+    ASSERT_FALSE(writeWholeFile(at("a.htm"), "new", GetParam()));
+    ASSERT_FALSE(writeWholeFile(at("b.htm"), "new", GetParam()));
+    ::umask(mask);
+
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(at("a.htm")).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    ASSERT_EQ(::stat(QFile::encodeName(at("b.htm")).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0644u);
+    EXPECT_EQ(fileBytes(at("a.htm")), QByteArray("new"));
+}
+
+TEST_P(Replace, writeOverTheFileSizeLimit_keepsTheOldFileAndLeavesNothing)
+{
+    writeBytes(at("a.htm"), "old and good");
+    reportFileSizeLimitAsWriteError();
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    struct rlimit small = saved;
+    small.rlim_cur = 64;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const auto error = writeWholeFile(at("a.htm"), QByteArray(1000, 'x'), GetParam());
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &saved), 0);
+
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->reason, QStringLiteral("File too large"));
+    EXPECT_EQ(fileBytes(at("a.htm")), QByteArray("old and good"));
+    EXPECT_EQ(namesIn(dir.path()), QStringList{"a.htm"});
+}
+
+INSTANTIATE_TEST_SUITE_P(LineFile, Replace, testing::Values(TemporaryFile::Unnamed, TemporaryFile::Named),
+                         [](const testing::TestParamInfo<TemporaryFile> &info) {
+                             return info.param == TemporaryFile::Unnamed ? "unnamed" : "named";
+                         });
+
+TEST(LineFile, readOnlyFileIsRefusedForAUserWhoMayNotWriteIt)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root may write any file; run as a normal user";
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.htm"));
+    writeBytes(path, "kept");
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
+    const auto error = writeWholeFile(path, "new");
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->reason, QStringLiteral("Permission denied"));
+    EXPECT_EQ(fileBytes(path), QByteArray("kept"));
 }
