@@ -98,6 +98,7 @@ ImagePicker::ImagePicker(const QString &outFolder, QWidget *parent)
     // A folder of thousands of pictures lists without laying out every name
     // to measure it; all rows have the one font's height.
     m_files->setUniformItemSizes(true);
+    m_files->setAccessibleName(windowTitle());
     m_frame = placeControl(new QGroupBox(this), QStringLiteral("Frame1"), 3000, 120, 4000, 2415);
     m_image = new QLabel(m_frame);
     m_image->setObjectName(QStringLiteral("Image1"));
