@@ -31,14 +31,18 @@ QPushButton *commandButton(const QString &caption, const QString &tooltip, QWidg
 {
     auto *button = new QPushButton(caption, parent);
     button->setToolTip(tooltip);
+    // Enter and keypad Enter press the focused button, as Space does.
+    button->setAutoDefault(true);
     return button;
 }
 
-QPushButton *pictureButton(const QPixmap &picture, const QString &tooltip, QWidget *parent)
+QPushButton *pictureButton(const QIcon &picture, const QString &tooltip, QWidget *parent)
 {
     auto *button = commandButton(QString(), tooltip, parent);
     button->setIcon(picture);
-    button->setIconSize(picture.size());
+    button->setIconSize(QSize(kButtonPictureSize, kButtonPictureSize));
+    // No caption to read out: the tooltip says what the button does.
+    button->setAccessibleName(tooltip);
     return button;
 }
 
@@ -124,20 +128,22 @@ void MainWindow::importPicturesFor(QPushButton *button, const QStringList &files
 
 void MainWindow::buildControls()
 {
-    placeControl(new QLabel(QStringLiteral("タイトル名　（ファイル名も同じ）"), this),
-                 QStringLiteral("t_Label1"), 210, 120, 2655, 255);
+    auto *titleLabel = placeControl(new QLabel(QStringLiteral("タイトル名　（ファイル名も同じ）"), this),
+                                    QStringLiteral("t_Label1"), 210, 120, 2655, 255);
     m_title = placeControl(new QLineEdit(this), QStringLiteral("t_Text"), 190, 390, 1965, 270);
+    titleLabel->setBuddy(m_title);
+    m_title->setAccessibleName(titleLabel->text());
     m_open = placeControl(commandButton(QStringLiteral("開く"), QStringLiteral("ファイルを開きます"), this),
                           QStringLiteral("Sel_FleName"), 2280, 405, 495, 255);
 
     auto *tools = placeControl(new QGroupBox(this), QStringLiteral("Frame7"), 4055, 0, 1435, 630);
     m_folder = placeControl(
-        pictureButton(folderPicture(), QStringLiteral("ポップリーフフォルダを開きます"), tools),
+        pictureButton(folderIcon(), QStringLiteral("ポップリーフフォルダを開きます"), tools),
         QStringLiteral("PLF_Open_btn"), 90, 150, 400, 400);
     m_options = placeControl(
-        pictureButton(settingsPicture(), QStringLiteral("設定フォームを開きます"), tools),
+        pictureButton(settingsIcon(), QStringLiteral("設定フォームを開きます"), tools),
         QStringLiteral("Option_btn"), 510, 150, 400, 400);
-    m_help = placeControl(pictureButton(helpPicture(), QStringLiteral("ヘルプを表示します"), tools),
+    m_help = placeControl(pictureButton(helpIcon(), QStringLiteral("ヘルプを表示します"), tools),
                           QStringLiteral("Help"), 930, 150, 400, 400);
 
     m_background = new BackgroundBox(this);

@@ -37,6 +37,16 @@ BackgroundBox::BackgroundBox(QWidget *parent) : QGroupBox(parent)
     // A 9-pixel row: on its bottom edge the descender of "g" still shows.
     m_attribute->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     m_value = placeControl(new QLineEdit(this), QStringLiteral("Text_BK"), 1560, 720, 3135, 270);
+    // Text_BK takes its accessible name from this label, so it follows the
+    // kind: "BgColor=" or "BackGround=".
+    m_attribute->setBuddy(m_value);
+
+    // Enter presses the focused button, as Space does; each 参照 says what
+    // it chooses.
+    m_colourButton->setAutoDefault(true);
+    m_colourButton->setAccessibleName(QStringLiteral("バックカラーの参照"));
+    m_pictureButton->setAutoDefault(true);
+    m_pictureButton->setAccessibleName(QStringLiteral("背景画像の参照"));
 
     // The start state is set directly: running the rule here would replace
     // the initial caption "BgColor＝".

@@ -2,8 +2,12 @@
 
 #include "editor/ui_support.h"
 
+#include <QApplication>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyle>
+#include <QStyleOption>
 
 namespace zelmora {
 
@@ -27,13 +31,11 @@ QPainterPath centredText(const QString &text, const QFont &font, int size)
     return path;
 }
 
-} // namespace
-
-QPixmap folderPicture()
+// The pictures are drawn in a box of kButtonPictureSize units, whatever the
+// size in device pixels: at a device pixel ratio of 2 they are painted at
+// 44 by 44 pixels, not enlarged from 22 by 22.
+void drawFolder(QPainter &p)
 {
-    QPixmap pixmap = emptyPicture(kButtonPictureSize);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
     const QColor outline(0x8a, 0x64, 0x14);
 
     // The back of the folder with its tab.
@@ -58,34 +60,93 @@ QPixmap folderPicture()
     front.closeSubpath();
     p.setBrush(QColor(0xfb, 0xd8, 0x68));
     p.drawPath(front);
-    return pixmap;
 }
 
-QPixmap settingsPicture()
+void drawSettings(QPainter &p)
 {
-    QPixmap pixmap = emptyPicture(kButtonPictureSize);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
     QFont font = gothicFont(9, true);
     font.setPixelSize(10);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0x00, 0x33, 0xcc));
     p.drawPath(centredText(QStringLiteral("設定"), font, kButtonPictureSize));
-    return pixmap;
 }
 
-QPixmap helpPicture()
+void drawHelp(QPainter &p)
 {
-    QPixmap pixmap = emptyPicture(kButtonPictureSize);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
     QFont font = gothicFont(9, true);
     font.setPixelSize(21);
     // The dark rim keeps the yellow readable on a light button face.
     p.setPen(QPen(QColor(0x7a, 0x5c, 0x00), 1.2));
     p.setBrush(QColor(0xff, 0xd8, 0x00));
     p.drawPath(centredText(QStringLiteral("?"), font, kButtonPictureSize));
+}
+
+using DrawPicture = void (*)(QPainter &);
+
+QPixmap paintPicture(DrawPicture draw, const QSize &pixels)
+{
+    QPixmap pixmap(pixels);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(pixels.width() / double(kButtonPictureSize), pixels.height() / double(kButtonPictureSize));
+    draw(p);
     return pixmap;
+}
+
+// Paints the picture afresh for every size QIcon asks for. QIcon asks for
+// the size in device pixels (the button's icon size times the screen's
+// ratio), so the picture is sharp at any scale, fractional ones included.
+class PaintedIconEngine : public QIconEngine {
+public:
+    explicit PaintedIconEngine(DrawPicture draw) : m_draw(draw) {}
+
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State) override
+    {
+        QPixmap pixmap = paintPicture(m_draw, size);
+        if (mode != QIcon::Normal && mode != QIcon::Active) {
+            // Disabled and selected looks as the style draws them for any icon.
+            QStyleOption option;
+            option.palette = QApplication::palette();
+            pixmap = QApplication::style()->generatedIconPixmap(mode, pixmap, &option);
+        }
+        return pixmap;
+    }
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal ratio = painter->device()->devicePixelRatioF();
+        QPixmap pixmap = this->pixmap(rect.size() * ratio, mode, state);
+        pixmap.setDevicePixelRatio(ratio);
+        painter->drawPixmap(rect.topLeft(), pixmap);
+    }
+
+    QIconEngine *clone() const override { return new PaintedIconEngine(m_draw); }
+
+private:
+    DrawPicture m_draw;
+};
+
+QIcon paintedIcon(DrawPicture draw)
+{
+    return QIcon(new PaintedIconEngine(draw));
+}
+
+} // namespace
+
+QIcon folderIcon()
+{
+    return paintedIcon(drawFolder);
+}
+
+QIcon settingsIcon()
+{
+    return paintedIcon(drawSettings);
+}
+
+QIcon helpIcon()
+{
+    return paintedIcon(drawHelp);
 }
 
 namespace {

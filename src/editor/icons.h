@@ -5,11 +5,12 @@
 
 namespace zelmora {
 
-// The pictures of the main window's three picture buttons, 22 by 22 pixels,
-// drawn here so that the program carries no image files.
-QPixmap folderPicture();   // PLF_Open_btn: a folder
-QPixmap settingsPicture(); // Option_btn: the word 設定 in blue
-QPixmap helpPicture();     // Help: a yellow question mark
+// The pictures of the main window's three picture buttons, 22 by 22 pixels
+// (kButtonPictureSize), drawn here so that the program carries no image
+// files. Each is painted at the size in device pixels that it is shown at.
+QIcon folderIcon();   // PLF_Open_btn: a folder
+QIcon settingsIcon(); // Option_btn: the word 設定 in blue
+QIcon helpIcon();     // Help: a yellow question mark
 
 // The program's window icon: a green leaf on a small popup window.
 QIcon applicationIcon();

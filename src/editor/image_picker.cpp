@@ -68,6 +68,7 @@ ImagePicker::ImagePicker(const QString &outFolder, QWidget *parent)
     m_files->setToolTip(QStringLiteral(
         "画像ファイル（gif・jpg・png・bmp）をここにドロップすると、ポップリーフフォルダにコピーして選択します"));
     setAcceptDrops(true);
+    m_files->setAccessibleName(windowTitle());
     m_frame = placeControl(new QGroupBox(this), QStringLiteral("Frame1"), 3000, 120, 4000, 2415);
     m_image = new QLabel(m_frame);
     m_image->setObjectName(QStringLiteral("Image1"));

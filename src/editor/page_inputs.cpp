@@ -62,9 +62,17 @@ PageInputs::PageInputs(int pageNumber, QWidget *parent)
     m_text = placeControl(new LimitedTextEdit(kTextLimit, this), QStringLiteral("Text") + k,
                           720, 720, 3650, 1215);
 
+    // Names for screen readers: the tab's caption, then what the input holds
+    // in the words of the page's own captions, so that the twelve 参照
+    // buttons and the twelve ＡＬＴ boxes of the window each say which is which.
+    const QString tab = QStringLiteral("Page") + QChar(0xFF10 + pageNumber) + u' ';
+    m_text->setAccessibleName(tab + QStringLiteral("テキスト"));
+
     for (int picture : {kStandard, kWide}) {
         const int row = picture == kStandard ? 0 : kWideRowOffset;
-        staticCaption(QStringLiteral("ＳＲＣ＝"), 360, 2760 + row, 615, this);
+        const QString what = tab
+            + (picture == kStandard ? QStringLiteral("イメージ（標準）") : QStringLiteral("イメージ（ワイド）"));
+        QLabel *src = staticCaption(QStringLiteral("ＳＲＣ＝"), 360, 2760 + row, 615, this);
         m_fileName[picture] = placeControl(new QLabel(this),
                                            QStringLiteral("Label%1_%2").arg(k).arg(picture),
                                            1080, 2760 + row, 3255, 255);
@@ -74,12 +82,17 @@ PageInputs::PageInputs(int pageNumber, QWidget *parent)
             new QPushButton(QStringLiteral("参照"), this),
             QStringLiteral("OpenFiles_") + k + (picture == kStandard ? u'p' : u'w'),
             4440, 2640 + row, 495, 255);
-        staticCaption(QStringLiteral("ＡＬＴ＝"), 360, 3120 + row, 495, this);
+        m_pictureButton[picture]->setAutoDefault(true); // Enter presses it, as Space does
+        m_pictureButton[picture]->setAccessibleName(what + QStringLiteral("の参照"));
+        src->setBuddy(m_pictureButton[picture]);
+        QLabel *alt = staticCaption(QStringLiteral("ＡＬＴ＝"), 360, 3120 + row, 495, this);
         m_alternativeText[picture] = placeControl(
             new QLineEdit(kDefaultAlt, this),
             (picture == kStandard ? QStringLiteral("p_Text") : QStringLiteral("w_Text")) + k,
             1080, 3000 + row, 3255, 270);
         m_alternativeText[picture]->setCursorPosition(0);
+        m_alternativeText[picture]->setAccessibleName(what + QStringLiteral("のＡＬＴ"));
+        alt->setBuddy(m_alternativeText[picture]);
         connect(m_pictureButton[picture], &QPushButton::clicked, this,
                 [this, picture] { emit pictureRequested(picture); });
     }

@@ -44,12 +44,13 @@ PreviewWindow::PreviewWindow(PreviewBrowserFactory &factory, const Editor &edito
     m_browser = factory.createBrowser(this);
     m_browser->widget()->setObjectName(QStringLiteral("WebBrowser1"));
     m_browser->widget()->setGeometry(twipsRect(0, 480, 4860, 2655));
+    m_browser->widget()->setAccessibleName(windowTitle());
 
     auto button = [&](const char *name, const QString &caption, QRect rect, bool bold) {
         auto *b = new QPushButton(caption, this);
         b->setObjectName(QString::fromLatin1(name));
         b->setGeometry(rect);
-        b->setAutoDefault(false);
+        b->setAutoDefault(true); // Enter presses the focused button, as Space does
         if (bold)
             b->setFont(heading);
         return b;
@@ -57,6 +58,9 @@ PreviewWindow::PreviewWindow(PreviewBrowserFactory &factory, const Editor &edito
     QPushButton *comBak = button("Com_bak", QStringLiteral("←"), twipsRect(480, 3210, 495, 495), true);
     QPushButton *comFrd = button("Com_frd", QStringLiteral("→"), twipsRect(960, 3210, 495, 495), true);
     QPushButton *close = button("Command1", QStringLiteral("閉じる"), twipsRect(3000, 3240, 1600, 375), false);
+    // The arrows alone would be read out as arrows.
+    comBak->setAccessibleName(QStringLiteral("前のページ"));
+    comFrd->setAccessibleName(QStringLiteral("次のページ"));
     setTabOrder(comBak, comFrd);
     setTabOrder(comFrd, close);
     connect(comBak, &QPushButton::clicked, this, &PreviewWindow::back);

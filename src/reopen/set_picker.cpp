@@ -30,6 +30,7 @@ SetPicker::SetPicker(QWidget *parent, Editor &editor, EditorState &state,
     m_files->setFont(gothicFont(9));
     m_files->setGeometry(twipsRect(120, 120, 2775, 2250));
     m_files->setUniformItemSizes(true); // a large folder lists without measuring every name
+    m_files->setAccessibleName(windowTitle()); // the list is the whole window
     m_files->addItems(setPickerFileNames(m_paths.StrOutFolder_S));
 
     // The list with the same margin on every side.

@@ -84,14 +84,19 @@ void OptionsDialog::buildControls()
 
     auto *frame1 = place(new QGroupBox(QStringLiteral("[ HOME ] ページへのリンク"), this),
                          QStringLiteral("Frame1"), twipsRect(240, 3360, 5415, 1455));
-    place(new QLabel(QStringLiteral("リンクページ名"), frame1), QStringLiteral("Label1"),
-          twipsRect(120, 355, 2055, 255));
+    auto *nameLabel = place(new QLabel(QStringLiteral("リンクページ名"), frame1),
+                            QStringLiteral("Label1"), twipsRect(120, 355, 2055, 255));
     m_textHomeName = place(new QLineEdit(QStringLiteral("リンクページ名"), frame1),
                            QStringLiteral("Text_HomeName"), twipsRect(1440, 310, 2895, 270));
-    place(new QLabel(QStringLiteral("リンクページURL"), frame1), QStringLiteral("Label2"),
-          twipsRect(120, 720, 1575, 255));
+    auto *urlLabel = place(new QLabel(QStringLiteral("リンクページURL"), frame1),
+                           QStringLiteral("Label2"), twipsRect(120, 720, 1575, 255));
     m_textUrl = place(new QLineEdit(QStringLiteral("リンクページURL"), frame1),
                       QStringLiteral("Text_URL"), twipsRect(240, 960, 5055, 270));
+    // Named by their own labels, not by the frame's caption that they share.
+    nameLabel->setBuddy(m_textHomeName);
+    urlLabel->setBuddy(m_textUrl);
+    m_textHomeName->setAccessibleName(nameLabel->text());
+    m_textUrl->setAccessibleName(urlLabel->text());
     // Label1 reaches under the name box; the box, made later, stays on top.
     m_textHomeName->raise();
 
