@@ -63,6 +63,10 @@ public Q_SLOTS:
     }
     void loadFinished(bool ok)
     {
+        // Only the browser's own load: a navigation the page asks for and
+        // the preview refuses ends as a failed load too.
+        if (m_loaded)
+            return;
         write("loaded", ok ? QStringLiteral("ok") : QStringLiteral("failed"));
         m_loaded = true;
     }
