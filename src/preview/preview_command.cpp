@@ -47,7 +47,7 @@ void shareContextsForTheEngine()
 QString temporaryFolderLinkMessage(const QString &tempFolder)
 {
     return QStringLiteral("プレビュー用の一時フォルダを使えません。\n") + tempFolder
-        + QStringLiteral("\n理由: シンボリックリンクです。リンク先のフォルダには書き込みも削除もしません。");
+        + QStringLiteral("\n理由: シンボリックリンクです。\nリンク先のフォルダには書き込みも削除もしません。");
 }
 
 PreviewBrowserFactory *loadPreviewModule(QString *errorString)

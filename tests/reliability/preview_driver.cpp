@@ -13,6 +13,7 @@
 // ZELMORA_DRIVE_REPORT  the report file; without it the driver does nothing
 // ZELMORA_DRIVE_OPEN    the file name to click in the set picker
 // ZELMORA_DRIVE_COLOUR  the colour the page is drawn in ("#ff0000"), awaited
+// ZELMORA_DRIVE_SCREENSHOT  a PNG of the preview window once the page is drawn
 // ZELMORA_DRIVE_CLICKS  "x,y;x,y": clicks into the browser after the page loaded;
 //                       the driver then waits for the first URL the desktop gets
 
@@ -103,6 +104,8 @@ private:
         if (!box)
             return false;
         write("message", box->text());
+        if (const QString shot = qEnvironmentVariable("ZELMORA_DRIVE_SCREENSHOT"); !shot.isEmpty())
+            box->grab().save(shot + QStringLiteral(".message%1.png").arg(++m_boxes));
         box->done(QMessageBox::Ok); // ends the box's own loop; never blocks
         return true;
     }
@@ -165,6 +168,8 @@ private:
             if (colour.name() != qEnvironmentVariable("ZELMORA_DRIVE_COLOUR") && ++m_paints < 100)
                 return;
             write("colour", colour.name());
+            if (const QString shot = qEnvironmentVariable("ZELMORA_DRIVE_SCREENSHOT"); !shot.isEmpty())
+                m_form3->grab().save(shot);
             QWidget *input = m_view->focusProxy() ? m_view->focusProxy() : m_view;
             for (const QString &click : m_clicks) {
                 const QStringList xy = click.split(u',');
@@ -192,6 +197,7 @@ private:
     QWidget *m_form3 = nullptr;
     int m_paints = 0;
     int m_urls = 0;
+    int m_boxes = 0;
 };
 
 void startDriver()
