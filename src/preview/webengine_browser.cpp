@@ -64,12 +64,8 @@ public:
     }
     ~PreviewPage() override { setUrlRequestInterceptor(nullptr); }
 
-    // The next main-frame navigation is the browser's own.
-    void expectNavigation(const QString &pageFolder)
-    {
-        m_filter.setPageFolder(pageFolder);
-        m_expected = true;
-    }
+    // The folder of the page about to be shown: what its requests may read.
+    void setPageFolder(const QString &pageFolder) { m_filter.setPageFolder(pageFolder); }
 
 protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override
@@ -79,17 +75,14 @@ protected:
                 QDesktopServices::openUrl(url);
             return false;
         }
-        // Redirects (a meta refresh), frames, form submissions, reloads and
-        // history moves are the page's doing, not the program's.
-        if (!isMainFrame || !m_expected)
-            return false;
-        m_expected = false;
-        return true;
+        // Only the browser's own loads (navigate() below) are typed; the
+        // page's own navigations are not: a meta refresh (a redirect),
+        // frames, form submissions, reloads and history moves.
+        return isMainFrame && type == NavigationTypeTyped;
     }
 
 private:
     PreviewRequestFilter m_filter;
-    bool m_expected = false;
 };
 
 class WebEngineBrowser : public PreviewBrowser {
@@ -108,7 +101,7 @@ public:
     QWidget *widget() override { return m_view; }
     void navigate(const QString &absolutePath) override
     {
-        m_page->expectNavigation(QFileInfo(absolutePath).absolutePath());
+        m_page->setPageFolder(QFileInfo(absolutePath).absolutePath());
         // The engine guesses the character set of a local file before it
         // falls back to the default encoding, and a page with a few Japanese
         // characters is guessed wrong. So the page is handed over with its
