@@ -3,15 +3,49 @@
 #include <QString>
 #include <QStringList>
 
+#include <sys/types.h>
+
+#include <vector>
+
 namespace zelmora {
 
-// Deletes the plain files directly in the temporary folder: not subfolders,
-// not hidden files (names starting with "."), nothing that is not a regular
-// file or a link (a FIFO is never opened). A symbolic link is removed as a
-// link; its target is never touched. A file that cannot be deleted is
-// skipped. Returns the names that were deleted.
-// ownPages are the names of the pages the preview wrote; they go even when
-// they start with "." (a title may), under the same rules of kind.
-QStringList removePreviewFiles(const QString &tempFolder, const QStringList &ownPages = {});
+// True when the temporary folder's own entry is a symbolic link. Previews
+// are then neither written nor deleted through it: its target may be any
+// folder, another user's included.
+bool temporaryFolderIsALink(const QString &tempFolder);
+
+// The preview pages one preview wrote, each known by its file's identity
+// (device and inode) as it was just after writing. Closing the preview
+// deletes exactly these: not another program's files in the temporary
+// folder, and not a page of the same name that a second instance has
+// written since (its save made a new file).
+class PreviewPageFiles {
+public:
+    PreviewPageFiles() = default;
+
+    // Records the named files of folder as they are now. A name that is
+    // not a regular file there (missing, a link, a folder) is not recorded.
+    static PreviewPageFiles record(const QString &folder, const QStringList &names);
+
+    // Deletes each recorded file that is still the one recorded, through
+    // the folder recorded: nothing when the folder has been replaced (by a
+    // link, say) since. Never follows a link. Returns the names deleted and
+    // forgets the record.
+    QStringList remove();
+
+    QStringList names() const;
+    bool isEmpty() const { return m_files.empty(); }
+
+private:
+    struct File {
+        QString name;
+        dev_t device = 0;
+        ino_t inode = 0;
+    };
+    QString m_folder;
+    dev_t m_folderDevice = 0;
+    ino_t m_folderInode = 0;
+    std::vector<File> m_files;
+};
 
 } // namespace zelmora

@@ -2,10 +2,12 @@
 
 #include "editor/ui_support.h"
 #include "preview/preview_browser.h"
+#include "preview/preview_cleanup.h"
 #include "preview/preview_pages.h"
 #include "preview/preview_window.h"
 
 #include <QCoreApplication>
+#include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QPluginLoader>
 
@@ -20,21 +22,33 @@ namespace {
 // The engine renders through a context shared with Qt's windows. Made here,
 // just before the engine loads, instead of at start-up through
 // Qt::AA_ShareOpenGLContexts, which costs every start a GL driver (a third
-// of the start-up time and 60 MB). Without OpenGL (the offscreen platform)
-// none is made and the engine draws in software.
+// of the start-up time and 60 MB). A context that is made but cannot be made
+// current (a missing or broken driver) is no better than none: the module
+// then renders in software, which it decides from the missing context.
 void shareContextsForTheEngine()
 {
     if (QOpenGLContext::globalShareContext())
         return;
     auto *context = new QOpenGLContext(QCoreApplication::instance());
     context->setFormat(QSurfaceFormat::defaultFormat());
-    if (context->create())
+    QOffscreenSurface surface;
+    surface.setFormat(context->format());
+    surface.create();
+    if (context->create() && surface.isValid() && context->makeCurrent(&surface)) {
+        context->doneCurrent();
         qt_gl_set_global_share_context(context);
-    else
+    } else {
         delete context;
+    }
 }
 
 } // namespace
+
+QString temporaryFolderLinkMessage(const QString &tempFolder)
+{
+    return QStringLiteral("プレビュー用の一時フォルダを使えません。\n") + tempFolder
+        + QStringLiteral("\n理由: シンボリックリンクです。\nリンク先のフォルダには書き込みも削除もしません。");
+}
 
 PreviewBrowserFactory *loadPreviewModule(QString *errorString)
 {
@@ -64,7 +78,23 @@ void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state,
         desktop.warning(forbiddenTitleMessage(*c));
         return;
     }
-    if (auto error = WritePreviewPages(set, state, paths)) {
+    if (temporaryFolderIsALink(paths.StrTempFolder_S)) {
+        desktop.warning(temporaryFolderLinkMessage(paths.StrTempFolder_S));
+        return;
+    }
+    const auto error = WritePreviewPages(set, state, paths);
+    // The pages this preview wrote, known before anything else can replace
+    // them; the pages before a failed one are deleted with the rest.
+    QStringList written;
+    for (int k = 1; k <= pageCount(set); ++k) {
+        const QString name = popupPageFileName(set.title, k, kPreviewExtension);
+        if (error && paths.StrTempFolder_S + name == error->path)
+            break;
+        written << name;
+    }
+    PreviewPageFiles pages = PreviewPageFiles::record(paths.StrTempFolder_S, written);
+    if (error) {
+        pages.remove();
         desktop.warning(error->writeMessage());
         return;
     }
@@ -78,13 +108,14 @@ void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state,
         if (!factory)
             factory = loadPreviewModule(&reason);
         if (!factory) {
+            pages.remove();
             desktop.warning(QStringLiteral("プレビュー機能を読み込めませんでした。\n理由: ") + reason);
             return;
         }
         window = new PreviewWindow(*factory, editor, paths.StrTempFolder_S, mainWindow);
     }
     placeAt(window, mainWindow, 360, 2895);
-    window->start(state.StrTitle_S);
+    window->start(state.StrTitle_S, std::move(pages));
     window->exec();
 }
 

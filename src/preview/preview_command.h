@@ -24,6 +24,9 @@ void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state,
                        const ProgramPaths &paths, Desktop &desktop,
                        PreviewBrowserFactory *factory);
 
+// The message for a temporary folder that is a symbolic link.
+QString temporaryFolderLinkMessage(const QString &tempFolder);
+
 // The preview module beside the program, loaded on first use; nullptr with
 // errorString set when it cannot be loaded.
 PreviewBrowserFactory *loadPreviewModule(QString *errorString);

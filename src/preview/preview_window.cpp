@@ -3,7 +3,6 @@
 #include "editor/editor.h"
 #include "editor/ui_support.h"
 #include "preview/preview_browser.h"
-#include "preview/preview_cleanup.h"
 #include "preview/preview_pages.h"
 
 #include <QDir>
@@ -68,8 +67,9 @@ PreviewWindow::PreviewWindow(PreviewBrowserFactory &factory, const Editor &edito
     connect(close, &QPushButton::clicked, this, &QDialog::close);
 }
 
-void PreviewWindow::start(const QString &title)
+void PreviewWindow::start(const QString &title, PreviewPageFiles pages)
 {
+    m_pages = std::move(pages);
     QDir().mkpath(m_tempFolder); // the preview pages were just written there; failure ignored
     m_label1->setText(title + u'_');
     m_label2->setText(QStringLiteral("1"));
@@ -108,13 +108,10 @@ void PreviewWindow::forward()
 
 void PreviewWindow::done(int result)
 {
-    // Every way of closing (button, close box, Escape) ends here. The pages
-    // of this set are named, so that a title starting with "." does not leave
-    // them behind as hidden files.
-    QStringList ownPages;
-    for (int k = 1; k <= kPageCount; ++k)
-        ownPages << m_label1->text() + QString::number(k) + m_label3->text();
-    removePreviewFiles(m_tempFolder, ownPages);
+    // Every way of closing (button, close box, Escape) ends here. Only the
+    // pages this preview wrote go: the temporary folder may hold a second
+    // instance's preview or another program's files.
+    m_pages.remove();
     QDialog::done(result);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "preview/preview_cleanup.h"
+
 #include <QDialog>
 
 class QLabel;
@@ -19,8 +21,9 @@ public:
     PreviewWindow(PreviewBrowserFactory &factory, const Editor &editor, QString tempFolder,
                   QWidget *parent);
 
-    // Starts at page 1 of the set titled title.
-    void start(const QString &title);
+    // Starts at page 1 of the set titled title, whose preview pages are
+    // pages; closing deletes those and nothing else.
+    void start(const QString &title, PreviewPageFiles pages);
     void ShowPreviewPage();
     QString currentPagePath() const;
 
@@ -32,6 +35,7 @@ private:
 
     const Editor &m_editor;
     QString m_tempFolder;
+    PreviewPageFiles m_pages;
     PreviewBrowser *m_browser = nullptr;
     QLabel *m_label1 = nullptr;
     QLabel *m_label2 = nullptr;

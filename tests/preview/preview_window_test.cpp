@@ -168,7 +168,7 @@ TEST_F(PreviewCommandFixture, titleWithASeparatorWritesNothing)
     EXPECT_FALSE(QFileInfo::exists(paths.StrTempFolder_S));
 }
 
-TEST_F(PreviewCommandFixture, closingDeletesOtherFilesButNotFoldersOrHiddenFiles)
+TEST_F(PreviewCommandFixture, closingDeletesItsOwnPagesOnly)
 {
     editor.set().title = QStringLiteral("t");
     kinds({Text});
@@ -181,7 +181,7 @@ TEST_F(PreviewCommandFixture, closingDeletesOtherFilesButNotFoldersOrHiddenFiles
     hidden.close();
     preview([](PreviewWindow *) {});
     EXPECT_EQ(QDir(paths.StrTempFolder_S).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-              (QStringList{".keep", "sub"}));
+              (QStringList{".keep", "other.txt", "sub"}));
 }
 
 TEST_F(PreviewCommandFixture, layoutFollowsTheTable)

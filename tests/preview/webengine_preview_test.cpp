@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWebEngineScript>
 #include <QWebEngineView>
 
 #include <gtest/gtest.h>
@@ -53,6 +54,7 @@ TEST(WebEnginePreview, loadsThePagesThroughTheModule)
         QTRY_VERIFY_WITH_TIMEOUT(
             [&] {
                 view->page()->runJavaScript(QStringLiteral("document.images[0].naturalWidth"),
+                                            QWebEngineScript::ApplicationWorld,
                                             [&](const QVariant &v) { width = v.toInt(); });
                 return width == 150;
             }(),
@@ -94,6 +96,7 @@ TEST(WebEnginePreview, clickedLinkGoesToTheSystemBrowser)
     QDesktopServices::setUrlHandler(QStringLiteral("https"), &recorder, "open");
     const auto unset = qScopeGuard([] { QDesktopServices::unsetUrlHandler(QStringLiteral("https")); });
 
+    bool checked = false;
     QTimer::singleShot(0, [&] {
         auto *w = qobject_cast<PreviewWindow *>(QApplication::activeModalWidget());
         ASSERT_TRUE(w);
@@ -105,7 +108,7 @@ TEST(WebEnginePreview, clickedLinkGoesToTheSystemBrowser)
         view->page()->runJavaScript(
             QStringLiteral("(function(){var r=document.getElementById('l').getBoundingClientRect();"
                            "return [r.left,r.top,r.width,r.height];})()"),
-            [&](const QVariant &v) {
+            QWebEngineScript::ApplicationWorld, [&](const QVariant &v) {
                 const QVariantList r = v.toList();
                 if (r.size() == 4)
                     link = QRect(r[0].toInt(), r[1].toInt(), r[2].toInt(), r[3].toInt());
@@ -116,8 +119,10 @@ TEST(WebEnginePreview, clickedLinkGoesToTheSystemBrowser)
         QTRY_COMPARE_WITH_TIMEOUT(recorder.urls.size(), 1, 20000);
         EXPECT_EQ(recorder.urls[0], QUrl(QStringLiteral("https://example.invalid/x")));
         EXPECT_EQ(view->title(), QStringLiteral("link_1"));
+        checked = true;
     });
     runPreviewCommand(&mainWindow, editor, state, paths, desktop);
+    EXPECT_TRUE(checked);
 }
 
 #include "webengine_preview_test.moc"

@@ -1,6 +1,6 @@
 // The preview road with hostile titles and with a temporary folder that
 // holds more than preview pages: pages go into the temporary folder only,
-// and closing the window deletes the plain files there and nothing else.
+// and closing the window deletes the pages it wrote and nothing else.
 
 #include "reliability_support.h"
 
@@ -42,7 +42,9 @@ protected:
     void preview(const QString &title, const std::function<void(PreviewWindow *)> &during = {})
     {
         editor.set() = userWork(title);
-        QTimer::singleShot(0, [&] {
+        // Tied to this test: a refused preview leaves the timer pending, and
+        // it must not close the next test's window.
+        QTimer::singleShot(0, &mainWindow, [&] {
             auto *window = qobject_cast<PreviewWindow *>(QApplication::activeModalWidget());
             if (!window)
                 return; // refused: no window was shown
@@ -64,7 +66,7 @@ protected:
 
 } // namespace
 
-TEST_F(PreviewRoad, closing_deletesPlainFilesOnly_linkGoesTargetStays_fifoNeverOpened)
+TEST_F(PreviewRoad, closing_deletesItsOwnPagesOnly_linkTargetAndFifoNeverOpened)
 {
     const QString temp = paths.StrTempFolder_S;
     ASSERT_TRUE(QDir().mkpath(temp + QStringLiteral("sub")));
@@ -87,13 +89,49 @@ TEST_F(PreviewRoad, closing_deletesPlainFilesOnly_linkGoesTargetStays_fifoNeverO
                                    "left by another program.txt", "link.htm", "sub"}));
     EXPECT_EQ(fifoOpens.opens(), 0) << "the FIFO was opened";
     EXPECT_EQ(targetOpens.opens(), 0) << "the link's target was opened";
-    EXPECT_EQ(entryNames(temp), (QStringList{".hidden", "fifo", "folderlink", "sub"}));
+    EXPECT_EQ(entryNames(temp), (QStringList{".hidden", "fifo", "folderlink", "left by another program.txt",
+                                             "link.htm", "sub"}));
     EXPECT_EQ(entryNames(temp + QStringLiteral("sub")), QStringList{"inner.htm"});
     EXPECT_TRUE(sameBytes("the user's file", readAll(outside)));
     EXPECT_TRUE(sameBytes("hidden", readAll(temp + QStringLiteral(".hidden"))));
     EXPECT_EQ(QFileInfo(temp + QStringLiteral("folderlink")).symLinkTarget(), dir.path());
     EXPECT_TRUE(desktop.calls.isEmpty());
     EXPECT_EQ(editor.pageSet(), userWork(QStringLiteral("abc")));
+}
+
+// TEMP is a link to another folder (another user's, in a shared program
+// folder): nothing is written or deleted through it, and the user is told.
+TEST_F(PreviewRoad, temporaryFolderIsALink_refusedWithAMessage_targetUntouched)
+{
+    ASSERT_TRUE(QDir(paths.StrTempFolder_S).removeRecursively());
+    const QString target = dir.filePath(QStringLiteral("someone else's"));
+    ASSERT_TRUE(QDir().mkpath(target));
+    writeFile(target + QStringLiteral("/abc_1.htm"), "their page");
+    writeFile(target + QStringLiteral("/notes.txt"), "their notes");
+    ASSERT_TRUE(QFile::link(target, dir.filePath(QStringLiteral("TEMP"))));
+    const auto before = folderTree(dir.path());
+
+    preview(QStringLiteral("abc"));
+
+    EXPECT_EQ(desktop.calls, (QList<Call>{{Call::Warning, temporaryFolderLinkMessage(paths.StrTempFolder_S)}}));
+    EXPECT_TRUE(factory.log.isEmpty()) << "no window";
+    EXPECT_EQ(changedPaths(before, folderTree(dir.path())), QStringList{});
+    EXPECT_EQ(editor.pageSet(), userWork(QStringLiteral("abc")));
+}
+
+// A second instance previews a set of the same title while this preview is
+// open: its page is a new file, and this preview's close leaves it.
+TEST_F(PreviewRoad, samePageWrittenBySecondInstance_keptWhenThisPreviewCloses)
+{
+    preview(QStringLiteral("abc"), [&](PreviewWindow *) {
+        writeFile(paths.StrTempFolder_S + QStringLiteral("second"), "second instance");
+        ASSERT_TRUE(QFile::remove(paths.StrTempFolder_S + QStringLiteral("abc_2.htm")));
+        ASSERT_TRUE(QFile::rename(paths.StrTempFolder_S + QStringLiteral("second"),
+                                  paths.StrTempFolder_S + QStringLiteral("abc_2.htm")));
+    });
+    EXPECT_EQ(entryNames(paths.StrTempFolder_S), QStringList{"abc_2.htm"});
+    EXPECT_TRUE(sameBytes("second instance", readAll(paths.StrTempFolder_S + QStringLiteral("abc_2.htm"))));
+    EXPECT_TRUE(desktop.calls.isEmpty());
 }
 
 TEST_F(PreviewRoad, temporaryFolderMissing_madeForThePreviewAndLeftEmpty)
