@@ -11,6 +11,7 @@
 #include "reopen/set_picker.h"
 #include "settings/options_dialog.h"
 
+#include <QGuiApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,19 +39,26 @@ QPushButton *pictureButton(const QPixmap &picture, const QString &tooltip, QWidg
 
 } // namespace
 
-MainWindow::MainWindow(Desktop &desktop, const QString &programFolder) : m_desktop(desktop)
+MainWindow::MainWindow(Desktop &desktop, const QString &programFolder, HiddenPages hiddenPages)
+    : m_desktop(desktop)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("ポップリーフ作成"));
-    setWindowIcon(applicationIcon());
+    // The program sets the application's icon before it builds this window;
+    // drawing it again here would paint every size twice at start-up.
+    setWindowIcon(QGuiApplication::windowIcon().isNull() ? applicationIcon()
+                                                         : QGuiApplication::windowIcon());
     setFont(formFont());
     setFixedSize(twips(5655), twips(8475));
     buildControls();
     connectCommands();
 
-    // Form_Load: only page 1 open, then the paths (which create the output folder).
-    for (int k = 2; k <= kPageCount; ++k)
-        m_tabs->page(k)->setEnabled(false);
+    // Form_Load: only page 1 open (connectPage closes pages 2 to 6 as they
+    // are built, since page 1 starts as "なし"), then the paths (which create
+    // the output folder).
+    m_tabs->buildPages(hiddenPages == HiddenPages::BuildAtOnce ? kPageCount : 1);
+    if (hiddenPages == HiddenPages::BuildAfterFirstPaint)
+        m_tabs->buildRestAfterFirstPaint();
     m_paths = InitProgramPaths(programFolder);
 }
 
@@ -87,19 +95,28 @@ void MainWindow::buildControls()
     for (QPushButton *button : {m_close, m_preview, m_create})
         button->setFont(gothicFont(9, true));
 
-    for (int k = 1; k <= kPageCount; ++k) {
-        PageInputs *page = m_tabs->page(k);
-        // The chain: page k + 1 is open exactly while page k is not "なし".
-        if (k < kPageCount) {
-            PageInputs *next = m_tabs->page(k + 1);
-            connect(page, &PageInputs::kindRuleRan, next,
-                    [next](PageKind kind) { next->setEnabled(kind != PageKind::None); });
-        }
-        connect(page, &PageInputs::pictureRequested, this,
-                [this, k](int picture) { choosePagePicture(k, picture); });
-    }
+    // Before any page is built, so that each one is tied in as it comes.
+    connect(m_tabs, &PageTabs::pageBuilt, this, &MainWindow::connectPage);
     connect(m_background, &BackgroundBox::pictureRequested, this,
             &MainWindow::chooseBackgroundPicture);
+}
+
+void MainWindow::connectPage(PageInputs *page)
+{
+    const int k = page->pageNumber();
+    // The chain: page k is open exactly while page k - 1 is not "なし". The
+    // pages are built in order, so page k - 1 is there to ask; a page built
+    // later takes the state its rule would have given it.
+    if (k > 1)
+        page->setEnabled(m_tabs->page(k - 1)->kind() != PageKind::None);
+    if (k < kPageCount) {
+        connect(page, &PageInputs::kindRuleRan, this, [this, k](PageKind kind) {
+            if (m_tabs->isBuilt(k + 1))
+                m_tabs->page(k + 1)->setEnabled(kind != PageKind::None);
+        });
+    }
+    connect(page, &PageInputs::pictureRequested, this,
+            [this, k](int picture) { choosePagePicture(k, picture); });
 }
 
 void MainWindow::connectCommands()

@@ -14,6 +14,7 @@ class QPushButton;
 namespace zelmora {
 
 class BackgroundBox;
+class PageInputs;
 class PageTabs;
 
 // Form1: the editor of one page set and the commands. It owns the window-level
@@ -22,8 +23,17 @@ class PageTabs;
 class MainWindow : public QWidget, public Editor {
     Q_OBJECT
 public:
+    // When the inputs of pages 2 to 6, hidden behind their tabs, are built.
+    enum class HiddenPages {
+        BuildAtOnce,
+        // Right after the window's first paint, or sooner when something
+        // reaches them (a road through this window, or choosing their tab).
+        BuildAfterFirstPaint,
+    };
+
     explicit MainWindow(Desktop &desktop,
-                        const QString &programFolder = QCoreApplication::applicationDirPath());
+                        const QString &programFolder = QCoreApplication::applicationDirPath(),
+                        HiddenPages hiddenPages = HiddenPages::BuildAtOnce);
 
     PageSet pageSet() const override;
     void showPageSet(const PageSet &set) override;
@@ -36,6 +46,8 @@ public:
 
 private:
     void buildControls();
+    // Ties page page->pageNumber() into the window once its inputs exist.
+    void connectPage(PageInputs *page);
     void connectCommands();
     // The picture buttons of page k, and OpenFiles_BK: the picker's pick (or
     // nothing) goes into the file name and the alternative text.

@@ -75,11 +75,13 @@ PageInputs::PageInputs(int pageNumber, QWidget *parent)
             QStringLiteral("OpenFiles_") + k + (picture == kStandard ? u'p' : u'w'),
             4440, 2640 + row, 495, 255);
         staticCaption(QStringLiteral("ＡＬＴ＝"), 360, 3120 + row, 495, this);
+        // The text only after the box has its parent's face:
+        // QLineEdit(text, parent) lays the text out in QFont() first.
         m_alternativeText[picture] = placeControl(
-            new QLineEdit(kDefaultAlt, this),
+            new QLineEdit(this),
             (picture == kStandard ? QStringLiteral("p_Text") : QStringLiteral("w_Text")) + k,
             1080, 3000 + row, 3255, 270);
-        m_alternativeText[picture]->setCursorPosition(0);
+        setAlternativeText(picture, kDefaultAlt);
         connect(m_pictureButton[picture], &QPushButton::clicked, this,
                 [this, picture] { emit pictureRequested(picture); });
     }
