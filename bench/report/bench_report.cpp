@@ -2,7 +2,8 @@
 // by side, and prints each figure's median, minimum and maximum with its
 // target. Run under a display (make bench uses xvfb-run).
 //
-//   bench_report [--runs N] [--quick] [--only core|startup|preview|pickers|pictures]
+//   bench_report [--runs N] [--startup-runs N] [--quick]
+//                [--only core|startup|preview|pickers|pictures]
 
 #include "fixtures.h"
 #include "gbench_run.h"
@@ -28,6 +29,9 @@ struct Context {
     QString logs;       // each helper's standard error
     QStringList env;    // for every helper
     int runs = 5;
+    // Start-up swings most on a shared machine and costs least: it takes at
+    // least 21 side-by-side runs.
+    int startupRuns = 21;
     bool quick = false; // shorter benchmark times, for a trial
     QString only;       // one group of rows, while working on it
 
@@ -92,9 +96,12 @@ QList<Row> pickerRows(const Context &c)
 // one discarded round that warms the file cache; hands every round's runs,
 // in the order of programs, to round().
 template <class Round>
-QString rotate(const Context &c, const QList<std::function<ProcessRun()>> &programs, Round round)
+QString rotate(const Context &c, const QList<std::function<ProcessRun()>> &programs, Round round,
+               int runs = 0)
 {
-    for (int i = -1; i < c.runs; ++i) {
+    if (runs <= 0)
+        runs = c.runs;
+    for (int i = -1; i < runs; ++i) {
         QList<ProcessRun> runs(programs.size());
         for (qsizetype k = 0; k < programs.size(); ++k) {
             const qsizetype which = (k + std::max(i, 0)) % programs.size();
@@ -148,7 +155,8 @@ QList<Row> startupRows(const Context &c)
             bareMemory.samples << r[Program].peakMiB / r[Bare].peakMiB;
             textTime.samples << r[Text].wallMs / r[Bare].wallMs;
             textMemory.samples << r[Text].peakMiB / r[Bare].peakMiB;
-        });
+        },
+        std::max(c.runs, c.startupRuns));
     for (Row *row : {&memory, &bareTime, &bareMemory, &textTime, &textMemory})
         row->error = time.error;
     auto medians = [](const QList<double> *values, const char *unit) {
@@ -238,12 +246,14 @@ int main(int argc, char *argv[])
     for (qsizetype i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--runs") && i + 1 < args.size())
             c.runs = std::max(1, args[++i].toInt());
+        else if (args[i] == QLatin1String("--startup-runs") && i + 1 < args.size())
+            c.startupRuns = std::max(1, args[++i].toInt());
         else if (args[i] == QLatin1String("--quick"))
             c.quick = true;
         else if (args[i] == QLatin1String("--only") && i + 1 < args.size())
             c.only = args[++i];
         else {
-            std::fprintf(stderr, "usage: bench_report [--runs N] [--quick] "
+            std::fprintf(stderr, "usage: bench_report [--runs N] [--startup-runs N] [--quick] "
                                  "[--only core|startup|preview|pickers|pictures]\n");
             return 2;
         }
@@ -286,7 +296,9 @@ int main(int argc, char *argv[])
     int width = 0;
     for (const Row &row : rows)
         width = std::max(width, int(row.what.size()));
-    std::printf("\n%s\n", qPrintable(QStringLiteral("Ratios against the floor, median of %1 side-by-side runs").arg(c.runs)));
+    std::printf("\n%s\n", qPrintable(QStringLiteral("Ratios against the floor, median of %1 side-by-side runs "
+                                                    "(start-up: %2)")
+                                         .arg(c.runs).arg(std::max(c.runs, c.startupRuns))));
     int met = 0;
     for (const Row &row : rows) {
         std::printf("%s\n", qPrintable(formatRow(row, width)));

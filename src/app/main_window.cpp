@@ -50,19 +50,16 @@ MainWindow::MainWindow(Desktop &desktop, const QString &programFolder, HiddenPag
                                                          : QGuiApplication::windowIcon());
     setFont(formFont());
     setFixedSize(twips(5655), twips(8475));
-    buildControls();
+    buildControls(hiddenPages);
     connectCommands();
 
     // Form_Load: only page 1 open (connectPage closes pages 2 to 6 as they
     // are built, since page 1 starts as "なし"), then the paths (which create
     // the output folder).
-    m_tabs->buildPages(hiddenPages == HiddenPages::BuildAtOnce ? kPageCount : 1);
-    if (hiddenPages == HiddenPages::BuildAfterFirstPaint)
-        m_tabs->buildRestAfterFirstPaint();
     m_paths = InitProgramPaths(programFolder);
 }
 
-void MainWindow::buildControls()
+void MainWindow::buildControls(HiddenPages hiddenPages)
 {
     placeControl(new QLabel(QStringLiteral("タイトル名　（ファイル名も同じ）"), this),
                  QStringLiteral("t_Label1"), 210, 120, 2655, 255);
@@ -82,6 +79,12 @@ void MainWindow::buildControls()
 
     m_background = new BackgroundBox(this);
     m_tabs = new PageTabs(this);
+    // Tied in as each page comes; the pages built now come before the
+    // commands below them, in the order of the focus chain.
+    connect(m_tabs, &PageTabs::pageBuilt, this, &MainWindow::connectPage);
+    m_tabs->buildPages(hiddenPages == HiddenPages::BuildAtOnce ? kPageCount : 1);
+    if (hiddenPages == HiddenPages::BuildAfterFirstPaint)
+        m_tabs->buildRestAfterFirstPaint();
 
     m_close = placeControl(commandButton(QStringLiteral("閉じる"),
                                          QStringLiteral("アプリケーションを終了します"), this),
@@ -95,8 +98,6 @@ void MainWindow::buildControls()
     for (QPushButton *button : {m_close, m_preview, m_create})
         button->setFont(gothicFont(9, true));
 
-    // Before any page is built, so that each one is tied in as it comes.
-    connect(m_tabs, &PageTabs::pageBuilt, this, &MainWindow::connectPage);
     connect(m_background, &BackgroundBox::pictureRequested, this,
             &MainWindow::chooseBackgroundPicture);
 }

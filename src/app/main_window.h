@@ -45,7 +45,7 @@ public:
     const ProgramPaths &paths() const { return m_paths; }
 
 private:
-    void buildControls();
+    void buildControls(HiddenPages hiddenPages);
     // Ties page page->pageNumber() into the window once its inputs exist.
     void connectPage(PageInputs *page);
     void connectCommands();

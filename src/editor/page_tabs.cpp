@@ -72,10 +72,45 @@ void PageTabs::buildPages(int k)
         auto *inputs = new PageInputs(n, tab);
         m_pages[n - 1] = inputs;
         placeContainer(inputs);
+        keepFocusOrder(inputs);
         // A child made after its parent was shown stays hidden until shown.
         if (tab->isVisible())
             inputs->show();
         emit pageBuilt(inputs);
+    }
+}
+
+namespace {
+
+// The widgets inside container that take focus, in focus-chain order.
+QList<QWidget *> focusTakers(QWidget *container)
+{
+    QList<QWidget *> widgets;
+    for (QWidget *w = container->nextInFocusChain(); w != container && container->isAncestorOf(w);
+         w = w->nextInFocusChain()) {
+        if (w->focusPolicy() != Qt::NoFocus)
+            widgets << w;
+    }
+    return widgets;
+}
+
+} // namespace
+
+void PageTabs::keepFocusOrder(PageInputs *inputs)
+{
+    // A page built after the widgets that follow the tab control (the
+    // window's commands) would come after them in the focus chain; Tab goes
+    // through a page's inputs right after those of the page before it.
+    const int k = inputs->pageNumber();
+    if (k == 1)
+        return;
+    const QList<QWidget *> before = focusTakers(m_pages[k - 2]);
+    if (before.isEmpty())
+        return;
+    QWidget *previous = before.last();
+    for (QWidget *w : focusTakers(inputs)) {
+        QWidget::setTabOrder(previous, w);
+        previous = w;
     }
 }
 

@@ -42,6 +42,7 @@ protected:
 private:
     void placeContainers();
     void placeContainer(PageInputs *page);
+    void keepFocusOrder(PageInputs *inputs);
 
     std::array<PageInputs *, kPageCount> m_pages{};
     bool m_buildAfterPaint = false;

@@ -138,4 +138,27 @@ TEST(HiddenPages, firstPaintIsTheSameAsWithEveryPageBuilt)
     EXPECT_EQ(frame(afterPaint, 2), nullptr); // the grab itself built nothing hidden
 }
 
+// Tab goes through the inputs in the same order however late a page came.
+TEST(HiddenPages, focusChainIsTheSameAsWithEveryPageBuilt)
+{
+    QTemporaryDir dir;
+    test::RecordingDesktop desktop;
+    auto chain = [](QWidget *window) {
+        QStringList names;
+        for (QWidget *w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain()) {
+            if (w->focusPolicy() != Qt::NoFocus)
+                names << QString::fromLatin1(w->metaObject()->className()) + u' ' + w->objectName();
+        }
+        return names;
+    };
+    MainWindow atOnce(desktop, dir.path(), HiddenPages::BuildAtOnce);
+    MainWindow afterPaint(desktop, dir.path(), HiddenPages::BuildAfterFirstPaint);
+    // Out of order on purpose: the tab of page 4 first, then the rest.
+    child<QTabWidget>(&afterPaint, QStringLiteral("SSTab1"))->setCurrentIndex(3);
+    afterPaint.pageSet();
+    const QStringList expected = chain(&atOnce);
+    ASSERT_TRUE(expected.contains(QStringLiteral("QLineEdit w_Text6")));
+    EXPECT_EQ(chain(&afterPaint), expected);
+}
+
 } // namespace
