@@ -22,9 +22,15 @@ namespace zelmora {
 
 namespace {
 
-QPushButton *commandButton(const QString &caption, const QString &tooltip, QWidget *parent)
+// The face, when the button has its own, before the caption: the caption is
+// then only ever measured in the face it is shown in.
+QPushButton *commandButton(const QString &caption, const QString &tooltip, QWidget *parent,
+                           const QFont *face = nullptr)
 {
-    auto *button = new QPushButton(caption, parent);
+    auto *button = new QPushButton(parent);
+    if (face)
+        button->setFont(*face);
+    button->setText(caption);
     button->setToolTip(tooltip);
     return button;
 }
@@ -86,17 +92,19 @@ void MainWindow::buildControls(HiddenPages hiddenPages)
     if (hiddenPages == HiddenPages::BuildAfterFirstPaint)
         m_tabs->buildRestAfterFirstPaint();
 
+    const QFont commandFace = gothicFont(9, true);
     m_close = placeControl(commandButton(QStringLiteral("閉じる"),
-                                         QStringLiteral("アプリケーションを終了します"), this),
+                                         QStringLiteral("アプリケーションを終了します"), this,
+                                         &commandFace),
                            QStringLiteral("Command3"), 240, 7920, 1600, 375);
     m_preview = placeControl(commandButton(QStringLiteral("プレビュー"),
-                                           QStringLiteral("ポップリーフの確認をします"), this),
+                                           QStringLiteral("ポップリーフの確認をします"), this,
+                                           &commandFace),
                              QStringLiteral("Command2"), 2040, 7920, 1600, 375);
     m_create = placeControl(commandButton(QStringLiteral("作成"),
-                                          QStringLiteral("ポップリーフを作成します"), this),
+                                          QStringLiteral("ポップリーフを作成します"), this,
+                                          &commandFace),
                             QStringLiteral("Command1"), 3840, 7920, 1600, 375);
-    for (QPushButton *button : {m_close, m_preview, m_create})
-        button->setFont(gothicFont(9, true));
 
     connect(m_background, &BackgroundBox::pictureRequested, this,
             &MainWindow::chooseBackgroundPicture);

@@ -31,9 +31,12 @@ constexpr int kWideRowOffset = 1200;
 
 QLabel *staticCaption(const QString &caption, int left, int top, int width, QWidget *parent)
 {
-    auto *label = new QLabel(caption, parent);
+    // Its face first, then its text, so the text is never measured in the
+    // form's larger face.
+    auto *label = new QLabel(parent);
     label->setGeometry(twipsRect(left, top, width, 135));
     label->setFont(smallCaptionFont());
+    label->setText(caption);
     // A 9-pixel row: sitting on its bottom edge keeps the full-width letters whole.
     label->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     return label;

@@ -82,13 +82,15 @@ void PageTabs::buildPages(int k)
 
 namespace {
 
-// The widgets inside container that take focus, in focus-chain order.
+// The widgets inside container that take focus, in the order of the window's
+// focus chain. The whole chain is walked: a page moved into place earlier
+// left its container, which takes no focus, where it was made.
 QList<QWidget *> focusTakers(QWidget *container)
 {
     QList<QWidget *> widgets;
-    for (QWidget *w = container->nextInFocusChain(); w != container && container->isAncestorOf(w);
-         w = w->nextInFocusChain()) {
-        if (w->focusPolicy() != Qt::NoFocus)
+    QWidget *window = container->window();
+    for (QWidget *w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain()) {
+        if (w->focusPolicy() != Qt::NoFocus && container->isAncestorOf(w))
             widgets << w;
     }
     return widgets;

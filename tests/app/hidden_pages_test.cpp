@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include <functional>
+#include <ostream>
 
 #include <gtest/gtest.h>
 
@@ -51,6 +52,11 @@ struct Road {
     int builtUpTo;
     std::array<bool, kPageCount> open;
 };
+
+void PrintTo(const Road &road, std::ostream *os)
+{
+    *os << road.name;
+}
 
 class HiddenPagesTest : public testing::TestWithParam<Road> {
 protected:
@@ -94,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
         Road{"pageSet", [](MainWindow &w) { w.pageSet(); return PageSet{}; }, kPageCount, kOnlyFirstOpen},
         Road{"showPageSet",
              [](MainWindow &w) { w.showPageSet(filledSet()); return filledSet(); },
-             kPageCount, {true, true, true, false, false, false}},
+             kPageCount, {true, true, true, false, false, true}},
         Road{"ResetEditor",
              [](MainWindow &w) {
                  w.setTitle(QStringLiteral("keep"));
@@ -158,7 +164,7 @@ TEST(HiddenPages, focusChainIsTheSameAsWithEveryPageBuilt)
     afterPaint.pageSet();
     const QStringList expected = chain(&atOnce);
     ASSERT_TRUE(expected.contains(QStringLiteral("QLineEdit w_Text6")));
-    EXPECT_EQ(chain(&afterPaint), expected);
+    EXPECT_EQ(chain(&afterPaint).join(u'\n'), expected.join(u'\n'));
 }
 
 } // namespace
