@@ -112,11 +112,15 @@ INSTANTIATE_TEST_SUITE_P(
              },
              kPageCount, kOnlyFirstOpen},
         // Page 1 becomes a text page while page 2 is not built yet; the tab of
-        // page 3 then builds pages 2 and 3, page 2 open as the chain says.
+        // page 3, chosen on the shown window before its first paint, then
+        // builds pages 2 and 3, page 2 open as the chain says, page 3 shown.
         Road{"chooseTab",
              [](MainWindow &w) {
+                 w.show();
                  child<QAbstractButton>(&w, QStringLiteral("Option1_1"))->click();
                  child<QTabWidget>(&w, QStringLiteral("SSTab1"))->setCurrentIndex(2);
+                 EXPECT_TRUE(child<QLineEdit>(&w, QStringLiteral("w_Text3"))->isVisible());
+                 EXPECT_FALSE(child<QLineEdit>(&w, QStringLiteral("w_Text2"))->isVisible());
                  PageSet set;
                  set.page(1).kind = PageKind::Text;
                  return set;
