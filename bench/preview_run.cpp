@@ -1,6 +1,13 @@
 // The program's preview road, timed from the command to the first painted
 // page: the first preview of a run (which loads the web engine module) and
 // a second one of the same run. Prints both in nanoseconds.
+//
+// With --warm, the web engine is started in the background once the main
+// window has painted (a hidden browser loads a blank page), as while the
+// user types; with --idle, nothing is started. Either way the run then waits
+// as long as the user would type (--idle-ms, 3000 by default) and prints a
+// third figure: the proportional resident memory of the program and all its
+// child processes (the engine's) in KiB just before the first preview.
 
 #include "bench_set.h"
 #include "page_paint_watch.h"
@@ -10,11 +17,16 @@
 #include "preview/preview_command.h"
 #include "support/recording_desktop.h"
 
+#include "preview/preview_browser.h"
+
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWindow>
 
 #include <cstdio>
@@ -22,6 +34,29 @@
 #include <unistd.h>
 
 namespace {
+
+// Proportional resident KiB (shared pages split among their users, so the
+// engine's processes do not count its library several times) of a process
+// and, recursively, of its children.
+long treeResidentKiB(int pid)
+{
+    long kib = 0;
+    QFile status(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : status.readAll().split('\n')) {
+            if (line.startsWith("Pss:"))
+                kib += line.mid(4).trimmed().split(' ').value(0).toLong();
+        }
+    }
+    QFile children(QStringLiteral("/proc/%1/task/%1/children").arg(pid));
+    if (children.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &child : children.readAll().split(' ')) {
+            if (!child.trimmed().isEmpty())
+                kib += treeResidentKiB(child.trimmed().toInt());
+        }
+    }
+    return kib;
+}
 
 // Hooks the watch onto the preview window's browser as soon as the window
 // is shown, which is inside the command's modal loop.
@@ -62,6 +97,31 @@ int main(int argc, char *argv[])
     window.show();
     zelmora::bench::waitFor([&] { return window.windowHandle() && window.windowHandle()->isExposed(); });
 
+    const QStringList args = QCoreApplication::arguments();
+    const bool warm = args.contains(QStringLiteral("--warm"));
+    const bool idle = args.contains(QStringLiteral("--idle"));
+    const qsizetype idleAt = args.indexOf(QStringLiteral("--idle-ms"));
+    const int idleMs = idleAt > 0 && idleAt + 1 < args.size() ? args[idleAt + 1].toInt() : 3000;
+    QWidget warmHolder;
+    if (warm) {
+        const QString blank = QDir(programFolder.path()).filePath(QStringLiteral("blank.htm"));
+        QFile page(blank);
+        if (!page.open(QIODevice::WriteOnly) || page.write("<html><body></body></html>") < 0)
+            return 1;
+        page.close();
+        zelmora::PreviewBrowserFactory *factory = zelmora::loadPreviewModule(nullptr);
+        if (!factory)
+            return 1;
+        factory->createBrowser(&warmHolder)->navigate(blank);
+    }
+    long idleKiB = 0;
+    if (warm || idle) {
+        bool typed = false;
+        QTimer::singleShot(idleMs, [&] { typed = true; });
+        zelmora::bench::waitFor([&] { return typed; });
+        idleKiB = treeResidentKiB(int(::getpid()));
+    }
+
     zelmora::bench::PagePaintWatch watch;
     PreviewWindowSpy spy(watch);
     qint64 elapsed[2] = {0, 0};
@@ -84,7 +144,10 @@ int main(int argc, char *argv[])
             return 1;
         }
     }
-    std::printf("%lld %lld\n", elapsed[0], elapsed[1]);
+    if (warm || idle)
+        std::printf("%lld %lld %ld\n", elapsed[0], elapsed[1], idleKiB);
+    else
+        std::printf("%lld %lld\n", elapsed[0], elapsed[1]);
     std::fflush(nullptr);
     ::_exit(0); // the engine's teardown is not part of what is measured
 }

@@ -4,12 +4,19 @@
 // for the program and for its floor, without changing either. The process
 // ends with _exit, so the time and peak memory are those of start-up alone,
 // not of tearing the application down.
+//
+// With QUIT_ON_EXPOSE_GRAB=<file.png> it first saves the window's pixels as
+// the display server holds them, that is the first paint exactly, so that two
+// builds' first paints can be compared pixel for pixel.
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QEvent>
 #include <QGenericPlugin>
 #include <QMetaObject>
+#include <QPixmap>
+#include <QPointer>
+#include <QScreen>
 #include <QWindow>
 
 #include <cstdio>
@@ -32,8 +39,12 @@ protected:
                 // sync() waits until the display server has taken the picture.
                 QMetaObject::invokeMethod(
                     QCoreApplication::instance(),
-                    [] {
+                    [shown = QPointer<QWindow>(window)] {
                         QGuiApplication::sync();
+                        const QString grab = qEnvironmentVariable("QUIT_ON_EXPOSE_GRAB");
+                        if (!grab.isEmpty() && shown && shown->screen()
+                            && !shown->screen()->grabWindow(shown->winId()).save(grab))
+                            std::fprintf(stderr, "quitonexpose: cannot save %s\n", qPrintable(grab));
                         std::fflush(nullptr);
                         ::_exit(0);
                     },

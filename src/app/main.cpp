@@ -38,7 +38,9 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(zelmora::applicationIcon());
 
     MainWindowDesktop desktop;
-    zelmora::MainWindow window(desktop);
+    // Pages 2 to 6 are hidden behind their tabs: built after the first paint.
+    zelmora::MainWindow window(desktop, QCoreApplication::applicationDirPath(),
+                               zelmora::MainWindow::HiddenPages::BuildAfterFirstPaint);
     desktop.setOwner(&window);
     window.show();
     // Asked once the window is up, so the question has its owner on screen.

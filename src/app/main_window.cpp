@@ -15,6 +15,7 @@
 #include "settings/options_dialog.h"
 
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,9 +28,15 @@ namespace zelmora {
 
 namespace {
 
-QPushButton *commandButton(const QString &caption, const QString &tooltip, QWidget *parent)
+// The face, when the button has its own, before the caption: the caption is
+// then only ever measured in the face it is shown in.
+QPushButton *commandButton(const QString &caption, const QString &tooltip, QWidget *parent,
+                           const QFont *face = nullptr)
 {
-    auto *button = new QPushButton(caption, parent);
+    auto *button = new QPushButton(parent);
+    if (face)
+        button->setFont(*face);
+    button->setText(caption);
     button->setToolTip(tooltip);
     // Enter and keypad Enter press the focused button, as Space does.
     button->setAutoDefault(true);
@@ -48,19 +55,23 @@ QPushButton *pictureButton(const QIcon &picture, const QString &tooltip, QWidget
 
 } // namespace
 
-MainWindow::MainWindow(Desktop &desktop, const QString &programFolder) : m_desktop(desktop)
+MainWindow::MainWindow(Desktop &desktop, const QString &programFolder, HiddenPages hiddenPages)
+    : m_desktop(desktop)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("ポップリーフ作成"));
-    setWindowIcon(applicationIcon());
+    // The program sets the application's icon before it builds this window;
+    // drawing it again here would paint every size twice at start-up.
+    setWindowIcon(QGuiApplication::windowIcon().isNull() ? applicationIcon()
+                                                         : QGuiApplication::windowIcon());
     setFont(formFont());
     setFixedSize(twips(5655), twips(8475));
-    buildControls();
+    buildControls(hiddenPages);
     connectCommands();
 
-    // Form_Load: only page 1 open, then the paths (which create the output folder).
-    for (int k = 2; k <= kPageCount; ++k)
-        m_tabs->page(k)->setEnabled(false);
+    // Form_Load: only page 1 open (connectPage closes pages 2 to 6 as they
+    // are built, since page 1 starts as "なし"), then the paths (which create
+    // the output folder).
     m_paths = InitProgramPaths(programFolder);
     m_draft = new DraftKeeper(*this, m_desktop, draftPathBeside(m_paths.settingsFile), this);
     setAcceptDrops(true);
@@ -126,7 +137,7 @@ void MainWindow::importPicturesFor(QPushButton *button, const QStringList &files
     });
 }
 
-void MainWindow::buildControls()
+void MainWindow::buildControls(HiddenPages hiddenPages)
 {
     auto *titleLabel = placeControl(new QLabel(QStringLiteral("タイトル名　（ファイル名も同じ）"), this),
                                     QStringLiteral("t_Label1"), 210, 120, 2655, 255);
@@ -148,32 +159,47 @@ void MainWindow::buildControls()
 
     m_background = new BackgroundBox(this);
     m_tabs = new PageTabs(this);
+    // Tied in as each page comes; the pages built now come before the
+    // commands below them, in the order of the focus chain.
+    connect(m_tabs, &PageTabs::pageBuilt, this, &MainWindow::connectPage);
+    m_tabs->buildPages(hiddenPages == HiddenPages::BuildAtOnce ? kPageCount : 1);
+    if (hiddenPages == HiddenPages::BuildAfterFirstPaint)
+        m_tabs->buildRestAfterFirstPaint();
 
+    const QFont commandFace = gothicFont(9, true);
     m_close = placeControl(commandButton(QStringLiteral("閉じる"),
-                                         QStringLiteral("アプリケーションを終了します"), this),
+                                         QStringLiteral("アプリケーションを終了します"), this,
+                                         &commandFace),
                            QStringLiteral("Command3"), 240, 7920, 1600, 375);
     m_preview = placeControl(commandButton(QStringLiteral("プレビュー"),
-                                           QStringLiteral("ポップリーフの確認をします"), this),
+                                           QStringLiteral("ポップリーフの確認をします"), this,
+                                           &commandFace),
                              QStringLiteral("Command2"), 2040, 7920, 1600, 375);
     m_create = placeControl(commandButton(QStringLiteral("作成"),
-                                          QStringLiteral("ポップリーフを作成します"), this),
+                                          QStringLiteral("ポップリーフを作成します"), this,
+                                          &commandFace),
                             QStringLiteral("Command1"), 3840, 7920, 1600, 375);
-    for (QPushButton *button : {m_close, m_preview, m_create})
-        button->setFont(gothicFont(9, true));
 
-    for (int k = 1; k <= kPageCount; ++k) {
-        PageInputs *page = m_tabs->page(k);
-        // The chain: page k + 1 is open exactly while page k is not "なし".
-        if (k < kPageCount) {
-            PageInputs *next = m_tabs->page(k + 1);
-            connect(page, &PageInputs::kindRuleRan, next,
-                    [next](PageKind kind) { next->setEnabled(kind != PageKind::None); });
-        }
-        connect(page, &PageInputs::pictureRequested, this,
-                [this, k](int picture) { choosePagePicture(k, picture); });
-    }
     connect(m_background, &BackgroundBox::pictureRequested, this,
             &MainWindow::chooseBackgroundPicture);
+}
+
+void MainWindow::connectPage(PageInputs *page)
+{
+    const int k = page->pageNumber();
+    // The chain: page k is open exactly while page k - 1 is not "なし". The
+    // pages are built in order, so page k - 1 is there to ask; a page built
+    // later takes the state its rule would have given it.
+    if (k > 1)
+        page->setEnabled(m_tabs->page(k - 1)->kind() != PageKind::None);
+    if (k < kPageCount) {
+        connect(page, &PageInputs::kindRuleRan, this, [this, k](PageKind kind) {
+            if (m_tabs->isBuilt(k + 1))
+                m_tabs->page(k + 1)->setEnabled(kind != PageKind::None);
+        });
+    }
+    connect(page, &PageInputs::pictureRequested, this,
+            [this, k](int picture) { choosePagePicture(k, picture); });
 }
 
 void MainWindow::connectCommands()

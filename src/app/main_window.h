@@ -15,6 +15,7 @@ namespace zelmora {
 
 class BackgroundBox;
 class DraftKeeper;
+class PageInputs;
 class PageTabs;
 
 // Form1: the editor of one page set and the commands. It owns the window-level
@@ -23,8 +24,17 @@ class PageTabs;
 class MainWindow : public QWidget, public Editor {
     Q_OBJECT
 public:
+    // When the inputs of pages 2 to 6, hidden behind their tabs, are built.
+    enum class HiddenPages {
+        BuildAtOnce,
+        // Right after the window's first paint, or sooner when something
+        // reaches them (a road through this window, or choosing their tab).
+        BuildAfterFirstPaint,
+    };
+
     explicit MainWindow(Desktop &desktop,
-                        const QString &programFolder = QCoreApplication::applicationDirPath());
+                        const QString &programFolder = QCoreApplication::applicationDirPath(),
+                        HiddenPages hiddenPages = HiddenPages::BuildAtOnce);
 
     PageSet pageSet() const override;
     void showPageSet(const PageSet &set) override;
@@ -48,7 +58,9 @@ protected:
 private:
     // The enabled 参照 button under a point of the window, if any.
     QPushButton *browseButtonAt(const QPoint &pos) const;
-    void buildControls();
+    void buildControls(HiddenPages hiddenPages);
+    // Ties page page->pageNumber() into the window once its inputs exist.
+    void connectPage(PageInputs *page);
     void connectCommands();
     // The picture buttons of page k, and OpenFiles_BK: the picker's pick (or
     // nothing) goes into the file name and the alternative text.

@@ -30,10 +30,12 @@ BackgroundBox::BackgroundBox(QWidget *parent) : QGroupBox(parent)
                       int(BackgroundKind::Picture));
     m_pictureButton = placeControl(new QPushButton(QStringLiteral("参照"), this),
                                    QStringLiteral("OpenFiles_BK"), 4440, 240, 495, 255);
-    m_attribute = placeControl(new QLabel(kInitialColourAttribute, this),
-                               QStringLiteral("Label_BK"), 600, 840, 855, 135);
+    // Its face before its text, so the text is never measured in the form's
+    // larger face.
+    m_attribute = placeControl(new QLabel(this), QStringLiteral("Label_BK"), 600, 840, 855, 135);
     m_attribute->setTextFormat(Qt::PlainText);
     m_attribute->setFont(smallCaptionFont());
+    m_attribute->setText(kInitialColourAttribute);
     // A 9-pixel row: on its bottom edge the descender of "g" still shows.
     m_attribute->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     m_value = placeControl(new QLineEdit(this), QStringLiteral("Text_BK"), 1560, 720, 3135, 270);

@@ -31,9 +31,12 @@ constexpr int kWideRowOffset = 1200;
 
 QLabel *staticCaption(const QString &caption, int left, int top, int width, QWidget *parent)
 {
-    auto *label = new QLabel(caption, parent);
+    // Its face first, then its text, so the text is never measured in the
+    // form's larger face.
+    auto *label = new QLabel(parent);
     label->setGeometry(twipsRect(left, top, width, 135));
     label->setFont(smallCaptionFont());
+    label->setText(caption);
     // A 9-pixel row: sitting on its bottom edge keeps the full-width letters whole.
     label->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     return label;
@@ -86,10 +89,13 @@ PageInputs::PageInputs(int pageNumber, QWidget *parent)
         m_pictureButton[picture]->setAccessibleName(what + QStringLiteral("の参照"));
         src->setBuddy(m_pictureButton[picture]);
         QLabel *alt = staticCaption(QStringLiteral("ＡＬＴ＝"), 360, 3120 + row, 495, this);
+        // The text only after the box has its parent's face:
+        // QLineEdit(text, parent) lays the text out in QFont() first.
         m_alternativeText[picture] = placeControl(
-            new QLineEdit(kDefaultAlt, this),
+            new QLineEdit(this),
             (picture == kStandard ? QStringLiteral("p_Text") : QStringLiteral("w_Text")) + k,
             1080, 3000 + row, 3255, 270);
+        setAlternativeText(picture, kDefaultAlt);
         m_alternativeText[picture]->setCursorPosition(0);
         m_alternativeText[picture]->setAccessibleName(what + QStringLiteral("のＡＬＴ"));
         alt->setBuddy(m_alternativeText[picture]);

@@ -1,0 +1,174 @@
+// A window that builds pages 2 to 6 after its first paint, as the program
+// starts: each road that reaches those pages finds them, with the state the
+// page rules give them, and the window looks the same as one built at once.
+
+#include "app/main_window.h"
+#include "editor/ui_test_support.h"
+#include "support/recording_desktop.h"
+
+#include <QAbstractButton>
+#include <QImage>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+#include <ostream>
+
+#include <gtest/gtest.h>
+
+using namespace zelmora;
+using zelmora::test::child;
+
+namespace {
+
+using HiddenPages = MainWindow::HiddenPages;
+
+QWidget *frame(const MainWindow &window, int k)
+{
+    return window.findChild<QWidget *>(QStringLiteral("Frame%1").arg(k));
+}
+
+PageSet filledSet()
+{
+    PageSet set;
+    set.title = QStringLiteral("abc");
+    set.page(1) = {PageKind::Text, QStringLiteral("一\r\n二"), {}, kDefaultAlt, {}, kDefaultAlt};
+    set.page(2) = {PageKind::StandardPicture, {}, QStringLiteral("a.gif"), QStringLiteral("エー"), {}, kDefaultAlt};
+    set.page(3) = {PageKind::None, QStringLiteral("残す"), {}, kDefaultAlt, {}, kDefaultAlt};
+    set.page(5) = {PageKind::WidePicture, {}, {}, kDefaultAlt, QStringLiteral("w.png"), QStringLiteral("ダブ")};
+    set.backgroundKind = BackgroundKind::Picture;
+    set.backgroundAttribute = kPictureAttribute;
+    set.backgroundValue = QStringLiteral("back.gif");
+    return set;
+}
+
+struct Road {
+    const char *name;
+    // Reaches the hidden pages; the expected page set afterwards.
+    std::function<PageSet(MainWindow &)> run;
+    // Pages whose container must exist afterwards, and which must be open.
+    int builtUpTo;
+    std::array<bool, kPageCount> open;
+};
+
+void PrintTo(const Road &road, std::ostream *os)
+{
+    *os << road.name;
+}
+
+class HiddenPagesTest : public testing::TestWithParam<Road> {
+protected:
+    QTemporaryDir dir;
+    test::RecordingDesktop desktop;
+};
+
+TEST_P(HiddenPagesTest, roadFindsThePagesWithTheirRules)
+{
+    MainWindow window(desktop, dir.path(), HiddenPages::BuildAfterFirstPaint);
+    ASSERT_NE(frame(window, 1), nullptr);
+    for (int k = 2; k <= kPageCount; ++k)
+        ASSERT_EQ(frame(window, k), nullptr) << "page " << k << " was built before the first paint";
+
+    const PageSet expected = GetParam().run(window);
+
+    for (int k = 1; k <= kPageCount; ++k) {
+        QWidget *container = frame(window, k);
+        if (k > GetParam().builtUpTo) {
+            EXPECT_EQ(container, nullptr) << "page " << k;
+            continue;
+        }
+        ASSERT_NE(container, nullptr) << "page " << k;
+        EXPECT_EQ(container->isEnabled(), GetParam().open[k - 1]) << "page " << k;
+        // Each page's controls are found by their names.
+        const QString n = QString::number(k);
+        EXPECT_EQ(child<QLineEdit>(&window, QStringLiteral("p_Text") + n)->parentWidget(), container);
+        child<QWidget>(&window, QStringLiteral("Text") + n);
+        child<QAbstractButton>(&window, QStringLiteral("Option%1_3").arg(k));
+    }
+    EXPECT_EQ(window.pageSet(), expected); // builds whatever is left
+    for (int k = 1; k <= kPageCount; ++k)
+        EXPECT_NE(frame(window, k), nullptr) << "page " << k;
+}
+
+constexpr std::array<bool, kPageCount> kOnlyFirstOpen{true, false, false, false, false, false};
+
+INSTANTIATE_TEST_SUITE_P(
+    Roads, HiddenPagesTest,
+    testing::Values(
+        Road{"pageSet", [](MainWindow &w) { w.pageSet(); return PageSet{}; }, kPageCount, kOnlyFirstOpen},
+        Road{"showPageSet",
+             [](MainWindow &w) { w.showPageSet(filledSet()); return filledSet(); },
+             kPageCount, {true, true, true, false, false, true}},
+        Road{"ResetEditor",
+             [](MainWindow &w) {
+                 w.setTitle(QStringLiteral("keep"));
+                 w.ResetEditor();
+                 PageSet set;
+                 set.title = QStringLiteral("keep");
+                 set.backgroundAttribute = kColourAttribute;
+                 return set;
+             },
+             kPageCount, kOnlyFirstOpen},
+        // Page 1 becomes a text page while page 2 is not built yet; the tab of
+        // page 3, chosen on the shown window before its first paint, then
+        // builds pages 2 and 3, page 2 open as the chain says, page 3 shown.
+        Road{"chooseTab",
+             [](MainWindow &w) {
+                 w.show();
+                 child<QAbstractButton>(&w, QStringLiteral("Option1_1"))->click();
+                 child<QTabWidget>(&w, QStringLiteral("SSTab1"))->setCurrentIndex(2);
+                 EXPECT_TRUE(child<QLineEdit>(&w, QStringLiteral("w_Text3"))->isVisible());
+                 EXPECT_FALSE(child<QLineEdit>(&w, QStringLiteral("w_Text2"))->isVisible());
+                 PageSet set;
+                 set.page(1).kind = PageKind::Text;
+                 return set;
+             },
+             3, {true, true, false, false, false, false}},
+        Road{"firstPaint",
+             [](MainWindow &w) {
+                 w.show();
+                 EXPECT_TRUE(QTest::qWaitFor([&] { return frame(w, kPageCount) != nullptr; }, 5000));
+                 return PageSet{};
+             },
+             kPageCount, kOnlyFirstOpen}),
+    [](const testing::TestParamInfo<Road> &info) { return std::string(info.param.name); });
+
+TEST(HiddenPages, firstPaintIsTheSameAsWithEveryPageBuilt)
+{
+    QTemporaryDir dir;
+    test::RecordingDesktop desktop;
+    MainWindow atOnce(desktop, dir.path(), HiddenPages::BuildAtOnce);
+    MainWindow afterPaint(desktop, dir.path(), HiddenPages::BuildAfterFirstPaint);
+    const QImage expected = atOnce.grab().toImage();
+    const QImage shown = afterPaint.grab().toImage();
+    ASSERT_FALSE(expected.isNull());
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(frame(afterPaint, 2), nullptr); // the grab itself built nothing hidden
+}
+
+// Tab goes through the inputs in the same order however late a page came.
+TEST(HiddenPages, focusChainIsTheSameAsWithEveryPageBuilt)
+{
+    QTemporaryDir dir;
+    test::RecordingDesktop desktop;
+    auto chain = [](QWidget *window) {
+        QStringList names;
+        for (QWidget *w = window->nextInFocusChain(); w != window; w = w->nextInFocusChain()) {
+            if (w->focusPolicy() != Qt::NoFocus)
+                names << QString::fromLatin1(w->metaObject()->className()) + u' ' + w->objectName();
+        }
+        return names;
+    };
+    MainWindow atOnce(desktop, dir.path(), HiddenPages::BuildAtOnce);
+    MainWindow afterPaint(desktop, dir.path(), HiddenPages::BuildAfterFirstPaint);
+    // Out of order on purpose: the tab of page 4 first, then the rest.
+    child<QTabWidget>(&afterPaint, QStringLiteral("SSTab1"))->setCurrentIndex(3);
+    afterPaint.pageSet();
+    const QStringList expected = chain(&atOnce);
+    ASSERT_TRUE(expected.contains(QStringLiteral("QLineEdit w_Text6")));
+    EXPECT_EQ(chain(&afterPaint).join(u'\n'), expected.join(u'\n'));
+}
+
+} // namespace
