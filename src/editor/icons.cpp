@@ -9,6 +9,9 @@
 #include <QStyle>
 #include <QStyleOption>
 
+#include <map>
+#include <tuple>
+
 namespace zelmora {
 
 namespace {
@@ -94,15 +97,23 @@ QPixmap paintPicture(DrawPicture draw, const QSize &pixels)
     return pixmap;
 }
 
-// Paints the picture afresh for every size QIcon asks for. QIcon asks for
-// the size in device pixels (the button's icon size times the screen's
-// ratio), so the picture is sharp at any scale, fractional ones included.
+// Paints the picture for every size QIcon asks for. QIcon asks for the size
+// in device pixels (the button's icon size times the screen's ratio), so the
+// picture is sharp at any scale, fractional ones included. Each size and
+// mode is painted once per program: every window then shows the same
+// pixels (text outlines can come out a shade different from one font
+// engine to the next), and a window built later pays nothing for them.
 class PaintedIconEngine : public QIconEngine {
 public:
     explicit PaintedIconEngine(DrawPicture draw) : m_draw(draw) {}
 
     QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State) override
     {
+        static std::map<std::tuple<quintptr, int, int, int>, QPixmap> painted;
+        const auto key = std::make_tuple(reinterpret_cast<quintptr>(m_draw), size.width(),
+                                         size.height(), int(mode));
+        if (const auto found = painted.find(key); found != painted.end())
+            return found->second;
         QPixmap pixmap = paintPicture(m_draw, size);
         if (mode != QIcon::Normal && mode != QIcon::Active) {
             // Disabled and selected looks as the style draws them for any icon.
@@ -110,6 +121,7 @@ public:
             option.palette = QApplication::palette();
             pixmap = QApplication::style()->generatedIconPixmap(mode, pixmap, &option);
         }
+        painted.emplace(key, pixmap);
         return pixmap;
     }
 

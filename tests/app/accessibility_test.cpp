@@ -230,7 +230,7 @@ TEST_F(Accessibility, everyWindowNamesItsControlsAndPressesTheFocusedButtonOnEnt
 
     test::RecordingBrowserFactory browsers;
     PreviewWindow preview(browsers, editor, dir.path() + u'/', nullptr);
-    preview.start(QStringLiteral("abc"));
+    preview.start(QStringLiteral("abc"), PreviewPageFiles());
     preview.show();
     options.hide();
     const WindowCase previewCase{QStringLiteral("preview window"), &preview,
