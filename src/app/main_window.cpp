@@ -38,7 +38,12 @@ QPushButton *pictureButton(const QPixmap &picture, const QString &tooltip, QWidg
 
 } // namespace
 
-MainWindow::MainWindow(Desktop &desktop, const QString &programFolder) : m_desktop(desktop)
+MainWindow::MainWindow(Desktop &desktop, const QString &programFolder)
+    : MainWindow(desktop, InitProgramPaths(programFolder))
+{
+}
+
+MainWindow::MainWindow(Desktop &desktop, const ProgramPaths &paths) : m_desktop(desktop), m_paths(paths)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("ポップリーフ作成"));
@@ -48,10 +53,10 @@ MainWindow::MainWindow(Desktop &desktop, const QString &programFolder) : m_deskt
     buildControls();
     connectCommands();
 
-    // Form_Load: only page 1 open, then the paths (which create the output folder).
+    // Form_Load: only page 1 open. The paths were set, and the output folder
+    // created, before the window was built.
     for (int k = 2; k <= kPageCount; ++k)
         m_tabs->page(k)->setEnabled(false);
-    m_paths = InitProgramPaths(programFolder);
 }
 
 void MainWindow::buildControls()

@@ -22,8 +22,11 @@ class PageTabs;
 class MainWindow : public QWidget, public Editor {
     Q_OBJECT
 public:
+    // The portable layout of the given folder (the tests' temporary folders).
     explicit MainWindow(Desktop &desktop,
                         const QString &programFolder = QCoreApplication::applicationDirPath());
+    // Paths chosen and created by the start-up (app/file_places.h).
+    MainWindow(Desktop &desktop, const ProgramPaths &paths);
 
     PageSet pageSet() const override;
     void showPageSet(const PageSet &set) override;

@@ -2,6 +2,7 @@
 
 #include "text/cp932.h"
 #include "text/file_descriptor.h"
+#include "text/system_error.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -44,21 +45,21 @@ std::optional<FileError> writeWholeFile(const QString &path, const QByteArray &b
     // failed: a truncated page would replace the good one.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return FileError{path, file.errorString()};
+        return FileError{path, localFileErrorText(file.errorString())};
     qsizetype done = 0;
     while (done < bytes.size()) {
         // A short write without an error is followed by one that names it
         // (EFBIG, ENOSPC).
         const qint64 n = file.write(bytes.constData() + done, bytes.size() - done);
         if (n <= 0) {
-            const QString reason = file.errorString();
+            const QString reason = localFileErrorText(file.errorString());
             file.cancelWriting();
             return FileError{path, reason};
         }
         done += qsizetype(n);
     }
     if (!file.commit())
-        return FileError{path, file.errorString()};
+        return FileError{path, localFileErrorText(file.errorString())};
     return std::nullopt;
 }
 
