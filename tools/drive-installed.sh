@@ -32,6 +32,15 @@ gone() {
   done
   return 1
 }
+# Until the window with this id is closed (another of the same caption may
+# follow it).
+closed() {
+  for _ in $(seq 100); do
+    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | grep -qx "$2" || return 0
+    sleep 0.2
+  done
+  return 1
+}
 # Clicks at x, y inside the window.
 click() {
   eval "$(xdotool getwindowgeometry --shell "$1")"
@@ -67,7 +76,7 @@ click "$main" 309 540    # 作成
 for _ in 1 2; do
   box=$(window "Zelmora") || fail "no message after 作成"
   key "$box" Return
-  gone "Zelmora" || fail "message stays"
+  closed "Zelmora" "$box" || fail "message stays"
 done
 [ -f "$out/abc_1.html" ] && [ -f "$out/abc_data.html" ] || fail "set not written: $(ls "$out")"
 ok "created $out/abc_1.html and abc_data.html"
@@ -76,7 +85,9 @@ ok "created $out/abc_1.html and abc_data.html"
 # the reader filled the editor again.
 click "$main" 168 35     # 開く
 picker=$(window "ファイル選択") || fail "no set picker"
-click "$picker" 30 16
+click "$picker" 30 16     # abc_1.html, the first name
+box=$(window "Zelmora") || fail "no message of the pages read"
+key "$box" Return
 gone "ファイル選択" || fail "set picker stays"
 click "$main" 189 540    # プレビュー
 preview=$(window "ページプレビュー") || fail "no preview window (module not loaded?)"
