@@ -100,6 +100,21 @@ gone "ページプレビュー" || fail "preview stays"
 [ -z "$(ls -A "$temp")" ] || fail "preview files left: $(ls "$temp")"
 ok "preview closed, $temp emptied"
 
+# Help: the desktop's viewer for the help file (kchmviewer, recommended by
+# the package) should come up with it; without one nothing is said.
+click "$main" 345 23
+viewer=
+for _ in $(seq 150); do
+  viewer=$(pgrep -u "$(id -u)" -x kchmviewer | head -1) && break
+  sleep 0.2
+done
+if [ -n "$viewer" ]; then
+  ok "help opened: $(tr '\0' ' ' </proc/"$viewer"/cmdline)"
+  kill "$viewer"
+else
+  echo "note: no help viewer started"
+fi
+
 click "$main" 69 540     # 閉じる
 wait "$pid" || fail "exit status $?"
 pid=
