@@ -29,6 +29,11 @@ struct PlacesCase {
     ProgramPaths expected;
 };
 
+void PrintTo(const PlacesCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
 const QString kProgram = QStringLiteral("/opt/zelmora/bin");
 const QString kDocuments = QStringLiteral("/home/u/ドキュメント");
 const QString kConfig = QStringLiteral("/home/u/.config");
