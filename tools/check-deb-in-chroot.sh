@@ -24,7 +24,8 @@ in_root() { chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HO
 in_root apt-get update -qq
 # The package with what apt takes from its dependencies and recommendations,
 # plus what the check itself needs (an X server and xdotool).
-in_root sh -c "DEBIAN_FRONTEND=noninteractive apt-get install -y -q --reinstall /tmp/$(basename "$deb") xvfb xauth xdotool procps"
+in_root sh -c "! dpkg -s zelmora >/dev/null 2>&1 || apt-get purge -y -q zelmora"
+in_root sh -c "DEBIAN_FRONTEND=noninteractive apt-get install -y -q /tmp/$(basename "$deb") xvfb xauth xdotool procps"
 in_root dpkg -s zelmora | sed -n '/^Version/p;/^Depends/p;/^Recommends/p'
 in_root sh -c "id -u $user >/dev/null 2>&1 || useradd -m $user; rm -rf /home/$user/Documents /home/$user/.config"
 # The web engine's sandbox needs user namespaces, which a chroot inside a
