@@ -23,7 +23,7 @@ cmake --build --preset package -j "$jobs"
 
 version=$(sed -n 's/^#define ZELMORA_VERSION "\(.*\)"$/\1/p' build/package-build/generated/build_config.h)
 arch=$(dpkg --print-architecture)
-rm -rf "$root"
+rm -rf "$root" "$out"/zelmora_*.deb
 mkdir -p "$root/DEBIAN"
 DESTDIR=$root cmake --install build/package-build --strip >/dev/null
 
