@@ -6,13 +6,17 @@ PACKAGES := cmake ninja-build g++ make pkg-config \
             libgtest-dev libgmock-dev libbenchmark-dev \
             clang libclang-rt-14-dev \
             xvfb xauth fonts-noto-cjk fp-utils kchmviewer xdg-utils \
-            dbus xdotool fcitx5 fcitx5-mozc fcitx5-frontend-qt6
+            dbus xdotool fcitx5 fcitx5-mozc fcitx5-frontend-qt6 \
+            qt6-translations-l10n locales libc-l10n \
+            librsvg2-bin dpkg-dev lintian appstream desktop-file-utils debootstrap
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build run test test-unit test-asan fuzz bench clean
+.PHONY: deps build build-program run test test-unit test-package package test-asan fuzz bench clean
 
+# The Japanese locale is generated too: the tests check that the system's
+# error texts reach the user in Japanese.
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
@@ -20,14 +24,26 @@ deps:
 	  $(SUDO) apt-get update -qq && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
 	fi
+	@if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then \
+	  echo "Generating the locale ja_JP.UTF-8"; \
+	  $(SUDO) sh -c "grep -qx 'ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen; locale-gen >/dev/null"; \
+	fi
 
 build: deps
 	cmake --preset default
 	cmake --build --preset default -j $(JOBS)
 
-run: build
-	@if [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; then ./build/default/bin/zelmora; \
-	else xvfb-run -a ./build/default/bin/zelmora; fi
+# Only what the program needs: the program, its preview module and the help.
+build-program: deps
+	cmake --preset default
+	cmake --build --preset default -j $(JOBS) --target zelmora zelmora_preview zelmora_help
+
+run: build-program
+	@if [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; then exec ./build/default/bin/zelmora; fi; \
+	echo "No display (DISPLAY and WAYLAND_DISPLAY are unset): starting Zelmora under a virtual"; \
+	echo "X display (xvfb-run). Its window cannot be seen, and it runs until it is stopped."; \
+	exec xvfb-run -a -s "-screen 0 1280x1024x24" sh -c \
+	  'echo "Zelmora runs as process $$$$: stop it with Ctrl+C here, or with: kill $$$$"; exec ./build/default/bin/zelmora'
 
 test-unit: build
 	ctest --preset default -j $(JOBS)
@@ -71,7 +87,21 @@ bench: deps
 	cmake --build --preset release -j $(JOBS) --target bench_report
 	xvfb-run -a -s "-screen 0 1280x1024x24" ./build/release/bin/bench_report --runs $(BENCH_RUNS)
 
-test: test-unit test-asan fuzz
+# The Debian package (build/package/zelmora_<version>_<arch>.deb), from a
+# release build of its own (preset "package").
+package: deps
+	JOBS=$(JOBS) tools/build-deb.sh
+
+# The package and its desktop files against Debian's and freedesktop.org's
+# checkers: lintian (no errors), AppStream, the desktop entry.
+test-package: package
+	@deb=$$(ls build/package/zelmora_*.deb); set -e; \
+	root=build/package/root; \
+	echo "lintian $$deb"; lintian --fail-on error "$$deb"; \
+	echo "appstreamcli validate"; appstreamcli validate --no-net --pedantic $$root/usr/share/metainfo/*.metainfo.xml; \
+	echo "desktop-file-validate"; desktop-file-validate $$root/usr/share/applications/*.desktop
+
+test: test-unit test-package test-asan fuzz
 
 clean:
 	rm -rf build

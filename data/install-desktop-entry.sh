@@ -8,5 +8,5 @@ icons="${XDG_DATA_HOME:-$HOME/.local/share}/icons/hicolor/scalable/apps"
 mkdir -p "$apps" "$icons"
 cp "$here/zelmora.svg" "$icons/zelmora.svg"
 sed -e "s|^Exec=.*|Exec=\"$here/zelmora\"|" -e "s|^Icon=.*|Icon=$here/zelmora.svg|" \
-    "$here/zelmora.desktop" > "$apps/zelmora.desktop"
-echo "Installed $apps/zelmora.desktop"
+    "$here/io.github.zelmora.Zelmora.desktop" > "$apps/io.github.zelmora.Zelmora.desktop"
+echo "Installed $apps/io.github.zelmora.Zelmora.desktop"

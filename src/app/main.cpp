@@ -1,8 +1,13 @@
-#include "editor/icons.h"
+#include "app/command_line.h"
 #include "app/draft_keeper.h"
+#include "app/file_places.h"
 #include "app/main_window.h"
+#include "app/translations.h"
+#include "editor/icons.h"
 #include "editor/ui_support.h"
 #include "text/line_file.h"
+
+#include "build_config.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -30,19 +35,39 @@ private:
 
 int main(int argc, char *argv[])
 {
+    // --help and --version answer on the terminal, without a display.
+    if (const auto exitCode = zelmora::answerCommandLine(argc, argv))
+        return *exitCode;
     zelmora::reportFileSizeLimitAsWriteError();
     // No Qt::AA_ShareOpenGLContexts here: it would make a GL context at
     // every start. The preview makes the shared context when it first loads
     // the web engine (loadPreviewModule).
     QApplication app(argc, argv);
+    QApplication::setApplicationVersion(QStringLiteral(ZELMORA_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral(ZELMORA_APP_ID));
     QApplication::setWindowIcon(zelmora::applicationIcon());
+    zelmora::installQtTranslations(app);
+    if (const auto exitCode = zelmora::rejectLeftoverArguments(argc, argv))
+        return *exitCode;
+
+    // QApplication has set the locale (setlocale), so the system's reasons
+    // below come in the user's language.
+    const zelmora::ProgramPaths paths = zelmora::chooseProgramPaths(zelmora::currentFilePlaces());
+    const QList<zelmora::FolderProblem> problems = zelmora::createFolders(paths);
 
     MainWindowDesktop desktop;
     // Pages 2 to 6 are hidden behind their tabs: built after the first paint.
-    zelmora::MainWindow window(desktop, QCoreApplication::applicationDirPath(),
+    zelmora::MainWindow window(desktop, paths,
                                zelmora::MainWindow::HiddenPages::BuildAfterFirstPaint);
     desktop.setOwner(&window);
     window.show();
+    if (!problems.isEmpty()) {
+        // Once, over the painted window; the commands that need the folder
+        // report their own failures later.
+        QTimer::singleShot(0, &window, [&desktop, problems] {
+            desktop.warning(zelmora::folderProblemMessage(problems));
+        });
+    }
     // Asked once the window is up, so the question has its owner on screen.
     QTimer::singleShot(0, &window, [&window] { window.draft().offerRestore(); });
     zelmora::DraftKeeper::quitNormallyOnTermination();

@@ -56,7 +56,12 @@ QPushButton *pictureButton(const QIcon &picture, const QString &tooltip, QWidget
 } // namespace
 
 MainWindow::MainWindow(Desktop &desktop, const QString &programFolder, HiddenPages hiddenPages)
-    : m_desktop(desktop)
+    : MainWindow(desktop, InitProgramPaths(programFolder), hiddenPages)
+{
+}
+
+MainWindow::MainWindow(Desktop &desktop, const ProgramPaths &paths, HiddenPages hiddenPages)
+    : m_desktop(desktop), m_paths(paths)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("ポップリーフ作成"));
@@ -70,9 +75,8 @@ MainWindow::MainWindow(Desktop &desktop, const QString &programFolder, HiddenPag
     connectCommands();
 
     // Form_Load: only page 1 open (connectPage closes pages 2 to 6 as they
-    // are built, since page 1 starts as "なし"), then the paths (which create
-    // the output folder).
-    m_paths = InitProgramPaths(programFolder);
+    // are built, since page 1 starts as "なし"). The paths were set, and the
+    // output folder created, before the window was built.
     m_draft = new DraftKeeper(*this, m_desktop, draftPathBeside(m_paths.settingsFile), this);
     setAcceptDrops(true);
 }

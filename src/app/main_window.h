@@ -32,9 +32,13 @@ public:
         BuildAfterFirstPaint,
     };
 
+    // The portable layout of the given folder (the tests' temporary folders).
     explicit MainWindow(Desktop &desktop,
                         const QString &programFolder = QCoreApplication::applicationDirPath(),
                         HiddenPages hiddenPages = HiddenPages::BuildAtOnce);
+    // Paths chosen and created by the start-up (app/file_places.h).
+    MainWindow(Desktop &desktop, const ProgramPaths &paths,
+               HiddenPages hiddenPages = HiddenPages::BuildAtOnce);
 
     PageSet pageSet() const override;
     void showPageSet(const PageSet &set) override;

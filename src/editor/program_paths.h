@@ -4,10 +4,12 @@
 
 namespace zelmora {
 
-// The three paths fixed at start-up, all in or beside the program's folder.
+// The paths fixed at start-up. In the portable layout they all lie in or
+// beside the program's folder; an installed program keeps the user's files
+// in the user's folders (app/file_places.h decides).
 struct ProgramPaths {
     QString StrOutFolder_S;  // <program folder>/Popleaf/
-    QString StrTempFolder_S; // <program folder>/TEMP/
+    QString StrTempFolder_S; // <program folder>/TEMP/, a sibling of the output folder
     QString StrHelpFile_S;   // <program folder>/Zelmora.chm
     QString settingsFile;    // <program folder>/Zelmora.ini
 
@@ -18,12 +20,24 @@ struct ProgramPaths {
 // root folder.
 QString joinProgramPath(const QString &folder, const QString &name);
 
+// The portable layout: every path in or beside the program folder.
+ProgramPaths portablePaths(const QString &programFolder);
+
 // Sets the paths from the given program folder and creates the output
-// folder; a failure to create it is ignored (the commands that write there
-// report it).
+// folder; a failure to create it is ignored here (the start-up reports it,
+// the commands that write there report their own failure).
 ProgramPaths InitProgramPaths(const QString &programFolder);
 
 // The same from the running program's folder.
 ProgramPaths InitProgramPaths();
+
+// The program's own parts, which it reads but never writes: beside the
+// program in the portable layout, in the system's folders for data and
+// libraries when installed as a package.
+QString helpFileOf(const QString &programFolder);
+QString previewModuleOf(const QString &programFolder);
+// The preview module of the running program (without the ".so", as
+// QPluginLoader takes it).
+QString previewModuleFile();
 
 } // namespace zelmora

@@ -1,5 +1,6 @@
 #include "preview/preview_command.h"
 
+#include "editor/program_paths.h"
 #include "editor/ui_support.h"
 #include "preview/preview_browser.h"
 #include "preview/preview_cleanup.h"
@@ -54,8 +55,7 @@ PreviewBrowserFactory *loadPreviewModule(QString *errorString)
 {
     shareContextsForTheEngine();
     // Loaded once and never unloaded: the engine stays up for later previews.
-    static QPluginLoader loader(QCoreApplication::applicationDirPath()
-                                + QStringLiteral("/zelmora_preview"));
+    static QPluginLoader loader(previewModuleFile());
     QObject *instance = loader.instance();
     auto *factory = qobject_cast<PreviewBrowserFactory *>(instance);
     if (!factory && errorString)

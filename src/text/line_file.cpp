@@ -2,6 +2,7 @@
 
 #include "text/cp932.h"
 #include "text/file_descriptor.h"
+#include "text/system_error.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -182,7 +183,7 @@ std::optional<FileError> writeWholeFile(const QString &path, const QByteArray &b
                                         TemporaryFile temporary)
 {
     if (const int error = replaceFile(QFile::encodeName(path), bytes, temporary))
-        return FileError{path, qt_error_string(error)};
+        return FileError{path, systemErrorText(error)};
     return std::nullopt;
 }
 

@@ -1,0 +1,22 @@
+# Runs the program with the given arguments, without any display, and checks
+# its exit code and what it printed.
+# -DPROGRAM=... -DARGS=a|b -DEXIT=n -DMATCH=regex [-DLANG=...]
+string(REPLACE "|" ";" ARGS "${ARGS}")
+set(ENV{DISPLAY} "")
+set(ENV{WAYLAND_DISPLAY} "")
+set(ENV{QT_QPA_PLATFORM} "")
+set(ENV{LANGUAGE} "")
+set(ENV{LC_ALL} "")
+if(DEFINED LANG)
+  set(ENV{LANG} "${LANG}")
+else()
+  set(ENV{LANG} "C.UTF-8")
+endif()
+execute_process(COMMAND ${PROGRAM} ${ARGS}
+  RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 20)
+if(NOT code STREQUAL "${EXIT}")
+  message(FATAL_ERROR "zelmora ${ARGS}: exit ${code}, expected ${EXIT}\nstdout: ${out}\nstderr: ${err}")
+endif()
+if(NOT "${out}${err}" MATCHES "${MATCH}")
+  message(FATAL_ERROR "zelmora ${ARGS}: output does not match ${MATCH}\nstdout: ${out}\nstderr: ${err}")
+endif()
