@@ -45,9 +45,10 @@ struct CreateSettings {
     int dousa = 1;
     PopupSettings popup;
     int kakucyosi = 0;
+    PageEncoding encoding = PageEncoding::ShiftJis;
 };
 
-// The five settings in the order they are read; the message for the first
+// The settings in the order they are read; the message for the first
 // one that is not a number.
 std::optional<CreateSettings> readCreateSettings(const QString &path, QString *problem)
 {
@@ -74,6 +75,7 @@ std::optional<CreateSettings> readCreateSettings(const QString &path, QString *p
     }
     out.popup.homeName = stored.HomeName;
     out.popup.homeURL = stored.HomeURL;
+    out.encoding = pageEncodingFromSetting(stored.MojiCodeSettei);
     return out;
 }
 
@@ -140,6 +142,7 @@ void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &pa
         popup.text = replaceLineBreaks(page.text);
         popup.file = pictureFile(page);
         popup.alt = pictureAlt(page);
+        popup.encoding = settings->encoding;
         if (auto error = WritePopupPage(paths.StrOutFolder_S, popup)) {
             desktop.warning(error->writeMessage());
             return;
@@ -148,7 +151,8 @@ void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &pa
     }
 
     desktop.information(createdPagesMessage(state.StrTitle_S, state.StrKcyosi_S, n));
-    WriteDataPage(settings->dousa, n, editor, state, paths.StrOutFolder_S, desktop);
+    WriteDataPage(settings->dousa, n, editor, state, paths.StrOutFolder_S, desktop,
+                  settings->encoding);
 }
 
 } // namespace zelmora

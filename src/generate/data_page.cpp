@@ -9,7 +9,7 @@ QString dataPageFileName(const QString &title, const QString &ext)
     return title + QStringLiteral("_data") + ext;
 }
 
-QStringList dataPageLines(const EditorState &state, int n)
+QStringList dataPageLines(const EditorState &state, int n, PageEncoding encoding)
 {
     const QString &title = state.StrTitle_S;
     const QString &ext = state.StrKcyosi_S;
@@ -72,14 +72,14 @@ QStringList dataPageLines(const EditorState &state, int n)
           << QStringLiteral("</table>")
           << QStringLiteral("</body>")
           << QStringLiteral("</html>");
-    return lines;
+    return withCharsetDeclaration(std::move(lines), encoding);
 }
 
 bool WriteDataPage(int openAfterCreate, int n, Editor &editor, const EditorState &state,
-                   const QString &outFolder, Desktop &desktop)
+                   const QString &outFolder, Desktop &desktop, PageEncoding encoding)
 {
     const QString name = dataPageFileName(state.StrTitle_S, state.StrKcyosi_S);
-    if (auto error = writeCp932Lines(outFolder + name, dataPageLines(state, n))) {
+    if (auto error = writePageLines(outFolder + name, dataPageLines(state, n, encoding), encoding)) {
         desktop.warning(error->writeMessage());
         return false;
     }

@@ -4,6 +4,7 @@
 #include "editor/editor.h"
 #include "editor/page_set.h"
 #include "text/line_file.h"
+#include "text/page_encoding.h"
 
 #include <QStringList>
 
@@ -11,8 +12,10 @@
 
 namespace zelmora {
 
-// The 50 + n lines of a set's data page, for pages 1..n.
-QStringList dataPageLines(const EditorState &state, int n);
+// The 50 + n lines of a set's data page, for pages 1..n (one more, the
+// charset declaration, in UTF-8).
+QStringList dataPageLines(const EditorState &state, int n,
+                          PageEncoding encoding = PageEncoding::ShiftJis);
 
 // title + "_data" + ext.
 QString dataPageFileName(const QString &title, const QString &ext);
@@ -23,6 +26,7 @@ QString dataPageFileName(const QString &title, const QString &ext);
 // A data page that cannot be written is reported instead, and the editor
 // keeps everything (returns false).
 bool WriteDataPage(int openAfterCreate, int n, Editor &editor, const EditorState &state,
-                   const QString &outFolder, Desktop &desktop);
+                   const QString &outFolder, Desktop &desktop,
+                   PageEncoding encoding = PageEncoding::ShiftJis);
 
 } // namespace zelmora

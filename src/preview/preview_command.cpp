@@ -4,6 +4,7 @@
 #include "preview/preview_browser.h"
 #include "preview/preview_pages.h"
 #include "preview/preview_window.h"
+#include "settings/settings_file.h"
 
 #include <QCoreApplication>
 #include <QOpenGLContext>
@@ -64,7 +65,10 @@ void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state,
         desktop.warning(forbiddenTitleMessage(*c));
         return;
     }
-    if (auto error = WritePreviewPages(set, state, paths)) {
+    // The preview is written in the encoding that creating the set would use.
+    const PageEncoding encoding =
+        pageEncodingFromSetting(readStoredSettings(paths.settingsFile).MojiCodeSettei);
+    if (auto error = WritePreviewPages(set, state, paths, encoding)) {
         desktop.warning(error->writeMessage());
         return;
     }
