@@ -116,10 +116,10 @@ void OptionsDialog::buildControls()
                                twipsRect(240, 240, 4815, 375));
     shiftJis->setChecked(true);
     shiftJis->setToolTip(QStringLiteral(
-        "これまでの Shift_JIS のページに合わせるとき、または Shift_JIS を送るよう設定したサーバーに置くときに選びます。"));
+        "これまでの Shift_JIS のページとそろえるときや、Shift_JIS を送るよう設定したサーバーに置くときに選びます。"));
     addOption(m_optMoji, 1, QStringLiteral("UTF-8"), frame6, twipsRect(240, 600, 4815, 375))
         ->setToolTip(QStringLiteral(
-            "新しく作るページに選びます。サーバーの文字コード設定やローカルファイルでの表示に左右されず、正しく表示されます。"));
+            "サーバーの文字コード設定やローカルファイルで開くかどうかに関係なく、正しく表示させたいとき（新しく作るページ）に選びます。"));
 
     // toggled, not clicked: a choice made by ReadSettei runs the rule too.
     connect(m_optSettei, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
