@@ -39,7 +39,7 @@ import urllib.parse
 import websocket
 
 STEP_SECONDS = 20        # one browser step: a load, a click, a window opening
-SUITE_SECONDS = 280      # the whole suite; CTest's own timeout is above it
+SUITE_SECONDS = 500      # the whole suite; CTest's own timeout is above it
 SERVINGS = {
     'a': 'text/html',
     'b': 'text/html; charset=UTF-8',
@@ -59,6 +59,12 @@ PASTE_PAGE = 'paste_test.htm'
 
 class CheckFailed(Exception):
     pass
+
+
+class OutOfTime(BaseException):
+    """The suite's own deadline, or CTest ending it: raised from a signal
+    anywhere, and caught by nothing but main(), so that the browser is
+    always stopped on the way out."""
 
 
 # ---- the browser -----------------------------------------------------------
@@ -482,10 +488,13 @@ def main():
     parser.add_argument('--keep', action='store_true', help='keep the work folder')
     args = parser.parse_args()
 
-    def out_of_time(*_):
-        raise TimeoutError('the browser suite ran out of its %d s' % SUITE_SECONDS)
+    def out_of_time(signum, _):
+        if signum == signal.SIGALRM:
+            raise OutOfTime('the browser suite ran out of its %d s' % SUITE_SECONDS)
+        raise OutOfTime('the browser suite was stopped (signal %d)' % signum)
     signal.signal(signal.SIGALRM, out_of_time)
     signal.signal(signal.SIGTERM, out_of_time)
+    signal.signal(signal.SIGINT, out_of_time)
     signal.alarm(SUITE_SECONDS)
 
     work = tempfile.mkdtemp(prefix='zelmora-browser-')
@@ -538,7 +547,7 @@ def main():
         relative = os.path.relpath(bare, work).replace(os.sep, '/')
         passed, control = run_serving(cdp, source,
                                       'http://127.0.0.1:%d/d/%s/' % (port, relative), bare)
-    except TimeoutError as e:
+    except OutOfTime as e:
         print(str(e))
         failed = True
         control = None
