@@ -2,6 +2,8 @@
 
 #include "text/cp932.h"
 
+#include <cstring>
+
 namespace zelmora {
 
 PageEncoding pageEncodingFromSetting(const QString &value)
@@ -87,6 +89,24 @@ bool declaresUtf8(QByteArrayView line)
     return false;
 }
 
+// Whether "charset", in any case and with optional blanks, stands before one
+// of the '=' signs. The reader asks this of every page, and a Shift-JIS page
+// has none: this one pass over its '=' signs settles it.
+bool mentionsCharset(QByteArrayView text)
+{
+    const char *const begin = text.data();
+    const char *const end = begin + text.size();
+    for (auto *eq = static_cast<const char *>(std::memchr(begin, '=', std::size_t(end - begin))); eq;
+         eq = static_cast<const char *>(std::memchr(eq + 1, '=', std::size_t(end - eq - 1)))) {
+        const char *name = eq;
+        while (name > begin && name[-1] == ' ')
+            --name;
+        if (name - begin >= 7 && qstrnicmp(name - 7, "charset", 7) == 0)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 PageEncoding detectPageEncoding(QByteArrayView start)
@@ -94,6 +114,8 @@ PageEncoding detectPageEncoding(QByteArrayView start)
     if (start.startsWith(QByteArrayView(kUtf8Bom, 3)))
         return PageEncoding::Utf8;
     start = start.first(std::min(start.size(), kEncodingPrescanBytes));
+    if (!mentionsCharset(start))
+        return PageEncoding::ShiftJis;
     // Line by line through the head only: a page's own text, which comes
     // after it, may hold anything.
     while (!start.isEmpty()) {
