@@ -151,12 +151,17 @@ class Cdp:
         except websocket.WebSocketTimeoutException:
             raise TimeoutError from None
 
-    def send(self, method, params=None, session=None):
+    def post(self, method, params=None, session=None):
+        """Sends a command without waiting for its answer, which is then
+        dropped when it comes."""
         self.next_id += 1
         message = {'id': self.next_id, 'method': method, 'params': params or {}}
         if session:
             message['sessionId'] = session
         self.ws.send(json.dumps(message))
+
+    def send(self, method, params=None, session=None):
+        self.post(method, params, session)
         deadline = time.monotonic() + STEP_SECONDS
         while True:
             try:
@@ -220,10 +225,16 @@ class Tab:
         deadline = time.monotonic() + STEP_SECONDS
         state = None
         while time.monotonic() < deadline:
-            state = self.evaluate('[document.readyState, location.href]')
-            if state and state[0] == 'complete' and \
-                    urllib.parse.unquote(state[1]).endswith(url_path_end):
-                return
+            try:
+                state = self.evaluate('[document.readyState, location.href]')
+            except CheckFailed as e:
+                # Asked while the page is being replaced: its context is gone
+                # and the next one not there yet.
+                state = str(e)
+            else:
+                if state and state[0] == 'complete' and \
+                        urllib.parse.unquote(state[1]).endswith(url_path_end):
+                    return
             time.sleep(0.05)
         raise CheckFailed('%s did not load (last seen: %s)' % (what, state))
 
@@ -241,11 +252,18 @@ class Tab:
         if not point:
             raise CheckFailed('nothing to click: ' + selector)
         x, y = point
-        for kind in ('mouseMoved', 'mousePressed', 'mouseReleased'):
+        for kind in ('mouseMoved', 'mousePressed'):
             self.cdp.send('Input.dispatchMouseEvent',
                           {'type': kind, 'x': x, 'y': y, 'button': 'left',
                            'clickCount': 0 if kind == 'mouseMoved' else 1},
                           session=self.session)
+        # The release is the click, which may replace the page or close the
+        # window before the event is acknowledged; the caller waits for what
+        # the click does instead.
+        self.cdp.post('Input.dispatchMouseEvent',
+                      {'type': 'mouseReleased', 'x': x, 'y': y, 'button': 'left',
+                       'clickCount': 1},
+                      session=self.session)
 
 
 # ---- what the pages must read ----------------------------------------------
