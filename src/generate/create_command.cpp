@@ -45,9 +45,10 @@ struct CreateSettings {
     int dousa = 1;
     PopupSettings popup;
     int kakucyosi = 0;
+    PageEncoding encoding = PageEncoding::ShiftJis;
 };
 
-// The five settings in the order they are read; the message for the first
+// The settings in the order they are read; the message for the first
 // one that is not a number.
 std::optional<CreateSettings> readCreateSettings(const QString &path, QString *problem)
 {
@@ -74,6 +75,7 @@ std::optional<CreateSettings> readCreateSettings(const QString &path, QString *p
     }
     out.popup.homeName = stored.HomeName;
     out.popup.homeURL = stored.HomeURL;
+    out.encoding = pageEncodingFromSetting(stored.MojiCodeSettei);
     return out;
 }
 
@@ -140,6 +142,7 @@ void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &pa
         popup.text = replaceLineBreaks(page.text);
         popup.file = pictureFile(page);
         popup.alt = pictureAlt(page);
+        popup.encoding = settings->encoding;
         if (auto error = WritePopupPage(paths.StrOutFolder_S, popup)) {
             desktop.warning(error->writeMessage());
             return;
@@ -149,7 +152,8 @@ void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &pa
 
     // Every file is on disk before the first message shows: a user who ends
     // the program while a message is open loses no part of the set.
-    const auto dataPageError = writeDataPageFile(n, state, paths.StrOutFolder_S);
+    const auto dataPageError =
+        writeDataPageFile(n, state, paths.StrOutFolder_S, settings->encoding);
     desktop.information(createdPagesMessage(state.StrTitle_S, state.StrKcyosi_S, n));
     if (dataPageError) {
         desktop.warning(dataPageError->writeMessage());

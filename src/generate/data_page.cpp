@@ -9,7 +9,7 @@ QString dataPageFileName(const QString &title, const QString &ext)
     return title + QStringLiteral("_data") + ext;
 }
 
-QStringList dataPageLines(const EditorState &state, int n)
+QStringList dataPageLines(const EditorState &state, int n, PageEncoding encoding)
 {
     const QString &title = state.StrTitle_S;
     const QString &ext = state.StrKcyosi_S;
@@ -72,14 +72,14 @@ QStringList dataPageLines(const EditorState &state, int n)
           << QStringLiteral("</table>")
           << QStringLiteral("</body>")
           << QStringLiteral("</html>");
-    return lines;
+    return withCharsetDeclaration(std::move(lines), encoding);
 }
 
 std::optional<FileError> writeDataPageFile(int n, const EditorState &state,
-                                           const QString &outFolder)
+                                           const QString &outFolder, PageEncoding encoding)
 {
-    return writeCp932Lines(outFolder + dataPageFileName(state.StrTitle_S, state.StrKcyosi_S),
-                           dataPageLines(state, n));
+    return writePageLines(outFolder + dataPageFileName(state.StrTitle_S, state.StrKcyosi_S),
+                          dataPageLines(state, n, encoding), encoding);
 }
 
 void finishDataPage(int openAfterCreate, Editor &editor, const EditorState &state,
@@ -94,9 +94,9 @@ void finishDataPage(int openAfterCreate, Editor &editor, const EditorState &stat
 }
 
 bool WriteDataPage(int openAfterCreate, int n, Editor &editor, const EditorState &state,
-                   const QString &outFolder, Desktop &desktop)
+                   const QString &outFolder, Desktop &desktop, PageEncoding encoding)
 {
-    if (auto error = writeDataPageFile(n, state, outFolder)) {
+    if (auto error = writeDataPageFile(n, state, outFolder, encoding)) {
         desktop.warning(error->writeMessage());
         return false;
     }

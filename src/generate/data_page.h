@@ -4,6 +4,7 @@
 #include "editor/editor.h"
 #include "editor/page_set.h"
 #include "text/line_file.h"
+#include "text/page_encoding.h"
 
 #include <QStringList>
 
@@ -11,15 +12,18 @@
 
 namespace zelmora {
 
-// The 50 + n lines of a set's data page, for pages 1..n.
-QStringList dataPageLines(const EditorState &state, int n);
+// The 50 + n lines of a set's data page, for pages 1..n (one more, the
+// charset declaration, in UTF-8).
+QStringList dataPageLines(const EditorState &state, int n,
+                          PageEncoding encoding = PageEncoding::ShiftJis);
 
 // title + "_data" + ext.
 QString dataPageFileName(const QString &title, const QString &ext);
 
 // Writes the data page of the n pages just created into the output folder.
 std::optional<FileError> writeDataPageFile(int n, const EditorState &state,
-                                           const QString &outFolder);
+                                           const QString &outFolder,
+                                           PageEncoding encoding = PageEncoding::ShiftJis);
 
 // The closing steps once the data page is on disk: reports it, opens it with
 // the desktop's program for HTML files when openAfterCreate is 1, then
@@ -31,6 +35,7 @@ void finishDataPage(int openAfterCreate, Editor &editor, const EditorState &stat
 // that cannot be written is reported instead, and the editor keeps
 // everything (returns false).
 bool WriteDataPage(int openAfterCreate, int n, Editor &editor, const EditorState &state,
-                   const QString &outFolder, Desktop &desktop);
+                   const QString &outFolder, Desktop &desktop,
+                   PageEncoding encoding = PageEncoding::ShiftJis);
 
 } // namespace zelmora

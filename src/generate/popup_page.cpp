@@ -87,13 +87,13 @@ QStringList popupPageLines(const PopupPage &p)
                      + p.settings.homeName + QStringLiteral("</A></span>");
     }
     lines << QStringLiteral("</body>") << QStringLiteral("</html>");
-    return lines;
+    return withCharsetDeclaration(std::move(lines), p.encoding);
 }
 
 std::optional<FileError> WritePopupPage(const QString &outFolder, const PopupPage &page)
 {
-    return writeCp932Lines(outFolder + popupPageFileName(page.title, page.k, page.ext),
-                           popupPageLines(page));
+    return writePageLines(outFolder + popupPageFileName(page.title, page.k, page.ext),
+                          popupPageLines(page), page.encoding);
 }
 
 } // namespace zelmora

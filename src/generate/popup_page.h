@@ -2,6 +2,7 @@
 
 #include "editor/page_set.h"
 #include "text/line_file.h"
+#include "text/page_encoding.h"
 
 #include <QStringList>
 
@@ -28,6 +29,7 @@ struct PopupPage {
     QString text;           // after replaceLineBreaks()
     QString file;           // the picture of the page's kind
     QString alt;
+    PageEncoding encoding = PageEncoding::ShiftJis;
 };
 
 // caption of Label_BK, '"', Text_BK, '"', converted to half width.
@@ -35,7 +37,8 @@ QString bodyAttribute(const QString &attributeName, const QString &value);
 // Every CR LF pair becomes "<BR>"; a lone CR or LF stays.
 QString replaceLineBreaks(const QString &text);
 
-// The lines of a popup page, without line ends.
+// The lines of a popup page, without line ends; a UTF-8 page with its
+// charset declaration.
 QStringList popupPageLines(const PopupPage &page);
 
 // File name: title + "_" + k + ext.

@@ -6,6 +6,7 @@
 #include "preview/preview_cleanup.h"
 #include "preview/preview_pages.h"
 #include "preview/preview_window.h"
+#include "settings/settings_file.h"
 
 #include <QCoreApplication>
 #include <QOffscreenSurface>
@@ -82,7 +83,10 @@ void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state,
         desktop.warning(temporaryFolderLinkMessage(paths.StrTempFolder_S));
         return;
     }
-    const auto error = WritePreviewPages(set, state, paths);
+    // The preview is written in the encoding that creating the set would use.
+    const PageEncoding encoding =
+        pageEncodingFromSetting(readStoredSettings(paths.settingsFile).MojiCodeSettei);
+    const auto error = WritePreviewPages(set, state, paths, encoding);
     // The pages this preview wrote, known before anything else can replace
     // them; the pages before a failed one are deleted with the rest.
     QStringList written;

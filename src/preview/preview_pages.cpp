@@ -12,7 +12,8 @@ QString previewBodyAttribute(const PageSet &set)
     return bodyAttribute(set.backgroundAttribute, value);
 }
 
-QStringList previewPageLines(const QString &title, int k, const QString &body, const Page &page)
+QStringList previewPageLines(const QString &title, int k, const QString &body, const Page &page,
+                             PageEncoding encoding)
 {
     QStringList lines;
     lines.reserve(17);
@@ -36,11 +37,11 @@ QStringList previewPageLines(const QString &title, int k, const QString &body, c
     lines << QStringLiteral("</td></tr>") << QStringLiteral("<tr><td align=\"right\">")
           << QStringLiteral("</td></tr>") << QStringLiteral("</table>")
           << QStringLiteral("</body>") << QStringLiteral("</html>");
-    return lines;
+    return withCharsetDeclaration(std::move(lines), encoding);
 }
 
 std::optional<FileError> WritePreviewPages(const PageSet &set, EditorState &state,
-                                           const ProgramPaths &paths)
+                                           const ProgramPaths &paths, PageEncoding encoding)
 {
     QDir().mkpath(paths.StrTempFolder_S); // normally there already; a failure shows on writing
     state.StrTitle_S = set.title;
@@ -48,9 +49,10 @@ std::optional<FileError> WritePreviewPages(const PageSet &set, EditorState &stat
     const int n = pageCount(set);
     for (int k = 1; k <= n; ++k) {
         const Page &page = set.page(k);
-        if (auto error = writeCp932Lines(paths.StrTempFolder_S
-                                             + popupPageFileName(set.title, k, kPreviewExtension),
-                                         previewPageLines(set.title, k, body, page)))
+        if (auto error = writePageLines(paths.StrTempFolder_S
+                                            + popupPageFileName(set.title, k, kPreviewExtension),
+                                        previewPageLines(set.title, k, body, page, encoding),
+                                        encoding))
             return error;
         state.contents(k) = contentsDescription(page);
     }

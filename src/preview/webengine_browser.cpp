@@ -91,7 +91,7 @@ public:
     {
         m_page = new PreviewPage(m_view);
         m_view->setPage(m_page);
-        // The pages declare no character set; they are written in Shift-JIS.
+        // A Shift-JIS page declares no character set.
         m_view->settings()->setDefaultTextEncoding(QStringLiteral("Shift_JIS"));
         m_view->setContextMenuPolicy(Qt::NoContextMenu);
         // The view owns this object's lifetime: it goes with the window.
@@ -109,9 +109,13 @@ public:
         // pictures it names.
         const QUrl url = QUrl::fromLocalFile(absolutePath);
         QFile file(absolutePath);
-        if (file.size() <= kMaxInlinePage && file.open(QIODevice::ReadOnly))
-            m_view->setContent(file.readAll(), QStringLiteral("text/html;charset=Shift_JIS"), url);
-        else
+        if (file.size() <= kMaxInlinePage && file.open(QIODevice::ReadOnly)) {
+            const QByteArray page = file.readAll();
+            // A UTF-8 page starts with its byte-order mark; any other is Shift-JIS.
+            const bool utf8 = page.startsWith("\xEF\xBB\xBF");
+            m_view->setContent(page, utf8 ? QStringLiteral("text/html;charset=UTF-8")
+                                          : QStringLiteral("text/html;charset=Shift_JIS"), url);
+        } else
             m_view->load(url);
     }
 

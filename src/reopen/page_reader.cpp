@@ -3,6 +3,7 @@
 #include "generate/popup_page.h"
 #include "reopen/character_references.h"
 #include "text/line_file.h"
+#include "text/page_encoding.h"
 
 #include <QFile>
 #include <QStringBuilder>
@@ -112,9 +113,18 @@ const QList<QByteArray> &markersOfPage(int n)
     return n == 1 ? first : n < kPageCount ? middle : last;
 }
 
+// A CP932 page holds a character the code page cannot as a decimal
+// reference, which is turned back; a UTF-8 page holds every character as
+// itself, so a reference in it is one the user typed and stays.
+QString restored(const QString &value, PageEncoding encoding)
+{
+    return encoding == PageEncoding::ShiftJis ? decodeUnencodableReferences(value) : value;
+}
+
 // Page 1's body line carries the background. A later matching line wins, and
 // a colour marker on a line hides a picture marker on the same line.
-void applyBackgroundRule(const QString &line, const LineMarkers &at, PageSet &set)
+void applyBackgroundRule(const QString &line, const LineMarkers &at, PageEncoding encoding,
+                         PageSet &set)
 {
     const qsizetype p = at.colour;
     if (p >= 0) {
@@ -122,7 +132,7 @@ void applyBackgroundRule(const QString &line, const LineMarkers &at, PageSet &se
             // The kind is chosen first: choosing it empties the value.
             selectBackgroundKind(set, BackgroundKind::Colour);
             set.backgroundAttribute = kColourAttribute;
-            set.backgroundValue = decodeUnencodableReferences(*value);
+            set.backgroundValue = restored(*value, encoding);
         }
         return;
     }
@@ -131,12 +141,12 @@ void applyBackgroundRule(const QString &line, const LineMarkers &at, PageSet &se
         if (const auto value = valueAfter(line, q, kPictureMarker)) {
             selectBackgroundKind(set, BackgroundKind::Picture);
             set.backgroundAttribute = kPictureAttribute;
-            set.backgroundValue = decodeUnencodableReferences(*value);
+            set.backgroundValue = restored(*value, encoding);
         }
     }
 }
 
-void applyTextLine(const QString &line, qsizetype markerPos, Page &page)
+void applyTextLine(const QString &line, qsizetype markerPos, PageEncoding encoding, Page &page)
 {
     const qsizetype tagEnd = line.indexOf(u'>', markerPos + kTextMarker.size());
     if (tagEnd < 0)
@@ -149,10 +159,10 @@ void applyTextLine(const QString &line, qsizetype markerPos, Page &page)
     // The writer turned each typed line break into "<BR>".
     text.replace(QStringLiteral("<BR>"), QStringLiteral("\r\n"));
     page.kind = PageKind::Text;
-    page.text = decodeUnencodableReferences(text);
+    page.text = restored(text, encoding);
 }
 
-void applyImageLine(const QString &line, qsizetype markerPos, Page &page)
+void applyImageLine(const QString &line, qsizetype markerPos, PageEncoding encoding, Page &page)
 {
     const qsizetype fileStart = markerPos + kImageMarker.size() + 1;
     if (fileStart > line.size())
@@ -170,28 +180,29 @@ void applyImageLine(const QString &line, qsizetype markerPos, Page &page)
     const auto alt = valueAfter(line, a, kAltMarker);
     if (!widthValue || !alt)
         return;
-    const QString file = decodeUnencodableReferences(line.mid(fileStart, fileEnd - fileStart));
+    const QString file = restored(line.mid(fileStart, fileEnd - fileStart), encoding);
     const std::optional<int> width = widthNumber(*widthValue);
     if (width == kStandardWidth) {
         page.kind = PageKind::StandardPicture;
         page.standardFile = file;
-        page.standardAlt = decodeUnencodableReferences(*alt);
+        page.standardAlt = restored(*alt, encoding);
     } else if (width == kWideWidth) {
         page.kind = PageKind::WidePicture;
         page.wideFile = file;
-        page.wideAlt = decodeUnencodableReferences(*alt);
+        page.wideAlt = restored(*alt, encoding);
     }
 }
 
 // A line holding both markers is a text line, even when its text rule fails.
-void applyContentRule(const QString &line, const LineMarkers &at, Page &page)
+void applyContentRule(const QString &line, const LineMarkers &at, PageEncoding encoding,
+                      Page &page)
 {
     if (at.text >= 0) {
-        applyTextLine(line, at.text, page);
+        applyTextLine(line, at.text, encoding, page);
         return;
     }
     if (at.image >= 0)
-        applyImageLine(line, at.image, page);
+        applyImageLine(line, at.image, encoding, page);
 }
 
 } // namespace
@@ -219,19 +230,22 @@ ReadOutcome readPageSetFiles(const QString &outFolder, const QString &title, con
         path[digit] = char('0' + n);
         // Only lines holding a marker can change the set; the reader hands on
         // no other.
-        const bool opened = readCp932LinesHolding(
+        // Each page tells its own encoding (a Shift-JIS set has none to tell);
+        // it is known before the first line arrives.
+        PageEncoding encoding = PageEncoding::ShiftJis;
+        const bool opened = readPageLinesHolding(
             path, markersOfPage(n), [&](const QString &line) {
                 const LineMarkers at = findMarkers(line);
                 if (n == 1)
-                    applyBackgroundRule(line, at, outcome.set);
-                applyContentRule(line, at, page);
+                    applyBackgroundRule(line, at, encoding, outcome.set);
+                applyContentRule(line, at, encoding, page);
                 // Page 6 is the last a set can have and is read to its end.
                 if (n < kPageCount && at.close >= 0) {
                     closed = true;
                     return false;
                 }
                 return true;
-            });
+            }, &encoding);
         // A page that cannot be opened ends the set with the pages before it
         // (a later page deleted, or an older set's page 1 without its pages).
         if (!opened)

@@ -2,6 +2,7 @@
 
 #include "editor/program_paths.h"
 #include "editor/ui_support.h"
+#include "text/page_encoding.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -46,7 +47,7 @@ OptionsDialog::OptionsDialog(const QString &settingsPath, Desktop *desktop, QWid
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("オプション設定"));
     setFont(gothicFont(9));
-    setFixedSize(twips(5895), twips(6060));
+    setFixedSize(twips(5895), twips(7320));
     buildControls();
     ReadSettei();
 }
@@ -110,6 +111,21 @@ void OptionsDialog::buildControls()
     command1->setDefault(true);
     connect(command1, &QPushButton::clicked, this, &QDialog::accept);
 
+    // The character encoding came after the other options; its frame lies
+    // below them, so that none of them moved.
+    auto *frame6 = place(new QGroupBox(QStringLiteral("文字コード設定"), this), QStringLiteral("Frame6"),
+                         twipsRect(120, 6000, 5655, 1095));
+    m_optMoji = new QButtonGroup(this);
+    m_optMoji->setObjectName(QStringLiteral("OptMoji"));
+    auto *shiftJis = addOption(m_optMoji, 0, QStringLiteral("Shift_JIS（従来）"), frame6,
+                               twipsRect(240, 240, 4815, 375));
+    shiftJis->setChecked(true);
+    shiftJis->setToolTip(QStringLiteral(
+        "これまでの Shift_JIS のページとそろえるときや、Shift_JIS を送るよう設定したサーバーに置くときに選びます。"));
+    addOption(m_optMoji, 1, QStringLiteral("UTF-8"), frame6, twipsRect(240, 600, 4815, 375))
+        ->setToolTip(QStringLiteral(
+            "サーバーの文字コード設定やローカルファイルで開くかどうかに関係なく、正しく表示させたいとき（新しく作るページ）に選びます。"));
+
     // toggled, not clicked: a choice made by ReadSettei runs the rule too.
     connect(m_optSettei, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked)
@@ -139,6 +155,10 @@ void OptionsDialog::ReadSettei()
         if (stored.KakucyosiSettei == QString::number(id))
             m_optKcyosi->button(id)->setChecked(true);
     }
+
+    // "1" is UTF-8; anything else is the Shift-JIS the pages always had.
+    m_optMoji->button(pageEncodingFromSetting(stored.MojiCodeSettei) == PageEncoding::Utf8 ? 1 : 0)
+        ->setChecked(true);
 }
 
 void OptionsDialog::OptSettei_Click(int index)
@@ -158,6 +178,8 @@ StoredSettings OptionsDialog::settings() const
     s.HomeName = m_textHomeName->text();
     s.HomeURL = m_textUrl->text();
     s.KakucyosiSettei = m_optKcyosi->checkedId() == 1 ? QStringLiteral("1") : QStringLiteral("0");
+    s.MojiCodeSettei = settingFromPageEncoding(m_optMoji->checkedId() == 1 ? PageEncoding::Utf8
+                                                                           : PageEncoding::ShiftJis);
     return s;
 }
 

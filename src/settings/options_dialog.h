@@ -16,7 +16,7 @@ namespace zelmora {
 class Desktop;
 struct ProgramPaths;
 
-// Form4: shows the five stored options and writes all five back whenever it
+// Form4: shows the six stored options and writes all six back whenever it
 // closes, whatever closes it. There is no cancel.
 class OptionsDialog : public QDialog {
     Q_OBJECT
@@ -48,6 +48,7 @@ private:
     QCheckBox *m_chkBrowser = nullptr;
     QButtonGroup *m_optSettei = nullptr;
     QButtonGroup *m_optKcyosi = nullptr;
+    QButtonGroup *m_optMoji = nullptr;
     QLineEdit *m_textHomeName = nullptr;
     QLineEdit *m_textUrl = nullptr;
 };

@@ -171,7 +171,7 @@ std::optional<FileError> WriteIniStr(const QString &section, const QString &key,
 
 StoredSettings readStoredSettings(const QString &path)
 {
-    // One read of the file answers all five keys.
+    // One read of the file answers all six keys.
     const QString text = readText(path);
     const StoredSettings defaults;
     StoredSettings s;
@@ -180,17 +180,19 @@ StoredSettings readStoredSettings(const QString &path)
     s.HomeName = valueOr(text, kSettingsSection, kKeyHomeName, defaults.HomeName);
     s.HomeURL = valueOr(text, kSettingsSection, kKeyHomeURL, defaults.HomeURL);
     s.KakucyosiSettei = valueOr(text, kSettingsSection, kKeyKakucyosi, defaults.KakucyosiSettei);
+    s.MojiCodeSettei = valueOr(text, kSettingsSection, kKeyMojiCode, defaults.MojiCodeSettei);
     return s;
 }
 
 std::optional<FileError> writeStoredSettings(const StoredSettings &s, const QString &path)
 {
-    const std::array<std::pair<const QString &, const QString &>, 5> keys{{
+    const std::array<std::pair<const QString &, const QString &>, 6> keys{{
         {kKeyDousa, s.DousaSettei},
         {kKeyKensaku, s.KensakuSettei},
         {kKeyHomeName, s.HomeName},
         {kKeyHomeURL, s.HomeURL},
         {kKeyKakucyosi, s.KakucyosiSettei},
+        {kKeyMojiCode, s.MojiCodeSettei},
     }};
     return editFile(path, [&](QString &text) {
         for (const auto &[key, value] : keys)

@@ -8,7 +8,7 @@
 
 namespace zelmora {
 
-// Zelmora.ini holds the five options in one section. A file made or edited
+// Zelmora.ini holds the six options in one section. A file made or edited
 // on Windows (by GetPrivateProfileStringA / WritePrivateProfileStringA, or by
 // hand) is read the same way, and rewriting it keeps whatever else it holds.
 inline const QString kSettingsSection = QStringLiteral("OptionSettei");
@@ -17,6 +17,7 @@ inline const QString kKeyKensaku = QStringLiteral("KensakuSettei");
 inline const QString kKeyHomeName = QStringLiteral("HomeName");
 inline const QString kKeyHomeURL = QStringLiteral("HomeURL");
 inline const QString kKeyKakucyosi = QStringLiteral("KakucyosiSettei");
+inline const QString kKeyMojiCode = QStringLiteral("MojiCodeSettei");
 
 // Longest value handed out, in bytes of UTF-8; a longer one is cut before
 // the character that would cross it.
@@ -38,22 +39,23 @@ QString GetIniStr(const QString &section, const QString &key, const QString &def
 std::optional<FileError> WriteIniStr(const QString &section, const QString &key,
                                      const QString &value, const QString &path);
 
-// The five options, each with the value a missing key stands for.
+// The six options, each with the value a missing key stands for.
 struct StoredSettings {
     QString DousaSettei = QStringLiteral("1");
     QString KensakuSettei = QStringLiteral("0");
     QString HomeName = QStringLiteral("リンクページ名");
     QString HomeURL = QStringLiteral("リンクページURL");
     QString KakucyosiSettei = QStringLiteral("0");
+    QString MojiCodeSettei = QStringLiteral("0"); // "1": UTF-8 pages, else Shift-JIS
 
     bool operator==(const StoredSettings &) const = default;
 };
 
-// Reads the five keys as GetIniStr does, in the order above.
+// Reads the six keys as GetIniStr does, in the order above.
 StoredSettings readStoredSettings(const QString &path);
 
-// Writes the five keys as WriteIniStr does, in the order above, all in one
-// replacement of the file: either all five are saved or the file is left as
+// Writes the six keys as WriteIniStr does, in the order above, all in one
+// replacement of the file: either all six are saved or the file is left as
 // it was.
 std::optional<FileError> writeStoredSettings(const StoredSettings &s, const QString &path);
 

@@ -2,6 +2,7 @@
 
 #include "text/cp932.h"
 #include "text/file_descriptor.h"
+#include "text/page_encoding.h"
 #include "text/system_error.h"
 
 #include <QCoreApplication>
@@ -232,6 +233,8 @@ bool holdsMarker(QByteArrayView line, const Markers &markers)
     return false;
 }
 
+using LineDecoder = QString (*)(QByteArrayView);
+
 const char *afterLastBreak(const char *begin, const char *at)
 {
     const auto *cr = static_cast<const char *>(::memrchr(begin, '\r', std::size_t(at - begin)));
@@ -253,7 +256,7 @@ const char *firstBreak(const char *from, const char *end)
 // line holding a marker is never the empty one between CR and LF); the file
 // is smaller than a line may be long. Returns false when onLine stopped it.
 bool handOnMarkedLines(const char *begin, const char *end, const Markers &markers,
-                       const std::function<bool(const QString &)> &onLine)
+                       LineDecoder decode, const std::function<bool(const QString &)> &onLine)
 {
     const char *from = begin;
     while (const auto *eq = static_cast<const char *>(std::memchr(from, '=', std::size_t(end - from)))) {
@@ -263,15 +266,18 @@ bool handOnMarkedLines(const char *begin, const char *end, const Markers &marker
         }
         const char *start = afterLastBreak(begin, eq);
         const char *stop = firstBreak(eq, end);
-        if (!onLine(decodeCp932(QByteArrayView(start, stop - start))))
+        if (!onLine(decode(QByteArrayView(start, stop - start))))
             return false;
         from = stop;
     }
     return true;
 }
 
+// detected, when given, asks for the encoding to be told from the file's
+// first bytes (detectPageEncoding) and receives it before the first line is
+// handed on; without it the file is CP932.
 bool readLines(const QByteArray &nativePath, const Markers *markers,
-               const std::function<bool(const QString &)> &onLine)
+               const std::function<bool(const QString &)> &onLine, PageEncoding *detected = nullptr)
 {
     // O_NONBLOCK keeps open() from waiting on a FIFO; the type is then checked
     // on the opened descriptor, so nothing can be swapped in between.
@@ -283,6 +289,9 @@ bool readLines(const QByteArray &nativePath, const Markers *markers,
         return false;
 
     auto wanted = [markers](QByteArrayView line) { return !markers || holdsMarker(line, *markers); };
+    LineDecoder decode = decodeCp932;
+    if (detected)
+        *detected = PageEncoding::ShiftJis; // an empty file
 
     // A line is decoded straight from the buffer; only a line that runs on
     // into the next read is gathered in carried first.
@@ -306,8 +315,13 @@ bool readLines(const QByteArray &nativePath, const Markers *markers,
         }
         if (got == 0)
             break;
+        if (detected && total == 0) {
+            *detected = detectPageEncoding(QByteArrayView(buffer, got));
+            if (*detected == PageEncoding::Utf8)
+                decode = decodeUtf8;
+        }
         if (markers && total == 0 && got == size) {
-            handOnMarkedLines(buffer, buffer + got, *markers, onLine);
+            handOnMarkedLines(buffer, buffer + got, *markers, decode, onLine);
             return true;
         }
         total += got;
@@ -339,11 +353,11 @@ bool readLines(const QByteArray &nativePath, const Markers *markers,
                 if (carried.isEmpty()) {
                     const QByteArrayView raw(p, eol - p);
                     if (raw.size() <= kMaxLineBytes && wanted(raw))
-                        goOn = onLine(decodeCp932(raw));
+                        goOn = onLine(decode(raw));
                 } else {
                     carried.append(p, eol - p);
                     if (carried.size() <= kMaxLineBytes && wanted(carried))
-                        goOn = onLine(decodeCp932(carried));
+                        goOn = onLine(decode(carried));
                     carried.resize(0);
                 }
                 if (!goOn)
@@ -367,7 +381,7 @@ bool readLines(const QByteArray &nativePath, const Markers *markers,
         }
     }
     if (!skipping && !carried.isEmpty() && wanted(carried))
-        onLine(decodeCp932(carried));
+        onLine(decode(carried));
     return true;
 }
 
@@ -384,8 +398,9 @@ bool readCp932LinesHolding(const QString &path, const QList<QByteArray> &markers
     return readCp932LinesHolding(QFile::encodeName(path), markers, onLine);
 }
 
-bool readCp932LinesHolding(const QByteArray &nativePath, const QList<QByteArray> &markers,
-                           const std::function<bool(const QString &)> &onLine)
+namespace {
+
+Markers anchoredMarkers(const QList<QByteArray> &markers)
 {
     Markers anchored;
     for (const QByteArray &m : markers) {
@@ -393,7 +408,25 @@ bool readCp932LinesHolding(const QByteArray &nativePath, const QList<QByteArray>
         Q_ASSERT(equals > 0 && !m.contains('\r') && !m.contains('\n'));
         anchored.push_back({m, equals});
     }
+    return anchored;
+}
+
+} // namespace
+
+bool readCp932LinesHolding(const QByteArray &nativePath, const QList<QByteArray> &markers,
+                           const std::function<bool(const QString &)> &onLine)
+{
+    const Markers anchored = anchoredMarkers(markers);
     return readLines(nativePath, &anchored, onLine);
+}
+
+bool readPageLinesHolding(const QByteArray &nativePath, const QList<QByteArray> &markers,
+                          const std::function<bool(const QString &)> &onLine,
+                          PageEncoding *encoding)
+{
+    const Markers anchored = anchoredMarkers(markers);
+    PageEncoding found = PageEncoding::ShiftJis;
+    return readLines(nativePath, &anchored, onLine, encoding ? encoding : &found);
 }
 
 } // namespace zelmora

@@ -10,6 +10,8 @@
 
 namespace zelmora {
 
+enum class PageEncoding;
+
 // A file that could not be written or read: which one and the system's reason.
 struct FileError {
     QString path;
@@ -64,5 +66,13 @@ bool readCp932LinesHolding(const QString &path, const QList<QByteArray> &markers
 // (QFile::encodeName), for a reader that opens many files of one stem.
 bool readCp932LinesHolding(const QByteArray &nativePath, const QList<QByteArray> &markers,
                            const std::function<bool(const QString &)> &onLine);
+
+// The same for a generated page, which is CP932 unless its first bytes say
+// UTF-8 (detectPageEncoding in page_encoding.h); its lines are decoded in the
+// encoding found, which is stored in encoding, when given, before the first
+// line is handed on.
+bool readPageLinesHolding(const QByteArray &nativePath, const QList<QByteArray> &markers,
+                          const std::function<bool(const QString &)> &onLine,
+                          PageEncoding *encoding = nullptr);
 
 } // namespace zelmora

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFile>
 #include <QImage>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -19,18 +20,26 @@
 using namespace zelmora;
 using namespace zelmora::test;
 
-// The real module: the engine loads the written Shift-JIS page and shows its
-// title, and forward loads page 2.
-TEST(WebEnginePreview, loadsThePagesThroughTheModule)
+class WebEnginePreviewIn : public testing::TestWithParam<const char *> {};
+
+// The real module: the engine loads the written page, in the encoding the
+// settings choose (MojiCodeSettei 0 Shift-JIS, 1 UTF-8), shows its title and
+// text as typed, and forward loads page 2.
+TEST_P(WebEnginePreviewIn, loadsThePagesThroughTheModule)
 {
     QTemporaryDir dir;
     const ProgramPaths paths = InitProgramPaths(dir.path());
+    QFile settings(paths.settingsFile);
+    ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+    settings.write(QByteArray("[OptionSettei]\r\nMojiCodeSettei=") + GetParam() + "\r\n");
+    settings.close();
+    const bool utf8 = QByteArray(GetParam()) == "1";
     EditorState state;
     RecordingDesktop desktop;
     RecordEditor editor;
     editor.set().title = QStringLiteral("春");
     editor.set().page(1).kind = PageKind::Text;
-    editor.set().page(1).text = QStringLiteral("テキスト");
+    editor.set().page(1).text = QStringLiteral("テキスト 😀");
     // Page 2: a picture from the output folder, reached through ../Popleaf/.
     editor.set().page(2).kind = PageKind::StandardPicture;
     editor.set().page(2).standardFile = QStringLiteral("a.png");
@@ -48,6 +57,19 @@ TEST(WebEnginePreview, loadsThePagesThroughTheModule)
         auto *view = w->findChild<QWebEngineView *>(QStringLiteral("WebBrowser1"));
         ASSERT_TRUE(view);
         QTRY_COMPARE_WITH_TIMEOUT(view->title(), QStringLiteral("春_1"), 20000);
+        QFile page1(paths.StrTempFolder_S + QStringLiteral("春_1.htm"));
+        ASSERT_TRUE(page1.open(QIODevice::ReadOnly));
+        EXPECT_EQ(page1.read(3) == "\xEF\xBB\xBF", utf8);
+        QString text;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                view->page()->runJavaScript(QStringLiteral("document.getElementById('param3').textContent"),
+                                            QWebEngineScript::ApplicationWorld,
+                                            [&](const QVariant &v) { text = v.toString(); });
+                return !text.isEmpty();
+            }(),
+            20000);
+        EXPECT_EQ(text, QStringLiteral("テキスト 😀"));
         w->findChild<QPushButton *>(QStringLiteral("Com_frd"))->click();
         QTRY_COMPARE_WITH_TIMEOUT(view->title(), QStringLiteral("春_2"), 20000);
         int width = -1;
@@ -65,6 +87,8 @@ TEST(WebEnginePreview, loadsThePagesThroughTheModule)
     EXPECT_TRUE(checked);
     EXPECT_TRUE(desktop.calls.isEmpty());
 }
+
+INSTANTIATE_TEST_SUITE_P(WebEnginePreview, WebEnginePreviewIn, testing::Values("0", "1"));
 
 namespace {
 

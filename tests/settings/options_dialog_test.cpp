@@ -67,7 +67,8 @@ const QByteArray kDefaultsFile = "[OptionSettei]\r\n"
                                  "KensakuSettei=0\r\n"
                                  "HomeName=リンクページ名\r\n"
                                  "HomeURL=リンクページURL\r\n"
-                                 "KakucyosiSettei=0\r\n";
+                                 "KakucyosiSettei=0\r\n"
+                                 "MojiCodeSettei=0\r\n";
 
 class OptionsDialogTest : public testing::Test {
 protected:
@@ -88,6 +89,7 @@ TEST_F(OptionsDialogTest, firstUseShowsDefaultsBesideTheMainWindowAndSavesThem)
         EXPECT_TRUE(checked(dialog, "ChkBrowser"));
         EXPECT_TRUE(checked(dialog, "OptSettei_0"));
         EXPECT_TRUE(checked(dialog, "OptKcyosi_0"));
+        EXPECT_TRUE(checked(dialog, "OptMoji_0"));
         for (const char *name : {"Text_HomeName", "Text_URL"})
             EXPECT_FALSE(child(dialog, name)->isEnabled()) << name;
         EXPECT_EQ(child<QLineEdit>(dialog, "Text_HomeName")->text(), QStringLiteral("リンクページ名"));
@@ -112,6 +114,7 @@ TEST_P(EveryClose, savesTheControls)
         child<QLineEdit>(dialog, "Text_HomeName")->setText(QStringLiteral("名前"));
         child<QLineEdit>(dialog, "Text_URL")->setText(QStringLiteral("http://x/"));
         child<QAbstractButton>(dialog, "OptKcyosi_1")->click();
+        child<QAbstractButton>(dialog, "OptMoji_1")->click();
         switch (GetParam()) {
         case CloseBy::OkButton:
             child<QAbstractButton>(dialog, "Command1")->click();
@@ -130,7 +133,8 @@ TEST_P(EveryClose, savesTheControls)
                           "KensakuSettei=2\r\n"
                           "HomeName=名前\r\n"
                           "HomeURL=http://x/\r\n"
-                          "KakucyosiSettei=1\r\n",
+                          "KakucyosiSettei=1\r\n"
+                          "MojiCodeSettei=1\r\n",
                           readAll(paths.settingsFile)));
 }
 
@@ -169,6 +173,7 @@ struct LoadCase {
     const char *robots;    // the OptSettei option selected
     const char *extension; // the OptKcyosi option selected
     bool linkFieldsOpen;
+    const char *encoding;  // the OptMoji option selected
 };
 
 void PrintTo(const LoadCase &c, std::ostream *os) { *os << c.name; }
@@ -184,22 +189,24 @@ TEST_P(Load, setsTheControlsFromTheFile)
     EXPECT_TRUE(checked(&dialog, GetParam().extension));
     EXPECT_EQ(child(&dialog, "Text_HomeName")->isEnabled(), GetParam().linkFieldsOpen);
     EXPECT_EQ(child(&dialog, "Text_URL")->isEnabled(), GetParam().linkFieldsOpen);
+    EXPECT_TRUE(checked(&dialog, GetParam().encoding));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     OptionsDialog, Load,
     testing::Values(
         LoadCase{"robotsAllowedOpensTheLinkFields",
-                 "[OptionSettei]\r\nDousaSettei=1\r\nKensakuSettei=2\r\nKakucyosiSettei=1\r\n",
-                 true, "OptSettei_2", "OptKcyosi_1", true},
+                 "[OptionSettei]\r\nDousaSettei=1\r\nKensakuSettei=2\r\nKakucyosiSettei=1\r\n"
+                 "MojiCodeSettei= 1 \r\n",
+                 true, "OptSettei_2", "OptKcyosi_1", true, "OptMoji_1"},
         LoadCase{"robotsForbidden", "[OptionSettei]\r\nDousaSettei=0\r\nKensakuSettei=1\r\n", false,
-                 "OptSettei_1", "OptKcyosi_0", false},
-        LoadCase{"numberOneInAnotherSpelling", "[OptionSettei]\r\nDousaSettei=01\r\n", true,
-                 "OptSettei_0", "OptKcyosi_0", false},
+                 "OptSettei_1", "OptKcyosi_0", false, "OptMoji_0"},
+        LoadCase{"numberOneInAnotherSpelling", "[OptionSettei]\r\nDousaSettei=01\r\nMojiCodeSettei=0\r\n", true,
+                 "OptSettei_0", "OptKcyosi_0", false, "OptMoji_0"},
         LoadCase{"unknownTextsKeepTheInitialChoices",
                  "[OptionSettei]\r\nDousaSettei=yes\r\nKensakuSettei=3\r\n"
-                 "KakucyosiSettei=.html\r\n",
-                 false, "OptSettei_0", "OptKcyosi_0", false}),
+                 "KakucyosiSettei=.html\r\nMojiCodeSettei=UTF-8\r\n",
+                 false, "OptSettei_0", "OptKcyosi_0", false, "OptMoji_0"}),
     [](const testing::TestParamInfo<LoadCase> &info) { return std::string(info.param.name); });
 
 TEST_F(OptionsDialogTest, emptiedFieldRemovesItsKeyAndNextOpeningShowsTheDefault)
@@ -214,7 +221,8 @@ TEST_F(OptionsDialogTest, emptiedFieldRemovesItsKeyAndNextOpeningShowsTheDefault
                           "DousaSettei=1\r\n"
                           "KensakuSettei=0\r\n"
                           "HomeURL=リンクページURL\r\n"
-                          "KakucyosiSettei=0\r\n",
+                          "KakucyosiSettei=0\r\n"
+                          "MojiCodeSettei=0\r\n",
                           readAll(paths.settingsFile)));
 
     OptionsDialog again(paths.settingsFile);
@@ -314,16 +322,21 @@ INSTANTIATE_TEST_SUITE_P(
         ControlRow{"Label2", "Frame1", 120, 720, 1575, 255, QStringLiteral("リンクページURL")},
         ControlRow{"Text_URL", "Frame1", 240, 960, 5055, 270, QStringLiteral("リンクページURL")},
         ControlRow{"OptSettei_0", "Form4", 360, 4920, 2775, 375, QStringLiteral("なし")},
-        ControlRow{"Command1", "Form4", 4080, 5520, 1600, 375, QStringLiteral("ＯＫ")}),
+        ControlRow{"Command1", "Form4", 4080, 5520, 1600, 375, QStringLiteral("ＯＫ")},
+        // Added below the controls above, none of which moved.
+        ControlRow{"Frame6", "Form4", 120, 6000, 5655, 1095, QStringLiteral("文字コード設定")},
+        ControlRow{"OptMoji_0", "Frame6", 240, 240, 4815, 375, QStringLiteral("Shift_JIS（従来）")},
+        ControlRow{"OptMoji_1", "Frame6", 240, 600, 4815, 375, QStringLiteral("UTF-8")}),
     [](const testing::TestParamInfo<ControlRow> &info) { return std::string(info.param.name); });
 
 TEST_F(OptionsDialogTest, windowGroupsAndStacking)
 {
     OptionsDialog dialog(paths.settingsFile);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("オプション設定"));
-    EXPECT_EQ(dialog.size(), QSize(twips(5895), twips(6060)));
+    EXPECT_EQ(dialog.size(), QSize(twips(5895), twips(7320)));
 
-    for (const auto &[group, count] : {std::pair{"OptSettei", 3}, std::pair{"OptKcyosi", 2}}) {
+    for (const auto &[group, count] :
+         {std::pair{"OptSettei", 3}, std::pair{"OptKcyosi", 2}, std::pair{"OptMoji", 2}}) {
         auto *buttons = dialog.findChild<QButtonGroup *>(QString::fromLatin1(group));
         ASSERT_NE(buttons, nullptr) << group;
         EXPECT_TRUE(buttons->exclusive());
@@ -332,6 +345,13 @@ TEST_F(OptionsDialogTest, windowGroupsAndStacking)
             EXPECT_EQ(buttons->button(id)->objectName(),
                       QString::fromLatin1(group) + u'_' + QString::number(id));
         }
+    }
+
+    // Each encoding says in one sentence when to choose it.
+    for (const char *name : {"OptMoji_0", "OptMoji_1"}) {
+        const QString tip = child(&dialog, name)->toolTip();
+        EXPECT_TRUE(tip.endsWith(QStringLiteral("に選びます。"))) << name;
+        EXPECT_EQ(tip.count(u'。'), 1) << name;
     }
 
     // Frame2 lies under the options and Frame1 that share its area.

@@ -15,7 +15,7 @@ namespace {
 
 QByteArray utf8(const char *text) { return QByteArray(text); }
 
-TEST_F(SettingsFile, firstSaveWritesTheFiveKeysInTableOrderAsUtf8CrLf)
+TEST_F(SettingsFile, firstSaveWritesTheSixKeysInTableOrderAsUtf8CrLf)
 {
     ASSERT_EQ(writeStoredSettings(StoredSettings{}, path), std::nullopt);
     EXPECT_TRUE(sameBytes(utf8("[OptionSettei]\r\n"
@@ -25,7 +25,8 @@ TEST_F(SettingsFile, firstSaveWritesTheFiveKeysInTableOrderAsUtf8CrLf)
                                "\xBC\xE3\x82\xB8\xE5\x90\x8D\r\n"
                                "HomeURL=\xE3\x83\xAA\xE3\x83\xB3\xE3\x82\xAF\xE3\x83\x9A\xE3\x83"
                                "\xBC\xE3\x82\xB8URL\r\n"
-                               "KakucyosiSettei=0\r\n"),
+                               "KakucyosiSettei=0\r\n"
+                               "MojiCodeSettei=0\r\n"),
                           readAll(path)));
     EXPECT_EQ(readStoredSettings(path), StoredSettings{});
 }
@@ -37,6 +38,7 @@ TEST_F(SettingsFile, savingAllKeysEqualsWritingThemOneByOne)
     s.KensakuSettei = QStringLiteral("2");
     s.HomeName = QString();
     s.KakucyosiSettei = QStringLiteral("1");
+    s.MojiCodeSettei = QStringLiteral("1");
 
     writeBytes(path, start);
     ASSERT_EQ(writeStoredSettings(s, path), std::nullopt);
@@ -48,6 +50,7 @@ TEST_F(SettingsFile, savingAllKeysEqualsWritingThemOneByOne)
     write(kName, s.HomeName);
     write(kKeyHomeURL, s.HomeURL);
     write(kKeyKakucyosi, s.KakucyosiSettei);
+    write(kKeyMojiCode, s.MojiCodeSettei);
     EXPECT_TRUE(sameBytes(readAll(path), together));
 
     StoredSettings expected = s;
@@ -196,6 +199,7 @@ TEST_F(SettingsFile, windowsFileReadAndRewrittenLosingNothing)
                                "\xE5\x90\x8D\xE5\x89\x8D\r\n"
                                "HomeURL=http://example.jp/\r\n"
                                "KakucyosiSettei=1\r\n"
+                               "MojiCodeSettei=0\r\n"
                                "\r\n"
                                "[Tools]\r\n"
                                "Editor=\xE7\xA7\x80\xE4\xB8\xB8 ; kept\r\n"),

@@ -1,0 +1,137 @@
+// Creates a page set for the browser suite through the real create road:
+//   make_browser_set <program folder> <MojiCodeSettei> <ascii|japanese>
+// The settings are saved as the options dialog saves them, the pictures the
+// pages name are put into Popleaf, and the create command writes the set
+// there. What was typed is printed as JSON for the suite to check the
+// browser's reading against.
+
+#include "editor/desktop.h"
+#include "editor/editor.h"
+#include "editor/program_paths.h"
+#include "generate/create_command.h"
+#include "settings/settings_file.h"
+#include "text/line_file.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cstdio>
+
+using namespace zelmora;
+
+namespace {
+
+// A 1 x 1 GIF.
+const QByteArray kGif = QByteArray::fromHex(
+    "47494638396101000100800000ffffff00000021f90401000000002c00000000010001000002024401003b");
+
+class SilentDesktop : public Desktop {
+public:
+    void information(const QString &) override {}
+    void plainMessage(const QString &text) override { warnings << text; }
+    void warning(const QString &text) override { warnings << text; }
+    void openUrl(const QUrl &) override {}
+    QStringList warnings;
+};
+
+// Text, standard picture, wide picture, text; page 5 none. The ASCII title
+// has a colour background, the Japanese one a picture whose name is
+// Japanese too, like its pictures.
+PageSet browserSet(bool japanese)
+{
+    PageSet set;
+    set.title = japanese ? QStringLiteral("春の便り") : QStringLiteral("Spring");
+    Page &p1 = set.page(1);
+    p1.kind = PageKind::Text;
+    p1.text = QStringLiteral("春が来ました。\r\nSpring has come, 桜が咲いています ①😀");
+    Page &p2 = set.page(2);
+    p2.kind = PageKind::StandardPicture;
+    p2.standardFile = japanese ? QStringLiteral("花.gif") : QStringLiteral("flower.gif");
+    p2.standardAlt = QStringLiteral("花の写真");
+    Page &p3 = set.page(3);
+    p3.kind = PageKind::WidePicture;
+    p3.wideFile = japanese ? QStringLiteral("横長の景色.gif") : QStringLiteral("wide.gif");
+    p3.wideAlt = QStringLiteral("山と海のパノラマ");
+    Page &p4 = set.page(4);
+    p4.kind = PageKind::Text;
+    p4.text = QStringLiteral("最後のページです。\r\nまたね！ <b>太字</b>");
+    if (japanese) {
+        selectBackgroundKind(set, BackgroundKind::Picture);
+        set.backgroundValue = QStringLiteral("背景.gif");
+    } else {
+        selectBackgroundKind(set, BackgroundKind::Colour);
+        set.backgroundValue = QStringLiteral("#FFCC00");
+    }
+    return set;
+}
+
+QJsonObject typed(const PageSet &set)
+{
+    QJsonArray pages;
+    for (int k = 1; k <= pageCount(set); ++k) {
+        const Page &p = set.page(k);
+        QJsonObject page{{QStringLiteral("kind"), int(p.kind)}};
+        if (p.kind == PageKind::Text) {
+            page[QStringLiteral("text")] = p.text;
+        } else {
+            const bool wide = p.kind == PageKind::WidePicture;
+            page[QStringLiteral("file")] = wide ? p.wideFile : p.standardFile;
+            page[QStringLiteral("alt")] = wide ? p.wideAlt : p.standardAlt;
+            page[QStringLiteral("width")] = wide ? 250 : 150;
+        }
+        pages.append(page);
+    }
+    return {{QStringLiteral("title"), set.title},
+            {QStringLiteral("pages"), pages},
+            {QStringLiteral("backgroundPicture"), set.backgroundKind == BackgroundKind::Picture},
+            {QStringLiteral("background"), set.backgroundValue}};
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() != 4 || (args[3] != QStringLiteral("ascii") && args[3] != QStringLiteral("japanese"))) {
+        std::fprintf(stderr, "usage: make_browser_set <program folder> <MojiCodeSettei> <ascii|japanese>\n");
+        return 2;
+    }
+    QDir().mkpath(args[1]);
+    const ProgramPaths paths = InitProgramPaths(args[1]);
+    StoredSettings settings;
+    settings.DousaSettei = QStringLiteral("0");
+    settings.MojiCodeSettei = args[2];
+    if (auto error = writeStoredSettings(settings, paths.settingsFile)) {
+        std::fprintf(stderr, "%s\n", qPrintable(error->writeMessage()));
+        return 1;
+    }
+    const PageSet set = browserSet(args[3] == QStringLiteral("japanese"));
+    QStringList pictures{set.page(2).standardFile, set.page(3).wideFile};
+    if (set.backgroundKind == BackgroundKind::Picture)
+        pictures << set.backgroundValue;
+    for (const QString &picture : pictures) {
+        if (auto error = writeWholeFile(paths.StrOutFolder_S + picture, kGif)) {
+            std::fprintf(stderr, "%s\n", qPrintable(error->writeMessage()));
+            return 1;
+        }
+    }
+
+    RecordEditor editor(set);
+    EditorState state;
+    SilentDesktop desktop;
+    runCreateCommand(editor, state, paths, desktop);
+    if (!desktop.warnings.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(desktop.warnings.join(u'\n')));
+        return 1;
+    }
+    QJsonObject out = typed(set);
+    out[QStringLiteral("folder")] = paths.StrOutFolder_S;
+    out[QStringLiteral("ext")] = state.StrKcyosi_S;
+    std::fputs(QJsonDocument(out).toJson(QJsonDocument::Compact).constData(), stdout);
+    std::fputc('\n', stdout);
+    return 0;
+}
