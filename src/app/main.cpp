@@ -55,6 +55,12 @@ int main(int argc, char *argv[])
     const zelmora::ProgramPaths paths = zelmora::chooseProgramPaths(zelmora::currentFilePlaces());
     const QList<zelmora::FolderProblem> problems = zelmora::createFolders(paths);
 
+    // The Japanese face as the application's font too, at the desktop's
+    // size: a widget lays out its first text in the application font before
+    // it takes its window's face, which would load a second face (DejaVu,
+    // without kana) for nothing; message boxes and tooltips show Japanese.
+    QApplication::setFont(zelmora::gothicFont(QApplication::font().pointSizeF()));
+
     MainWindowDesktop desktop;
     // Pages 2 to 6 are hidden behind their tabs: built after the first paint.
     zelmora::MainWindow window(desktop, paths,
