@@ -27,6 +27,8 @@ PreviewWindow::PreviewWindow(PreviewBrowserFactory &factory, const Editor &edito
         l->setObjectName(QString::fromLatin1(name));
         l->setGeometry(rect);
         l->setFont(heading);
+        // The title is the user's text, never markup to render.
+        l->setTextFormat(Qt::PlainText);
         return l;
     };
     // Label1 ends just left of Label2: right-aligned, the two read as one

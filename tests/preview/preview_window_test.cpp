@@ -74,6 +74,17 @@ constexpr auto Text = PageKind::Text;
 
 } // namespace
 
+TEST_F(PreviewCommandFixture, markupTitleIsShownAsText)
+{
+    editor.set().title = QStringLiteral("<img src=x width=1200 height=900>");
+    kinds({Text});
+    preview([&](PreviewWindow *w) {
+        EXPECT_EQ(heading(w), editor.set().title + QStringLiteral("_1"));
+        // Rendered as markup, the picture would make the heading 900 px tall.
+        EXPECT_LT(w->findChild<QLabel *>(QStringLiteral("Label1"))->sizeHint().height(), 60);
+    });
+}
+
 TEST_F(PreviewCommandFixture, onePageSetReloadsPageOneBothWays)
 {
     editor.set().title = QStringLiteral("one");
