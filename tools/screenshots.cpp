@@ -2,6 +2,7 @@
 // of each, for looking at the layout as a user sees it. Run under Xvfb by
 // tools/screenshots.sh.
 
+#include "app/draft_keeper.h"
 #include "app/main_window.h"
 #include "editor/ui_support.h"
 
@@ -193,6 +194,16 @@ int main(int argc, char *argv[])
     });
     find<QAbstractButton>(&window, "Sel_FleName")->click();
     save(&window, QStringLiteral("main_after_create"));
+
+    // A draft left by an earlier run: the question at start, answered with
+    // its default button.
+    window.showPageSet(set);
+    window.draft().saveNow();
+    onNextModal([](QWidget *question) {
+        save(question, QStringLiteral("draft_question"));
+        find<QAbstractButton>(question, "DraftRestore")->click();
+    });
+    window.draft().offerRestore();
 
     return g_failures == 0 ? 0 : 1;
 }
