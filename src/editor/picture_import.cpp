@@ -1,5 +1,7 @@
 #include "editor/picture_import.h"
 
+#include "text/file_descriptor.h"
+
 
 #include <QDir>
 #include <QFile>
@@ -34,17 +36,6 @@ bool hasPictureSuffix(const QString &name)
 }
 
 QString systemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
-
-class Fd {
-public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    ~Fd() { if (m_fd >= 0) ::close(m_fd); }
-    Fd(const Fd &) = delete;
-    Fd &operator=(const Fd &) = delete;
-    int get() const { return m_fd; }
-private:
-    int m_fd;
-};
 
 // Same size and same bytes.
 bool sameContent(int a, int b)
@@ -164,7 +155,7 @@ PictureImport importPicture(const QString &source, const QString &outFolder)
         return result;
     }
 
-    const Fd in(::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    const FileDescriptor in(::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat sourceInfo {};
     if (in.get() < 0 || ::fstat(in.get(), &sourceInfo) != 0 || !S_ISREG(sourceInfo.st_mode)) {
         result.problem = QStringLiteral("%1: %2").arg(
@@ -180,7 +171,7 @@ PictureImport importPicture(const QString &source, const QString &outFolder)
         if (::lstat(target.constData(), &existing) == 0) {
             if (!S_ISREG(existing.st_mode))
                 continue;
-            const Fd old(::open(target.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+            const FileDescriptor old(::open(target.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
             ::lseek(in.get(), 0, SEEK_SET);
             if (old.get() >= 0 && sameContent(in.get(), old.get())) {
                 result.name = candidate;
@@ -193,7 +184,7 @@ PictureImport importPicture(const QString &source, const QString &outFolder)
         // never replaces a file that appeared meanwhile, and a failure or a
         // kill leaves nothing behind.
         ::lseek(in.get(), 0, SEEK_SET);
-        const Fd out(::open(nativeFolder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644));
+        const FileDescriptor out(::open(nativeFolder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644));
         if (out.get() < 0) {
             result.problem = QStringLiteral("%1: %2").arg(name, systemReason(errno));
             return result;

@@ -3,6 +3,7 @@
 #include "editor/draft_file.h"
 #include "editor/picture_import.h"
 #include "editor/ui_test_support.h"
+#include "support/file_compare.h"
 #include "support/recording_desktop.h"
 
 #include <QAbstractItemView>
@@ -17,6 +18,7 @@
 #include <sys/stat.h>
 
 using namespace zelmora;
+using zelmora::test::readAll;
 using zelmora::test::RecordingDesktop;
 
 namespace {
@@ -42,12 +44,6 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bytes);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // On the indicator: a click beside a short caption misses the button.
@@ -85,7 +81,7 @@ TEST(Draft, killedWhileEditing_nextStartRestoresTheSetExactly)
     typist.waitForFinished();
 
     // The picture came in from outside, once, for both buttons.
-    EXPECT_EQ(readFile(program.filePath(QStringLiteral("Popleaf/cat.png"))), readFile(picture));
+    EXPECT_EQ(readAll(program.filePath(QStringLiteral("Popleaf/cat.png"))), readAll(picture));
     EXPECT_FALSE(QFile::exists(program.filePath(QStringLiteral("Popleaf/cat_2.png"))));
 
     RecordingDesktop desktop;
@@ -114,7 +110,7 @@ TEST(Draft, terminatedRightAfterAKeystroke_draftHoldsIt)
     typist.terminate(); // SIGTERM, as a logout sends it
     ASSERT_TRUE(typist.waitForFinished(10000));
     EXPECT_EQ(typist.exitStatus(), QProcess::NormalExit);
-    const auto draft = parseDraft(readFile(program.filePath(QStringLiteral("Zelmora.draft"))));
+    const auto draft = parseDraft(readAll(program.filePath(QStringLiteral("Zelmora.draft"))));
     ASSERT_TRUE(draft);
     EXPECT_EQ(draft->title, typedSet().title + u'!');
 }
@@ -160,7 +156,7 @@ TEST(Draft, createdOrReopenedUnchanged_leavesNoDraft)
 
     test::typeText(title, QStringLiteral("d"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(window.draft().path()); }, 10000));
-    EXPECT_EQ(parseDraft(readFile(window.draft().path()))->title, QStringLiteral("abcd"));
+    EXPECT_EQ(parseDraft(readAll(window.draft().path()))->title, QStringLiteral("abcd"));
 }
 
 TEST(Draft, damagedOrForeignDraft_setAsideWithAMessage)
@@ -183,7 +179,7 @@ TEST(Draft, damagedOrForeignDraft_setAsideWithAMessage)
         ASSERT_EQ(desktop.calls.size(), 1);
         EXPECT_EQ(desktop.calls[0].kind, RecordingDesktop::Call::Warning);
         EXPECT_TRUE(desktop.calls[0].text.contains(QStringLiteral("Zelmora.draft.damaged")));
-        EXPECT_EQ(readFile(window.draft().path() + QStringLiteral(".damaged")), bytes);
+        EXPECT_EQ(readAll(window.draft().path() + QStringLiteral(".damaged")), bytes);
         EXPECT_FALSE(QFile::exists(window.draft().path()));
     }
 }
@@ -215,7 +211,7 @@ TEST(PictureDrop, intoThePickerAndOnButtons_copiesWithFreeNamesAndRefusesBadName
         EXPECT_EQ(imported.problem.isEmpty(), c.problem.isEmpty()) << imported.problem.toStdString();
         EXPECT_TRUE(imported.problem.contains(c.problem));
     }
-    EXPECT_EQ(readFile(QDir(out).filePath(QStringLiteral("a.png"))), "the one already there");
+    EXPECT_EQ(readAll(QDir(out).filePath(QStringLiteral("a.png"))), "the one already there");
     EXPECT_EQ(QDir(out).entryList(QDir::Files).size(), 3);
 
     // Dropped on the picker's list: copied in and selected, so closing picks it.

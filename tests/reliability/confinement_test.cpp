@@ -3,6 +3,7 @@
 // its settings file and nowhere else. The tree around the program folder is
 // compared before and after.
 
+#include "on_modal.h"
 #include "reliability_support.h"
 
 #include "app/main_window.h"
@@ -26,17 +27,6 @@ using namespace zelmora::test;
 using Call = RecordingDesktop::Call;
 
 namespace {
-
-
-// Runs act on the modal window that the next command shows, from inside its
-// event loop; a command that shows none leaves act unrun.
-void onModal(std::function<void(QWidget *)> act)
-{
-    QTimer::singleShot(0, [act = std::move(act)] {
-        if (QWidget *modal = QApplication::activeModalWidget())
-            act(modal);
-    });
-}
 
 // Where the program may write: its two folders, its settings file and the
 // draft of the set being edited beside it.

@@ -4,6 +4,7 @@
 // message boxes show titles as plain text; and a settings file as Windows
 // writes it is read and rewritten as Windows would.
 
+#include "on_modal.h"
 #include "reliability_support.h"
 
 #include "app/main_window.h"
@@ -34,15 +35,6 @@ using namespace zelmora::test;
 using Call = RecordingDesktop::Call;
 
 namespace {
-
-// Runs act on the modal window the next command shows, inside its loop.
-void onModal(std::function<void(QWidget *)> act)
-{
-    QTimer::singleShot(0, [act = std::move(act)] {
-        if (QWidget *modal = QApplication::activeModalWidget())
-            act(modal);
-    });
-}
 
 void click(QWidget *window, const char *name)
 {
