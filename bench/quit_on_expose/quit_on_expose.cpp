@@ -7,11 +7,14 @@
 //
 // With QUIT_ON_EXPOSE_GRAB=<file.png> it first saves the window's pixels as
 // the display server holds them, that is the first paint exactly, so that two
-// builds' first paints can be compared pixel for pixel.
+// builds' first paints can be compared pixel for pixel. With
+// QUIT_ON_EXPOSE_SMAPS=<file> it copies /proc/self/smaps there, to see which
+// mappings the first paint made resident.
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QEvent>
+#include <QFile>
 #include <QGenericPlugin>
 #include <QMetaObject>
 #include <QPixmap>
@@ -45,6 +48,13 @@ protected:
                         if (!grab.isEmpty() && shown && shown->screen()
                             && !shown->screen()->grabWindow(shown->winId()).save(grab))
                             std::fprintf(stderr, "quitonexpose: cannot save %s\n", qPrintable(grab));
+                        const QByteArray maps = qgetenv("QUIT_ON_EXPOSE_SMAPS");
+                        if (!maps.isEmpty()) {
+                            QFile in(QStringLiteral("/proc/self/smaps"));
+                            QFile out(QString::fromLocal8Bit(maps));
+                            if (in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly))
+                                out.write(in.readAll());
+                        }
                         std::fflush(nullptr);
                         ::_exit(0);
                     },

@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "app/translations.h"
 #include "editor/icons.h"
+#include "editor/built_pictures.h"
 #include "editor/ui_support.h"
 #include "text/line_file.h"
 
@@ -60,6 +61,9 @@ int main(int argc, char *argv[])
     // it takes its window's face, which would load a second face (DejaVu,
     // without kana) for nothing; message boxes and tooltips show Japanese.
     QApplication::setFont(zelmora::gothicFont(QApplication::font().pointSizeF()));
+    // The group boxes' frame picture, decoded at build time: no PNG decoder
+    // and no image plugins before the window is painted.
+    zelmora::built_pictures::preloadStylePictures();
 
     MainWindowDesktop desktop;
     // Pages 2 to 6 are hidden behind their tabs: built after the first paint.

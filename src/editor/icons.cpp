@@ -1,6 +1,6 @@
 #include "editor/icons.h"
 
-#include "editor/ui_support.h"
+#include "editor/built_pictures.h"
 
 #include <QApplication>
 #include <QIconEngine>
@@ -23,12 +23,10 @@ QPixmap emptyPicture(int size)
     return pixmap;
 }
 
-// A path of text centred in a square, so that strokes and fills can be drawn
-// around the glyphs themselves.
-QPainterPath centredText(const QString &text, const QFont &font, int size)
+// A word's outline centred in a square, so that strokes and fills can be
+// drawn around the glyphs themselves.
+QPainterPath centred(QPainterPath path, int size)
 {
-    QPainterPath path;
-    path.addText(0, 0, font, text);
     const QRectF box = path.boundingRect();
     path.translate(QPointF(size / 2.0, size / 2.0) - box.center());
     return path;
@@ -65,23 +63,23 @@ void drawFolder(QPainter &p)
     p.drawPath(front);
 }
 
+// The words are outlines prepared when the program was built: no font is
+// loaded to draw them, and they look the same whatever faces are installed.
 void drawSettings(QPainter &p)
 {
-    QFont font = gothicFont(9, true);
-    font.setPixelSize(10);
+    using namespace built_pictures;
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0x00, 0x33, 0xcc));
-    p.drawPath(centredText(QStringLiteral("設定"), font, kButtonPictureSize));
+    p.drawPath(centred(wordOutline(kSettingsWord, kSettingsWordOutline), kButtonPictureSize));
 }
 
 void drawHelp(QPainter &p)
 {
-    QFont font = gothicFont(9, true);
-    font.setPixelSize(21);
+    using namespace built_pictures;
     // The dark rim keeps the yellow readable on a light button face.
     p.setPen(QPen(QColor(0x7a, 0x5c, 0x00), 1.2));
     p.setBrush(QColor(0xff, 0xd8, 0x00));
-    p.drawPath(centredText(QStringLiteral("?"), font, kButtonPictureSize));
+    p.drawPath(centred(wordOutline(kHelpMark, kHelpMarkOutline), kButtonPictureSize));
 }
 
 using DrawPicture = void (*)(QPainter &);

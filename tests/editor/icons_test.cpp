@@ -1,11 +1,14 @@
 // The picture buttons' icons at the screen's pixel ratio: painted at the
 // size in device pixels, so at 2x they are as sharp as at 1x, not the 1x
-// picture enlarged.
+// picture enlarged. The pictures prepared when the program is built.
 
+#include "editor/built_pictures.h"
 #include "editor/icons.h"
 
 #include <QImage>
+#include <QImageReader>
 #include <QPixmap>
+#include <QPixmapCache>
 
 #include <gtest/gtest.h>
 
@@ -83,3 +86,37 @@ INSTANTIATE_TEST_SUITE_P(PictureButtons, ButtonIcon,
                          [](const testing::TestParamInfo<IconCase> &info) {
                              return std::string(info.param.name);
                          });
+
+// The pictures prepared at build time are exactly what Qt and the Gothic face
+// give at run time, and the style really finds the frame in the cache.
+TEST(BuiltPictures, areWhatTheRunTimeWouldMake)
+{
+    using namespace built_pictures;
+    for (const auto &[word, built] : {std::pair{kSettingsWord, kSettingsWordOutline},
+                                      std::pair{kHelpMark, kHelpMarkOutline}}) {
+        SCOPED_TRACE(QString::fromUtf16(word.text).toStdString());
+        ASSERT_NE(built.elements, nullptr) << "the build had the Gothic face";
+        const QPainterPath now = layOutWord(word);
+        const QPainterPath fromBuild = wordOutline(word, built);
+        ASSERT_EQ(fromBuild.elementCount(), now.elementCount());
+        EXPECT_EQ(fromBuild.fillRule(), now.fillRule());
+        for (int i = 0; i < now.elementCount(); ++i) {
+            EXPECT_EQ(fromBuild.elementAt(i).type, now.elementAt(i).type) << i;
+            EXPECT_EQ(fromBuild.elementAt(i).x, now.elementAt(i).x) << i;
+            EXPECT_EQ(fromBuild.elementAt(i).y, now.elementAt(i).y) << i;
+        }
+    }
+
+    ASSERT_NE(kGroupBoxFrame.pixels, nullptr);
+    QImageReader reader(kGroupBoxFramePath);
+    const QImage decoded = reader.read();
+    ASSERT_FALSE(decoded.isNull());
+    QPixmapCache::clear();
+    preloadStylePictures();
+    QPixmap cached;
+    ASSERT_TRUE(QPixmapCache::find(pixmapCacheKey(kGroupBoxFramePath), &cached));
+    const QPixmap asTheStyleReadsIt(kGroupBoxFramePath);
+    EXPECT_EQ(asTheStyleReadsIt.cacheKey(), cached.cacheKey()) << "read from the cache, not the PNG";
+    EXPECT_EQ(asTheStyleReadsIt.toImage(), QPixmap::fromImage(decoded).toImage());
+    QPixmapCache::clear();
+}
