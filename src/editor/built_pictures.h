@@ -5,6 +5,8 @@
 #include <QPainterPath>
 #include <QString>
 
+#include <iterator>
+
 // Pictures that the first paint of the main window needs, prepared when the
 // program is built (zelmora_built_pictures_gen writes built_pictures_data.cpp)
 // so that start-up neither decodes a PNG nor loads a font just to draw them.
@@ -17,7 +19,7 @@ struct Image {
     int height;
     int bytesPerLine;
     int format; // QImage::Format
-    long long resourceSize;
+    long long resourceSize; // of the resource it was decoded from, if any
     long long resourceModified; // seconds since the epoch
 };
 
@@ -41,6 +43,10 @@ struct Word {
 };
 inline constexpr Word kSettingsWord{u"設定", 10};
 inline constexpr Word kHelpMark{u"?", 21};
+
+// The window icon's sizes and their pictures (editor/application_picture.h).
+inline constexpr int kApplicationPictureSizes[] = {16, 24, 32, 48, 64};
+extern const Image kApplicationPictures[std::size(kApplicationPictureSizes)];
 
 // Fusion's group-box frame, the resource it reads it from, and the frame's
 // pixels as this Qt decodes them.

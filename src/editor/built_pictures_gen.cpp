@@ -1,11 +1,13 @@
 // Build-time tool: writes the pictures of built_pictures.h into a C++ source
-// file: the Fusion style's group-box frame as this Qt decodes it, and the
-// outlines of the picture buttons' words in the bold Gothic face.
+// file: the Fusion style's group-box frame as this Qt decodes it, the window
+// icon at each of its sizes, and the outlines of the picture buttons' words
+// in the bold Gothic face.
 //
 //   zelmora_built_pictures_gen <output.cpp>
 //
 // It runs on the offscreen platform, so it needs no display.
 
+#include "editor/application_picture.h"
 #include "editor/built_pictures.h"
 #include "editor/ui_support.h"
 
@@ -28,24 +30,49 @@ QByteArray number(double value)
     return QByteArray::number(value, 'g', 17);
 }
 
-QByteArray imageSource(const char *name, const QString &path)
+QByteArray imageInitializer(const QByteArray &pixelsName, const QImage &image, qint64 resourceSize = 0,
+                            qint64 resourceModified = 0)
 {
-    const QFileInfo info(path);
-    const QImage image(path);
     if (image.isNull())
-        return "const Image " + QByteArray(name) + "{nullptr, 0, 0, 0, 0, 0, 0};\n\n";
-    QByteArray out = "alignas(4) static const unsigned char " + QByteArray(name) + "Pixels[] = {";
+        return "{nullptr, 0, 0, 0, 0, 0, 0}";
+    return "{" + pixelsName + ", " + QByteArray::number(image.width()) + ", "
+           + QByteArray::number(image.height()) + ", " + QByteArray::number(image.bytesPerLine()) + ", "
+           + QByteArray::number(int(image.format())) + ", " + QByteArray::number(resourceSize) + "LL, "
+           + QByteArray::number(resourceModified) + "LL}";
+}
+
+QByteArray pixelsSource(const QByteArray &pixelsName, const QImage &image)
+{
+    if (image.isNull())
+        return {};
+    QByteArray out = "alignas(4) static const unsigned char " + pixelsName + "[] = {";
     for (int y = 0; y < image.height(); ++y) {
         const uchar *line = image.constScanLine(y);
         for (qsizetype x = 0; x < image.bytesPerLine(); ++x)
             out += (x % 16 == 0 ? "\n    " : " ") + QByteArray::number(line[x]) + ',';
     }
-    out += "\n};\nconst Image " + QByteArray(name) + "{" + name + "Pixels, "
-           + QByteArray::number(image.width()) + ", " + QByteArray::number(image.height()) + ", "
-           + QByteArray::number(image.bytesPerLine()) + ", " + QByteArray::number(int(image.format()))
-           + ", " + QByteArray::number(info.size()) + "LL, "
-           + QByteArray::number(info.lastModified().toSecsSinceEpoch()) + "LL};\n\n";
-    return out;
+    return out + "\n};\n";
+}
+
+QByteArray resourceImageSource(const char *name, const QString &path)
+{
+    const QFileInfo info(path);
+    const QImage image(path);
+    const QByteArray pixels = QByteArray(name) + "Pixels";
+    return pixelsSource(pixels, image) + "const Image " + name + imageInitializer(pixels, image, info.size(), info.lastModified().toSecsSinceEpoch()) + ";\n\n";
+}
+
+QByteArray applicationPicturesSource()
+{
+    QByteArray out;
+    QByteArray list = "const Image kApplicationPictures[std::size(kApplicationPictureSizes)] = {\n";
+    for (int size : kApplicationPictureSizes) {
+        const QImage picture = zelmora::paintApplicationPicture(size);
+        const QByteArray pixels = "kApplicationPicture" + QByteArray::number(size);
+        out += pixelsSource(pixels, picture);
+        list += "    " + imageInitializer(pixels, picture) + ",\n";
+    }
+    return out + list + "};\n\n";
 }
 
 QByteArray outlineSource(const char *name, const Word &word, bool haveFace)
@@ -92,7 +119,8 @@ int main(int argc, char *argv[])
     QByteArray out = "// Written by zelmora_built_pictures_gen.\n"
                      "#include \"editor/built_pictures.h\"\n\n"
                      "namespace zelmora::built_pictures {\n\n";
-    out += imageSource("kGroupBoxFrame", kGroupBoxFramePath);
+    out += resourceImageSource("kGroupBoxFrame", kGroupBoxFramePath);
+    out += applicationPicturesSource();
     out += outlineSource("kSettingsWordOutline", kSettingsWord, haveFace);
     out += outlineSource("kHelpMarkOutline", kHelpMark, haveFace);
     out += "} // namespace zelmora::built_pictures\n";

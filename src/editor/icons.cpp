@@ -1,5 +1,6 @@
 #include "editor/icons.h"
 
+#include "editor/application_picture.h"
 #include "editor/built_pictures.h"
 
 #include <QApplication>
@@ -15,13 +16,6 @@
 namespace zelmora {
 
 namespace {
-
-QPixmap emptyPicture(int size)
-{
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    return pixmap;
-}
 
 // A word's outline centred in a square, so that strokes and fills can be
 // drawn around the glyphs themselves.
@@ -159,46 +153,18 @@ QIcon helpIcon()
     return paintedIcon(drawHelp);
 }
 
-namespace {
-
-QPixmap applicationPicture(int size)
-{
-    QPixmap pixmap = emptyPicture(size);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 32.0, size / 32.0);
-
-    // The popup window.
-    p.setPen(QPen(QColor(0x30, 0x50, 0x80), 1));
-    p.setBrush(Qt::white);
-    p.drawRect(QRectF(1.5, 3.5, 24, 18));
-    p.setBrush(QColor(0x30, 0x60, 0xb0));
-    p.drawRect(QRectF(1.5, 3.5, 24, 4));
-
-    // The leaf over its lower right corner.
-    QPainterPath leaf;
-    leaf.moveTo(10, 30);
-    leaf.cubicTo(8, 18, 18, 10, 31, 9);
-    leaf.cubicTo(30, 22, 22, 30, 10, 30);
-    p.setPen(QPen(QColor(0x1f, 0x6b, 0x1f), 1));
-    p.setBrush(QColor(0x4c, 0xb0, 0x3c));
-    p.drawPath(leaf);
-    QPainterPath vein;
-    vein.moveTo(8, 32);
-    vein.cubicTo(14, 24, 20, 18, 28, 12);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(QColor(0x1f, 0x6b, 0x1f), 1.3));
-    p.drawPath(vein);
-    return pixmap;
-}
-
-} // namespace
-
 QIcon applicationIcon()
 {
+    // Drawn when the program was built; drawn now only if the build had none.
+    using namespace built_pictures;
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64})
-        icon.addPixmap(applicationPicture(size));
+    for (std::size_t i = 0; i < std::size(kApplicationPictureSizes); ++i) {
+        const Image &built = kApplicationPictures[i];
+        icon.addPixmap(built.pixels ? QPixmap::fromImage(QImage(built.pixels, built.width, built.height,
+                                                                built.bytesPerLine,
+                                                                QImage::Format(built.format)))
+                                    : QPixmap::fromImage(paintApplicationPicture(kApplicationPictureSizes[i])));
+    }
     return icon;
 }
 

@@ -2,6 +2,7 @@
 // size in device pixels, so at 2x they are as sharp as at 1x, not the 1x
 // picture enlarged. The pictures prepared when the program is built.
 
+#include "editor/application_picture.h"
 #include "editor/built_pictures.h"
 #include "editor/icons.h"
 
@@ -106,6 +107,16 @@ TEST(BuiltPictures, areWhatTheRunTimeWouldMake)
             EXPECT_EQ(fromBuild.elementAt(i).y, now.elementAt(i).y) << i;
         }
     }
+
+    for (std::size_t i = 0; i < std::size(kApplicationPictureSizes); ++i) {
+        const Image &built = kApplicationPictures[i];
+        ASSERT_NE(built.pixels, nullptr);
+        EXPECT_EQ(QImage(built.pixels, built.width, built.height, built.bytesPerLine,
+                         QImage::Format(built.format)),
+                  paintApplicationPicture(kApplicationPictureSizes[i]))
+            << kApplicationPictureSizes[i];
+    }
+    EXPECT_EQ(applicationIcon().availableSizes().size(), qsizetype(std::size(kApplicationPictureSizes)));
 
     ASSERT_NE(kGroupBoxFrame.pixels, nullptr);
     QImageReader reader(kGroupBoxFramePath);
