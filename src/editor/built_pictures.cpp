@@ -72,9 +72,7 @@ void preloadStylePictures()
     if (info.size() != kGroupBoxFrame.resourceSize
         || info.lastModified().toSecsSinceEpoch() != kGroupBoxFrame.resourceModified)
         return;
-    const QImage image(kGroupBoxFrame.pixels, kGroupBoxFrame.width, kGroupBoxFrame.height,
-                       kGroupBoxFrame.bytesPerLine, QImage::Format(kGroupBoxFrame.format));
-    QPixmapCache::insert(pixmapCacheKey(kGroupBoxFramePath), QPixmap::fromImage(image));
+    QPixmapCache::insert(pixmapCacheKey(kGroupBoxFramePath), QPixmap::fromImage(toImage(kGroupBoxFrame)));
 }
 
 } // namespace zelmora::built_pictures

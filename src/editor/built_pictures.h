@@ -2,6 +2,7 @@
 
 #include "editor/ui_support.h"
 
+#include <QImage>
 #include <QPainterPath>
 #include <QString>
 
@@ -22,6 +23,12 @@ struct Image {
     long long resourceSize; // of the resource it was decoded from, if any
     long long resourceModified; // seconds since the epoch
 };
+
+// The image over the built pixels (which live as long as the program).
+inline QImage toImage(const Image &built)
+{
+    return QImage(built.pixels, built.width, built.height, built.bytesPerLine, QImage::Format(built.format));
+}
 
 // The outline of a word as QPainterPath::addText gives it at the origin.
 struct PathElement {
@@ -50,7 +57,8 @@ extern const Image kApplicationPictures[std::size(kApplicationPictureSizes)];
 
 // Fusion's group-box frame, the resource it reads it from, and the frame's
 // pixels as this Qt decodes them.
-inline const QString kGroupBoxFramePath = QStringLiteral(":/qt-project.org/styles/commonstyle/images/fusion_groupbox.png");
+inline const QString kGroupBoxFramePath =
+    QStringLiteral(":/qt-project.org/styles/commonstyle/images/fusion_groupbox.png");
 extern const Image kGroupBoxFrame;
 extern const Outline kSettingsWordOutline;
 extern const Outline kHelpMarkOutline;

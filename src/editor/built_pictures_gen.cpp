@@ -59,7 +59,8 @@ QByteArray resourceImageSource(const char *name, const QString &path)
     const QFileInfo info(path);
     const QImage image(path);
     const QByteArray pixels = QByteArray(name) + "Pixels";
-    return pixelsSource(pixels, image) + "const Image " + name + imageInitializer(pixels, image, info.size(), info.lastModified().toSecsSinceEpoch()) + ";\n\n";
+    return pixelsSource(pixels, image) + "const Image " + name
+           + imageInitializer(pixels, image, info.size(), info.lastModified().toSecsSinceEpoch()) + ";\n\n";
 }
 
 QByteArray applicationPicturesSource()

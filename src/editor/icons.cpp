@@ -160,10 +160,8 @@ QIcon applicationIcon()
     QIcon icon;
     for (std::size_t i = 0; i < std::size(kApplicationPictureSizes); ++i) {
         const Image &built = kApplicationPictures[i];
-        icon.addPixmap(built.pixels ? QPixmap::fromImage(QImage(built.pixels, built.width, built.height,
-                                                                built.bytesPerLine,
-                                                                QImage::Format(built.format)))
-                                    : QPixmap::fromImage(paintApplicationPicture(kApplicationPictureSizes[i])));
+        icon.addPixmap(QPixmap::fromImage(built.pixels ? toImage(built)
+                                                       : paintApplicationPicture(kApplicationPictureSizes[i])));
     }
     return icon;
 }

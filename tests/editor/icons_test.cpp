@@ -111,9 +111,7 @@ TEST(BuiltPictures, areWhatTheRunTimeWouldMake)
     for (std::size_t i = 0; i < std::size(kApplicationPictureSizes); ++i) {
         const Image &built = kApplicationPictures[i];
         ASSERT_NE(built.pixels, nullptr);
-        EXPECT_EQ(QImage(built.pixels, built.width, built.height, built.bytesPerLine,
-                         QImage::Format(built.format)),
-                  paintApplicationPicture(kApplicationPictureSizes[i]))
+        EXPECT_EQ(toImage(built), paintApplicationPicture(kApplicationPictureSizes[i]))
             << kApplicationPictureSizes[i];
     }
     EXPECT_EQ(applicationIcon().availableSizes().size(), qsizetype(std::size(kApplicationPictureSizes)));
