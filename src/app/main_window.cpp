@@ -166,9 +166,9 @@ void MainWindow::buildControls(HiddenPages hiddenPages)
     // Tied in as each page comes; the pages built now come before the
     // commands below them, in the order of the focus chain.
     connect(m_tabs, &PageTabs::pageBuilt, this, &MainWindow::connectPage);
-    m_tabs->buildPages(hiddenPages == HiddenPages::BuildAtOnce ? kPageCount : 1);
     if (hiddenPages == HiddenPages::BuildAfterFirstPaint)
         m_tabs->buildRestAfterFirstPaint();
+    m_tabs->buildPages(hiddenPages == HiddenPages::BuildAtOnce ? kPageCount : 1);
 
     const QFont commandFace = gothicFont(9, true);
     m_close = placeControl(commandButton(QStringLiteral("閉じる"),

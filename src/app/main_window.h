@@ -29,6 +29,8 @@ public:
         BuildAtOnce,
         // Right after the window's first paint, or sooner when something
         // reaches them (a road through this window, or choosing their tab).
+        // Page 1's text box, empty and closed at start, comes then too: a
+        // stand-in paints it until then.
         BuildAfterFirstPaint,
     };
 

@@ -4,6 +4,7 @@
 #include "editor/limited_text_edit.h"
 
 #include <QButtonGroup>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -44,7 +45,7 @@ QLabel *staticCaption(const QString &caption, int left, int top, int width, QWid
 
 } // namespace
 
-PageInputs::PageInputs(int pageNumber, QWidget *parent)
+PageInputs::PageInputs(int pageNumber, QWidget *parent, TextBox textBox)
     : QGroupBox(parent), m_pageNumber(pageNumber)
 {
     const QString k = QString::number(pageNumber);
@@ -59,17 +60,28 @@ PageInputs::PageInputs(int pageNumber, QWidget *parent)
                                     QStringLiteral("Option%1_%2").arg(k).arg(index),
                                     240, option.top, 4335, 375);
         m_kind->addButton(button, index);
+        m_beforeText = button;
     }
     m_kind->button(int(PageKind::None))->setChecked(true);
 
-    m_text = placeControl(new LimitedTextEdit(kTextLimit, this), QStringLiteral("Text") + k,
-                          720, 720, 3650, 1215);
+    if (textBox == TextBox::Now) {
+        makeTextBox();
+    } else {
+        // The box as the page starts, empty and closed, drawn as the style
+        // draws a closed text box's frame and base: the first paint shows
+        // the same pixels without building a text editor and its document.
+        m_textStandIn = new QFrame(this);
+        m_textStandIn->setGeometry(twipsRect(720, 720, 3650, 1215));
+        m_textStandIn->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+        m_textStandIn->setBackgroundRole(QPalette::Base);
+        m_textStandIn->setAutoFillBackground(true);
+        m_textStandIn->setEnabled(false);
+    }
 
     // Names for screen readers: the tab's caption, then what the input holds
     // in the words of the page's own captions, so that the twelve 参照
     // buttons and the twelve ＡＬＴ boxes of the window each say which is which.
     const QString tab = QStringLiteral("Page") + QChar(0xFF10 + pageNumber) + u' ';
-    m_text->setAccessibleName(tab + QStringLiteral("テキスト"));
 
     for (int picture : {kStandard, kWide}) {
         const int row = picture == kStandard ? 0 : kWideRowOffset;
@@ -117,6 +129,28 @@ PageKind PageInputs::kind() const
     return PageKind(m_kind->checkedId());
 }
 
+void PageInputs::makeTextBox()
+{
+    m_text = placeControl(new LimitedTextEdit(kTextLimit, this), QStringLiteral("Text%1").arg(m_pageNumber),
+                          720, 720, 3650, 1215);
+    m_text->setAccessibleName(QStringLiteral("Page") + QChar(0xFF10 + m_pageNumber)
+                              + QStringLiteral(" テキスト"));
+    m_text->setEnabled(kind() == PageKind::Text);
+}
+
+void PageInputs::completeTextBox()
+{
+    if (m_text)
+        return;
+    makeTextBox();
+    // In the focus chain where it would have been made, and shown, as a
+    // child made after its parent was shown stays hidden until shown.
+    QWidget::setTabOrder(m_beforeText, m_text);
+    m_text->show();
+    delete m_textStandIn;
+    m_textStandIn = nullptr;
+}
+
 void PageInputs::selectKind(PageKind kind)
 {
     QAbstractButton *button = m_kind->button(int(kind));
@@ -130,7 +164,10 @@ void PageInputs::applyKindRule()
 {
     // Looks only at the option now selected and never changes a value.
     const PageKind now = kind();
-    m_text->setEnabled(now == PageKind::Text);
+    if (now == PageKind::Text)
+        completeTextBox();
+    if (m_text)
+        m_text->setEnabled(now == PageKind::Text);
     for (int picture : {kStandard, kWide}) {
         const bool open = now == (picture == kStandard ? PageKind::StandardPicture
                                                        : PageKind::WidePicture);
@@ -145,7 +182,7 @@ Page PageInputs::page() const
 {
     Page page;
     page.kind = kind();
-    page.text = m_text->crlfText();
+    page.text = m_text ? m_text->crlfText() : QString(); // a stand-in is empty
     page.standardFile = m_fileName[kStandard]->text();
     page.standardAlt = m_alternativeText[kStandard]->text();
     page.wideFile = m_fileName[kWide]->text();
@@ -165,6 +202,7 @@ void PageInputs::showPage(const Page &page)
 
 void PageInputs::setText(const QString &crlfText)
 {
+    completeTextBox();
     m_text->setCrlfText(crlfText);
 }
 

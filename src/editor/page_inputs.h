@@ -7,6 +7,7 @@
 #include <array>
 
 class QButtonGroup;
+class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -25,7 +26,16 @@ public:
     static constexpr int kWide = 1;
     static constexpr int kTextLimit = 120;
 
-    PageInputs(int pageNumber, QWidget *parent = nullptr);
+    // How the page's text box is made. For the window's first paint it may
+    // start as a stand-in that paints the same empty, closed box, the real
+    // one (Text<k>) being made by completeTextBox(), by the kind rule
+    // opening it, or by anything that sets its text.
+    enum class TextBox { Now, AfterFirstPaint };
+
+    PageInputs(int pageNumber, QWidget *parent = nullptr, TextBox textBox = TextBox::Now);
+
+    // Makes the real text box in place of its stand-in, if there is one.
+    void completeTextBox();
 
     int pageNumber() const { return m_pageNumber; }
     PageKind kind() const;
@@ -49,10 +59,13 @@ signals:
 
 private:
     void applyKindRule();
+    void makeTextBox();
 
     int m_pageNumber;
     QButtonGroup *m_kind = nullptr;
     LimitedTextEdit *m_text = nullptr;
+    QFrame *m_textStandIn = nullptr;
+    QWidget *m_beforeText = nullptr; // the text box's predecessor in the focus chain
     std::array<QLabel *, 2> m_fileName{};
     std::array<QPushButton *, 2> m_pictureButton{};
     std::array<QLineEdit *, 2> m_alternativeText{};

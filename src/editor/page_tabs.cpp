@@ -54,7 +54,9 @@ PageTabs::PageTabs(QWidget *parent) : QTabWidget(parent)
 PageInputs *PageTabs::page(int k)
 {
     buildPages(k);
-    return m_pages.at(k - 1);
+    PageInputs *inputs = m_pages.at(k - 1);
+    inputs->completeTextBox();
+    return inputs;
 }
 
 void PageTabs::buildPages(int k)
@@ -69,7 +71,11 @@ void PageTabs::buildPages(int k)
         // string sends fontconfig looking for a fallback) and again once the
         // tab was added.
         QWidget *tab = widget(n - 1);
-        auto *inputs = new PageInputs(n, tab);
+        // Page 1 of a window whose first paint comes before its hidden
+        // pages starts with a stand-in for its empty, closed text box.
+        auto *inputs = new PageInputs(n, tab, n == 1 && m_buildAfterPaint
+                                                  ? PageInputs::TextBox::AfterFirstPaint
+                                                  : PageInputs::TextBox::Now);
         m_pages[n - 1] = inputs;
         placeContainer(inputs);
         keepFocusOrder(inputs);
@@ -133,9 +139,13 @@ void PageTabs::paintEvent(QPaintEvent *event)
     QTabWidget::paintEvent(event);
     if (m_buildAfterPaint) {
         m_buildAfterPaint = false;
-        // Queued: the window's first paint reaches the screen before the
-        // hidden pages are built.
-        QTimer::singleShot(0, this, [this] { buildPages(kPageCount); });
+        // Queued: the window's first paint reaches the screen before page
+        // 1's text box and the hidden pages are built.
+        QTimer::singleShot(0, this, [this] {
+            if (m_pages[0])
+                m_pages[0]->completeTextBox();
+            buildPages(kPageCount);
+        });
     }
 }
 

@@ -22,12 +22,15 @@ class PageTabs : public QTabWidget {
 public:
     explicit PageTabs(QWidget *parent = nullptr);
 
-    // Page k, counted from 1; built first if it was not yet.
+    // Page k, counted from 1; built first if it was not yet, its text box
+    // made if it was a stand-in.
     PageInputs *page(int k);
     bool isBuilt(int k) const { return m_pages.at(k - 1) != nullptr; }
     // Builds the inputs of pages 1 to k that are not built yet, in page order.
     void buildPages(int k);
-    // Builds the pages not built yet right after the control's first paint.
+    // Builds the pages not built yet right after the control's first paint;
+    // page 1, if built after this call, paints a stand-in for its text box
+    // until then (PageInputs::TextBox::AfterFirstPaint).
     void buildRestAfterFirstPaint() { m_buildAfterPaint = true; }
 
 signals:

@@ -1,12 +1,14 @@
-// A window that builds pages 2 to 6 after its first paint, as the program
-// starts: each road that reaches those pages finds them, with the state the
-// page rules give them, and the window looks the same as one built at once.
+// A window that builds pages 2 to 6 (and page 1's text box) after its first
+// paint, as the program starts: each road that reaches those pages finds
+// them, with the state the page rules give them, and the window looks the
+// same as one built at once.
 
 #include "app/main_window.h"
 #include "editor/ui_test_support.h"
 #include "support/recording_desktop.h"
 
 #include <QAbstractButton>
+#include <QFrame>
 #include <QImage>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -84,7 +86,14 @@ TEST_P(HiddenPagesTest, roadFindsThePagesWithTheirRules)
         // Each page's controls are found by their names.
         const QString n = QString::number(k);
         EXPECT_EQ(child<QLineEdit>(&window, QStringLiteral("p_Text") + n)->parentWidget(), container);
-        child<QWidget>(&window, QStringLiteral("Text") + n);
+        // The text box is the real one, open as the page's kind says and
+        // shown with its page; page 1's stand-in is gone.
+        auto *text = child<QWidget>(&window, QStringLiteral("Text") + n);
+        EXPECT_EQ(text->isEnabled(), expected.page(k).kind == PageKind::Text) << "page " << k;
+        if (container->isVisible())
+            EXPECT_TRUE(text->isVisible()) << "page " << k;
+        for (QFrame *f : container->findChildren<QFrame *>())
+            EXPECT_NE(f->metaObject(), &QFrame::staticMetaObject) << "a stand-in left on page " << k;
         child<QAbstractButton>(&window, QStringLiteral("Option%1_3").arg(k));
     }
     EXPECT_EQ(window.pageSet(), expected); // builds whatever is left
