@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 
 namespace zelmora {
 
@@ -64,7 +65,9 @@ PageInputs::PageInputs(int pageNumber, QWidget *parent, TextBox textBox)
     }
     m_kind->button(int(PageKind::None))->setChecked(true);
 
-    if (textBox == TextBox::Now) {
+    // The stand-in is known to paint the same pixels in the Fusion style;
+    // under any other style the real box is made at once.
+    if (textBox == TextBox::Now || style()->name().compare(u"fusion", Qt::CaseInsensitive) != 0) {
         makeTextBox();
     } else {
         // The box as the page starts, empty and closed, drawn as the style
