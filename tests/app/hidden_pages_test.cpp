@@ -153,7 +153,6 @@ TEST(HiddenPages, firstPaintIsTheSameAsWithEveryPageBuilt)
     const QImage expected = atOnce.grab().toImage();
     const QImage shown = afterPaint.grab().toImage();
     ASSERT_FALSE(expected.isNull());
-    if (qEnvironmentVariableIsSet("DBG_GRAB")) { expected.save("/tmp/g_expected.png"); shown.save("/tmp/g_shown.png"); }
     EXPECT_EQ(shown, expected);
     EXPECT_EQ(frame(afterPaint, 2), nullptr); // the grab itself built nothing hidden
 }
