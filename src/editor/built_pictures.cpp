@@ -64,15 +64,19 @@ QString pixmapCacheKey(const QString &path)
     return key;
 }
 
+bool preloadGroupBoxFrame(const Image &built)
+{
+    if (!built.pixels)
+        return false;
+    const QFileInfo info(kGroupBoxFramePath);
+    if (info.size() != built.resourceSize || info.lastModified().toSecsSinceEpoch() != built.resourceModified)
+        return false;
+    return QPixmapCache::insert(pixmapCacheKey(kGroupBoxFramePath), QPixmap::fromImage(toImage(built)));
+}
+
 void preloadStylePictures()
 {
-    if (!kGroupBoxFrame.pixels)
-        return;
-    const QFileInfo info(kGroupBoxFramePath);
-    if (info.size() != kGroupBoxFrame.resourceSize
-        || info.lastModified().toSecsSinceEpoch() != kGroupBoxFrame.resourceModified)
-        return;
-    QPixmapCache::insert(pixmapCacheKey(kGroupBoxFramePath), QPixmap::fromImage(toImage(kGroupBoxFrame)));
+    preloadGroupBoxFrame(kGroupBoxFrame);
 }
 
 } // namespace zelmora::built_pictures

@@ -83,6 +83,8 @@ QPainterPath wordOutline(const Word &word, const Outline &built);
 // resource is not the one the pixels were taken from; the style then reads
 // the PNG as before.
 void preloadStylePictures();
+// The frame part of it: false when nothing was put in.
+bool preloadGroupBoxFrame(const Image &built);
 
 // The name under which QPixmap(path) looks a file's pixmap up in the cache.
 QString pixmapCacheKey(const QString &path);

@@ -8,6 +8,8 @@
 #include "support/recording_desktop.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QStyle>
 #include <QFrame>
 #include <QImage>
 #include <QLineEdit>
@@ -181,3 +183,22 @@ TEST(HiddenPages, focusChainIsTheSameAsWithEveryPageBuilt)
 }
 
 } // namespace
+
+// Page 1's text box waits for the first paint only under the style whose
+// pixels the stand-in is checked against; under another it is made at once.
+TEST(HiddenPages, textBoxStandInOnlyUnderFusion)
+{
+    QTemporaryDir dir;
+    test::RecordingDesktop desktop;
+    const QString before = QApplication::style()->name();
+    for (const char *style : {"fusion", "windows"}) {
+        SCOPED_TRACE(style);
+        QApplication::setStyle(QString::fromLatin1(style));
+        MainWindow window(desktop, dir.path(), HiddenPages::BuildAfterFirstPaint);
+        const bool waits = QLatin1String(style) == QLatin1String("fusion");
+        EXPECT_EQ(window.findChild<QWidget *>(QStringLiteral("Text1")) == nullptr, waits);
+        window.show();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return window.findChild<QWidget *>(QStringLiteral("Text1")); }, 5000));
+    }
+    QApplication::setStyle(before);
+}

@@ -129,3 +129,38 @@ TEST(BuiltPictures, areWhatTheRunTimeWouldMake)
     EXPECT_EQ(asTheStyleReadsIt.toImage(), QPixmap::fromImage(decoded).toImage());
     QPixmapCache::clear();
 }
+
+// Built pictures are used only when they fit this Qt and this build: a stale
+// frame would draw wrong pixels under the name of the right ones, and a
+// build without the Gothic face lays the words out at run time.
+TEST(BuiltPictures, areUsedOnlyWhenTheyFit)
+{
+    using namespace built_pictures;
+    EXPECT_EQ(wordOutline(kSettingsWord, Outline{nullptr, 0, 0}), layOutWord(kSettingsWord));
+
+    struct Case {
+        const char *name;
+        Image frame;
+        bool cached;
+    };
+    Image otherSize = kGroupBoxFrame;
+    ++otherSize.resourceSize;
+    Image otherTime = kGroupBoxFrame;
+    --otherTime.resourceModified;
+    const Case cases[] = {
+        {"the resource it was taken from", kGroupBoxFrame, true},
+        {"a resource of another size", otherSize, false},
+        {"a resource of another time", otherTime, false},
+        {"no pixels", Image{nullptr, 0, 0, 0, 0, 0, 0}, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QPixmapCache::clear();
+        EXPECT_EQ(preloadGroupBoxFrame(c.frame), c.cached);
+        QPixmap cached;
+        EXPECT_EQ(QPixmapCache::find(pixmapCacheKey(kGroupBoxFramePath), &cached), c.cached);
+        // Either way the style gets the frame's pixels.
+        EXPECT_EQ(QPixmap(kGroupBoxFramePath).toImage(), QPixmap::fromImage(QImage(kGroupBoxFramePath)).toImage());
+    }
+    QPixmapCache::clear();
+}
