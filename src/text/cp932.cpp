@@ -2,6 +2,8 @@
 
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_cb.h>
+#include <unicode/uset.h>
+#include <unicode/utf16.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -63,10 +65,52 @@ UConverter *converter(Unencodable mode)
     return stopping.get();
 }
 
+// The characters the table writes and reads back as themselves. It also
+// writes a few one way only (U+F86F as 0x8782, which reads back as U+2116,
+// even with fallbacks off): those count as not in CP932, like any other.
+const USet *roundTripSet()
+{
+    static const USet *const set = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        USet *s = uset_openEmpty();
+        ucnv_getUnicodeSet(converter(Unencodable::Stop), s, UCNV_ROUNDTRIP_SET, &status);
+        if (U_FAILURE(status))
+            qFatal("ICU cannot list the windows-31j characters: %s", u_errorName(status));
+        uset_freeze(s);
+        return s;
+    }();
+    return set;
+}
+
+bool appendConvertedStretch(QByteArray &out, const char16_t *begin, qsizetype length, Unencodable mode);
+
 // Converts a run of non-ASCII UTF-16 text; returns false if the stopping
-// converter met a character it cannot hold.
+// converter met a character it cannot hold. A character that would not
+// read back as itself is written as a reference, as an unmapped one is.
 bool appendConverted(QByteArray &out, const char16_t *begin, qsizetype length, Unencodable mode)
 {
+    const USet *roundTrip = roundTripSet();
+    qsizetype start = 0;
+    qsizetype i = 0;
+    while (i < length) {
+        const qsizetype at = i;
+        UChar32 c;
+        U16_NEXT(begin, i, length, c);
+        if (uset_contains(roundTrip, c))
+            continue;
+        if (!appendConvertedStretch(out, begin + start, at - start, mode) || mode == Unencodable::Stop)
+            return false;
+        char reference[16];
+        out.append(reference, std::snprintf(reference, sizeof reference, "&#%d;", int(c)));
+        start = i;
+    }
+    return appendConvertedStretch(out, begin + start, length - start, mode);
+}
+
+bool appendConvertedStretch(QByteArray &out, const char16_t *begin, qsizetype length, Unencodable mode)
+{
+    if (length == 0)
+        return true;
     UConverter *conv = converter(mode);
     ucnv_resetFromUnicode(conv);
     const UChar *src = reinterpret_cast<const UChar *>(begin);

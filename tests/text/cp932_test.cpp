@@ -53,3 +53,22 @@ TEST(Cp932, defaultIgnorableCharactersAreNeverDropped)
     EXPECT_FALSE(isCp932Encodable(QStringLiteral("\u200D")));
     EXPECT_EQ(encodeCp932(QStringLiteral("a\uFE0F")), QByteArray("a&#65039;"));
 }
+
+// Every character that counts as encodable reads back as itself; the table's
+// one-way codes (U+F86F is written as 0x8782, which reads back as U+2116) are
+// written as references instead, like any character CP932 does not hold.
+TEST(Cp932, encodableCharactersReadBackAsThemselves)
+{
+    for (char32_t c = 0x80; c <= 0x10FFFF; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF)
+            continue;
+        const QString text = QString::fromUcs4(&c, 1);
+        const QByteArray bytes = encodeCp932(text);
+        if (isCp932Encodable(text))
+            ASSERT_EQ(decodeCp932(bytes), text) << std::hex << unsigned(c);
+        else
+            ASSERT_EQ(bytes, "&#" + QByteArray::number(unsigned(c)) + ';') << std::hex << unsigned(c);
+    }
+    EXPECT_FALSE(isCp932Encodable(QStringLiteral(u"\uF86F")));
+    EXPECT_EQ(encodeCp932(QStringLiteral(u"№\uF86F")), QByteArray("\x87\x82&#63599;"));
+}
