@@ -44,6 +44,13 @@ QLabel *staticCaption(const QString &caption, int left, int top, int width, QWid
     return label;
 }
 
+// The start of each input's name for screen readers: its tab's caption
+// ("Page１" .. "Page６", full-width digits) and a space.
+QString accessiblePrefix(int pageNumber)
+{
+    return QStringLiteral("Page") + QChar(0xFF10 + pageNumber) + u' ';
+}
+
 } // namespace
 
 PageInputs::PageInputs(int pageNumber, QWidget *parent, TextBox textBox)
@@ -84,7 +91,7 @@ PageInputs::PageInputs(int pageNumber, QWidget *parent, TextBox textBox)
     // Names for screen readers: the tab's caption, then what the input holds
     // in the words of the page's own captions, so that the twelve 参照
     // buttons and the twelve ＡＬＴ boxes of the window each say which is which.
-    const QString tab = QStringLiteral("Page") + QChar(0xFF10 + pageNumber) + u' ';
+    const QString tab = accessiblePrefix(pageNumber);
 
     for (int picture : {kStandard, kWide}) {
         const int row = picture == kStandard ? 0 : kWideRowOffset;
@@ -136,8 +143,7 @@ void PageInputs::makeTextBox()
 {
     m_text = placeControl(new LimitedTextEdit(kTextLimit, this), QStringLiteral("Text%1").arg(m_pageNumber),
                           720, 720, 3650, 1215);
-    m_text->setAccessibleName(QStringLiteral("Page") + QChar(0xFF10 + m_pageNumber)
-                              + QStringLiteral(" テキスト"));
+    m_text->setAccessibleName(accessiblePrefix(m_pageNumber) + QStringLiteral("テキスト"));
     m_text->setEnabled(kind() == PageKind::Text);
 }
 

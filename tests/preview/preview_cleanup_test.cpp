@@ -3,6 +3,7 @@
 
 #include "preview/preview_cleanup.h"
 #include "preview/preview_sandbox.h"
+#include "support/file_compare.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,6 +17,8 @@
 #include <sys/stat.h>
 
 using namespace zelmora;
+using zelmora::test::entriesIn;
+using zelmora::test::readAll;
 
 namespace {
 
@@ -24,18 +27,6 @@ void writeText(const QString &path, const QByteArray &bytes)
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
     f.write(bytes);
-}
-
-QByteArray readText(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-QStringList names(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                  QDir::Name);
 }
 
 struct CleanupCase {
@@ -78,9 +69,9 @@ TEST_P(PreviewCleanup, deletesOnlyThePagesThisPreviewWrote)
         GetParam().meanwhile(root, temp);
 
     EXPECT_EQ(pages.remove(), GetParam().removed);
-    EXPECT_EQ(names(temp), GetParam().left);
-    EXPECT_EQ(readText(temp + QStringLiteral("other program.txt")), "other");
-    EXPECT_EQ(readText(root + QStringLiteral("outside.txt")), "the user's file");
+    EXPECT_EQ(entriesIn(temp), GetParam().left);
+    EXPECT_EQ(readAll(temp + QStringLiteral("other program.txt")), "other");
+    EXPECT_EQ(readAll(root + QStringLiteral("outside.txt")), "the user's file");
     EXPECT_TRUE(pages.remove().isEmpty()) << "a second close deletes nothing";
 }
 
@@ -146,8 +137,8 @@ TEST(PreviewCleanupFolder, folderReplacedByALink_nothingDeletedThroughIt)
     EXPECT_TRUE(temporaryFolderIsALink(temp));
 
     EXPECT_TRUE(pages.remove().isEmpty());
-    EXPECT_EQ(readText(root + QStringLiteral("elsewhere/abc_1.htm")), "someone else's");
-    EXPECT_EQ(readText(root + QStringLiteral("moved/abc_1.htm")), "page 1");
+    EXPECT_EQ(readAll(root + QStringLiteral("elsewhere/abc_1.htm")), "someone else's");
+    EXPECT_EQ(readAll(root + QStringLiteral("moved/abc_1.htm")), "page 1");
 }
 
 TEST(PreviewCleanupFolder, temporaryFolderIsALink_onlyForALinkItself)

@@ -1,5 +1,6 @@
 #include "support/file_compare.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace zelmora::test {
@@ -20,6 +21,12 @@ QByteArray readAll(const QString &path)
         return {};
     }
     return file.readAll();
+}
+
+QStringList entriesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                  QDir::Name);
 }
 
 testing::AssertionResult sameBytes(const QByteArray &expected, const QByteArray &actual)

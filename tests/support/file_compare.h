@@ -16,6 +16,9 @@ QByteArray crlfJoin(const QList<QByteArray> &lines);
 // Reads a whole file; fails the test if it cannot be read.
 QByteArray readAll(const QString &path);
 
+// Every entry of a folder by name, hidden ones included, without . and ..
+QStringList entriesIn(const QString &folder);
+
 // Compares two files' bytes and names the first differing line.
 testing::AssertionResult sameBytes(const QByteArray &expected, const QByteArray &actual);
 

@@ -1,5 +1,7 @@
 #include "text/line_file.h"
 
+#include "support/file_compare.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,6 +14,8 @@
 #include <unistd.h>
 
 using namespace zelmora;
+using zelmora::test::entriesIn;
+using zelmora::test::readAll;
 
 namespace {
 
@@ -114,18 +118,6 @@ TEST(LineFile, skipsLinesLongerThanTheLimit)
 
 namespace {
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-QStringList namesIn(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                  QDir::Name);
-}
-
 class Replace : public testing::TestWithParam<TemporaryFile> {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
@@ -147,13 +139,13 @@ TEST_P(Replace, linkAtThePathIsReplacedAndItsTargetLeftAlone)
     ASSERT_FALSE(writeWholeFile(at("a.htm"), "new page\r\n", GetParam()));
     ASSERT_FALSE(writeWholeFile(at("b.htm"), "new page\r\n", GetParam()));
 
-    EXPECT_EQ(fileBytes(victim), QByteArray("victim's own\n"));
+    EXPECT_EQ(readAll(victim), QByteArray("victim's own\n"));
     EXPECT_FALSE(QFileInfo::exists(missing)) << "a dangling link's target is not created";
     for (const char *name : {"a.htm", "b.htm"}) {
         EXPECT_FALSE(QFileInfo(at(name)).isSymLink()) << name;
-        EXPECT_EQ(fileBytes(at(name)), QByteArray("new page\r\n")) << name;
+        EXPECT_EQ(readAll(at(name)), QByteArray("new page\r\n")) << name;
     }
-    EXPECT_EQ(namesIn(dir.path()), (QStringList{"a.htm", "b.htm"})) << "no temporary file left";
+    EXPECT_EQ(entriesIn(dir.path()), (QStringList{"a.htm", "b.htm"})) << "no temporary file left";
 }
 
 TEST_P(Replace, existingFileKeepsItsPermissions_newFileFollowsTheUmask)
@@ -170,7 +162,7 @@ TEST_P(Replace, existingFileKeepsItsPermissions_newFileFollowsTheUmask)
     EXPECT_EQ(st.st_mode & 0777, 0640u);
     ASSERT_EQ(::stat(QFile::encodeName(at("b.htm")).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0644u);
-    EXPECT_EQ(fileBytes(at("a.htm")), QByteArray("new"));
+    EXPECT_EQ(readAll(at("a.htm")), QByteArray("new"));
 }
 
 TEST_P(Replace, writeOverTheFileSizeLimit_keepsTheOldFileAndLeavesNothing)
@@ -187,8 +179,8 @@ TEST_P(Replace, writeOverTheFileSizeLimit_keepsTheOldFileAndLeavesNothing)
 
     ASSERT_TRUE(error);
     EXPECT_EQ(error->reason, QStringLiteral("File too large"));
-    EXPECT_EQ(fileBytes(at("a.htm")), QByteArray("old and good"));
-    EXPECT_EQ(namesIn(dir.path()), QStringList{"a.htm"});
+    EXPECT_EQ(readAll(at("a.htm")), QByteArray("old and good"));
+    EXPECT_EQ(entriesIn(dir.path()), QStringList{"a.htm"});
 }
 
 INSTANTIATE_TEST_SUITE_P(LineFile, Replace, testing::Values(TemporaryFile::Unnamed, TemporaryFile::Named),
@@ -207,5 +199,5 @@ TEST(LineFile, readOnlyFileIsRefusedForAUserWhoMayNotWriteIt)
     const auto error = writeWholeFile(path, "new");
     ASSERT_TRUE(error);
     EXPECT_EQ(error->reason, QStringLiteral("Permission denied"));
-    EXPECT_EQ(fileBytes(path), QByteArray("kept"));
+    EXPECT_EQ(readAll(path), QByteArray("kept"));
 }
