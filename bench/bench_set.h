@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/page_set.h"
+#include "core/model/page_set.h"
 
 namespace zelmora::bench {
 

@@ -4,13 +4,13 @@
 #include "bench_set.h"
 #include "posix_floor.h"
 
-#include "editor/editor.h"
-#include "editor/program_paths.h"
-#include "generate/create_command.h"
-#include "generate/data_page.h"
-#include "generate/popup_page.h"
-#include "reopen/page_reader.h"
-#include "settings/settings_file.h"
+#include "core/model/editor.h"
+#include "core/places/program_paths.h"
+#include "core/generate/create_command.h"
+#include "core/generate/data_page.h"
+#include "core/generate/popup_page.h"
+#include "core/reopen/page_reader.h"
+#include "core/settings/settings_file.h"
 #include "support/recording_desktop.h"
 
 #include <QCoreApplication>

@@ -4,7 +4,7 @@
 
 #include "wait_for.h"
 
-#include "editor/image_picker.h"
+#include "ui/image_picker/image_picker.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

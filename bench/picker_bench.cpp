@@ -4,11 +4,11 @@
 
 #include "wait_for.h"
 
-#include "editor/editor.h"
-#include "editor/image_picker.h"
+#include "core/model/editor.h"
+#include "ui/image_picker/image_picker.h"
 #include "app/main_window.h"
-#include "editor/program_paths.h"
-#include "reopen/set_picker.h"
+#include "core/places/program_paths.h"
+#include "ui/set_picker/set_picker.h"
 #include "support/recording_desktop.h"
 
 #include <QAbstractScrollArea>

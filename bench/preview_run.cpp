@@ -14,10 +14,10 @@
 #include "wait_for.h"
 
 #include "app/main_window.h"
-#include "preview/preview_command.h"
+#include "ui/preview/preview_command.h"
 #include "support/recording_desktop.h"
 
-#include "preview/preview_browser.h"
+#include "ui/preview/preview_browser.h"
 
 #include <QApplication>
 #include <QDir>

@@ -2,8 +2,8 @@
 // itself; the half-width conversion never grows a text beyond twice its size
 // and leaves text without full-width characters alone.
 
-#include "text/cp932.h"
-#include "text/half_width.h"
+#include "core/text/cp932.h"
+#include "core/text/half_width.h"
 
 #include <QString>
 

@@ -5,9 +5,9 @@
 // exist. Control bit 0 picks ".html" over ".htm"; bits 1-3, when they give a
 // page number 1 to 6, put a folder in place of that page.
 
-#include "reopen/page_reader.h"
+#include "core/reopen/page_reader.h"
 
-#include "generate/popup_page.h"
+#include "core/generate/popup_page.h"
 
 #include <QDir>
 #include <QFile>

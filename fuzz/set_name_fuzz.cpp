@@ -3,7 +3,7 @@
 // "_<digit>" or "_data" and then ".htm" or ".html", and the title and the
 // suffix then rebuild the name.
 
-#include "reopen/set_name.h"
+#include "core/reopen/set_name.h"
 
 #include <QRegularExpression>
 

@@ -7,8 +7,8 @@
 // as UTF-16 with its mark (bit 4) and a long value (bit 7); the branches of
 // the decoders lie in Qt and ICU, where the fuzzer cannot see them.
 
-#include "settings/ini_text.h"
-#include "settings/settings_file.h"
+#include "core/settings/ini_text.h"
+#include "core/settings/settings_file.h"
 
 #include <QFile>
 #include <QMap>

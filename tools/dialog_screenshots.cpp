@@ -6,11 +6,11 @@
 //        zelmora_dialog_screenshots --screen <file.png>   (the whole screen of
 //        $DISPLAY, e.g. the real program's windows)
 
-#include "app/file_places.h"
+#include "core/places/file_places.h"
 #include "app/main_window.h"
 #include "app/translations.h"
-#include "editor/ui_support.h"
-#include "text/system_error.h"
+#include "ui/kit/ui_support.h"
+#include "core/files/file_error.h"
 
 #include <QAbstractButton>
 #include <QApplication>

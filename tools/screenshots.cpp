@@ -4,7 +4,7 @@
 
 #include "app/draft_keeper.h"
 #include "app/main_window.h"
-#include "editor/ui_support.h"
+#include "ui/kit/ui_support.h"
 
 #include <QAbstractButton>
 #include <QApplication>

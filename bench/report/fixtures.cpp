@@ -2,8 +2,8 @@
 
 #include "../bench_set.h"
 
-#include "editor/program_paths.h"
-#include "preview/preview_pages.h"
+#include "core/places/program_paths.h"
+#include "core/preview/preview_pages.h"
 
 #include <QDir>
 #include <QImage>

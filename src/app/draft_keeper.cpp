@@ -1,6 +1,6 @@
 #include "app/draft_keeper.h"
 
-#include "editor/draft_file.h"
+#include "core/files/draft_file.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "editor/desktop.h"
-#include "editor/editor.h"
-#include "editor/page_set.h"
+#include "core/model/desktop.h"
+#include "core/model/editor.h"
+#include "core/model/page_set.h"
 
 #include <QObject>
 #include <QTimer>

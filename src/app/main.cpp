@@ -1,17 +1,17 @@
 #include "app/command_line.h"
 #include "app/draft_keeper.h"
-#include "app/file_places.h"
+#include "core/places/file_places.h"
 #include "app/main_window.h"
 #include "app/translations.h"
-#include "editor/icons.h"
-#include "editor/built_pictures.h"
-#include "editor/ui_support.h"
-#include "text/line_file.h"
+#include "ui/kit/icons.h"
+#include "ui/kit/ui_support.h"
 
 #include "build_config.h"
 
 #include <QApplication>
 #include <QTimer>
+
+#include <csignal>
 
 namespace {
 
@@ -39,7 +39,10 @@ int main(int argc, char *argv[])
     // --help and --version answer on the terminal, without a display.
     if (const auto exitCode = zelmora::answerCommandLine(argc, argv))
         return *exitCode;
-    zelmora::reportFileSizeLimitAsWriteError();
+    // Over its file-size limit a process gets SIGXFSZ, which would end the
+    // program with the user's work in it; ignored, the write fails with
+    // EFBIG like a full disk, and is reported.
+    std::signal(SIGXFSZ, SIG_IGN);
     // No Qt::AA_ShareOpenGLContexts here: it would make a GL context at
     // every start. The preview makes the shared context when it first loads
     // the web engine (loadPreviewModule).
@@ -61,14 +64,9 @@ int main(int argc, char *argv[])
     // it takes its window's face, which would load a second face (DejaVu,
     // without kana) for nothing; message boxes and tooltips show Japanese.
     QApplication::setFont(zelmora::gothicFont(QApplication::font().pointSizeF()));
-    // The group boxes' frame picture, decoded at build time: no PNG decoder
-    // and no image plugins before the window is painted.
-    zelmora::built_pictures::preloadStylePictures();
 
     MainWindowDesktop desktop;
-    // Pages 2 to 6 are hidden behind their tabs: built after the first paint.
-    zelmora::MainWindow window(desktop, paths,
-                               zelmora::MainWindow::HiddenPages::BuildAfterFirstPaint);
+    zelmora::MainWindow window(desktop, paths);
     desktop.setOwner(&window);
     window.show();
     if (!problems.isEmpty()) {

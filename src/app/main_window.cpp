@@ -1,18 +1,18 @@
 #include "app/main_window.h"
 
 #include "app/draft_keeper.h"
-#include "editor/draft_file.h"
-#include "editor/background_box.h"
-#include "editor/form_layout.h"
-#include "editor/icons.h"
-#include "editor/image_picker.h"
-#include "editor/page_inputs.h"
-#include "editor/page_tabs.h"
-#include "editor/picture_import.h"
-#include "generate/create_command.h"
-#include "preview/preview_command.h"
-#include "reopen/set_picker.h"
-#include "settings/options_dialog.h"
+#include "core/files/draft_file.h"
+#include "ui/page_inputs/background_box.h"
+#include "ui/kit/form_layout.h"
+#include "ui/kit/icons.h"
+#include "ui/image_picker/image_picker.h"
+#include "ui/page_inputs/page_inputs.h"
+#include "ui/page_inputs/page_tabs.h"
+#include "core/files/picture_import.h"
+#include "core/generate/create_command.h"
+#include "ui/preview/preview_command.h"
+#include "ui/set_picker/set_picker.h"
+#include "ui/options/options_dialog.h"
 
 #include <QDropEvent>
 #include <QGuiApplication>
@@ -55,12 +55,12 @@ QPushButton *pictureButton(const QIcon &picture, const QString &tooltip, QWidget
 
 } // namespace
 
-MainWindow::MainWindow(Desktop &desktop, const QString &programFolder, HiddenPages hiddenPages)
-    : MainWindow(desktop, InitProgramPaths(programFolder), hiddenPages)
+MainWindow::MainWindow(Desktop &desktop, const QString &programFolder)
+    : MainWindow(desktop, InitProgramPaths(programFolder))
 {
 }
 
-MainWindow::MainWindow(Desktop &desktop, const ProgramPaths &paths, HiddenPages hiddenPages)
+MainWindow::MainWindow(Desktop &desktop, const ProgramPaths &paths)
     : m_desktop(desktop), m_paths(paths)
 {
     setObjectName(QStringLiteral("Form1"));
@@ -71,11 +71,11 @@ MainWindow::MainWindow(Desktop &desktop, const ProgramPaths &paths, HiddenPages 
                                                          : QGuiApplication::windowIcon());
     setFont(formFont());
     setFixedSize(twips(5655), twips(8475));
-    buildControls(hiddenPages);
+    buildControls();
     connectCommands();
 
-    // Form_Load: only page 1 open (connectPage closes pages 2 to 6 as they
-    // are built, since page 1 starts as "なし"). The paths were set, and the
+    // Form_Load: only page 1 open (the tabs close pages 2 to 6 as they are
+    // built, since page 1 starts as "なし"). The paths were set, and the
     // output folder created, before the window was built.
     m_draft = new DraftKeeper(*this, m_desktop, draftPathBeside(m_paths.settingsFile), this);
     setAcceptDrops(true);
@@ -141,7 +141,7 @@ void MainWindow::importPicturesFor(QPushButton *button, const QStringList &files
     });
 }
 
-void MainWindow::buildControls(HiddenPages hiddenPages)
+void MainWindow::buildControls()
 {
     auto *titleLabel = placeControl(new QLabel(QStringLiteral("タイトル名　（ファイル名も同じ）"), this),
                                     QStringLiteral("t_Label1"), 210, 120, 2655, 255);
@@ -162,13 +162,10 @@ void MainWindow::buildControls(HiddenPages hiddenPages)
                           QStringLiteral("Help"), 930, 150, 400, 400);
 
     m_background = new BackgroundBox(this);
+    // Page 1's inputs come before the commands below them in the focus
+    // chain; the pages built later are put after page 1's.
     m_tabs = new PageTabs(this);
-    // Tied in as each page comes; the pages built now come before the
-    // commands below them, in the order of the focus chain.
-    connect(m_tabs, &PageTabs::pageBuilt, this, &MainWindow::connectPage);
-    if (hiddenPages == HiddenPages::BuildAfterFirstPaint)
-        m_tabs->buildRestAfterFirstPaint();
-    m_tabs->buildPages(hiddenPages == HiddenPages::BuildAtOnce ? kPageCount : 1);
+    connect(m_tabs, &PageTabs::pictureRequested, this, &MainWindow::choosePagePicture);
 
     const QFont commandFace = gothicFont(9, true);
     m_close = placeControl(commandButton(QStringLiteral("閉じる"),
@@ -186,24 +183,6 @@ void MainWindow::buildControls(HiddenPages hiddenPages)
 
     connect(m_background, &BackgroundBox::pictureRequested, this,
             &MainWindow::chooseBackgroundPicture);
-}
-
-void MainWindow::connectPage(PageInputs *page)
-{
-    const int k = page->pageNumber();
-    // The chain: page k is open exactly while page k - 1 is not "なし". The
-    // pages are built in order, so page k - 1 is there to ask; a page built
-    // later takes the state its rule would have given it.
-    if (k > 1)
-        page->setEnabled(m_tabs->page(k - 1)->kind() != PageKind::None);
-    if (k < kPageCount) {
-        connect(page, &PageInputs::kindRuleRan, this, [this, k](PageKind kind) {
-            if (m_tabs->isBuilt(k + 1))
-                m_tabs->page(k + 1)->setEnabled(kind != PageKind::None);
-        });
-    }
-    connect(page, &PageInputs::pictureRequested, this,
-            [this, k](int picture) { choosePagePicture(k, picture); });
 }
 
 void MainWindow::connectCommands()

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "editor/desktop.h"
-#include "editor/editor.h"
-#include "editor/page_set.h"
-#include "editor/program_paths.h"
+#include "core/model/desktop.h"
+#include "core/model/editor.h"
+#include "core/model/page_set.h"
+#include "core/places/program_paths.h"
 
 #include <QCoreApplication>
 #include <QWidget>
@@ -24,23 +24,11 @@ class PageTabs;
 class MainWindow : public QWidget, public Editor {
     Q_OBJECT
 public:
-    // When the inputs of pages 2 to 6, hidden behind their tabs, are built.
-    enum class HiddenPages {
-        BuildAtOnce,
-        // Right after the window's first paint, or sooner when something
-        // reaches them (a road through this window, or choosing their tab).
-        // Page 1's text box, empty and closed at start, comes then too: a
-        // stand-in paints it until then.
-        BuildAfterFirstPaint,
-    };
-
     // The portable layout of the given folder (the tests' temporary folders).
     explicit MainWindow(Desktop &desktop,
-                        const QString &programFolder = QCoreApplication::applicationDirPath(),
-                        HiddenPages hiddenPages = HiddenPages::BuildAtOnce);
-    // Paths chosen and created by the start-up (app/file_places.h).
-    MainWindow(Desktop &desktop, const ProgramPaths &paths,
-               HiddenPages hiddenPages = HiddenPages::BuildAtOnce);
+                        const QString &programFolder = QCoreApplication::applicationDirPath());
+    // Paths chosen and created by the start-up (core/places/file_places.h).
+    MainWindow(Desktop &desktop, const ProgramPaths &paths);
 
     PageSet pageSet() const override;
     void showPageSet(const PageSet &set) override;
@@ -64,9 +52,7 @@ protected:
 private:
     // The enabled 参照 button under a point of the window, if any.
     QPushButton *browseButtonAt(const QPoint &pos) const;
-    void buildControls(HiddenPages hiddenPages);
-    // Ties page page->pageNumber() into the window once its inputs exist.
-    void connectPage(PageInputs *page);
+    void buildControls();
     void connectCommands();
     // The picture buttons of page k, and OpenFiles_BK: the picker's pick (or
     // nothing) goes into the file name and the alternative text.

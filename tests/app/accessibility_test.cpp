@@ -4,12 +4,12 @@
 // focused button.
 
 #include "app/main_window.h"
-#include "editor/editor.h"
-#include "editor/image_picker.h"
-#include "editor/ui_test_support.h"
-#include "preview/preview_window.h"
-#include "reopen/set_picker.h"
-#include "settings/options_dialog.h"
+#include "core/model/editor.h"
+#include "ui/image_picker/image_picker.h"
+#include "support/ui_test_support.h"
+#include "ui/preview/preview_window.h"
+#include "ui/set_picker/set_picker.h"
+#include "ui/options/options_dialog.h"
 #include "support/recording_browser.h"
 #include "support/recording_desktop.h"
 

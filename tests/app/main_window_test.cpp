@@ -2,9 +2,9 @@
 // the reset, and the commands that go to the desktop.
 
 #include "app/main_window.h"
-#include "generate/create_command.h"
+#include "core/generate/create_command.h"
 #include "support/recording_desktop.h"
-#include "editor/ui_test_support.h"
+#include "support/ui_test_support.h"
 
 #include <QAbstractButton>
 #include <QDir>

@@ -5,12 +5,12 @@
 // there. What was typed is printed as JSON for the suite to check the
 // browser's reading against.
 
-#include "editor/desktop.h"
-#include "editor/editor.h"
-#include "editor/program_paths.h"
-#include "generate/create_command.h"
-#include "settings/settings_file.h"
-#include "text/line_file.h"
+#include "core/model/desktop.h"
+#include "core/model/editor.h"
+#include "core/places/program_paths.h"
+#include "core/generate/create_command.h"
+#include "core/settings/settings_file.h"
+#include "core/files/page_lines.h"
 
 #include <QCoreApplication>
 #include <QDir>

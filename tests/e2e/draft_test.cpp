@@ -1,8 +1,8 @@
 #include "app/draft_keeper.h"
 #include "app/main_window.h"
-#include "editor/draft_file.h"
-#include "editor/picture_import.h"
-#include "editor/ui_test_support.h"
+#include "core/files/draft_file.h"
+#include "core/files/picture_import.h"
+#include "support/ui_test_support.h"
 #include "support/file_compare.h"
 #include "support/recording_desktop.h"
 

@@ -4,9 +4,9 @@
 // then kills it with SIGKILL.
 #include "app/draft_keeper.h"
 #include "app/main_window.h"
-#include "editor/draft_file.h"
-#include "editor/ui_support.h"
-#include "editor/ui_test_support.h"
+#include "core/files/draft_file.h"
+#include "ui/kit/ui_support.h"
+#include "support/ui_test_support.h"
 
 #include <QApplication>
 #include <QFile>

@@ -4,8 +4,8 @@
 // which starts the display, the session bus and the input method.
 
 #include "app/main_window.h"
-#include "editor/page_inputs.h"
-#include "editor/ui_test_support.h"
+#include "ui/page_inputs/page_inputs.h"
+#include "support/ui_test_support.h"
 #include "support/recording_desktop.h"
 
 #include <QApplication>

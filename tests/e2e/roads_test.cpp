@@ -3,7 +3,7 @@
 // the desktop recorded.
 
 #include "app/main_window.h"
-#include "editor/ui_test_support.h"
+#include "support/ui_test_support.h"
 #include "support/file_compare.h"
 #include "support/recording_desktop.h"
 
@@ -121,6 +121,7 @@ protected:
     void SetUp() override
     {
         window = std::make_unique<MainWindow>(desktop, dir.path());
+        test::visitEveryTab(window.get());
         window->show();
         QFile gif(window->paths().StrOutFolder_S + QStringLiteral("a.gif"));
         ASSERT_TRUE(gif.open(QIODevice::WriteOnly));

@@ -7,8 +7,8 @@
 #include "reliability_support.h"
 
 #include "app/main_window.h"
-#include "preview/preview_browser.h"
-#include "preview/preview_command.h"
+#include "ui/preview/preview_browser.h"
+#include "ui/preview/preview_command.h"
 #include "support/recording_browser.h"
 #include "support/recording_desktop.h"
 

@@ -4,7 +4,7 @@
 
 #include "reliability_support.h"
 
-#include "generate/create_command.h"
+#include "core/generate/create_command.h"
 #include "support/file_compare.h"
 #include "support/recording_desktop.h"
 

@@ -6,9 +6,9 @@
 
 #include "reliability_support.h"
 
-#include "reopen/page_reader.h"
-#include "reopen/reopen_test_support.h"
-#include "reopen/set_picker.h"
+#include "core/reopen/page_reader.h"
+#include "support/reopen_test_support.h"
+#include "ui/set_picker/set_picker.h"
 #include "support/file_compare.h"
 #include "support/recording_desktop.h"
 

@@ -6,9 +6,9 @@
 
 #include "reliability_support.h"
 
-#include "generate/create_command.h"
-#include "settings/options_dialog.h"
-#include "settings/settings_file.h"
+#include "core/generate/create_command.h"
+#include "ui/options/options_dialog.h"
+#include "core/settings/settings_file.h"
 #include "support/file_compare.h"
 #include "support/recording_desktop.h"
 

@@ -7,9 +7,9 @@
 
 #include "reliability_support.h"
 
-#include "generate/create_command.h"
-#include "reopen/page_reader.h"
-#include "reopen/reopen_test_support.h"
+#include "core/generate/create_command.h"
+#include "core/reopen/page_reader.h"
+#include "support/reopen_test_support.h"
 #include "support/file_compare.h"
 #include "support/recording_desktop.h"
 

@@ -8,7 +8,7 @@
 
 #include "reliability_support.h"
 
-#include "preview/preview_command.h"
+#include "ui/preview/preview_command.h"
 #include "support/file_compare.h"
 
 #include <QCoreApplication>

@@ -4,9 +4,9 @@
 
 #include "reliability_support.h"
 
-#include "preview/preview_browser.h"
-#include "preview/preview_command.h"
-#include "preview/preview_window.h"
+#include "ui/preview/preview_browser.h"
+#include "ui/preview/preview_command.h"
+#include "ui/preview/preview_window.h"
 #include "support/file_compare.h"
 #include "support/recording_browser.h"
 #include "support/recording_desktop.h"

@@ -3,8 +3,8 @@
 // Shared by the fault and bad-input tests: what a folder holds, byte for
 // byte, and what a process holds in memory at its peak.
 
-#include "editor/desktop.h"
-#include "editor/page_set.h"
+#include "core/model/desktop.h"
+#include "core/model/page_set.h"
 
 #include <QByteArray>
 #include <QMap>

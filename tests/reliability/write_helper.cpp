@@ -14,15 +14,15 @@
 // breaks in a message as "\n"), "window: shown" when a preview window
 // opened, and "editor: kept" or "editor: changed".
 
-#include "editor/editor.h"
-#include "editor/program_paths.h"
-#include "generate/create_command.h"
-#include "preview/preview_browser.h"
-#include "preview/preview_command.h"
-#include "settings/options_dialog.h"
+#include "core/model/editor.h"
+#include "core/places/program_paths.h"
+#include "core/generate/create_command.h"
+#include "ui/preview/preview_browser.h"
+#include "ui/preview/preview_command.h"
+#include "ui/options/options_dialog.h"
 #include "support/recording_browser.h"
 #include "support/recording_desktop.h"
-#include "text/line_file.h"
+#include "core/files/page_lines.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -71,7 +71,7 @@ int main(int argc, char *argv[])
     }
     const QString road = QString::fromLocal8Bit(argv[1]);
     if (road != u"create-killed-by-size-limit")
-        reportFileSizeLimitAsWriteError(); // as the program does at start-up
+        std::signal(SIGXFSZ, SIG_IGN); // as the program does at start-up
     QApplication app(argc, argv);
     const ProgramPaths paths = InitProgramPaths(QString::fromLocal8Bit(argv[2]));
     RecordingDesktop desktop;

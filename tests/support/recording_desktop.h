@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/desktop.h"
+#include "core/model/desktop.h"
 
 #include <QStringList>
 #include <QUrl>

@@ -1,0 +1,162 @@
+#include "core/files/draft_file.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cstdio>
+
+namespace zelmora {
+
+namespace {
+
+const QString kFormat = QStringLiteral("zelmora-draft");
+constexpr int kVersion = 1;
+// A draft holds a few kilobytes; anything much larger is not one of ours.
+constexpr qint64 kMaxDraftBytes = 1 << 20;
+
+QString key(const char *name) { return QString::fromLatin1(name); }
+
+std::optional<QString> stringField(const QJsonObject &object, const char *name)
+{
+    const QJsonValue value = object.value(key(name));
+    if (!value.isString())
+        return std::nullopt;
+    return value.toString();
+}
+
+std::optional<int> kindField(const QJsonObject &object, const char *name, int last)
+{
+    const QJsonValue value = object.value(key(name));
+    if (!value.isDouble())
+        return std::nullopt;
+    const double number = value.toDouble();
+    if (number < 0 || number > last || number != static_cast<int>(number))
+        return std::nullopt;
+    return static_cast<int>(number);
+}
+
+} // namespace
+
+QByteArray draftBytes(const PageSet &set)
+{
+    QJsonArray pages;
+    for (const Page &page : set.pages) {
+        pages.append(QJsonObject{
+            {key("kind"), static_cast<int>(page.kind)},
+            {key("text"), page.text},
+            {key("standardFile"), page.standardFile},
+            {key("standardAlt"), page.standardAlt},
+            {key("wideFile"), page.wideFile},
+            {key("wideAlt"), page.wideAlt},
+        });
+    }
+    const QJsonObject root{
+        {key("format"), kFormat},
+        {key("version"), kVersion},
+        {key("title"), set.title},
+        {key("pages"), pages},
+        {key("backgroundKind"), static_cast<int>(set.backgroundKind)},
+        {key("backgroundAttribute"), set.backgroundAttribute},
+        {key("backgroundValue"), set.backgroundValue},
+    };
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+std::optional<PageSet> parseDraft(const QByteArray &bytes)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return std::nullopt;
+    const QJsonObject root = document.object();
+    if (root.value(key("format")).toString() != kFormat
+        || root.value(key("version")).toInt() != kVersion)
+        return std::nullopt;
+
+    PageSet set;
+    const auto title = stringField(root, "title");
+    const auto backgroundKind = kindField(root, "backgroundKind", 1);
+    const auto attribute = stringField(root, "backgroundAttribute");
+    const auto value = stringField(root, "backgroundValue");
+    const QJsonArray pages = root.value(key("pages")).toArray();
+    if (!title || !backgroundKind || !attribute || !value || pages.size() != kPageCount)
+        return std::nullopt;
+    // The attribute is written into every page as it stands, so only the
+    // captions the window itself can show are taken.
+    if (*attribute != kColourAttribute && *attribute != kPictureAttribute
+        && *attribute != kInitialColourAttribute)
+        return std::nullopt;
+    set.title = *title;
+    set.backgroundKind = static_cast<BackgroundKind>(*backgroundKind);
+    set.backgroundAttribute = *attribute;
+    set.backgroundValue = *value;
+
+    for (int k = 1; k <= kPageCount; ++k) {
+        const QJsonObject object = pages.at(k - 1).toObject();
+        const auto kind = kindField(object, "kind", 3);
+        const auto text = stringField(object, "text");
+        const auto standardFile = stringField(object, "standardFile");
+        const auto standardAlt = stringField(object, "standardAlt");
+        const auto wideFile = stringField(object, "wideFile");
+        const auto wideAlt = stringField(object, "wideAlt");
+        if (!kind || !text || !standardFile || !standardAlt || !wideFile || !wideAlt)
+            return std::nullopt;
+        Page &page = set.page(k);
+        page.kind = static_cast<PageKind>(*kind);
+        page.text = *text;
+        page.standardFile = *standardFile;
+        page.standardAlt = *standardAlt;
+        page.wideFile = *wideFile;
+        page.wideAlt = *wideAlt;
+    }
+    return set;
+}
+
+QString draftPathBeside(const QString &settingsFile)
+{
+    return QFileInfo(settingsFile).absolutePath() + QStringLiteral("/Zelmora.draft");
+}
+
+DraftOnDisk takeDraft(const QString &path)
+{
+    DraftOnDisk found;
+    const QByteArray native = QFile::encodeName(path);
+    struct stat info {};
+    if (::lstat(native.constData(), &info) != 0)
+        return found;
+
+    // Only a regular file of a sane size is read: a FIFO would block and a
+    // link could point anywhere.
+    if (S_ISREG(info.st_mode) && info.st_size <= kMaxDraftBytes) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly)) {
+            if (const auto set = parseDraft(file.read(kMaxDraftBytes + 1))) {
+                found.state = DraftOnDisk::State::Found;
+                found.set = *set;
+                return found;
+            }
+        }
+    }
+    found.state = DraftOnDisk::State::Damaged;
+    const QString aside = path + QStringLiteral(".damaged");
+    if (::rename(native.constData(), QFile::encodeName(aside).constData()) == 0)
+        found.setAsidePath = aside;
+    return found;
+}
+
+std::optional<FileError> saveDraft(const QString &path, const PageSet &set)
+{
+    return writeWholeFile(path, draftBytes(set));
+}
+
+void removeDraft(const QString &path)
+{
+    ::unlink(QFile::encodeName(path).constData());
+}
+
+} // namespace zelmora

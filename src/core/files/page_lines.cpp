@@ -1,0 +1,228 @@
+#include "core/files/page_lines.h"
+
+#include "core/files/atomic_file.h"
+#include "core/files/file_descriptor.h"
+#include "core/text/cp932.h"
+
+#include <QFile>
+#include <QVarLengthArray>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zelmora {
+
+std::optional<FileError> writePageLines(const QString &path, const QStringList &lines,
+                                        PageEncoding encoding)
+{
+    return writeWholeFile(path, encodePageLines(lines, encoding));
+}
+
+namespace {
+
+// On the stack for the few markers a reader looks for.
+using Markers = QVarLengthArray<PageMarker, 8>;
+
+const PageMarker *markerAt(const char *begin, const char *end, const char *eq,
+                           const Markers &markers)
+{
+    for (const PageMarker &m : markers) {
+        if (m.standsAt(begin, end, eq))
+            return &m;
+    }
+    return nullptr;
+}
+
+bool holdsMarker(QByteArrayView line, const Markers &markers)
+{
+    const char *const begin = line.data();
+    const char *const end = begin + line.size();
+    for (auto *eq = static_cast<const char *>(std::memchr(begin, '=', std::size_t(end - begin))); eq;
+         eq = static_cast<const char *>(std::memchr(eq + 1, '=', std::size_t(end - eq - 1)))) {
+        if (markerAt(begin, end, eq, markers))
+            return true;
+    }
+    return false;
+}
+
+using LineDecoder = QString (*)(QByteArrayView);
+
+const char *afterLastBreak(const char *begin, const char *at)
+{
+    const auto *cr = static_cast<const char *>(::memrchr(begin, '\r', std::size_t(at - begin)));
+    const auto *lf = static_cast<const char *>(::memrchr(begin, '\n', std::size_t(at - begin)));
+    const char *last = std::max(cr, lf); // nullptr when there is neither
+    return last ? last + 1 : begin;
+}
+
+const char *firstBreak(const char *from, const char *end)
+{
+    const auto *cr = static_cast<const char *>(std::memchr(from, '\r', std::size_t(end - from)));
+    const auto *lf = static_cast<const char *>(std::memchr(from, '\n', std::size_t(end - from)));
+    return std::min(cr ? cr : end, lf ? lf : end);
+}
+
+// A whole file in one buffer: the lines holding a marker, in order, found
+// from the '=' signs alone instead of walking every line. Lines are what
+// lies between CR and LF bytes, as the line-by-line reading splits them (a
+// line holding a marker is never the empty one between CR and LF); the file
+// is smaller than a line may be long. Returns false when onLine stopped it.
+bool handOnMarkedLines(const char *begin, const char *end, const Markers &markers,
+                       LineDecoder decode, const std::function<bool(const QString &)> &onLine)
+{
+    const char *from = begin;
+    while (const auto *eq = static_cast<const char *>(std::memchr(from, '=', std::size_t(end - from)))) {
+        if (!markerAt(begin, end, eq, markers)) {
+            from = eq + 1;
+            continue;
+        }
+        const char *start = afterLastBreak(begin, eq);
+        const char *stop = firstBreak(eq, end);
+        if (!onLine(decode(QByteArrayView(start, stop - start))))
+            return false;
+        from = stop;
+    }
+    return true;
+}
+
+// detected, when given, asks for the encoding to be told from the file's
+// first bytes (detectPageEncoding) and receives it before the first line is
+// handed on; without it the file is CP932.
+bool readLines(const QByteArray &nativePath, const Markers &markers,
+               const std::function<bool(const QString &)> &onLine, PageEncoding *detected)
+{
+    // O_NONBLOCK keeps open() from waiting on a FIFO; the type is then checked
+    // on the opened descriptor, so nothing can be swapped in between.
+    FileDescriptor fd(::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (fd.get() < 0)
+        return false;
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+
+    auto wanted = [&markers](QByteArrayView line) { return holdsMarker(line, markers); };
+    LineDecoder decode = decodeCp932;
+    *detected = PageEncoding::ShiftJis; // an empty file
+
+    // A line is decoded straight from the buffer; only a line that runs on
+    // into the next read is gathered in carried first.
+    QByteArray carried;
+    bool skipping = false;  // inside a line longer than kMaxLineBytes
+    bool pendingCr = false; // the last read ended in CR: a following LF belongs to it
+    char buffer[64 * 1024];
+    // The size fstat gave ends the reading once reached, which saves the
+    // read that would only report the end (a third of the calls for a
+    // small page); files that report no size are read to the end.
+    const off_t size = st.st_size;
+    off_t total = 0;
+    for (;;) {
+        if (size > 0 && total >= size)
+            break;
+        const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            break; // a read error ends the file like its end would
+        }
+        if (got == 0)
+            break;
+        if (total == 0) {
+            *detected = detectPageEncoding(QByteArrayView(buffer, got));
+            if (*detected == PageEncoding::Utf8)
+                decode = decodeUtf8;
+        }
+        if (total == 0 && got == size) {
+            handOnMarkedLines(buffer, buffer + got, markers, decode, onLine);
+            return true;
+        }
+        total += got;
+        const char *p = buffer;
+        const char *const end = buffer + got;
+        if (pendingCr) {
+            pendingCr = false;
+            if (*p == '\n')
+                ++p;
+        }
+        // The next CR and the next LF, each found once by memchr and kept
+        // until the scan has passed it.
+        const char *nextCr = nullptr;
+        const char *nextLf = nullptr;
+        auto after = [end](const char *from, char c) {
+            const void *hit = std::memchr(from, c, std::size_t(end - from));
+            return hit ? static_cast<const char *>(hit) : end;
+        };
+        while (p < end) {
+            if (nextCr < p)
+                nextCr = after(p, '\r');
+            if (nextLf < p)
+                nextLf = after(p, '\n');
+            const char *eol = std::min(nextCr, nextLf);
+            if (eol == end)
+                break;
+            if (!skipping) {
+                bool goOn = true;
+                if (carried.isEmpty()) {
+                    const QByteArrayView raw(p, eol - p);
+                    if (raw.size() <= kMaxLineBytes && wanted(raw))
+                        goOn = onLine(decode(raw));
+                } else {
+                    carried.append(p, eol - p);
+                    if (carried.size() <= kMaxLineBytes && wanted(carried))
+                        goOn = onLine(decode(carried));
+                    carried.resize(0);
+                }
+                if (!goOn)
+                    return true;
+            }
+            skipping = false;
+            p = eol + 1;
+            if (*eol == '\r') {
+                if (p == end)
+                    pendingCr = true;
+                else if (*p == '\n')
+                    ++p;
+            }
+        }
+        if (p < end && !skipping) {
+            carried.append(p, end - p);
+            if (carried.size() > kMaxLineBytes) {
+                carried.clear();
+                skipping = true;
+            }
+        }
+    }
+    if (!skipping && !carried.isEmpty() && wanted(carried))
+        onLine(decode(carried));
+    return true;
+}
+
+} // namespace
+
+namespace {
+
+Markers anchoredMarkers(const QList<QByteArray> &markers)
+{
+    Markers anchored;
+    for (const QByteArray &m : markers) {
+        Q_ASSERT(!m.contains('\r') && !m.contains('\n'));
+        anchored.push_back(PageMarker(m));
+    }
+    return anchored;
+}
+
+} // namespace
+
+bool readPageLinesHolding(const QByteArray &nativePath, const QList<QByteArray> &markers,
+                          const std::function<bool(const QString &)> &onLine,
+                          PageEncoding *encoding)
+{
+    const Markers anchored = anchoredMarkers(markers);
+    PageEncoding found = PageEncoding::ShiftJis;
+    return readLines(nativePath, anchored, onLine, encoding ? encoding : &found);
+}
+
+} // namespace zelmora

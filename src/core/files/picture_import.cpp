@@ -1,0 +1,254 @@
+#include "core/files/picture_import.h"
+
+#include "core/files/file_descriptor.h"
+
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QMetaObject>
+#include <QPointer>
+#include <QThread>
+#include <QUrl>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zelmora {
+
+namespace {
+
+constexpr qsizetype kChunk = 1 << 20;
+
+bool hasPictureSuffix(const QString &name)
+{
+    const QString lower = name.toLower();
+    for (const char *suffix : {".gif", ".jpg", ".png", ".bmp"}) {
+        if (lower.endsWith(QLatin1StringView(suffix)) && lower.size() > 4)
+            return true;
+    }
+    return false;
+}
+
+QString systemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+// Same size and same bytes.
+bool sameContent(int a, int b)
+{
+    struct stat sa {}, sb {};
+    if (::fstat(a, &sa) != 0 || ::fstat(b, &sb) != 0 || sa.st_size != sb.st_size)
+        return false;
+    QByteArray ba(kChunk, Qt::Uninitialized), bb(kChunk, Qt::Uninitialized);
+    for (;;) {
+        const ssize_t na = ::read(a, ba.data(), kChunk);
+        const ssize_t nb = ::read(b, bb.data(), kChunk);
+        if (na < 0 || nb < 0 || na != nb)
+            return false;
+        if (na == 0)
+            return true;
+        if (std::memcmp(ba.constData(), bb.constData(), size_t(na)) != 0)
+            return false;
+    }
+}
+
+// Writes all of in to out; errno on failure.
+int copyAll(int in, int out)
+{
+    QByteArray buffer(kChunk, Qt::Uninitialized);
+    for (;;) {
+        const ssize_t n = ::read(in, buffer.data(), kChunk);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (n == 0)
+            return ::fdatasync(out) == 0 ? 0 : errno;
+        for (ssize_t done = 0; done < n;) {
+            const ssize_t w = ::write(out, buffer.constData() + done, size_t(n - done));
+            if (w < 0) {
+                if (errno == EINTR)
+                    continue;
+                return errno;
+            }
+            done += w;
+        }
+    }
+}
+
+QString candidateName(const QString &name, int number)
+{
+    if (number == 1)
+        return name;
+    const int dot = name.lastIndexOf(u'.');
+    return name.left(dot) + u'_' + QString::number(number) + name.mid(dot);
+}
+
+} // namespace
+
+namespace {
+
+bool isLineControl(QChar c)
+{
+    const auto category = c.category();
+    return category == QChar::Other_Control || category == QChar::Separator_Line
+        || category == QChar::Separator_Paragraph;
+}
+
+} // namespace
+
+QString shownPictureName(const QString &name)
+{
+    QString shown;
+    for (QChar c : name) {
+        if (isLineControl(c))
+            shown += QStringLiteral("[U+%1]").arg(c.unicode(), 4, 16, QChar(u'0')).toUpper();
+        else
+            shown += c;
+    }
+    return shown;
+}
+
+std::optional<QString> pictureNameFault(const QString &folder, const QString &name)
+{
+    const auto control = std::find_if(name.begin(), name.end(), isLineControl);
+    if (control != name.end()) {
+        return QStringLiteral("ファイル名に改行やタブなどの制御文字 (U+%1) があり、ページの行が"
+                              "そこで分かれてしまいます。")
+            .arg(control->unicode(), 4, 16, QChar(u'0'))
+            .toUpper();
+    }
+    if (name.contains(u'"'))
+        return QStringLiteral("ファイル名に「\"」があり、ページの画像の指定がそこで切れてしまいます。");
+    if (name.contains(QChar::ReplacementCharacter)) {
+        // A name decodes to U+FFFD where its bytes are not UTF-8; such a
+        // name cannot be encoded back to the file's own bytes.
+        struct stat st {};
+        if (::lstat(QFile::encodeName(QDir(folder).filePath(name)).constData(), &st) != 0)
+            return QStringLiteral("ファイル名が UTF-8 の文字になっていないため、ページからこのファイルを"
+                                  "指すことができません。");
+    }
+    return std::nullopt;
+}
+
+PictureImport importPicture(const QString &source, const QString &outFolder)
+{
+    PictureImport result;
+    const QFileInfo info(source);
+    const QString name = info.fileName();
+    if (!hasPictureSuffix(name)) {
+        result.problem = QStringLiteral("%1: gif、jpg、png、bmp の画像ではありません").arg(name);
+        return result;
+    }
+    if (const auto fault = pictureNameFault(info.absolutePath(), name)) {
+        result.problem = QStringLiteral("%1: %2").arg(shownPictureName(name), *fault);
+        return result;
+    }
+    const QString folder = QDir(outFolder).absolutePath();
+    if (QDir(info.absolutePath()).canonicalPath() == QDir(folder).canonicalPath()) {
+        result.name = name;
+        return result;
+    }
+
+    const FileDescriptor in(::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    struct stat sourceInfo {};
+    if (in.get() < 0 || ::fstat(in.get(), &sourceInfo) != 0 || !S_ISREG(sourceInfo.st_mode)) {
+        result.problem = QStringLiteral("%1: %2").arg(
+            name, in.get() < 0 ? systemReason(errno) : QStringLiteral("通常のファイルではありません"));
+        return result;
+    }
+    const QByteArray nativeFolder = QFile::encodeName(folder);
+
+    for (int number = 1; number < 10000; ++number) {
+        const QString candidate = candidateName(name, number);
+        const QByteArray target = QFile::encodeName(QDir(folder).filePath(candidate));
+        struct stat existing {};
+        if (::lstat(target.constData(), &existing) == 0) {
+            if (!S_ISREG(existing.st_mode))
+                continue;
+            const FileDescriptor old(::open(target.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+            ::lseek(in.get(), 0, SEEK_SET);
+            if (old.get() >= 0 && sameContent(in.get(), old.get())) {
+                result.name = candidate;
+                return result;
+            }
+            continue;
+        }
+
+        // The copy is written unnamed and linked in only when complete: link
+        // never replaces a file that appeared meanwhile, and a failure or a
+        // kill leaves nothing behind.
+        ::lseek(in.get(), 0, SEEK_SET);
+        const FileDescriptor out(::open(nativeFolder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644));
+        if (out.get() < 0) {
+            result.problem = QStringLiteral("%1: %2").arg(name, systemReason(errno));
+            return result;
+        }
+        if (const int error = copyAll(in.get(), out.get())) {
+            result.problem = QStringLiteral("%1: %2").arg(name, systemReason(error));
+            return result;
+        }
+        const QByteArray procPath = "/proc/self/fd/" + QByteArray::number(out.get());
+        if (::linkat(AT_FDCWD, procPath.constData(), AT_FDCWD, target.constData(),
+                     AT_SYMLINK_FOLLOW) == 0) {
+            result.name = candidate;
+            return result;
+        }
+        if (errno != EEXIST) {
+            result.problem = QStringLiteral("%1: %2").arg(name, systemReason(errno));
+            return result;
+        }
+        // Taken meanwhile: look at it like any other existing name.
+        --number;
+    }
+    result.problem = QStringLiteral("%1: 空いているファイル名が見つかりません").arg(name);
+    return result;
+}
+
+QStringList droppedPictureFiles(const QMimeData *mime)
+{
+    QStringList files;
+    if (!mime || !mime->hasUrls())
+        return files;
+    for (const QUrl &url : mime->urls()) {
+        if (url.isLocalFile() && hasPictureSuffix(url.toLocalFile()))
+            files.append(url.toLocalFile());
+    }
+    return files;
+}
+
+void importPicturesInBackground(QObject *context, const QStringList &sources,
+                                const QString &outFolder,
+                                std::function<void(QStringList, QStringList)> done)
+{
+    QPointer<QObject> guard(context);
+    QThread *worker = QThread::create([guard, sources, outFolder, done = std::move(done)] {
+        QStringList names, problems;
+        for (const QString &source : sources) {
+            const PictureImport imported = importPicture(source, outFolder);
+            if (!imported.name.isEmpty())
+                names.append(imported.name);
+            else
+                problems.append(imported.problem);
+        }
+        if (guard)
+            QMetaObject::invokeMethod(guard, [guard, done, names, problems] {
+                if (guard)
+                    done(names, problems);
+            });
+    });
+    QObject::connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    worker->start();
+}
+
+QString pictureImportMessage(const QStringList &problems)
+{
+    return QStringLiteral("次の画像は取り込めませんでした。\n") + problems.join(u'\n');
+}
+
+} // namespace zelmora

@@ -1,0 +1,165 @@
+#include "core/generate/create_command.h"
+
+#include "core/generate/data_page.h"
+#include "core/generate/popup_page.h"
+#include "core/settings/settings_file.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cerrno>
+#include <limits>
+#include <unistd.h>
+
+namespace zelmora {
+
+std::optional<int> settingAsInteger(const QString &value)
+{
+    const QString text = value.trimmed();
+    // Digits with an optional sign only: "1.5", "0x1" or "1e2" are no whole
+    // decimal number.
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        const bool sign = i == 0 && (c == u'+' || c == u'-');
+        if (!sign && (c < u'0' || c > u'9'))
+            return std::nullopt;
+    }
+    bool ok = false;
+    const int number = text.toInt(&ok);
+    if (!ok || number < std::numeric_limits<qint16>::min() || number > std::numeric_limits<qint16>::max())
+        return std::nullopt;
+    return number;
+}
+
+QString createdPagesMessage(const QString &title, const QString &ext, int n)
+{
+    QString text = QStringLiteral("ポップリーフ [ ") + title + QStringLiteral("_1") + ext;
+    if (n >= 2)
+        text += QStringLiteral(" ] ～ [ ") + title + u'_' + QString::number(n) + ext;
+    return text + QStringLiteral(" ] を作成しました｡");
+}
+
+namespace {
+
+struct CreateSettings {
+    int dousa = 1;
+    PopupSettings popup;
+    int kakucyosi = 0;
+    PageEncoding encoding = PageEncoding::ShiftJis;
+};
+
+// The settings in the order they are read; the message for the first
+// one that is not a number.
+std::optional<CreateSettings> readCreateSettings(const QString &path, QString *problem)
+{
+    const StoredSettings stored = readStoredSettings(path);
+    CreateSettings out;
+    const struct {
+        const QString &key;
+        const QString &value;
+        int *target;
+    } numbers[] = {
+        {kKeyDousa, stored.DousaSettei, &out.dousa},
+        {kKeyKensaku, stored.KensakuSettei, &out.popup.robotsMode},
+        {kKeyKakucyosi, stored.KakucyosiSettei, &out.kakucyosi},
+    };
+    for (const auto &n : numbers) {
+        const auto value = settingAsInteger(n.value);
+        if (!value) {
+            *problem = QStringLiteral("設定ファイルの %1 の値「%2」は数値ではありません。\n%3\n"
+                                      "オプション設定を開いて閉じると、正しい値に書き直されます。")
+                           .arg(n.key, n.value, path);
+            return std::nullopt;
+        }
+        *n.target = *value;
+    }
+    out.popup.homeName = stored.HomeName;
+    out.popup.homeURL = stored.HomeURL;
+    out.encoding = pageEncodingFromSetting(stored.MojiCodeSettei);
+    return out;
+}
+
+// The message for a name longer than the output folder's file system takes;
+// nullopt when it fits or the limit cannot be learnt (a missing folder is
+// reported by the write).
+std::optional<QString> nameTooLongMessage(const QString &folder, const QString &name)
+{
+    const long maxBytes = ::pathconf(QFile::encodeName(folder).constData(), _PC_NAME_MAX);
+    if (maxBytes <= 0 || QFile::encodeName(name).size() <= maxBytes)
+        return std::nullopt;
+    return QStringLiteral("タイトル名が長すぎて、ファイルを作成できません。\n%1\n理由: %2")
+        .arg(QDir::toNativeSeparators(folder + name), systemErrorText(ENAMETOOLONG));
+}
+
+} // namespace
+
+void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &paths,
+                      Desktop &desktop)
+{
+    const PageSet set = editor.pageSet();
+    if (const auto c = forbiddenTitleCharacter(set.title)) {
+        desktop.warning(forbiddenTitleMessage(*c));
+        return;
+    }
+    state.StrTitle_S = set.title;
+    const QString body = bodyAttribute(set.backgroundAttribute, set.backgroundValue);
+
+    QString problem;
+    const auto settings = readCreateSettings(paths.settingsFile, &problem);
+    if (!settings) {
+        desktop.warning(problem);
+        return;
+    }
+    if (settings->kakucyosi == 0)
+        state.StrKcyosi_S = QStringLiteral(".htm");
+    else if (settings->kakucyosi == 1)
+        state.StrKcyosi_S = QStringLiteral(".html");
+
+    const int n = pageCount(set);
+    if (n == 0)
+        return;
+    // The data page has the longest name of the set; a title too long for it
+    // is refused before the first page, so that no set is left without its
+    // data page.
+    if (auto tooLong = nameTooLongMessage(paths.StrOutFolder_S,
+                                          dataPageFileName(state.StrTitle_S, state.StrKcyosi_S))) {
+        desktop.warning(*tooLong);
+        return;
+    }
+
+    // One page at a time, each complete before the next; a page that fails
+    // ends the command, leaving the pages before it and the editor as they are.
+    for (int k = 1; k <= n; ++k) {
+        const Page &page = set.page(k);
+        PopupPage popup;
+        popup.title = state.StrTitle_S;
+        popup.k = k;
+        popup.ext = state.StrKcyosi_S;
+        popup.linked = isLinkedPage(set, k);
+        popup.settings = settings->popup;
+        popup.body = body;
+        popup.kind = page.kind;
+        popup.text = replaceLineBreaks(page.text);
+        popup.file = pictureFile(page);
+        popup.alt = pictureAlt(page);
+        popup.encoding = settings->encoding;
+        if (auto error = WritePopupPage(paths.StrOutFolder_S, popup)) {
+            desktop.warning(error->writeMessage());
+            return;
+        }
+        state.contents(k) = contentsDescription(page);
+    }
+
+    // Every file is on disk before the first message shows: a user who ends
+    // the program while a message is open loses no part of the set.
+    const auto dataPageError =
+        writeDataPageFile(n, state, paths.StrOutFolder_S, settings->encoding);
+    desktop.information(createdPagesMessage(state.StrTitle_S, state.StrKcyosi_S, n));
+    if (dataPageError) {
+        desktop.warning(dataPageError->writeMessage());
+        return;
+    }
+    finishDataPage(settings->dousa, editor, state, paths.StrOutFolder_S, desktop);
+}
+
+} // namespace zelmora

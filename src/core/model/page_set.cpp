@@ -1,0 +1,132 @@
+#include "core/model/page_set.h"
+
+#include <stdexcept>
+
+namespace zelmora {
+
+int pageCount(const PageSet &set)
+{
+    int n = 0;
+    while (n < kPageCount && set.pages[n].kind != PageKind::None)
+        ++n;
+    return n;
+}
+
+bool isLinkedPage(const PageSet &set, int k)
+{
+    return k < kPageCount && set.page(k + 1).kind != PageKind::None;
+}
+
+void selectBackgroundKind(PageSet &set, BackgroundKind kind)
+{
+    set.backgroundKind = kind;
+    set.backgroundAttribute = kind == BackgroundKind::Colour ? kColourAttribute : kPictureAttribute;
+    set.backgroundValue.clear();
+}
+
+void resetPageSet(PageSet &set)
+{
+    const QString title = set.title;
+    const QString attribute = set.backgroundAttribute;
+    set = PageSet{};
+    set.title = title;
+    set.backgroundAttribute = attribute;
+    selectBackgroundKind(set, BackgroundKind::Colour);
+}
+
+QString &EditorState::contents(int k)
+{
+    return const_cast<QString &>(std::as_const(*this).contents(k));
+}
+
+const QString &EditorState::contents(int k) const
+{
+    switch (k) {
+    case 1: return StrContents1_S;
+    case 2: return StrContents2_S;
+    case 3: return StrContents3_S;
+    case 4: return StrContents4_S;
+    case 5: return StrContents5_S;
+    case 6: return StrContents6_S;
+    }
+    throw std::out_of_range("page number out of range");
+}
+
+QString contentsDescription(const Page &page)
+{
+    const QString gap = QStringLiteral("　　");
+    switch (page.kind) {
+    case PageKind::Text:
+        return QStringLiteral("Text");
+    case PageKind::StandardPicture:
+        return QStringLiteral("IMG") + gap + page.standardFile + gap + page.standardAlt + gap
+            + QStringLiteral("115*150");
+    case PageKind::WidePicture:
+        return QStringLiteral("IMG") + gap + page.wideFile + gap + page.wideAlt + gap
+            + QStringLiteral("115*250");
+    case PageKind::None:
+        return {};
+    }
+    Q_ASSERT(false); // a page kind is missing above
+    return {};
+}
+
+std::optional<QChar> separatorInName(const QString &name)
+{
+    for (QChar c : name) {
+        if (c == u'/' || c == u'\\' || c == QChar(0))
+            return c;
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+bool isQuote(QChar c) { return c == u'\'' || c == u'"'; }
+
+// A character that ends or splits a line of a page: the C0 and C1 controls
+// (tab and line breaks among them) and the Unicode line and paragraph
+// separators.
+bool isLineControl(QChar c)
+{
+    const auto category = c.category();
+    return category == QChar::Other_Control || category == QChar::Separator_Line
+        || category == QChar::Separator_Paragraph;
+}
+
+} // namespace
+
+std::optional<QChar> forbiddenTitleCharacter(const QString &title)
+{
+    for (QChar c : title) {
+        if (c == u'/' || c == u'\\' || c == QChar(0) || isQuote(c) || isLineControl(c))
+            return c;
+    }
+    return std::nullopt;
+}
+
+QString forbiddenTitleMessage(QChar c)
+{
+    const QString code = QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QChar(u'0')).toUpper();
+    if (c != QChar(0) && isLineControl(c)) {
+        const QString name = c == u'\t' ? QStringLiteral("タブ")
+            : c == u'\n' || c == u'\r' || c.category() != QChar::Other_Control
+            ? QStringLiteral("改行")
+            : QStringLiteral("制御文字");
+        return QStringLiteral("タイトル名に %1 (%2) は使えません。\nタイトル名はページの行に"
+                              "そのまま書かれるため、改行やタブなどの制御文字を含めることはできません。")
+            .arg(name, code);
+    }
+    if (isQuote(c)) {
+        return QStringLiteral("タイトル名に 「%1」 は使えません。\nタイトル名はページのリンクと"
+                              "スクリプトにそのまま書かれるため、引用符 ' と \" を含めることはできません。")
+            .arg(c);
+    }
+    const QString name = c == QChar(0) ? QStringLiteral("NUL 文字")
+                                       : QStringLiteral("「%1」").arg(c);
+    return QStringLiteral("タイトル名に %1 は使えません。\nタイトル名はファイル名になるため、"
+                          "フォルダの区切り文字と NUL 文字を含めることはできません。")
+        .arg(name);
+}
+
+} // namespace zelmora

@@ -1,0 +1,95 @@
+#include "core/places/file_places.h"
+
+#include "build_config.h"
+#include "core/files/file_error.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zelmora {
+
+FilePlaces currentFilePlaces()
+{
+    FilePlaces places;
+    places.programFolder = QCoreApplication::applicationDirPath();
+    places.systemLayout = ZELMORA_SYSTEM_LAYOUT != 0;
+    places.programFolderWritable =
+        ::access(QFile::encodeName(places.programFolder).constData(), W_OK) == 0;
+    // Read only when needed: the portable start-up skips the user-dirs file.
+    if (places.systemLayout || !places.programFolderWritable) {
+        places.documentsFolder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        places.configFolder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    }
+    return places;
+}
+
+ProgramPaths chooseProgramPaths(const FilePlaces &places)
+{
+    if (!places.systemLayout && places.programFolderWritable)
+        return portablePaths(places.programFolder);
+    const QString home = joinProgramPath(places.documentsFolder, QStringLiteral("Zelmora/"));
+    ProgramPaths paths;
+    paths.StrOutFolder_S = home + QStringLiteral("Popleaf/");
+    paths.StrTempFolder_S = home + QStringLiteral("TEMP/");
+    paths.StrHelpFile_S = helpFileOf(places.programFolder);
+    paths.settingsFile = joinProgramPath(places.configFolder, QStringLiteral("zelmora/Zelmora.ini"));
+    return paths;
+}
+
+namespace {
+
+bool isFolder(const QByteArray &path)
+{
+    struct stat st;
+    return ::stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// mkdir -p, keeping the system's reason of the step that failed (QDir's
+// mkpath only says that it failed).
+std::optional<FolderProblem> createFolder(const QString &folder)
+{
+    const QString clean = QDir::cleanPath(folder);
+    const QByteArray path = QFile::encodeName(clean);
+    if (isFolder(path))
+        return std::nullopt;
+    for (qsizetype slash = path.indexOf('/', 1);; slash = path.indexOf('/', slash + 1)) {
+        const QByteArray step = slash < 0 ? path : path.left(slash);
+        if (::mkdir(step.constData(), 0777) != 0) {
+            const int error = errno;
+            // Something that is not a folder in the way: mkdir says EEXIST.
+            if (error != EEXIST || !isFolder(step))
+                return FolderProblem{QDir::toNativeSeparators(clean), systemErrorText(error)};
+        }
+        if (slash < 0)
+            return std::nullopt;
+    }
+}
+
+} // namespace
+
+QList<FolderProblem> createFolders(const ProgramPaths &paths)
+{
+    QList<FolderProblem> problems;
+    for (const QString &folder : {paths.StrOutFolder_S, QFileInfo(paths.settingsFile).path()}) {
+        if (auto problem = createFolder(folder))
+            problems.append(*problem);
+    }
+    return problems;
+}
+
+QString folderProblemMessage(const QList<FolderProblem> &problems)
+{
+    QString text = QStringLiteral("フォルダを作成できませんでした。");
+    for (const FolderProblem &p : problems)
+        text += QStringLiteral("\n%1\n理由: %2").arg(p.folder, p.reason);
+    return text;
+}
+
+} // namespace zelmora

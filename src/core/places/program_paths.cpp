@@ -1,0 +1,66 @@
+#include "core/places/program_paths.h"
+
+#include "build_config.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace zelmora {
+
+QString joinProgramPath(const QString &folder, const QString &name)
+{
+    if (folder.endsWith(u'/'))
+        return folder + name;
+    return folder + u'/' + name;
+}
+
+ProgramPaths portablePaths(const QString &programFolder)
+{
+    ProgramPaths paths;
+    paths.StrOutFolder_S = joinProgramPath(programFolder, QStringLiteral("Popleaf/"));
+    paths.StrTempFolder_S = joinProgramPath(programFolder, QStringLiteral("TEMP/"));
+    paths.StrHelpFile_S = helpFileOf(programFolder);
+    paths.settingsFile = joinProgramPath(programFolder, QStringLiteral("Zelmora.ini"));
+    return paths;
+}
+
+ProgramPaths InitProgramPaths(const QString &programFolder)
+{
+    ProgramPaths paths = portablePaths(programFolder);
+    QDir().mkdir(paths.StrOutFolder_S); // exists already, or cannot be made: both ignored
+    return paths;
+}
+
+ProgramPaths InitProgramPaths()
+{
+    return InitProgramPaths(QCoreApplication::applicationDirPath());
+}
+
+namespace {
+
+QString partOf(const QString &programFolder, const char *relativeFolder, const char *name)
+{
+    const QString folder = QString::fromUtf8(relativeFolder);
+    if (folder == u".")
+        return joinProgramPath(programFolder, QString::fromUtf8(name));
+    return QDir::cleanPath(joinProgramPath(programFolder, folder) + u'/' + QString::fromUtf8(name));
+}
+
+} // namespace
+
+QString helpFileOf(const QString &programFolder)
+{
+    return partOf(programFolder, ZELMORA_HELP_DIR, "Zelmora.chm");
+}
+
+QString previewModuleOf(const QString &programFolder)
+{
+    return partOf(programFolder, ZELMORA_MODULE_DIR, "zelmora_preview");
+}
+
+QString previewModuleFile()
+{
+    return previewModuleOf(QCoreApplication::applicationDirPath());
+}
+
+} // namespace zelmora

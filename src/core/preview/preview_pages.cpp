@@ -1,0 +1,62 @@
+#include "core/preview/preview_pages.h"
+
+#include <QDir>
+
+namespace zelmora {
+
+QString previewBodyAttribute(const PageSet &set)
+{
+    const QString value = set.backgroundKind == BackgroundKind::Picture
+        ? kPreviewPicturePath + set.backgroundValue
+        : set.backgroundValue;
+    return bodyAttribute(set.backgroundAttribute, value);
+}
+
+QStringList previewPageLines(const QString &title, int k, const QString &body, const Page &page,
+                             PageEncoding encoding)
+{
+    QStringList lines;
+    lines.reserve(17);
+    lines << QStringLiteral("<html>") << QStringLiteral("<head>")
+          << QStringLiteral("<style type=\"Text/css\"><!--")
+          << QStringLiteral("span#param3{font-size:12pt;family:ＭＳゴシック;}")
+          << QStringLiteral("--></style>")
+          << QStringLiteral("<title>") + title + u'_' + QString::number(k) + QStringLiteral("</title>")
+          << QStringLiteral("</head>")
+          << QStringLiteral("<body ") + body + QStringLiteral(" scroll=\"no\">")
+          << QStringLiteral("<table border=\"0\">")
+          << QStringLiteral("<tr><td width=\"320\" height=\"120\" valign=\"top\">");
+    if (page.kind == PageKind::Text) {
+        lines << QStringLiteral("<span id=\"param3\">") + replaceLineBreaks(page.text) + QStringLiteral("</span>");
+    } else {
+        const QString width = page.kind == PageKind::WidePicture ? QStringLiteral("250") : QStringLiteral("150");
+        lines << QStringLiteral("<img src=\"") + kPreviewPicturePath + pictureFile(page)
+                + QStringLiteral("\" width=\"") + width + QStringLiteral("\" height=\"115\" alt=\"")
+                + pictureAlt(page) + QStringLiteral("\">");
+    }
+    lines << QStringLiteral("</td></tr>") << QStringLiteral("<tr><td align=\"right\">")
+          << QStringLiteral("</td></tr>") << QStringLiteral("</table>")
+          << QStringLiteral("</body>") << QStringLiteral("</html>");
+    return withCharsetDeclaration(std::move(lines), encoding);
+}
+
+std::optional<FileError> WritePreviewPages(const PageSet &set, EditorState &state,
+                                           const ProgramPaths &paths, PageEncoding encoding)
+{
+    QDir().mkpath(paths.StrTempFolder_S); // normally there already; a failure shows on writing
+    state.StrTitle_S = set.title;
+    const QString body = previewBodyAttribute(set);
+    const int n = pageCount(set);
+    for (int k = 1; k <= n; ++k) {
+        const Page &page = set.page(k);
+        if (auto error = writePageLines(paths.StrTempFolder_S
+                                            + popupPageFileName(set.title, k, kPreviewExtension),
+                                        previewPageLines(set.title, k, body, page, encoding),
+                                        encoding))
+            return error;
+        state.contents(k) = contentsDescription(page);
+    }
+    return std::nullopt;
+}
+
+} // namespace zelmora

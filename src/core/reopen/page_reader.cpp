@@ -1,0 +1,290 @@
+#include "core/reopen/page_reader.h"
+
+#include "core/generate/popup_page.h"
+#include "core/reopen/character_references.h"
+#include "core/files/page_lines.h"
+#include "core/text/page_encoding.h"
+
+#include <QFile>
+#include <QStringBuilder>
+
+#include <optional>
+
+namespace zelmora {
+namespace {
+
+// The reader does not parse HTML: it looks for the fixed pieces that the page
+// writer puts on one line each, case-sensitively, as the writer spells them.
+const QString kColourMarker = QStringLiteral("BgColor=");
+const QString kPictureMarker = QStringLiteral("BackGround=");
+const QString kTextMarker = QStringLiteral("<span id=\"param3\"");
+const QString kTextEnd = QStringLiteral("</span>");
+const QString kImageMarker = QStringLiteral("img src=");
+const QString kWidthMarker = QStringLiteral("width=");
+const QString kAltMarker = QStringLiteral("alt=");
+// Only the last page of a set has the close button.
+const QString kCloseMarker = QStringLiteral("onClick=\"Check_E()\"");
+
+// The markers as the page's bytes hold them.
+const QByteArray kColourBytes = kColourMarker.toLatin1();
+const QByteArray kPictureBytes = kPictureMarker.toLatin1();
+const QByteArray kTextBytes = kTextMarker.toLatin1();
+const QByteArray kImageBytes = kImageMarker.toLatin1();
+const QByteArray kCloseBytes = kCloseMarker.toLatin1();
+
+constexpr int kStandardWidth = 150;
+constexpr int kWideWidth = 250;
+
+// An attribute value written as marker + '"' + value + '"': it starts one
+// character after the marker and runs to the next double quote. A line
+// without that quote was cut or hand-edited and gives no value.
+std::optional<QString> valueAfter(const QString &line, qsizetype markerPos, const QString &marker)
+{
+    const qsizetype start = markerPos + marker.size() + 1;
+    if (start > line.size())
+        return std::nullopt;
+    const qsizetype end = line.indexOf(u'"', start);
+    if (end < 0)
+        return std::nullopt;
+    return line.mid(start, end - start);
+}
+
+// A width is a whole decimal number; "150px", "", "１５０" or a number too long
+// for an int are not widths, and the line then gives no picture.
+std::optional<int> widthNumber(const QString &value)
+{
+    if (value.isEmpty() || value.size() > 9)
+        return std::nullopt;
+    int number = 0;
+    for (QChar c : value) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        number = number * 10 + (c.unicode() - u'0');
+    }
+    return number;
+}
+
+// Where each marker first occurs in a line; -1 where it does not.
+struct LineMarkers {
+    qsizetype colour = -1;
+    qsizetype picture = -1;
+    qsizetype text = -1;
+    qsizetype image = -1;
+    qsizetype close = -1;
+};
+
+// Where each marker first occurs in a line (PageMarker).
+LineMarkers findMarkers(QStringView line)
+{
+    LineMarkers found;
+    struct Marker {
+        PageMarker marker;
+        qsizetype LineMarkers::*at;
+    };
+    static const Marker markers[] = {
+        {PageMarker(kColourBytes), &LineMarkers::colour},
+        {PageMarker(kPictureBytes), &LineMarkers::picture},
+        {PageMarker(kTextBytes), &LineMarkers::text},
+        {PageMarker(kImageBytes), &LineMarkers::image},
+        {PageMarker(kCloseBytes), &LineMarkers::close},
+    };
+    const char16_t *begin = line.utf16();
+    const char16_t *end = begin + line.size();
+    for (qsizetype eq = line.indexOf(u'='); eq >= 0; eq = line.indexOf(u'=', eq + 1)) {
+        for (const Marker &m : markers) {
+            if (found.*m.at < 0 && m.marker.standsAt(begin, end, begin + eq))
+                found.*m.at = eq - m.marker.equals;
+        }
+    }
+    return found;
+}
+
+// The markers the lines of page n are looked at for: the background only on
+// page 1, the close button only where it ends the reading.
+const QList<QByteArray> &markersOfPage(int n)
+{
+    static const QList<QByteArray> first{kTextBytes, kImageBytes, kColourBytes, kPictureBytes, kCloseBytes};
+    static const QList<QByteArray> middle{kTextBytes, kImageBytes, kCloseBytes};
+    static const QList<QByteArray> last{kTextBytes, kImageBytes};
+    return n == 1 ? first : n < kPageCount ? middle : last;
+}
+
+// A CP932 page holds a character the code page cannot as a decimal
+// reference, which is turned back; a UTF-8 page holds every character as
+// itself, so a reference in it is one the user typed and stays.
+QString restored(const QString &value, PageEncoding encoding)
+{
+    return encoding == PageEncoding::ShiftJis ? decodeUnencodableReferences(value) : value;
+}
+
+// Page 1's body line carries the background. A later matching line wins, and
+// a colour marker on a line hides a picture marker on the same line.
+void applyBackgroundRule(const QString &line, const LineMarkers &at, PageEncoding encoding,
+                         PageSet &set)
+{
+    const qsizetype p = at.colour;
+    if (p >= 0) {
+        if (const auto value = valueAfter(line, p, kColourMarker)) {
+            // The kind is chosen first: choosing it empties the value.
+            selectBackgroundKind(set, BackgroundKind::Colour);
+            set.backgroundAttribute = kColourAttribute;
+            set.backgroundValue = restored(*value, encoding);
+        }
+        return;
+    }
+    const qsizetype q = at.picture;
+    if (q >= 0) {
+        if (const auto value = valueAfter(line, q, kPictureMarker)) {
+            selectBackgroundKind(set, BackgroundKind::Picture);
+            set.backgroundAttribute = kPictureAttribute;
+            set.backgroundValue = restored(*value, encoding);
+        }
+    }
+}
+
+void applyTextLine(const QString &line, qsizetype markerPos, PageEncoding encoding, Page &page)
+{
+    const qsizetype tagEnd = line.indexOf(u'>', markerPos + kTextMarker.size());
+    if (tagEnd < 0)
+        return;
+    const qsizetype start = tagEnd + 1;
+    const qsizetype end = line.indexOf(kTextEnd, start);
+    if (end < 0)
+        return;
+    QString text = line.mid(start, end - start);
+    // The writer turned each typed line break into "<BR>".
+    text.replace(QStringLiteral("<BR>"), QStringLiteral("\r\n"));
+    page.kind = PageKind::Text;
+    page.text = restored(text, encoding);
+}
+
+void applyImageLine(const QString &line, qsizetype markerPos, PageEncoding encoding, Page &page)
+{
+    const qsizetype fileStart = markerPos + kImageMarker.size() + 1;
+    if (fileStart > line.size())
+        return;
+    const qsizetype fileEnd = line.indexOf(u'"', fileStart);
+    if (fileEnd < 0)
+        return;
+    // Width and alternative text are looked for after the file name only, so
+    // a file name holding "width=" cannot be mistaken for them.
+    const qsizetype w = line.indexOf(kWidthMarker, fileEnd + 1);
+    const qsizetype a = line.indexOf(kAltMarker, fileEnd + 1);
+    if (w < 0 || a < 0)
+        return;
+    const auto widthValue = valueAfter(line, w, kWidthMarker);
+    const auto alt = valueAfter(line, a, kAltMarker);
+    if (!widthValue || !alt)
+        return;
+    const QString file = restored(line.mid(fileStart, fileEnd - fileStart), encoding);
+    const std::optional<int> width = widthNumber(*widthValue);
+    if (width == kStandardWidth) {
+        page.kind = PageKind::StandardPicture;
+        page.standardFile = file;
+        page.standardAlt = restored(*alt, encoding);
+    } else if (width == kWideWidth) {
+        page.kind = PageKind::WidePicture;
+        page.wideFile = file;
+        page.wideAlt = restored(*alt, encoding);
+    }
+}
+
+// A line holding both markers is a text line, even when its text rule fails.
+void applyContentRule(const QString &line, const LineMarkers &at, PageEncoding encoding,
+                      Page &page)
+{
+    if (at.text >= 0) {
+        applyTextLine(line, at.text, encoding, page);
+        return;
+    }
+    if (at.image >= 0)
+        applyImageLine(line, at.image, encoding, page);
+}
+
+} // namespace
+
+ReadOutcome readPageSetFiles(const QString &outFolder, const QString &title, const QString &ext,
+                             const PageSet &start)
+{
+    ReadOutcome outcome{start, 0};
+    // A separator in the title or extension would name a file outside the
+    // output folder; the writer refuses such titles, so no set has one. A
+    // set whose title holds a quote (written before such titles were
+    // refused) still opens, so that its pages can be taken over.
+    if (separatorInName(title + ext))
+        return outcome;
+
+    // outFolder + popupPageFileName(title, n, ext) as the file system spells
+    // it, encoded once but for the digit (which, like the '_' before it, is
+    // ASCII and so encodes on its own).
+    const QByteArray stem = QFile::encodeName(outFolder + title + u'_');
+    QByteArray path = stem + '0' + QFile::encodeName(ext);
+    const qsizetype digit = stem.size();
+    for (int n = 1; n <= kPageCount; ++n) {
+        Page &page = outcome.set.page(n);
+        bool closed = false;
+        path[digit] = char('0' + n);
+        // Only lines holding a marker can change the set; the reader hands on
+        // no other.
+        // Each page tells its own encoding (a Shift-JIS set has none to tell);
+        // it is known before the first line arrives.
+        PageEncoding encoding = PageEncoding::ShiftJis;
+        const bool opened = readPageLinesHolding(
+            path, markersOfPage(n), [&](const QString &line) {
+                const LineMarkers at = findMarkers(line);
+                if (n == 1)
+                    applyBackgroundRule(line, at, encoding, outcome.set);
+                applyContentRule(line, at, encoding, page);
+                // Page 6 is the last a set can have and is read to its end.
+                if (n < kPageCount && at.close >= 0) {
+                    closed = true;
+                    return false;
+                }
+                return true;
+            }, &encoding);
+        // A page that cannot be opened ends the set with the pages before it
+        // (a later page deleted, or an older set's page 1 without its pages).
+        if (!opened)
+            return outcome;
+        outcome.pagesRead = n;
+        if (closed)
+            return outcome;
+    }
+    return outcome;
+}
+
+QString readReportMessage(const QString &title, const QString &ext, int pagesRead)
+{
+    if (pagesRead < 1)
+        return kFileNotFoundMessage;
+    // popupPageFileName(title, n, ext) for pages 1 and n, each message built
+    // in one allocation.
+    if (pagesRead > 9) // not from a set, which has at most six pages
+        return QStringLiteral("ポップリーフ [ ") + popupPageFileName(title, 1, ext) + QStringLiteral(" ] ～ [ ")
+            + popupPageFileName(title, pagesRead, ext) + QStringLiteral(" ] を読み込みました。");
+    const QChar last(u'0' + pagesRead);
+    if (pagesRead == 1)
+        return QStringLiteral("ポップリーフ [ ") % title % QStringLiteral("_1") % ext
+            % QStringLiteral(" ] を読み込みました。");
+    return QStringLiteral("ポップリーフ [ ") % title % QStringLiteral("_1") % ext % QStringLiteral(" ] ～ [ ")
+        % title % u'_' % last % ext % QStringLiteral(" ] を読み込みました。");
+}
+
+void ReadPageSet(Editor &editor, const EditorState &state, const ProgramPaths &paths,
+                 Desktop &desktop, const PageSet *previous)
+{
+    const PageSet start = editor.pageSet();
+    const ReadOutcome outcome =
+        readPageSetFiles(paths.StrOutFolder_S, start.title, state.StrReadExt_S, start);
+    // Every file is closed by now, before any message is shown.
+    if (outcome.pagesRead == 0) {
+        if (previous)
+            editor.showPageSet(*previous);
+        desktop.plainMessage(kFileNotFoundMessage);
+        return;
+    }
+    editor.showPageSet(outcome.set);
+    desktop.information(readReportMessage(start.title, state.StrReadExt_S, outcome.pagesRead));
+}
+
+} // namespace zelmora

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "core/model/desktop.h"
+#include "core/model/editor.h"
+#include "core/model/page_set.h"
+#include "core/places/program_paths.h"
+
+#include <QString>
+
+namespace zelmora {
+
+// What reading a set gave: the page set the editor is to show and how many
+// pages were read (the report names pages 1 to pagesRead). pagesRead 0 means
+// page 1 could not be opened; set is then the start set unchanged.
+struct ReadOutcome {
+    PageSet set;
+    int pagesRead = 0;
+};
+
+// Reads the popup pages outFolder + title + "_" + n + ext, n = 1 to 6, into a
+// copy of start (normally the reset editor). outFolder ends with a separator,
+// as StrOutFolder_S does. Reading stops after the page with the close button,
+// on pages 1 to 5, or at the first page that cannot be opened; page 6 is read
+// to its end.
+ReadOutcome readPageSetFiles(const QString &outFolder, const QString &title, const QString &ext,
+                             const PageSet &start);
+
+// "ポップリーフ [ abc_1.htm ] を読み込みました。", or the range
+// "[ abc_1.htm ] ～ [ abc_3.htm ]" for more than one page; the not-found
+// message when no page was read.
+QString readReportMessage(const QString &title, const QString &ext, int pagesRead);
+
+// The message when page 1 of the set cannot be opened.
+inline const QString kFileNotFoundMessage = QStringLiteral("ファイルが見つかりません。");
+
+// Reads the set named by the editor's title and StrReadExt_S from the output
+// folder, shows it in the editor when at least page 1 was read, and tells the
+// user which pages were read or that the file was not found. When nothing
+// was read and previous is given (what the editor held before the open
+// command reset it), the editor shows previous again before the message, so
+// a failed open loses none of the user's work.
+void ReadPageSet(Editor &editor, const EditorState &state, const ProgramPaths &paths,
+                 Desktop &desktop, const PageSet *previous = nullptr);
+
+} // namespace zelmora

@@ -1,0 +1,198 @@
+#include "ui/image_picker/image_picker.h"
+
+#include "core/files/file_listing.h"
+#include "ui/kit/form_layout.h"
+#include "core/files/picture_import.h"
+#include "ui/kit/ui_support.h"
+
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
+#include <QGroupBox>
+#include <QImageReader>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+#include <algorithm>
+#include <sys/stat.h>
+
+namespace zelmora {
+
+namespace {
+
+// Image1's corner inside Frame1.
+constexpr QPoint imageOrigin() { return QPoint(twips(120), twips(360)); }
+
+// Keeps the preview inside the frame's drawn border.
+constexpr int kFrameBorder = 2;
+
+} // namespace
+
+QStringList pictureFileNames(const QString &folder)
+{
+    // Matched without regard to letter case, as the pattern of a Windows
+    // file list is.
+    return filesWithSuffixes(folder, {QLatin1StringView(".gif"), QLatin1StringView(".jpg"),
+                                      QLatin1StringView(".png"), QLatin1StringView(".bmp")});
+}
+
+namespace {
+
+
+} // namespace
+
+std::optional<QString> unusablePictureReason(const QString &folder, const QString &name)
+{
+    const std::optional<QString> why = pictureNameFault(folder, name);
+    if (!why)
+        return std::nullopt;
+    return QStringLiteral("この画像は選べません。\n%1\n理由: %2\nファイル名を変えてから選び直してください。")
+        .arg(shownPictureName(name), *why);
+}
+
+ImagePicker::ImagePicker(const QString &outFolder, QWidget *parent)
+    : QDialog(parent), m_outFolder(outFolder)
+{
+    setObjectName(QStringLiteral("Form5"));
+    setWindowTitle(QStringLiteral("画像選択"));
+    setFont(formFont());
+    setFixedSize(twips(7110), twips(3195));
+
+    m_files = placeControl(new QListWidget(this), QStringLiteral("File1"), 120, 240, 2775, 2250);
+    m_files->setSelectionMode(QAbstractItemView::SingleSelection);
+    // A folder of thousands of pictures lists without laying out every name
+    // to measure it; all rows have the one font's height.
+    m_files->setUniformItemSizes(true);
+    m_files->setToolTip(QStringLiteral(
+        "画像ファイル（gif・jpg・png・bmp）をここにドロップすると、ポップリーフフォルダにコピーして選択します"));
+    setAcceptDrops(true);
+    m_files->setAccessibleName(windowTitle());
+    m_frame = placeControl(new QGroupBox(this), QStringLiteral("Frame1"), 3000, 120, 4000, 2415);
+    m_image = new QLabel(m_frame);
+    m_image->setObjectName(QStringLiteral("Image1"));
+    m_image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_image->setGeometry(QRect(imageOrigin(), QSize(0, 0)));
+    m_ok = placeControl(new QPushButton(QStringLiteral("ＯＫ"), this), QStringLiteral("Command1"),
+                        5280, 2640, 1600, 375);
+    m_ok->setDefault(true);
+
+    // Form_Load: nothing picked yet, the list showing the output folder.
+    m_StrPicName_S.clear();
+    m_files->addItems(pictureFileNames(m_outFolder));
+
+    // The selection, not the current item, marks a pick: the list makes its
+    // first row current when it takes the focus, which is no choice.
+    connect(m_files, &QListWidget::itemSelectionChanged, this, &ImagePicker::File1_Click);
+    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void ImagePicker::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!droppedPictureFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void ImagePicker::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (!droppedPictureFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void ImagePicker::dropEvent(QDropEvent *event)
+{
+    const QStringList files = droppedPictureFiles(event->mimeData());
+    if (files.isEmpty())
+        return;
+    event->acceptProposedAction();
+    importPictures(files);
+}
+
+void ImagePicker::importPictures(const QStringList &files)
+{
+    setCursor(Qt::BusyCursor);
+    importPicturesInBackground(this, files, m_outFolder,
+                               [this](const QStringList &names, const QStringList &problems) {
+        unsetCursor();
+        if (!names.isEmpty()) {
+            m_files->clear();
+            m_files->addItems(pictureFileNames(m_outFolder));
+            const QList<QListWidgetItem *> found = m_files->findItems(names.first(), Qt::MatchExactly);
+            if (!found.isEmpty()) {
+                m_files->setCurrentItem(found.first());
+                found.first()->setSelected(true);
+                m_files->scrollToItem(found.first());
+            }
+        }
+        if (!problems.isEmpty())
+            MessageBoxDesktop(this).warning(pictureImportMessage(problems));
+    });
+}
+
+void ImagePicker::File1_Click()
+{
+    const QList<QListWidgetItem *> selected = m_files->selectedItems();
+    if (selected.isEmpty())
+        return;
+    const QString name = selected.first()->text();
+    if (name.isEmpty())
+        return;
+    if (const auto reason = unusablePictureReason(m_outFolder, name)) {
+        reselectPick();
+        MessageBoxDesktop(this).warning(*reason);
+        return;
+    }
+    // The pick is recorded first, so it stands even when no preview can be shown.
+    m_StrPicName_S = name;
+    showPicture(QDir(m_outFolder).filePath(name));
+}
+
+void ImagePicker::reselectPick()
+{
+    // The current row stays on the refused name, so that the arrow keys go
+    // on from there instead of back to it.
+    const QSignalBlocker blocker(m_files);
+    m_files->clearSelection();
+    if (m_StrPicName_S.isEmpty())
+        return;
+    const auto rows = m_files->findItems(m_StrPicName_S, Qt::MatchExactly);
+    if (!rows.isEmpty())
+        rows.first()->setSelected(true);
+}
+
+void ImagePicker::showPicture(const QString &path)
+{
+    const QRect inside = m_frame->rect().adjusted(kFrameBorder, kFrameBorder, -kFrameBorder,
+                                                  -kFrameBorder);
+    const QSize room(std::max(0, inside.right() + 1 - imageOrigin().x()),
+                     std::max(0, inside.bottom() + 1 - imageOrigin().y()));
+
+    QImageReader reader(path);
+    const QSize full = reader.size();
+    if (full.isValid())
+        reader.setClipRect(QRect(QPoint(0, 0), full.boundedTo(room)));
+    QImage image = reader.read();
+    if (!full.isValid() && !image.isNull())
+        image = image.copy(QRect(QPoint(0, 0), image.size().boundedTo(room)));
+
+    if (image.isNull()) {
+        // Undecodable (or beyond the reader's memory limit): the pick stands,
+        // the preview shows no stale picture.
+        m_image->clear();
+        m_image->resize(0, 0);
+        return;
+    }
+    m_image->setPixmap(QPixmap::fromImage(image));
+    m_image->resize(image.size());
+}
+
+QString pickImage(QWidget *mainWindow, const QString &outFolder, int leftTwips, int topTwips)
+{
+    ImagePicker picker(outFolder, mainWindow);
+    placeAt(&picker, mainWindow, leftTwips, topTwips);
+    picker.exec();
+    return picker.StrPicName_S();
+}
+
+} // namespace zelmora

@@ -1,0 +1,219 @@
+#include "ui/options/options_dialog.h"
+
+#include "core/places/program_paths.h"
+#include "ui/kit/ui_support.h"
+#include "core/text/page_encoding.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace zelmora {
+namespace {
+
+template <typename Widget>
+Widget *place(Widget *widget, const QString &name, const QRect &rect)
+{
+    widget->setObjectName(name);
+    widget->setGeometry(rect);
+    return widget;
+}
+
+QRadioButton *addOption(QButtonGroup *group, int id, const QString &text, QWidget *parent,
+                        const QRect &rect)
+{
+    auto *option = place(new QRadioButton(text, parent),
+                         group->objectName() + u'_' + QString::number(id), rect);
+    group->addButton(option, id);
+    return option;
+}
+
+} // namespace
+
+OptionsDialog::OptionsDialog(const QString &settingsPath, Desktop *desktop, QWidget *parent)
+    : QDialog(parent), m_settingsPath(settingsPath)
+{
+    if (desktop) {
+        m_desktop = desktop;
+    } else {
+        m_ownDesktop = std::make_unique<MessageBoxDesktop>(this);
+        m_desktop = m_ownDesktop.get();
+    }
+    setObjectName(QStringLiteral("Form4"));
+    setWindowTitle(QStringLiteral("オプション設定"));
+    setFont(gothicFont(9));
+    setFixedSize(twips(5895), twips(7320));
+    buildControls();
+    ReadSettei();
+}
+
+OptionsDialog::~OptionsDialog() = default;
+
+void OptionsDialog::buildControls()
+{
+    auto *frame3 = place(new QGroupBox(QStringLiteral("動作設定"), this), QStringLiteral("Frame3"),
+                         twipsRect(120, 120, 5655, 735));
+    m_chkBrowser = place(new QCheckBox(QStringLiteral("『作成』 後、ブラウザで動作確認をする"), frame3),
+                         QStringLiteral("ChkBrowser"), twipsRect(120, 240, 5415, 375));
+    m_chkBrowser->setChecked(true);
+
+    auto *frame5 = place(new QGroupBox(QStringLiteral("拡張子設定"), this), QStringLiteral("Frame5"),
+                         twipsRect(120, 1080, 5655, 1095));
+    m_optKcyosi = new QButtonGroup(this);
+    m_optKcyosi->setObjectName(QStringLiteral("OptKcyosi"));
+    addOption(m_optKcyosi, 0, QStringLiteral("作成ファイルの拡張子を ［ .htm ］ にする"), frame5,
+              twipsRect(240, 240, 4815, 375))
+        ->setChecked(true);
+    addOption(m_optKcyosi, 1, QStringLiteral("作成ファイルの拡張子を ［ .html ］ にする"), frame5,
+              twipsRect(240, 600, 4815, 375));
+
+    // Frame2 only draws a box around the robots options; the options and
+    // Frame1 are the dialog's own children, made after it so they lie above.
+    auto *frame2 = place(new QGroupBox(QStringLiteral("ロボット検索対応設定"), this),
+                         QStringLiteral("Frame2"), twipsRect(120, 2400, 5655, 3015));
+    m_optSettei = new QButtonGroup(this);
+    m_optSettei->setObjectName(QStringLiteral("OptSettei"));
+    addOption(m_optSettei, 1, QStringLiteral("ロボット検索 【不可】 設定"), this,
+              twipsRect(360, 2640, 2775, 375));
+    addOption(m_optSettei, 2, QStringLiteral("ロボット検索 【可】 設定"), this,
+              twipsRect(360, 3000, 2775, 375));
+
+    auto *frame1 = place(new QGroupBox(QStringLiteral("[ HOME ] ページへのリンク"), this),
+                         QStringLiteral("Frame1"), twipsRect(240, 3360, 5415, 1455));
+    auto *nameLabel = place(new QLabel(QStringLiteral("リンクページ名"), frame1),
+                            QStringLiteral("Label1"), twipsRect(120, 355, 2055, 255));
+    m_textHomeName = place(new QLineEdit(QStringLiteral("リンクページ名"), frame1),
+                           QStringLiteral("Text_HomeName"), twipsRect(1440, 310, 2895, 270));
+    auto *urlLabel = place(new QLabel(QStringLiteral("リンクページURL"), frame1),
+                           QStringLiteral("Label2"), twipsRect(120, 720, 1575, 255));
+    m_textUrl = place(new QLineEdit(QStringLiteral("リンクページURL"), frame1),
+                      QStringLiteral("Text_URL"), twipsRect(240, 960, 5055, 270));
+    // Named by their own labels, not by the frame's caption that they share.
+    nameLabel->setBuddy(m_textHomeName);
+    urlLabel->setBuddy(m_textUrl);
+    m_textHomeName->setAccessibleName(nameLabel->text());
+    m_textUrl->setAccessibleName(urlLabel->text());
+    // Label1 reaches under the name box; the box, made later, stays on top.
+    m_textHomeName->raise();
+
+    addOption(m_optSettei, 0, QStringLiteral("なし"), this, twipsRect(360, 4920, 2775, 375))
+        ->setChecked(true);
+    OptSettei_Click(0);
+    frame2->lower();
+
+    auto *command1 = place(new QPushButton(QStringLiteral("ＯＫ"), this), QStringLiteral("Command1"),
+                           twipsRect(4080, 5520, 1600, 375));
+    command1->setDefault(true);
+    connect(command1, &QPushButton::clicked, this, &QDialog::accept);
+
+    // The character encoding came after the other options; its frame lies
+    // below them, so that none of them moved.
+    auto *frame6 = place(new QGroupBox(QStringLiteral("文字コード設定"), this), QStringLiteral("Frame6"),
+                         twipsRect(120, 6000, 5655, 1095));
+    m_optMoji = new QButtonGroup(this);
+    m_optMoji->setObjectName(QStringLiteral("OptMoji"));
+    auto *shiftJis = addOption(m_optMoji, 0, QStringLiteral("Shift_JIS（従来）"), frame6,
+                               twipsRect(240, 240, 4815, 375));
+    shiftJis->setChecked(true);
+    shiftJis->setToolTip(QStringLiteral(
+        "これまでの Shift_JIS のページとそろえるときや、Shift_JIS を送るよう設定したサーバーに置くときに選びます。"));
+    addOption(m_optMoji, 1, QStringLiteral("UTF-8"), frame6, twipsRect(240, 600, 4815, 375))
+        ->setToolTip(QStringLiteral(
+            "サーバーの文字コード設定やローカルファイルで開くかどうかに関係なく、正しく表示させたいとき（新しく作るページ）に選びます。"));
+
+    // toggled, not clicked: a choice made by ReadSettei runs the rule too.
+    connect(m_optSettei, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked)
+            OptSettei_Click(id);
+    });
+}
+
+void OptionsDialog::ReadSettei()
+{
+    const StoredSettings stored = readStoredSettings(m_settingsPath);
+
+    // Anything that is not the number 1 (a word, an empty text) unticks it.
+    bool isNumber = false;
+    const double dousa = stored.DousaSettei.toDouble(&isNumber);
+    m_chkBrowser->setChecked(isNumber && dousa == 1);
+
+    // Any other text leaves the initial choice.
+    for (int id = 0; id <= 2; ++id) {
+        if (stored.KensakuSettei == QString::number(id))
+            m_optSettei->button(id)->setChecked(true);
+    }
+
+    m_textHomeName->setText(stored.HomeName);
+    m_textUrl->setText(stored.HomeURL);
+
+    for (int id = 0; id <= 1; ++id) {
+        if (stored.KakucyosiSettei == QString::number(id))
+            m_optKcyosi->button(id)->setChecked(true);
+    }
+
+    // "1" is UTF-8; anything else is the Shift-JIS the pages always had.
+    m_optMoji->button(pageEncodingFromSetting(stored.MojiCodeSettei) == PageEncoding::Utf8 ? 1 : 0)
+        ->setChecked(true);
+}
+
+void OptionsDialog::OptSettei_Click(int index)
+{
+    // The link fields belong to "robots allowed"; they keep their texts
+    // while closed, and the texts are saved either way.
+    const bool linkToHome = (index == 2);
+    m_textHomeName->setEnabled(linkToHome);
+    m_textUrl->setEnabled(linkToHome);
+}
+
+StoredSettings OptionsDialog::settings() const
+{
+    StoredSettings s;
+    s.DousaSettei = m_chkBrowser->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+    s.KensakuSettei = QString::number(m_optSettei->checkedId());
+    s.HomeName = m_textHomeName->text();
+    s.HomeURL = m_textUrl->text();
+    s.KakucyosiSettei = m_optKcyosi->checkedId() == 1 ? QStringLiteral("1") : QStringLiteral("0");
+    s.MojiCodeSettei = settingFromPageEncoding(m_optMoji->checkedId() == 1 ? PageEncoding::Utf8
+                                                                           : PageEncoding::ShiftJis);
+    return s;
+}
+
+void OptionsDialog::Form_QueryUnload()
+{
+    const std::optional<FileError> error = writeStoredSettings(settings(), m_settingsPath);
+    if (!error)
+        return;
+    // Closing goes on: the user has been told, and there is nothing to retry
+    // from inside a dialog that has no cancel.
+    m_desktop->warning(QStringLiteral("オプション設定を保存できませんでした。\n%1\n理由: %2")
+                           .arg(QDir::toNativeSeparators(error->path), error->reason));
+}
+
+void OptionsDialog::done(int result)
+{
+    // The warning box of a failed save runs an event loop; a second close
+    // arriving meanwhile is left to the first, which closes once the user
+    // has read the warning.
+    if (m_saving)
+        return;
+    if (isVisible()) {
+        m_saving = true;
+        Form_QueryUnload();
+        m_saving = false;
+    }
+    QDialog::done(result);
+}
+
+void showOptionsDialog(QWidget *mainWindow, const ProgramPaths &paths)
+{
+    OptionsDialog dialog(paths.settingsFile, nullptr, mainWindow);
+    placeAt(&dialog, mainWindow, 3135, 870);
+    dialog.exec();
+}
+
+} // namespace zelmora

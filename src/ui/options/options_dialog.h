@@ -1,0 +1,60 @@
+#pragma once
+
+#include "core/settings/settings_file.h"
+
+#include <QDialog>
+
+#include <memory>
+
+class QButtonGroup;
+class QCheckBox;
+class QLineEdit;
+class QWidget;
+
+namespace zelmora {
+
+class Desktop;
+struct ProgramPaths;
+
+// Form4: shows the six stored options and writes all six back whenever it
+// closes, whatever closes it. There is no cancel.
+class OptionsDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    // Warnings go to desktop; without one, to message boxes over the dialog.
+    explicit OptionsDialog(const QString &settingsPath, Desktop *desktop = nullptr,
+                           QWidget *parent = nullptr);
+    ~OptionsDialog() override;
+
+    // The values the controls stand for, as they are written on closing.
+    StoredSettings settings() const;
+
+    // Every close (ＯＫ, the close box, Esc) ends here, so this is where the
+    // options are saved.
+    void done(int result) override;
+
+private:
+    void buildControls();
+    void ReadSettei();
+    void OptSettei_Click(int index);
+    void Form_QueryUnload();
+
+    QString m_settingsPath;
+    std::unique_ptr<Desktop> m_ownDesktop;
+    Desktop *m_desktop = nullptr;
+    bool m_saving = false;
+
+    QCheckBox *m_chkBrowser = nullptr;
+    QButtonGroup *m_optSettei = nullptr;
+    QButtonGroup *m_optKcyosi = nullptr;
+    QButtonGroup *m_optMoji = nullptr;
+    QLineEdit *m_textHomeName = nullptr;
+    QLineEdit *m_textUrl = nullptr;
+};
+
+// Option_btn: opens Form4 modal at its place beside the main window and
+// returns once it has closed and saved.
+void showOptionsDialog(QWidget *mainWindow, const ProgramPaths &paths);
+
+} // namespace zelmora

@@ -1,0 +1,190 @@
+#include "ui/page_inputs/page_inputs.h"
+
+#include "ui/kit/form_layout.h"
+#include "ui/kit/limited_text_edit.h"
+
+#include <QButtonGroup>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace zelmora {
+
+namespace {
+
+struct KindOption {
+    PageKind kind;
+    const char16_t *caption;
+    int top;
+};
+
+constexpr KindOption kKindOptions[] = {
+    {PageKind::None, u"なし", 4680},
+    {PageKind::Text, u"テキスト", 240},
+    {PageKind::StandardPicture, u"イメージ（標準　115*150 pix）", 2280},
+    {PageKind::WidePicture, u"イメージ（ワイド　115*250 pix）", 3480},
+};
+
+// The wide picture's row lies this far below the standard one.
+constexpr int kWideRowOffset = 1200;
+
+QLabel *staticCaption(const QString &caption, int left, int top, int width, QWidget *parent)
+{
+    // Its face first, then its text, so the text is never measured in the
+    // form's larger face.
+    auto *label = new QLabel(parent);
+    label->setGeometry(twipsRect(left, top, width, 135));
+    label->setFont(smallCaptionFont());
+    label->setText(caption);
+    // A 9-pixel row: sitting on its bottom edge keeps the full-width letters whole.
+    label->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    return label;
+}
+
+// The start of each input's name for screen readers: its tab's caption
+// ("Page１" .. "Page６", full-width digits) and a space.
+QString accessiblePrefix(int pageNumber)
+{
+    return QStringLiteral("Page") + QChar(0xFF10 + pageNumber) + u' ';
+}
+
+} // namespace
+
+PageInputs::PageInputs(int pageNumber, QWidget *parent)
+    : QGroupBox(parent), m_pageNumber(pageNumber)
+{
+    const QString k = QString::number(pageNumber);
+    setObjectName(QStringLiteral("Frame") + k);
+    resize(twips(4935), twips(5055));
+
+    m_kind = new QButtonGroup(this);
+    m_kind->setObjectName(QStringLiteral("Option") + k);
+    for (const KindOption &option : kKindOptions) {
+        const int index = int(option.kind);
+        auto *button = placeControl(new QRadioButton(QString::fromUtf16(option.caption), this),
+                                    QStringLiteral("Option%1_%2").arg(k).arg(index),
+                                    240, option.top, 4335, 375);
+        m_kind->addButton(button, index);
+    }
+    m_kind->button(int(PageKind::None))->setChecked(true);
+
+    m_text = placeControl(new LimitedTextEdit(kTextLimit, this), QStringLiteral("Text") + k,
+                          720, 720, 3650, 1215);
+    m_text->setAccessibleName(accessiblePrefix(pageNumber) + QStringLiteral("テキスト"));
+
+    // Names for screen readers: the tab's caption, then what the input holds
+    // in the words of the page's own captions, so that the twelve 参照
+    // buttons and the twelve ＡＬＴ boxes of the window each say which is which.
+    const QString tab = accessiblePrefix(pageNumber);
+
+    for (int picture : {kStandard, kWide}) {
+        const int row = picture == kStandard ? 0 : kWideRowOffset;
+        const QString what = tab
+            + (picture == kStandard ? QStringLiteral("イメージ（標準）") : QStringLiteral("イメージ（ワイド）"));
+        QLabel *src = staticCaption(QStringLiteral("ＳＲＣ＝"), 360, 2760 + row, 615, this);
+        m_fileName[picture] = placeControl(new QLabel(this),
+                                           QStringLiteral("Label%1_%2").arg(k).arg(picture),
+                                           1080, 2760 + row, 3255, 255);
+        // A file name is shown as it stands, never read as markup.
+        m_fileName[picture]->setTextFormat(Qt::PlainText);
+        m_pictureButton[picture] = placeControl(
+            new QPushButton(QStringLiteral("参照"), this),
+            QStringLiteral("OpenFiles_") + k + (picture == kStandard ? u'p' : u'w'),
+            4440, 2640 + row, 495, 255);
+        m_pictureButton[picture]->setAutoDefault(true); // Enter presses it, as Space does
+        m_pictureButton[picture]->setAccessibleName(what + QStringLiteral("の参照"));
+        src->setBuddy(m_pictureButton[picture]);
+        QLabel *alt = staticCaption(QStringLiteral("ＡＬＴ＝"), 360, 3120 + row, 495, this);
+        // The text only after the box has its parent's face:
+        // QLineEdit(text, parent) lays the text out in QFont() first.
+        m_alternativeText[picture] = placeControl(
+            new QLineEdit(this),
+            (picture == kStandard ? QStringLiteral("p_Text") : QStringLiteral("w_Text")) + k,
+            1080, 3000 + row, 3255, 270);
+        setAlternativeText(picture, kDefaultAlt);
+        m_alternativeText[picture]->setCursorPosition(0);
+        m_alternativeText[picture]->setAccessibleName(what + QStringLiteral("のＡＬＴ"));
+        alt->setBuddy(m_alternativeText[picture]);
+        connect(m_pictureButton[picture], &QPushButton::clicked, this,
+                [this, picture] { emit pictureRequested(picture); });
+    }
+
+    // A click on the option already selected changes nothing, so only a
+    // change of selection runs the rule; selectKind() covers the program.
+    connect(m_kind, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (checked)
+            applyKindRule();
+    });
+    applyKindRule();
+}
+
+PageKind PageInputs::kind() const
+{
+    return PageKind(m_kind->checkedId());
+}
+
+void PageInputs::selectKind(PageKind kind)
+{
+    QAbstractButton *button = m_kind->button(int(kind));
+    if (button->isChecked())
+        applyKindRule();
+    else
+        button->setChecked(true); // runs the rule through idToggled
+}
+
+void PageInputs::applyKindRule()
+{
+    // Looks only at the option now selected and never changes a value.
+    const PageKind now = kind();
+    m_text->setEnabled(now == PageKind::Text);
+    for (int picture : {kStandard, kWide}) {
+        const bool open = now == (picture == kStandard ? PageKind::StandardPicture
+                                                       : PageKind::WidePicture);
+        m_fileName[picture]->setEnabled(open);
+        m_pictureButton[picture]->setEnabled(open);
+        m_alternativeText[picture]->setEnabled(open);
+    }
+    emit kindRuleRan(now);
+}
+
+Page PageInputs::page() const
+{
+    Page page;
+    page.kind = kind();
+    page.text = m_text->crlfText();
+    page.standardFile = m_fileName[kStandard]->text();
+    page.standardAlt = m_alternativeText[kStandard]->text();
+    page.wideFile = m_fileName[kWide]->text();
+    page.wideAlt = m_alternativeText[kWide]->text();
+    return page;
+}
+
+void PageInputs::showPage(const Page &page)
+{
+    setText(page.text);
+    setFileName(kStandard, page.standardFile);
+    setAlternativeText(kStandard, page.standardAlt);
+    setFileName(kWide, page.wideFile);
+    setAlternativeText(kWide, page.wideAlt);
+    selectKind(page.kind);
+}
+
+void PageInputs::setText(const QString &crlfText)
+{
+    m_text->setCrlfText(crlfText);
+}
+
+void PageInputs::setFileName(int picture, const QString &name)
+{
+    m_fileName.at(picture)->setText(name);
+}
+
+void PageInputs::setAlternativeText(int picture, const QString &text)
+{
+    QLineEdit *edit = m_alternativeText.at(picture);
+    edit->setText(text);
+    edit->setCursorPosition(0);
+}
+
+} // namespace zelmora

@@ -1,0 +1,126 @@
+#include "ui/preview/preview_command.h"
+
+#include "core/places/program_paths.h"
+#include "ui/kit/ui_support.h"
+#include "ui/preview/preview_browser.h"
+#include "core/preview/preview_cleanup.h"
+#include "core/preview/preview_pages.h"
+#include "ui/preview/preview_window.h"
+#include "core/settings/settings_file.h"
+
+#include <QCoreApplication>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QPluginLoader>
+
+// Qt's own hook for the context that every later context shares; the web
+// engine installs it itself only when it is linked into the program, which
+// would put a GL context into every start-up.
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext *context);
+
+namespace zelmora {
+namespace {
+
+// The engine renders through a context shared with Qt's windows. Made here,
+// just before the engine loads, instead of at start-up through
+// Qt::AA_ShareOpenGLContexts, which costs every start a GL driver (a third
+// of the start-up time and 60 MB). A context that is made but cannot be made
+// current (a missing or broken driver) is no better than none: the module
+// then renders in software, which it decides from the missing context.
+void shareContextsForTheEngine()
+{
+    if (QOpenGLContext::globalShareContext())
+        return;
+    auto *context = new QOpenGLContext(QCoreApplication::instance());
+    context->setFormat(QSurfaceFormat::defaultFormat());
+    QOffscreenSurface surface;
+    surface.setFormat(context->format());
+    surface.create();
+    if (context->create() && surface.isValid() && context->makeCurrent(&surface)) {
+        context->doneCurrent();
+        qt_gl_set_global_share_context(context);
+    } else {
+        delete context;
+    }
+}
+
+} // namespace
+
+QString temporaryFolderLinkMessage(const QString &tempFolder)
+{
+    return QStringLiteral("プレビュー用の一時フォルダを使えません。\n") + tempFolder
+        + QStringLiteral("\n理由: シンボリックリンクです。\nリンク先のフォルダには書き込みも削除もしません。");
+}
+
+PreviewBrowserFactory *loadPreviewModule(QString *errorString)
+{
+    shareContextsForTheEngine();
+    // Loaded once and never unloaded: the engine stays up for later previews.
+    static QPluginLoader loader(previewModuleFile());
+    QObject *instance = loader.instance();
+    auto *factory = qobject_cast<PreviewBrowserFactory *>(instance);
+    if (!factory && errorString)
+        *errorString = loader.errorString();
+    return factory;
+}
+
+void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state,
+                       const ProgramPaths &paths, Desktop &desktop)
+{
+    runPreviewCommand(mainWindow, editor, state, paths, desktop, nullptr);
+}
+
+void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state,
+                       const ProgramPaths &paths, Desktop &desktop,
+                       PreviewBrowserFactory *factory)
+{
+    const PageSet set = editor.pageSet();
+    if (const auto c = forbiddenTitleCharacter(set.title)) {
+        desktop.warning(forbiddenTitleMessage(*c));
+        return;
+    }
+    if (temporaryFolderIsALink(paths.StrTempFolder_S)) {
+        desktop.warning(temporaryFolderLinkMessage(paths.StrTempFolder_S));
+        return;
+    }
+    // The preview is written in the encoding that creating the set would use.
+    const PageEncoding encoding =
+        pageEncodingFromSetting(readStoredSettings(paths.settingsFile).MojiCodeSettei);
+    const auto error = WritePreviewPages(set, state, paths, encoding);
+    // The pages this preview wrote, known before anything else can replace
+    // them; the pages before a failed one are deleted with the rest.
+    QStringList written;
+    for (int k = 1; k <= pageCount(set); ++k) {
+        const QString name = popupPageFileName(set.title, k, kPreviewExtension);
+        if (error && paths.StrTempFolder_S + name == error->path)
+            break;
+        written << name;
+    }
+    PreviewPageFiles pages = PreviewPageFiles::record(paths.StrTempFolder_S, written);
+    if (error) {
+        pages.remove();
+        desktop.warning(error->writeMessage());
+        return;
+    }
+    if (pageCount(set) == 0)
+        return;
+
+    auto *window = mainWindow->findChild<PreviewWindow *>(QStringLiteral("Form3"),
+                                                          Qt::FindDirectChildrenOnly);
+    if (!window) {
+        QString reason;
+        if (!factory)
+            factory = loadPreviewModule(&reason);
+        if (!factory) {
+            pages.remove();
+            desktop.warning(QStringLiteral("プレビュー機能を読み込めませんでした。\n理由: ") + reason);
+            return;
+        }
+        window = new PreviewWindow(*factory, editor, paths.StrTempFolder_S, mainWindow);
+    }
+    placeAt(window, mainWindow, 360, 2895);
+    window->start(state.StrTitle_S, std::move(pages));
+    window->exec();
+}
+
+} // namespace zelmora

@@ -1,0 +1,120 @@
+#include "ui/preview/preview_window.h"
+
+#include "core/model/editor.h"
+#include "ui/kit/ui_support.h"
+#include "ui/preview/preview_browser.h"
+#include "core/preview/preview_pages.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+
+namespace zelmora {
+
+PreviewWindow::PreviewWindow(PreviewBrowserFactory &factory, const Editor &editor,
+                             QString tempFolder, QWidget *parent)
+    : QDialog(parent), m_editor(editor), m_tempFolder(std::move(tempFolder))
+{
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("ページプレビュー"));
+    setFont(gothicFont(9));
+    setFixedSize(twips(4860), twips(3810));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    const QFont heading = gothicFont(12, true);
+    auto label = [&](const char *name, QRect rect) {
+        auto *l = new QLabel(this);
+        l->setObjectName(QString::fromLatin1(name));
+        l->setGeometry(rect);
+        l->setFont(heading);
+        // The title is the user's text, never markup to render.
+        l->setTextFormat(Qt::PlainText);
+        return l;
+    };
+    // Label1 ends just left of Label2: right-aligned, the two read as one
+    // heading "title_n".
+    m_label1 = label("Label1", twipsRect(120, 120, 4095, 375));
+    m_label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // Label2 is widened to the right so a bold 12-point digit is never cut.
+    m_label2 = label("Label2", twipsRect(4320, 120, 375, 375));
+    // Label3 only holds the extension for the page path; it would stand in
+    // the middle of the heading, so it is kept hidden.
+    m_label3 = label("Label3", twipsRect(2400, 120, 495, 375));
+    m_label3->hide();
+
+    m_browser = factory.createBrowser(this);
+    m_browser->widget()->setObjectName(QStringLiteral("WebBrowser1"));
+    m_browser->widget()->setGeometry(twipsRect(0, 480, 4860, 2655));
+    m_browser->widget()->setAccessibleName(windowTitle());
+
+    auto button = [&](const char *name, const QString &caption, QRect rect, bool bold) {
+        auto *b = new QPushButton(caption, this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setGeometry(rect);
+        b->setAutoDefault(true); // Enter presses the focused button, as Space does
+        if (bold)
+            b->setFont(heading);
+        return b;
+    };
+    QPushButton *comBak = button("Com_bak", QStringLiteral("←"), twipsRect(480, 3210, 495, 495), true);
+    QPushButton *comFrd = button("Com_frd", QStringLiteral("→"), twipsRect(960, 3210, 495, 495), true);
+    QPushButton *close = button("Command1", QStringLiteral("閉じる"), twipsRect(3000, 3240, 1600, 375), false);
+    // The arrows alone would be read out as arrows.
+    comBak->setAccessibleName(QStringLiteral("前のページ"));
+    comFrd->setAccessibleName(QStringLiteral("次のページ"));
+    setTabOrder(comBak, comFrd);
+    setTabOrder(comFrd, close);
+    connect(comBak, &QPushButton::clicked, this, &PreviewWindow::back);
+    connect(comFrd, &QPushButton::clicked, this, &PreviewWindow::forward);
+    connect(close, &QPushButton::clicked, this, &QDialog::close);
+}
+
+void PreviewWindow::start(const QString &title, PreviewPageFiles pages)
+{
+    m_pages = std::move(pages);
+    QDir().mkpath(m_tempFolder); // the preview pages were just written there; failure ignored
+    m_label1->setText(title + u'_');
+    m_label2->setText(QStringLiteral("1"));
+    m_label3->setText(kPreviewExtension);
+    ShowPreviewPage();
+}
+
+QString PreviewWindow::currentPagePath() const
+{
+    return m_tempFolder + m_label1->text() + m_label2->text() + m_label3->text();
+}
+
+void PreviewWindow::ShowPreviewPage()
+{
+    m_browser->navigate(currentPagePath());
+}
+
+void PreviewWindow::back()
+{
+    const int n = m_label2->text().toInt();
+    if (n > 1)
+        m_label2->setText(QString::number(n - 1));
+    ShowPreviewPage();
+}
+
+void PreviewWindow::forward()
+{
+    // The page kinds cannot change while this modal window is open, but the
+    // last page is still taken from them each time rather than stored.
+    const int last = std::max(1, pageCount(m_editor.pageSet()));
+    const int n = m_label2->text().toInt();
+    if (n < last)
+        m_label2->setText(QString::number(n + 1));
+    ShowPreviewPage();
+}
+
+void PreviewWindow::done(int result)
+{
+    // Every way of closing (button, close box, Escape) ends here. Only the
+    // pages this preview wrote go: the temporary folder may hold a second
+    // instance's preview or another program's files.
+    m_pages.remove();
+    QDialog::done(result);
+}
+
+} // namespace zelmora

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "core/preview/preview_cleanup.h"
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+
+namespace zelmora {
+
+class Editor;
+class PreviewBrowser;
+class PreviewBrowserFactory;
+
+// Form3: shows the preview pages one at a time. Its whole state is in the
+// captions of Label1 (title + "_"), Label2 (page number) and Label3 (".htm").
+class PreviewWindow : public QDialog {
+    Q_OBJECT
+public:
+    PreviewWindow(PreviewBrowserFactory &factory, const Editor &editor, QString tempFolder,
+                  QWidget *parent);
+
+    // Starts at page 1 of the set titled title, whose preview pages are
+    // pages; closing deletes those and nothing else.
+    void start(const QString &title, PreviewPageFiles pages);
+    void ShowPreviewPage();
+    QString currentPagePath() const;
+
+    void done(int result) override;
+
+private:
+    void back();
+    void forward();
+
+    const Editor &m_editor;
+    QString m_tempFolder;
+    PreviewPageFiles m_pages;
+    PreviewBrowser *m_browser = nullptr;
+    QLabel *m_label1 = nullptr;
+    QLabel *m_label2 = nullptr;
+    QLabel *m_label3 = nullptr;
+};
+
+} // namespace zelmora

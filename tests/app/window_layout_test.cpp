@@ -1,0 +1,235 @@
+// The windows against their layout tables: every control where the table
+// puts it (in twips, 15 to a pixel), with its caption and tooltip.
+
+#include "ui/image_picker/image_picker.h"
+#include "app/main_window.h"
+#include "ui/kit/ui_support.h"
+#include "support/recording_desktop.h"
+#include "support/ui_test_support.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace zelmora;
+using zelmora::test::child;
+
+namespace {
+
+struct ControlRow {
+    QString name;
+    QRect twipsGeometry; // left, top, width, height inside the parent
+    QString caption;
+    QString tooltip;
+};
+
+QRect rect(int l, int t, int w, int h)
+{
+    return QRect(l, t, w, h);
+}
+
+QRect pixels(const QRect &t)
+{
+    return twipsRect(t.left(), t.top(), t.width(), t.height());
+}
+
+QString captionOf(const QWidget *widget)
+{
+    if (auto *button = qobject_cast<const QAbstractButton *>(widget))
+        return button->text();
+    if (auto *label = qobject_cast<const QLabel *>(widget))
+        return label->text();
+    if (auto *edit = qobject_cast<const QLineEdit *>(widget))
+        return edit->text();
+    if (auto *text = qobject_cast<const QPlainTextEdit *>(widget))
+        return text->toPlainText();
+    if (auto *box = qobject_cast<const QGroupBox *>(widget))
+        return box->title();
+    return {};
+}
+
+void expectRows(const QWidget *root, const QList<ControlRow> &rows)
+{
+    for (const ControlRow &row : rows) {
+        SCOPED_TRACE(row.name.toStdString());
+        auto *widget = child<QWidget>(root, row.name);
+        if (!widget)
+            continue;
+        EXPECT_EQ(widget->geometry(), pixels(row.twipsGeometry));
+        EXPECT_EQ(captionOf(widget), row.caption);
+        EXPECT_EQ(widget->toolTip(), row.tooltip);
+    }
+}
+
+class WindowLayout : public testing::Test {
+protected:
+    QTemporaryDir dir;
+    test::RecordingDesktop desktop;
+};
+
+} // namespace
+
+TEST_F(WindowLayout, mainWindowFrameAndCommands)
+{
+    MainWindow window(desktop, dir.path());
+    test::visitEveryTab(&window);
+    window.show();
+    EXPECT_EQ(window.objectName(), QStringLiteral("Form1"));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("ポップリーフ作成"));
+    EXPECT_EQ(window.size(), QSize(twips(5655), twips(8475)));
+    EXPECT_FALSE(window.windowIcon().isNull());
+
+    expectRows(&window, {
+        {QStringLiteral("t_Label1"), rect(210, 120, 2655, 255), QStringLiteral("タイトル名　（ファイル名も同じ）"), {}},
+        {QStringLiteral("t_Text"), rect(190, 390, 1965, 270), {}, {}},
+        {QStringLiteral("Sel_FleName"), rect(2280, 405, 495, 255), QStringLiteral("開く"), QStringLiteral("ファイルを開きます")},
+        {QStringLiteral("Frame7"), rect(4055, 0, 1435, 630), {}, {}},
+        {QStringLiteral("PLF_Open_btn"), rect(90, 150, 400, 400), {}, QStringLiteral("ポップリーフフォルダを開きます")},
+        {QStringLiteral("Option_btn"), rect(510, 150, 400, 400), {}, QStringLiteral("設定フォームを開きます")},
+        {QStringLiteral("Help"), rect(930, 150, 400, 400), {}, QStringLiteral("ヘルプを表示します")},
+        {QStringLiteral("Frame8"), rect(190, 720, 5295, 1185), {}, {}},
+        {QStringLiteral("SSTab1"), rect(120, 2040, 5415, 5775), {}, {}},
+        {QStringLiteral("Command3"), rect(240, 7920, 1600, 375), QStringLiteral("閉じる"), QStringLiteral("アプリケーションを終了します")},
+        {QStringLiteral("Command2"), rect(2040, 7920, 1600, 375), QStringLiteral("プレビュー"), QStringLiteral("ポップリーフの確認をします")},
+        {QStringLiteral("Command1"), rect(3840, 7920, 1600, 375), QStringLiteral("作成"), QStringLiteral("ポップリーフを作成します")},
+        // The background inputs, inside Frame8.
+        {QStringLiteral("Option0_0"), rect(480, 240, 1335, 375), QStringLiteral("バックカラー"), {}},
+        {QStringLiteral("SelColor_BK"), rect(1920, 240, 495, 255), QStringLiteral("参照"), {}},
+        {QStringLiteral("Option0_1"), rect(3000, 240, 1335, 375), QStringLiteral("背景画像"), {}},
+        {QStringLiteral("OpenFiles_BK"), rect(4440, 240, 495, 255), QStringLiteral("参照"), {}},
+        {QStringLiteral("Label_BK"), rect(600, 840, 855, 135), QStringLiteral("BgColor＝"), {}},
+        {QStringLiteral("Text_BK"), rect(1560, 720, 3135, 270), {}, {}},
+    });
+
+    for (const char *name : {"PLF_Open_btn", "Option_btn", "Help"}) {
+        auto *button = child<QAbstractButton>(&window, QString::fromLatin1(name));
+        EXPECT_EQ(button->parentWidget()->objectName(), QStringLiteral("Frame7")) << name;
+        EXPECT_EQ(button->iconSize(), QSize(22, 22)) << name;
+        EXPECT_FALSE(button->icon().isNull()) << name;
+    }
+    for (const char *name : {"Command1", "Command2", "Command3"}) {
+        const QFont font = child<QWidget>(&window, QString::fromLatin1(name))->font();
+        EXPECT_EQ(font.family(), gothicFont().family()) << name;
+        EXPECT_TRUE(font.bold()) << name;
+        EXPECT_EQ(font.pointSizeF(), 9.0) << name;
+    }
+    auto *kind = child<QButtonGroup>(&window, QStringLiteral("Option0"));
+    EXPECT_EQ(kind->id(child<QAbstractButton>(&window, QStringLiteral("Option0_1"))), 1);
+}
+
+TEST_F(WindowLayout, tabsHoldEachPageAtItsPlace)
+{
+    MainWindow window(desktop, dir.path());
+    test::visitEveryTab(&window);
+    window.show();
+    auto *tabs = child<QTabWidget>(&window, QStringLiteral("SSTab1"));
+    ASSERT_EQ(tabs->count(), 6);
+    const QStringList captions = {QStringLiteral("Page１"), QStringLiteral("Page２"), QStringLiteral("Page３"),
+                                  QStringLiteral("Page４"), QStringLiteral("Page５"), QStringLiteral("Page６")};
+    for (int k = 1; k <= 6; ++k) {
+        SCOPED_TRACE(k);
+        EXPECT_EQ(tabs->tabText(k - 1), captions[k - 1]);
+        auto *frame = child<QWidget>(tabs, QStringLiteral("Frame%1").arg(k));
+        // On its own tab, counted from the tab control's corner, the tab bar above it.
+        EXPECT_TRUE(tabs->widget(k - 1)->isAncestorOf(frame));
+        tabs->setCurrentIndex(k - 1);
+        EXPECT_EQ(QRect(frame->mapTo(tabs, QPoint(0, 0)), frame->size()), twipsRect(240, 480, 4935, 5055));
+        EXPECT_GE(frame->mapTo(tabs, QPoint(0, 0)).y(), tabs->tabBar()->geometry().bottom());
+
+        const QString n = QString::number(k);
+        expectRows(frame, {
+            {QStringLiteral("Option%1_1").arg(n), rect(240, 240, 4335, 375), QStringLiteral("テキスト"), {}},
+            {QStringLiteral("Text") + n, rect(720, 720, 3650, 1215), {}, {}},
+            {QStringLiteral("Option%1_2").arg(n), rect(240, 2280, 4335, 375), QStringLiteral("イメージ（標準　115*150 pix）"), {}},
+            {QStringLiteral("Label%1_0").arg(n), rect(1080, 2760, 3255, 255), {}, {}},
+            {QStringLiteral("OpenFiles_%1p").arg(n), rect(4440, 2640, 495, 255), QStringLiteral("参照"), {}},
+            {QStringLiteral("p_Text") + n, rect(1080, 3000, 3255, 270), QStringLiteral("ピクチャ名称"), {}},
+            {QStringLiteral("Option%1_3").arg(n), rect(240, 3480, 4335, 375), QStringLiteral("イメージ（ワイド　115*250 pix）"), {}},
+            {QStringLiteral("Label%1_1").arg(n), rect(1080, 3960, 3255, 255), {}, {}},
+            {QStringLiteral("OpenFiles_%1w").arg(n), rect(4440, 3840, 495, 255), QStringLiteral("参照"), {}},
+            {QStringLiteral("w_Text") + n, rect(1080, 4200, 3255, 270), QStringLiteral("ピクチャ名称"), {}},
+            {QStringLiteral("Option%1_0").arg(n), rect(240, 4680, 4335, 375), QStringLiteral("なし"), {}},
+        });
+
+        // The unnamed ＳＲＣ＝ / ＡＬＴ＝ captions of each picture row.
+        QList<QRect> src, alt;
+        for (const QLabel *label : frame->findChildren<QLabel *>()) {
+            if (label->text() == QStringLiteral("ＳＲＣ＝"))
+                src.append(label->geometry());
+            else if (label->text() == QStringLiteral("ＡＬＴ＝"))
+                alt.append(label->geometry());
+        }
+        std::sort(src.begin(), src.end(), [](QRect a, QRect b) { return a.top() < b.top(); });
+        std::sort(alt.begin(), alt.end(), [](QRect a, QRect b) { return a.top() < b.top(); });
+        EXPECT_EQ(src, (QList<QRect>{twipsRect(360, 2760, 615, 135), twipsRect(360, 3960, 615, 135)}));
+        EXPECT_EQ(alt, (QList<QRect>{twipsRect(360, 3120, 495, 135), twipsRect(360, 4320, 495, 135)}));
+
+        auto *group = child<QButtonGroup>(&window, QStringLiteral("Option") + n);
+        for (int index = 0; index < 4; ++index)
+            EXPECT_EQ(group->id(child<QAbstractButton>(frame, QStringLiteral("Option%1_%2").arg(n).arg(index))), index);
+    }
+}
+
+TEST_F(WindowLayout, captionsFitTheirControls)
+{
+    // A caption wider or taller than its control would be cut off on screen.
+    MainWindow window(desktop, dir.path());
+    test::visitEveryTab(&window);
+    window.show();
+    for (const QLabel *label : window.findChildren<QLabel *>()) {
+        if (label->text().isEmpty())
+            continue;
+        SCOPED_TRACE(label->text().toStdString());
+        const QFontMetrics metrics(label->font());
+        EXPECT_LE(metrics.horizontalAdvance(label->text()), label->width());
+        EXPECT_LE(metrics.tightBoundingRect(label->text()).height(), label->height());
+    }
+    for (const QAbstractButton *button : window.findChildren<QAbstractButton *>()) {
+        if (button->text().isEmpty())
+            continue;
+        SCOPED_TRACE(button->text().toStdString());
+        const QFontMetrics metrics(button->font());
+        if (qobject_cast<const QRadioButton *>(button)) {
+            // The caption within the part the style leaves beside the indicator.
+            QStyleOptionButton option;
+            option.initFrom(button);
+            const QRect contents = button->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, button);
+            EXPECT_LE(metrics.horizontalAdvance(button->text()), contents.width());
+            EXPECT_LE(metrics.height(), contents.height());
+        } else {
+            // A push button's caption with a pixel of frame on either side.
+            EXPECT_LE(metrics.horizontalAdvance(button->text()) + 4, button->width());
+            EXPECT_LE(metrics.tightBoundingRect(button->text()).height() + 4, button->height());
+        }
+    }
+}
+
+TEST_F(WindowLayout, imagePicker)
+{
+    ImagePicker picker(dir.path());
+    picker.show();
+    EXPECT_EQ(picker.objectName(), QStringLiteral("Form5"));
+    EXPECT_EQ(picker.windowTitle(), QStringLiteral("画像選択"));
+    EXPECT_EQ(picker.size(), QSize(twips(7110), twips(3195)));
+    expectRows(&picker, {
+        {QStringLiteral("File1"), rect(120, 240, 2775, 2250), {},
+         QStringLiteral("画像ファイル（gif・jpg・png・bmp）をここにドロップすると、ポップリーフフォルダにコピーして選択します")},
+        {QStringLiteral("Frame1"), rect(3000, 120, 4000, 2415), {}, {}},
+        {QStringLiteral("Command1"), rect(5280, 2640, 1600, 375), QStringLiteral("ＯＫ"), {}},
+    });
+    auto *image = child<QLabel>(&picker, QStringLiteral("Image1"));
+    EXPECT_EQ(image->parentWidget()->objectName(), QStringLiteral("Frame1"));
+    EXPECT_EQ(image->pos(), twipsPoint(120, 360));
+}

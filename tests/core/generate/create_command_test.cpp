@@ -1,0 +1,269 @@
+#include "core/generate/create_command.h"
+
+#include "support/file_compare.h"
+#include "support/recording_desktop.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace zelmora;
+using namespace zelmora::test;
+using Call = RecordingDesktop::Call;
+
+namespace {
+
+struct CreateFixture : testing::Test {
+    QTemporaryDir dir;
+    ProgramPaths paths = InitProgramPaths(dir.path());
+    EditorState state;
+    RecordingDesktop desktop;
+    RecordEditor editor;
+
+    void SetUp() override { editor.set().title = QStringLiteral("abc"); }
+
+    void settingsFile(const QByteArray &body)
+    {
+        QFile f(paths.settingsFile);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[OptionSettei]\r\n" + body);
+    }
+    void kinds(std::initializer_list<PageKind> ks)
+    {
+        int k = 1;
+        for (PageKind kind : ks)
+            editor.set().page(k++).kind = kind;
+    }
+    QString out(const char *name) const { return paths.StrOutFolder_S + QString::fromUtf8(name); }
+    QByteArray page(const char *name) const { return readAll(out(name)); }
+    QStringList written() const
+    {
+        return QDir(paths.StrOutFolder_S).entryList(QDir::Files, QDir::Name);
+    }
+    void create() { runCreateCommand(editor, state, paths, desktop); }
+    PageSet clearedEditor() const
+    {
+        PageSet cleared;
+        resetPageSet(cleared);
+        return cleared;
+    }
+};
+
+constexpr auto None = PageKind::None;
+constexpr auto Text = PageKind::Text;
+constexpr auto Std = PageKind::StandardPicture;
+constexpr auto Wide = PageKind::WidePicture;
+
+} // namespace
+
+TEST_F(CreateFixture, onePageIsALastPageAndTheRoadEndsWithAClearedEditor)
+{
+    kinds({Text});
+    editor.set().page(1).text = QStringLiteral("one\r\ntwo");
+    create();
+
+    EXPECT_EQ(written(), (QStringList{"abc_1.htm", "abc_data.htm"}));
+    const QByteArray p1 = page("abc_1.htm");
+    EXPECT_TRUE(p1.contains("<body BgColor=\"\" onblur=\"Check_E()\">\r\n"));
+    EXPECT_TRUE(p1.contains("<span id=\"param3\">one<BR>two</span>\r\n"));
+    EXPECT_FALSE(p1.contains("ROBOTS"));
+    const QList<Call> expected = {
+        {Call::Information, QStringLiteral("ポップリーフ [ abc_1.htm ] を作成しました｡")},
+        {Call::Information, QStringLiteral("データページ[abc_data.htm] を作成しました｡")},
+        {Call::Open, out("abc_data.htm")},
+    };
+    EXPECT_EQ(desktop.calls, expected);
+    EXPECT_EQ(editor.pageSet(), clearedEditor());
+    EXPECT_EQ(state.StrTitle_S, QStringLiteral("abc"));
+    EXPECT_EQ(state.StrKcyosi_S, QStringLiteral(".htm"));
+    EXPECT_EQ(state.StrContents1_S, QStringLiteral("Text"));
+}
+
+TEST_F(CreateFixture, sixPagesLinkFiveAndCloseTheLast)
+{
+    kinds({Text, Std, Wide, Text, Std, Wide});
+    editor.set().page(2).standardFile = QStringLiteral("a.gif");
+    editor.set().page(2).standardAlt = QStringLiteral("cat");
+    create();
+
+    EXPECT_EQ(written().size(), 7);
+    for (int k = 1; k <= 5; ++k) {
+        const QByteArray bytes = page(QStringLiteral("abc_%1.htm").arg(k).toUtf8().constData());
+        EXPECT_TRUE(bytes.contains(QStringLiteral("onClick=\"Check('abc_%1.htm',event)\">").arg(k + 1).toUtf8())) << k;
+    }
+    EXPECT_TRUE(page("abc_6.htm").contains("onClick=\"Check_E()\">"));
+    EXPECT_TRUE(page("abc_2.htm").contains("<img src=\"a.gif\" width=\"150\" height=\"115\" alt=\"cat\">"));
+    EXPECT_TRUE(page("abc_3.htm").contains("width=\"250\""));
+    ASSERT_GE(desktop.calls.size(), 1);
+    EXPECT_EQ(desktop.calls[0].text, QStringLiteral("ポップリーフ [ abc_1.htm ] ～ [ abc_6.htm ] を作成しました｡"));
+    EXPECT_EQ(page("abc_data.htm").count("\r\n"), 56);
+}
+
+TEST_F(CreateFixture, aGapAtPageFourEndsTheSetAndLeavesLaterDescriptions)
+{
+    state.StrContents5_S = QStringLiteral("earlier set");
+    kinds({Text, Text, Text, None, Text, Text});
+    create();
+    EXPECT_EQ(written(), (QStringList{"abc_1.htm", "abc_2.htm", "abc_3.htm", "abc_data.htm"}));
+    EXPECT_TRUE(page("abc_3.htm").contains("Check_E()"));
+    EXPECT_EQ(page("abc_data.htm").count("\r\n"), 53);
+    EXPECT_EQ(state.StrContents5_S, QStringLiteral("earlier set"));
+    EXPECT_EQ(desktop.calls[0].text, QStringLiteral("ポップリーフ [ abc_1.htm ] ～ [ abc_3.htm ] を作成しました｡"));
+}
+
+TEST_F(CreateFixture, htmlSettingNamesEveryFileAndLink)
+{
+    settingsFile("KakucyosiSettei=1\r\n");
+    kinds({Text, Text});
+    create();
+    EXPECT_EQ(written(), (QStringList{"abc_1.html", "abc_2.html", "abc_data.html"}));
+    EXPECT_TRUE(page("abc_1.html").contains("Check('abc_2.html',event)"));
+    EXPECT_EQ(desktop.calls[0].text, QStringLiteral("ポップリーフ [ abc_1.html ] ～ [ abc_2.html ] を作成しました｡"));
+    EXPECT_EQ(desktop.calls[2], (Call{Call::Open, out("abc_data.html")}));
+}
+
+TEST_F(CreateFixture, unknownExtensionValueKeepsThePreviousExtension)
+{
+    settingsFile("KakucyosiSettei=2\r\n");
+    kinds({Text});
+    create(); // first run: no extension yet
+    EXPECT_EQ(written(), (QStringList{"abc_1", "abc_data"}));
+    EXPECT_EQ(desktop.calls[0].text, QStringLiteral("ポップリーフ [ abc_1 ] を作成しました｡"));
+
+    state.StrKcyosi_S = QStringLiteral(".html"); // as a previous creation left it
+    editor.set().title = QStringLiteral("next");
+    kinds({Text});
+    create();
+    EXPECT_TRUE(QFileInfo::exists(out("next_1.html")));
+}
+
+TEST_F(CreateFixture, robotsModeTwoLinksHomeWithTheDefaults)
+{
+    settingsFile("KensakuSettei=2\r\nDousaSettei=0\r\n");
+    kinds({Text, Text});
+    create();
+    for (const char *name : {"abc_1.htm", "abc_2.htm"}) {
+        const QByteArray bytes = page(name);
+        EXPECT_TRUE(bytes.contains("<META NAME=\"ROBOTS\" CONTENT=\"INDEX, FOLLOW\">\r\n")) << name;
+        EXPECT_TRUE(bytes.contains(sjis("<BR><BR>\r\n<span id=\"param2\"><A HREF=\"リンクページURL\">リンクページ名</A></span>\r\n</body>"))) << name;
+    }
+    // DousaSettei 0: no browser, the editor still cleared.
+    ASSERT_EQ(desktop.calls.size(), 2);
+    EXPECT_EQ(desktop.calls[1].kind, Call::Information);
+    EXPECT_EQ(editor.pageSet(), clearedEditor());
+}
+
+TEST_F(CreateFixture, emptyFirstPageWritesNothingButUpdatesTheState)
+{
+    kinds({None, Text});
+    create();
+    EXPECT_TRUE(written().isEmpty());
+    EXPECT_TRUE(desktop.calls.isEmpty());
+    EXPECT_EQ(state.StrTitle_S, QStringLiteral("abc"));
+    EXPECT_EQ(state.StrKcyosi_S, QStringLiteral(".htm"));
+    EXPECT_EQ(editor.pageSet().page(2).kind, Text) << "editor untouched";
+}
+
+TEST_F(CreateFixture, emptyTitleIsAccepted)
+{
+    editor.set().title.clear();
+    kinds({Text});
+    create();
+    EXPECT_EQ(written(), (QStringList{"_1.htm", "_data.htm"}));
+}
+
+class CreateRefusedTitle : public CreateFixture, public testing::WithParamInterface<QString> {};
+
+TEST_P(CreateRefusedTitle, writesNothingAndKeepsTheEditor)
+{
+    editor.set().title = GetParam();
+    kinds({Text});
+    const PageSet before = editor.pageSet();
+    create();
+    EXPECT_TRUE(written().isEmpty());
+    EXPECT_TRUE(QDir(dir.path()).entryList({QStringLiteral("*.htm")}, QDir::Files).isEmpty());
+    ASSERT_EQ(desktop.calls.size(), 1);
+    EXPECT_EQ(desktop.calls[0].kind, Call::Warning);
+    EXPECT_TRUE(desktop.calls[0].text.contains(QStringLiteral("タイトル名")));
+    EXPECT_EQ(editor.pageSet(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Separators, CreateRefusedTitle,
+                         testing::Values(QStringLiteral("../x"), QStringLiteral("a/b"),
+                                         QStringLiteral("a\\b"), QStringLiteral("a") + QChar(0)));
+
+TEST_F(CreateFixture, pageInTheWayStopsAfterTheWrittenPagesAndKeepsTheEditor)
+{
+    ASSERT_TRUE(QDir().mkdir(out("abc_2.htm")));
+    kinds({Text, Text, Text});
+    const PageSet before = editor.pageSet();
+    create();
+    EXPECT_EQ(written(), (QStringList{"abc_1.htm"}));
+    ASSERT_EQ(desktop.calls.size(), 1);
+    EXPECT_EQ(desktop.calls[0].kind, Call::Warning);
+    EXPECT_TRUE(desktop.calls[0].text.contains(out("abc_2.htm")));
+    EXPECT_EQ(editor.pageSet(), before);
+}
+
+TEST_F(CreateFixture, missingOutputFolderIsReported)
+{
+    ASSERT_TRUE(QDir(paths.StrOutFolder_S).removeRecursively());
+    kinds({Text});
+    const PageSet before = editor.pageSet();
+    create();
+    ASSERT_EQ(desktop.calls.size(), 1);
+    EXPECT_EQ(desktop.calls[0].kind, Call::Warning);
+    EXPECT_TRUE(desktop.calls[0].text.contains(out("abc_1.htm")));
+    EXPECT_EQ(editor.pageSet(), before);
+}
+
+TEST_F(CreateFixture, dataPageInTheWayKeepsThePagesAndTheEditor)
+{
+    ASSERT_TRUE(QDir().mkdir(out("abc_data.htm")));
+    kinds({Text});
+    const PageSet before = editor.pageSet();
+    create();
+    EXPECT_TRUE(QFileInfo(out("abc_1.htm")).isFile());
+    ASSERT_EQ(desktop.calls.size(), 2);
+    EXPECT_EQ(desktop.calls[0].kind, Call::Information);
+    EXPECT_EQ(desktop.calls[1].kind, Call::Warning);
+    EXPECT_EQ(editor.pageSet(), before);
+}
+
+class CreateBadSetting : public CreateFixture,
+                         public testing::WithParamInterface<std::pair<const char *, const char *>> {};
+
+TEST_P(CreateBadSetting, namesTheKeyAndWritesNothing)
+{
+    const auto [key, value] = GetParam();
+    settingsFile(QByteArray(key) + "=" + value + "\r\n");
+    kinds({Text});
+    const PageSet before = editor.pageSet();
+    create();
+    EXPECT_TRUE(written().isEmpty());
+    ASSERT_EQ(desktop.calls.size(), 1);
+    EXPECT_EQ(desktop.calls[0].kind, Call::Warning);
+    EXPECT_TRUE(desktop.calls[0].text.contains(QString::fromUtf8(key)));
+    EXPECT_TRUE(desktop.calls[0].text.contains(QString::fromUtf8(value)));
+    EXPECT_EQ(editor.pageSet(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(NotA16BitNumber, CreateBadSetting,
+                         testing::Values(std::pair{"DousaSettei", "yes"},
+                                         std::pair{"KensakuSettei", "1.5"},
+                                         std::pair{"KakucyosiSettei", "70000"},
+                                         std::pair{"KakucyosiSettei", "0x1"}));
+
+TEST(SettingAsInteger, acceptsSignedDecimalsIn16Bits)
+{
+    EXPECT_EQ(settingAsInteger(QStringLiteral("2")), 2);
+    EXPECT_EQ(settingAsInteger(QStringLiteral(" -32768 ")), -32768);
+    EXPECT_EQ(settingAsInteger(QStringLiteral("+32767")), 32767);
+    EXPECT_FALSE(settingAsInteger(QStringLiteral("32768")));
+    EXPECT_FALSE(settingAsInteger(QStringLiteral("")));
+    EXPECT_FALSE(settingAsInteger(QStringLiteral("1 2")));
+    EXPECT_FALSE(settingAsInteger(QStringLiteral("１")));
+}

@@ -1,0 +1,97 @@
+// Where the user's files go: beside a program that may write there, in the
+// user's folders otherwise, and what the start-up says when a folder cannot
+// be made.
+
+#include "core/places/file_places.h"
+#include "core/files/file_error.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+using namespace zelmora;
+
+namespace {
+
+struct PlacesCase {
+    const char *name;
+    bool systemLayout;
+    bool writable;
+    ProgramPaths expected;
+};
+
+void PrintTo(const PlacesCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+const QString kProgram = QStringLiteral("/opt/zelmora/bin");
+const QString kDocuments = QStringLiteral("/home/u/ドキュメント");
+const QString kConfig = QStringLiteral("/home/u/.config");
+
+const ProgramPaths kPortable{QStringLiteral("/opt/zelmora/bin/Popleaf/"), QStringLiteral("/opt/zelmora/bin/TEMP/"),
+                             helpFileOf(kProgram), QStringLiteral("/opt/zelmora/bin/Zelmora.ini")};
+const ProgramPaths kUserFolders{QStringLiteral("/home/u/ドキュメント/Zelmora/Popleaf/"),
+                                QStringLiteral("/home/u/ドキュメント/Zelmora/TEMP/"), helpFileOf(kProgram),
+                                QStringLiteral("/home/u/.config/zelmora/Zelmora.ini")};
+
+class ChooseProgramPaths : public testing::TestWithParam<PlacesCase> {};
+
+} // namespace
+
+TEST_P(ChooseProgramPaths, portableOnlyWhereItMayWrite)
+{
+    const PlacesCase &c = GetParam();
+    const ProgramPaths paths =
+        chooseProgramPaths({kProgram, c.systemLayout, c.writable, kDocuments, kConfig});
+    EXPECT_EQ(paths.StrOutFolder_S, c.expected.StrOutFolder_S);
+    EXPECT_EQ(paths.StrTempFolder_S, c.expected.StrTempFolder_S);
+    EXPECT_EQ(paths.StrHelpFile_S, c.expected.StrHelpFile_S);
+    EXPECT_EQ(paths.settingsFile, c.expected.settingsFile);
+    // The preview pages reach the pictures through "../Popleaf/".
+    EXPECT_EQ(QDir::cleanPath(paths.StrTempFolder_S + QStringLiteral("../Popleaf")) + u'/', paths.StrOutFolder_S);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, ChooseProgramPaths,
+    testing::Values(PlacesCase{"portableWritable", false, true, kPortable},
+                    PlacesCase{"portableReadOnly", false, false, kUserFolders},
+                    PlacesCase{"installedAsRoot", true, true, kUserFolders},
+                    PlacesCase{"installed", true, false, kUserFolders}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(CreateFolders, makesMissingParents_thenFindsThemAgain)
+{
+    QTemporaryDir dir;
+    const ProgramPaths paths = chooseProgramPaths(
+        {kProgram, true, false, dir.path() + QStringLiteral("/Documents"), dir.path() + QStringLiteral("/config")});
+    EXPECT_TRUE(createFolders(paths).isEmpty());
+    EXPECT_TRUE(QFileInfo(paths.StrOutFolder_S).isDir());
+    EXPECT_TRUE(QFileInfo(dir.path() + QStringLiteral("/config/zelmora")).isDir());
+    EXPECT_FALSE(QFileInfo::exists(paths.StrTempFolder_S)) << "made by the preview only";
+    EXPECT_TRUE(createFolders(paths).isEmpty());
+}
+
+TEST(CreateFolders, fileInTheWay_reportedOnceWithTheSystemsReason)
+{
+    QTemporaryDir dir;
+    QFile blocker(dir.path() + QStringLiteral("/Documents"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const ProgramPaths paths = chooseProgramPaths(
+        {kProgram, true, false, blocker.fileName(), dir.path() + QStringLiteral("/config")});
+
+    const QList<FolderProblem> problems = createFolders(paths);
+    const QString out = dir.path() + QStringLiteral("/Documents/Zelmora/Popleaf");
+    ASSERT_EQ(problems, (QList<FolderProblem>{{out, systemErrorText(EEXIST)}}));
+    EXPECT_EQ(folderProblemMessage(problems),
+              QStringLiteral("フォルダを作成できませんでした。\n") + out + QStringLiteral("\n理由: ")
+                  + systemErrorText(EEXIST));
+    EXPECT_TRUE(QFileInfo(dir.path() + QStringLiteral("/config/zelmora")).isDir()) << "the other folder is made";
+}

@@ -1,0 +1,201 @@
+// Both page encodings through the create road and back through the reader.
+
+#include "core/generate/create_command.h"
+#include "core/reopen/page_reader.h"
+#include "support/reopen_test_support.h"
+#include "support/file_compare.h"
+#include "support/recording_desktop.h"
+#include "core/text/cp932.h"
+#include "core/text/page_encoding.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace zelmora;
+using namespace zelmora::test;
+
+namespace {
+
+// A program folder with its settings file; body is the [OptionSettei]
+// section's lines, or no file at all when null.
+struct Program {
+    explicit Program(const QString &folder, const char *body)
+    {
+        QDir().mkpath(folder);
+        paths = InitProgramPaths(folder);
+        if (body) {
+            QFile f(paths.settingsFile);
+            EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray("[OptionSettei]\r\nDousaSettei=0\r\nKensakuSettei=2\r\n") + body);
+        }
+    }
+
+    // Creates the set; the editor is empty afterwards, as after every creation.
+    void create(const PageSet &set)
+    {
+        RecordEditor editor(set);
+        RecordingDesktop desktop;
+        runCreateCommand(editor, state, paths, desktop);
+        ASSERT_EQ(desktop.calls.size(), 2) << "two reports, no warning";
+    }
+
+    QStringList files() const { return QDir(paths.StrOutFolder_S).entryList(QDir::Files, QDir::Name); }
+    QByteArray file(const QString &name) const { return readAll(paths.StrOutFolder_S + name); }
+
+    ProgramPaths paths;
+    EditorState state;
+};
+
+PageSet sixPages(const QString &title)
+{
+    PageSet set;
+    set.title = title;
+    set.page(1).kind = PageKind::Text;
+    set.page(1).text = QStringLiteral("一行目 😀\r\n<b>二行目</b> &#12354; &amp; ①");
+    set.page(2).kind = PageKind::StandardPicture;
+    set.page(2).standardFile = QStringLiteral("花.gif");
+    set.page(2).standardAlt = QStringLiteral("写真 é");
+    set.page(3).kind = PageKind::WidePicture;
+    set.page(3).wideFile = QStringLiteral("wide.gif");
+    set.page(3).wideAlt = QStringLiteral("横長");
+    set.page(4).kind = PageKind::Text;
+    set.page(4).text = QStringLiteral("ﾊﾝｶｸ and ＺＥＮＫＡＫＵ");
+    set.page(5).kind = PageKind::Text;
+    set.page(6).kind = PageKind::StandardPicture;
+    selectBackgroundKind(set, BackgroundKind::Picture);
+    set.backgroundValue = QStringLiteral("背景.gif");
+    return set;
+}
+
+struct RoundTripCase {
+    const char *name;
+    const char *setting; // the MojiCodeSettei line
+    PageEncoding encoding;
+    const char *title;
+};
+
+void PrintTo(const RoundTripCase &c, std::ostream *os) { *os << c.name; }
+
+class RoundTrip : public testing::TestWithParam<RoundTripCase> {
+protected:
+    QTemporaryDir dir;
+};
+
+PageSet reopened(const Program &program, const QString &title)
+{
+    PageSet start;
+    start.title = title;
+    resetPageSet(start);
+    const ReadOutcome outcome = readPageSetFiles(program.paths.StrOutFolder_S, title,
+                                                 QStringLiteral(".htm"), start);
+    EXPECT_EQ(outcome.pagesRead, 6);
+    return outcome.set;
+}
+
+TEST_P(RoundTrip, createReopenCreateGivesTheSameFiles)
+{
+    const RoundTripCase &c = GetParam();
+    PageSet set = sixPages(QString::fromUtf8(c.title));
+    // A reference typed as text comes back as typed from a UTF-8 page, where
+    // the writer never makes one. (From a Shift-JIS page it comes back as the
+    // emoji, which is written as the same bytes.)
+    if (c.encoding == PageEncoding::Utf8)
+        set.page(4).text += QStringLiteral(" &#128512;");
+    Program first(dir.filePath(QStringLiteral("first")), c.setting);
+    first.create(set);
+
+    const QByteArray settingsBefore = readAll(first.paths.settingsFile);
+    const PageSet read = reopened(first, set.title);
+    EXPECT_EQ(read, set);
+    EXPECT_TRUE(sameBytes(settingsBefore, readAll(first.paths.settingsFile)))
+        << "reopening leaves the option alone";
+
+    Program second(dir.filePath(QStringLiteral("second")), c.setting);
+    second.create(read);
+    ASSERT_EQ(first.files().size(), 7); // six pages and the data page
+    ASSERT_EQ(second.files(), first.files());
+    for (const QString &name : first.files()) {
+        const QByteArray bytes = first.file(name);
+        EXPECT_TRUE(sameBytes(bytes, second.file(name))) << name.toStdString();
+        const bool utf8 = c.encoding == PageEncoding::Utf8;
+        EXPECT_EQ(bytes.startsWith("\xEF\xBB\xBF<html>\r\n<head>\r\n<meta charset=\"UTF-8\">\r\n"), utf8)
+            << name.toStdString();
+        // Characters are written as themselves in UTF-8; only CP932 needs
+        // references for what it cannot hold.
+        if (name.endsWith(QStringLiteral("_1.htm")))
+            EXPECT_EQ(bytes.contains("&#128512;"), !utf8);
+    }
+
+}
+
+class Utf8Set : public RoundTrip {};
+
+TEST_P(Utf8Set, pageWithoutItsMarkIsReadByItsDeclaration)
+{
+    const RoundTripCase &c = GetParam();
+    const PageSet set = sixPages(QString::fromUtf8(c.title));
+    Program program(dir.filePath(QStringLiteral("p")), c.setting);
+    program.create(set);
+    // As an editor that drops the mark on saving would leave the pages.
+    for (const QString &name : program.files()) {
+        const QByteArray bytes = program.file(name);
+        ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+        writeBytes(program.paths.StrOutFolder_S + name, bytes.mid(3));
+    }
+    EXPECT_EQ(reopened(program, set.title), set);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Encodings, RoundTrip,
+    testing::Values(RoundTripCase{"shiftJisAsciiTitle", "MojiCodeSettei=0\r\n", PageEncoding::ShiftJis, "abc"},
+                    RoundTripCase{"shiftJisJapaneseTitle", "MojiCodeSettei=0\r\n", PageEncoding::ShiftJis,
+                                  "春の便り"},
+                    RoundTripCase{"utf8AsciiTitle", "MojiCodeSettei=1\r\n", PageEncoding::Utf8, "abc"},
+                    RoundTripCase{"utf8JapaneseTitle", "MojiCodeSettei= 1 \r\n", PageEncoding::Utf8,
+                                  "春の便り"}),
+    [](const testing::TestParamInfo<RoundTripCase> &info) { return std::string(info.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    Encodings, Utf8Set,
+    testing::Values(RoundTripCase{"asciiTitle", "MojiCodeSettei=1\r\n", PageEncoding::Utf8, "abc"},
+                    RoundTripCase{"japaneseTitle", "MojiCodeSettei=1\r\n", PageEncoding::Utf8,
+                                  "春の便り"}),
+    [](const testing::TestParamInfo<RoundTripCase> &info) { return std::string(info.param.name); });
+
+TEST(Encodings, utf8FilesAreTheShiftJisLinesWithTheDeclaration_andOtherSettingsKeepShiftJis)
+{
+    QTemporaryDir dir;
+    // Only characters CP932 holds, so that both files carry the same text.
+    PageSet set = sixPages(QStringLiteral("春の便り"));
+    set.page(1).text = QStringLiteral("一行目\r\n二行目");
+    set.page(2).standardAlt = QStringLiteral("写真");
+    Program shiftJis(dir.filePath(QStringLiteral("0")), "MojiCodeSettei=0\r\n");
+    Program utf8(dir.filePath(QStringLiteral("1")), "MojiCodeSettei=1\r\n");
+    shiftJis.create(set);
+    utf8.create(set);
+    ASSERT_EQ(utf8.files(), shiftJis.files());
+    for (const QString &name : shiftJis.files()) {
+        const QByteArray old = shiftJis.file(name);
+        EXPECT_FALSE(old.contains("charset")) << name.toStdString();
+        QStringList lines = decodeCp932(old).split(QStringLiteral("\r\n"));
+        lines.insert(2, QStringLiteral("<meta charset=\"UTF-8\">"));
+        const QByteArray bytes = utf8.file(name);
+        ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF")) << name.toStdString();
+        EXPECT_EQ(QString::fromUtf8(bytes.mid(3)).split(QStringLiteral("\r\n")), lines)
+            << name.toStdString();
+    }
+
+    // A missing key and any value but "1" give the Shift-JIS files, byte for byte.
+    for (const char *setting : {"", "MojiCodeSettei=2\r\n", "MojiCodeSettei=UTF-8\r\n"}) {
+        Program other(dir.filePath(QStringLiteral("other")), setting);
+        other.create(set);
+        for (const QString &name : shiftJis.files())
+            EXPECT_TRUE(sameBytes(shiftJis.file(name), other.file(name))) << name.toStdString();
+        QDir(dir.filePath(QStringLiteral("other"))).removeRecursively();
+    }
+}
+
+} // namespace
