@@ -1,7 +1,8 @@
 // The file roads against their floors: creating a six-page set (six popup
 // pages and the data page) and reading it back.
 
-#include "bench_set.h"
+#include "support/sample_sets.h"
+#include "support/record_editor.h"
 #include "posix_floor.h"
 
 #include "core/model/editor.h"
@@ -25,6 +26,8 @@
 #include <cstdlib>
 
 namespace zelmora::bench {
+
+using test::sixPageSet;
 namespace {
 
 const QString kTitle = QStringLiteral("お店の案内");
@@ -39,7 +42,7 @@ struct Workspace {
     {
         if (!root.isValid())
             std::abort();
-        paths = InitProgramPaths(root.path());
+        paths = initPortablePaths(root.path());
         if (writeStoredSettings(StoredSettings{}, paths.settingsFile))
             std::abort();
         floorFolder = root.filePath(QStringLiteral("floor"));
@@ -90,7 +93,7 @@ std::vector<FileBytes> floorFiles()
     createOnce(w.paths);
     std::vector<FileBytes> files;
     for (const QString &name : setFileNames()) {
-        QFile in(w.paths.StrOutFolder_S + name);
+        QFile in(w.paths.outputFolder + name);
         if (!in.open(QIODevice::ReadOnly))
             std::abort();
         const QByteArray bytes = in.readAll();
@@ -113,9 +116,9 @@ void readOnce(const ProgramPaths &paths)
     RecordEditor editor;
     editor.setTitle(kTitle);
     EditorState editorState;
-    editorState.StrReadExt_S = QStringLiteral(".htm");
+    editorState.readExtension = QStringLiteral(".htm");
     test::RecordingDesktop desktop;
-    ReadPageSet(editor, editorState, paths, desktop);
+    readPageSet(editor, editorState, paths, desktop);
     if (editor.set().page(6).kind != PageKind::Text)
         std::abort();
     benchmark::DoNotOptimize(editor.set());
@@ -125,7 +128,7 @@ std::vector<std::string> pagePaths()
 {
     std::vector<std::string> paths;
     for (int k = 1; k <= kPageCount; ++k)
-        paths.push_back(QFile::encodeName(workspace().paths.StrOutFolder_S
+        paths.push_back(QFile::encodeName(workspace().paths.outputFolder
                                           + popupPageFileName(kTitle, k, QStringLiteral(".htm")))
                             .toStdString());
     return paths;

@@ -44,7 +44,7 @@ int main(int argc, char *argv[])
     list->setCurrentItem(items.first());
     zelmora::bench::waitFor([&] { return spy.painted; });
     const qint64 ns = timer.nsecsElapsed();
-    if (picker.StrPicName_S() != items.first()->text() || image->pixmap().isNull()) {
+    if (picker.pickedName() != items.first()->text() || image->pixmap().isNull()) {
         std::fprintf(stderr, "the picture was not shown\n");
         return 1;
     }

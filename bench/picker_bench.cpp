@@ -3,6 +3,7 @@
 // with the same patterns. Needs a display (run under xvfb-run).
 
 #include "wait_for.h"
+#include "support/record_editor.h"
 
 #include "core/model/editor.h"
 #include "ui/image_picker/image_picker.h"
@@ -40,8 +41,8 @@ struct Folders {
 
     Folders()
     {
-        setPaths = InitProgramPaths(sets.path());
-        picturePaths = InitProgramPaths(pictures.path());
+        setPaths = initPortablePaths(sets.path());
+        picturePaths = initPortablePaths(pictures.path());
         for (int i = 0; i < kFiles; ++i) {
             const int set = i / 8;
             const int page = i % 8;
@@ -51,9 +52,9 @@ struct Folders {
             const QString name = page < 6 ? QStringLiteral("set%1_%2").arg(set, 5, 10, QLatin1Char('0')).arg(page + 1)
                 : page == 6               ? QStringLiteral("set%1_data").arg(set, 5, 10, QLatin1Char('0'))
                                           : QStringLiteral("セット%1_1").arg(set, 5, 10, QLatin1Char('0'));
-            touch(setPaths.StrOutFolder_S + name + ext);
+            touch(setPaths.outputFolder + name + ext);
             static const char *const kinds[] = {".gif", ".jpg", ".png", ".bmp", ".JPG"};
-            touch(picturePaths.StrOutFolder_S + QStringLiteral("picture%1").arg(i, 5, 10, QLatin1Char('0'))
+            touch(picturePaths.outputFolder + QStringLiteral("picture%1").arg(i, 5, 10, QLatin1Char('0'))
                   + QLatin1String(kinds[i % 5]));
         }
     }
@@ -123,7 +124,7 @@ void BM_SetPickerOpen(benchmark::State &state)
 
 void BM_ImagePickerOpen(benchmark::State &state)
 {
-    const QString folder = folders().picturePaths.StrOutFolder_S;
+    const QString folder = folders().picturePaths.outputFolder;
     timePicker(state, [&](QWidget *parent) { return std::make_unique<ImagePicker>(folder, parent); });
 }
 
@@ -142,13 +143,13 @@ void timeEntryList(benchmark::State &state, const QString &folder, const QString
 
 void BM_SetPickerFloor(benchmark::State &state)
 {
-    timeEntryList(state, folders().setPaths.StrOutFolder_S,
+    timeEntryList(state, folders().setPaths.outputFolder,
                   {QStringLiteral("*.htm"), QStringLiteral("*.html")});
 }
 
 void BM_ImagePickerFloor(benchmark::State &state)
 {
-    timeEntryList(state, folders().picturePaths.StrOutFolder_S,
+    timeEntryList(state, folders().picturePaths.outputFolder,
                   {QStringLiteral("*.gif"), QStringLiteral("*.jpg"), QStringLiteral("*.png"),
                    QStringLiteral("*.bmp")});
 }

@@ -9,7 +9,7 @@
 // third figure: the proportional resident memory of the program and all its
 // child processes (the engine's) in KiB just before the first preview.
 
-#include "bench_set.h"
+#include "support/sample_sets.h"
 #include "page_paint_watch.h"
 #include "wait_for.h"
 
@@ -93,7 +93,7 @@ int main(int argc, char *argv[])
     QTemporaryDir programFolder;
     zelmora::test::RecordingDesktop desktop;
     zelmora::MainWindow window(desktop, programFolder.path());
-    window.showPageSet(zelmora::bench::sixPageSet(QStringLiteral("お店の案内")));
+    window.showPageSet(zelmora::test::sixPageSet(QStringLiteral("お店の案内")));
     window.show();
     zelmora::bench::waitFor([&] { return window.windowHandle() && window.windowHandle()->isExposed(); });
 

@@ -40,7 +40,7 @@ Snapshot snapshot(const QString &path)
     Snapshot values;
     for (size_t s = 0; s < kSections.size(); ++s) {
         for (size_t k = 0; k < kKeys.size(); ++k)
-            values[s][k] = GetIniStr(kSections[s], kKeys[k], kAbsent, path);
+            values[s][k] = readIniString(kSections[s], kKeys[k], kAbsent, path);
     }
     return values;
 }
@@ -59,7 +59,7 @@ QString trimmed(QString text)
     return text.sliced(begin, end - begin);
 }
 
-// What GetIniStr gives back for a written value, worked out independently
+// What readIniString gives back for a written value, worked out independently
 // of the reader: line breaks became spaces, blanks trimmed, cut to 255
 // bytes of UTF-8 on a character boundary.
 QString expectedReadBack(const QString &written)
@@ -176,7 +176,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString textBefore = fileText(path);
     (void)readStoredSettings(path);
 
-    if (WriteIniStr(kSettingsSection, kKeys[keyIndex], value, path))
+    if (writeIniString(kSettingsSection, kKeys[keyIndex], value, path))
         fail("write failed", path);
     const QByteArray written = [&] {
         QFile file(path);
@@ -199,7 +199,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     checkOthersKept(textBefore, fileText(path), {kKeys[keyIndex]});
 
     // Writing the same value again finds nothing to change.
-    if (WriteIniStr(kSettingsSection, kKeys[keyIndex], value, path))
+    if (writeIniString(kSettingsSection, kKeys[keyIndex], value, path))
         fail("second write failed", path);
     QFile again(path);
     if (again.open(QIODevice::ReadOnly) && again.readAll() != written)

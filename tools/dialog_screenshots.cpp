@@ -9,7 +9,8 @@
 #include "core/places/file_places.h"
 #include "app/main_window.h"
 #include "app/translations.h"
-#include "ui/kit/ui_support.h"
+#include "ui/kit/form_layout.h"
+#include "ui/kit/message_box_desktop.h"
 #include "core/files/file_error.h"
 
 #include <QAbstractButton>

@@ -4,7 +4,8 @@
 
 #include "app/draft_keeper.h"
 #include "app/main_window.h"
-#include "ui/kit/ui_support.h"
+#include "support/sample_sets.h"
+#include "ui/kit/form_layout.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -103,14 +104,14 @@ void writeSamplePictures(const QString &folder)
     p.setFont(gothicFont(14, true));
     p.drawText(standard.rect(), Qt::AlignCenter, QStringLiteral("標準 150×115"));
     p.end();
-    standard.save(folder + QStringLiteral("sample.png"));
+    standard.save(folder + QStringLiteral("photo.png"));
     QImage wide(250, 115, QImage::Format_RGB32);
     wide.fill(QColor(0xee, 0xcc, 0x88));
     QPainter w(&wide);
     w.setFont(gothicFont(14, true));
     w.drawText(wide.rect(), Qt::AlignCenter, QStringLiteral("ワイド 250×115"));
     w.end();
-    wide.save(folder + QStringLiteral("wide.png"));
+    wide.save(folder + QStringLiteral("map.png"));
 }
 
 } // namespace
@@ -128,24 +129,10 @@ int main(int argc, char *argv[])
     MainWindow window(desktop, programFolder.path());
     window.move(40, 40);
     window.show();
-    writeSamplePictures(window.paths().StrOutFolder_S);
+    writeSamplePictures(window.paths().outputFolder);
 
     // The main window on each tab, with every kind of page filled in.
-    PageSet set;
-    set.title = QStringLiteral("春のお知らせ");
-    set.page(1).kind = PageKind::Text;
-    set.page(1).text = QStringLiteral("ようこそ。\r\n新しい季節のご案内です。");
-    set.page(2).kind = PageKind::StandardPicture;
-    set.page(2).standardFile = QStringLiteral("sample.png");
-    set.page(2).standardAlt = QStringLiteral("桜の写真");
-    set.page(3).kind = PageKind::WidePicture;
-    set.page(3).wideFile = QStringLiteral("wide.png");
-    set.page(3).wideAlt = QStringLiteral("パノラマ");
-    set.page(4).kind = PageKind::Text;
-    set.page(4).text = QStringLiteral("4 ページ目");
-    set.backgroundKind = BackgroundKind::Colour;
-    set.backgroundAttribute = kColourAttribute;
-    set.backgroundValue = QStringLiteral("#FFFFCC");
+    PageSet set = test::sixPageSet(QStringLiteral("春のお知らせ"));
     window.showPageSet(set);
     auto *tabs = find<QTabWidget>(&window, "SSTab1");
     for (int i = 0; i < tabs->count(); ++i) {
@@ -156,7 +143,7 @@ int main(int argc, char *argv[])
 
     // The image picker with a picture selected.
     onNextModal([](QWidget *picker) {
-        selectFile(picker, QStringLiteral("sample.png"));
+        selectFile(picker, QStringLiteral("photo.png"));
         save(picker, QStringLiteral("image_picker"));
         find<QAbstractButton>(picker, "Command1")->click();
     });

@@ -1,6 +1,6 @@
 #include "fixtures.h"
 
-#include "../bench_set.h"
+#include "support/sample_sets.h"
 
 #include "core/places/program_paths.h"
 #include "core/preview/preview_pages.h"
@@ -10,14 +10,16 @@
 
 namespace zelmora::bench {
 
+using test::sixPageSet;
+
 QString writePreviewPage(const QString &programFolder)
 {
-    const ProgramPaths paths = InitProgramPaths(programFolder);
+    const ProgramPaths paths = initPortablePaths(programFolder);
     EditorState state;
     const QString title = QStringLiteral("お店の案内");
-    if (WritePreviewPages(sixPageSet(title), state, paths))
+    if (writePreviewPages(sixPageSet(title), state, paths))
         return {};
-    return paths.StrTempFolder_S + title + QStringLiteral("_1") + kPreviewExtension;
+    return paths.previewFolder + title + QStringLiteral("_1") + kPreviewExtension;
 }
 
 namespace {

@@ -4,7 +4,8 @@
 #include "app/main_window.h"
 #include "app/translations.h"
 #include "ui/kit/icons.h"
-#include "ui/kit/ui_support.h"
+#include "ui/kit/form_layout.h"
+#include "ui/kit/message_box_desktop.h"
 
 #include "build_config.h"
 

@@ -22,7 +22,6 @@
 #include <QPushButton>
 #include <QUrl>
 
-#include <cstring>
 
 namespace zelmora {
 
@@ -56,7 +55,7 @@ QPushButton *pictureButton(const QIcon &picture, const QString &tooltip, QWidget
 } // namespace
 
 MainWindow::MainWindow(Desktop &desktop, const QString &programFolder)
-    : MainWindow(desktop, InitProgramPaths(programFolder))
+    : MainWindow(desktop, initPortablePaths(programFolder))
 {
 }
 
@@ -81,14 +80,15 @@ MainWindow::MainWindow(Desktop &desktop, const ProgramPaths &paths)
     setAcceptDrops(true);
 }
 
-QPushButton *MainWindow::browseButtonAt(const QPoint &pos) const
+std::optional<MainWindow::PictureTarget> MainWindow::pictureTargetAt(const QPoint &pos) const
 {
     for (QWidget *widget = childAt(pos); widget && widget != this; widget = widget->parentWidget()) {
-        auto *button = qobject_cast<QPushButton *>(widget);
-        if (button && button->objectName().startsWith(QStringLiteral("OpenFiles_")))
-            return button->isEnabled() ? button : nullptr;
+        if (m_background->isOpenPictureButton(widget))
+            return PictureTarget{};
+        if (const auto input = m_tabs->openPictureButton(widget))
+            return PictureTarget{input->page, input->picture};
     }
-    return nullptr;
+    return std::nullopt;
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent *event)
@@ -99,7 +99,7 @@ void MainWindow::dragEnterEvent(QDragEnterEvent *event)
 
 void MainWindow::dragMoveEvent(QDragMoveEvent *event)
 {
-    if (browseButtonAt(event->position().toPoint())
+    if (pictureTargetAt(event->position().toPoint())
         && !droppedPictureFiles(event->mimeData()).isEmpty())
         event->acceptProposedAction();
     else
@@ -108,32 +108,22 @@ void MainWindow::dragMoveEvent(QDragMoveEvent *event)
 
 void MainWindow::dropEvent(QDropEvent *event)
 {
-    QPushButton *button = browseButtonAt(event->position().toPoint());
+    const std::optional<PictureTarget> target = pictureTargetAt(event->position().toPoint());
     const QStringList files = droppedPictureFiles(event->mimeData());
-    if (!button || files.isEmpty())
+    if (!target || files.isEmpty())
         return;
     event->acceptProposedAction();
-    importPicturesFor(button, files);
+    importPicturesFor(*target, files);
 }
 
-void MainWindow::importPicturesFor(QPushButton *button, const QStringList &files)
+void MainWindow::importPicturesFor(const PictureTarget &target, const QStringList &files)
 {
-    const QString target = button->objectName().mid(int(std::strlen("OpenFiles_")));
-    button->setCursor(Qt::BusyCursor);
-    importPicturesInBackground(button, files, m_paths.StrOutFolder_S,
-                               [this, button, target](const QStringList &names,
-                                                      const QStringList &problems) {
-        button->unsetCursor();
+    setCursor(Qt::BusyCursor);
+    importPicturesInBackground(this, files, m_paths.outputFolder,
+                               [this, target](const QStringList &names, const QStringList &problems) {
+        unsetCursor();
         if (!names.isEmpty()) {
-            const QString &name = names.first();
-            if (target == QStringLiteral("BK")) {
-                m_background->setValue(name);
-            } else {
-                const int k = target.left(1).toInt();
-                const int picture = target.endsWith(u'p') ? PageInputs::kStandard : PageInputs::kWide;
-                m_tabs->page(k)->setFileName(picture, name);
-                m_tabs->page(k)->setAlternativeText(picture, name);
-            }
+            takePicture(target, names.first());
             m_draft->saveNow();
         }
         if (!problems.isEmpty())
@@ -165,7 +155,8 @@ void MainWindow::buildControls()
     // Page 1's inputs come before the commands below them in the focus
     // chain; the pages built later are put after page 1's.
     m_tabs = new PageTabs(this);
-    connect(m_tabs, &PageTabs::pictureRequested, this, &MainWindow::choosePagePicture);
+    connect(m_tabs, &PageTabs::pictureRequested, this,
+            [this](int k, int picture) { choosePicture(PictureTarget{k, picture}); });
 
     const QFont commandFace = gothicFont(9, true);
     m_close = placeControl(commandButton(QStringLiteral("閉じる"),
@@ -182,7 +173,7 @@ void MainWindow::buildControls()
                             QStringLiteral("Command1"), 3840, 7920, 1600, 375);
 
     connect(m_background, &BackgroundBox::pictureRequested, this,
-            &MainWindow::chooseBackgroundPicture);
+            [this] { choosePicture(PictureTarget{}); });
 }
 
 void MainWindow::connectCommands()
@@ -203,33 +194,33 @@ void MainWindow::connectCommands()
         if (pageSet() != before)
             m_draft->markClean();
     });
-    connect(m_options, &QPushButton::clicked, this, [this] { showOptionsDialog(this, m_paths); });
+    connect(m_options, &QPushButton::clicked, this, [this] { showOptionsDialog(this, m_paths, m_desktop); });
     connect(m_folder, &QPushButton::clicked, this, [this] {
-        m_desktop.openUrl(QUrl::fromLocalFile(m_paths.StrOutFolder_S));
+        m_desktop.openUrl(QUrl::fromLocalFile(m_paths.outputFolder));
     });
     connect(m_help, &QPushButton::clicked, this, [this] {
-        m_desktop.openUrl(QUrl::fromLocalFile(m_paths.StrHelpFile_S));
+        m_desktop.openUrl(QUrl::fromLocalFile(m_paths.helpFile));
     });
 }
 
-void MainWindow::choosePagePicture(int k, int picture)
+void MainWindow::choosePicture(const PictureTarget &target)
 {
-    const int top = picture == PageInputs::kStandard ? 4890 : 6090;
-    const QString name = pickImage(this, m_paths.StrOutFolder_S, 3615, top);
+    // The picker opens beside the button that asked for it.
+    const int left = target.page == 0 ? 3400 : 3615;
+    const int top = target.page == 0 ? 695 : target.picture == PageInputs::kStandard ? 4890 : 6090;
+    const QString name = pickImage(this, m_desktop, m_paths.outputFolder, left, top);
     // Closed without a pick: the file name and the alternative text the
     // user may have typed stay as they were.
-    if (name.isEmpty())
-        return;
-    PageInputs *page = m_tabs->page(k);
-    page->setFileName(picture, name);
-    page->setAlternativeText(picture, name);
+    if (!name.isEmpty())
+        takePicture(target, name);
 }
 
-void MainWindow::chooseBackgroundPicture()
+void MainWindow::takePicture(const PictureTarget &target, const QString &name)
 {
-    const QString name = pickImage(this, m_paths.StrOutFolder_S, 3400, 695);
-    if (!name.isEmpty())
+    if (target.page == 0)
         m_background->setValue(name);
+    else
+        m_tabs->page(target.page)->takePicture(target.picture, name);
 }
 
 PageSet MainWindow::pageSet() const
@@ -263,7 +254,7 @@ void MainWindow::setTitle(const QString &title)
     m_title->setText(title);
 }
 
-void MainWindow::ResetEditor()
+void MainWindow::resetEditor()
 {
     m_background->setValue(QString());
     for (int k = 1; k <= kPageCount; ++k)

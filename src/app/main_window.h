@@ -8,6 +8,8 @@
 #include <QCoreApplication>
 #include <QWidget>
 
+#include <optional>
+
 class QLineEdit;
 class QPushButton;
 
@@ -33,16 +35,23 @@ public:
     PageSet pageSet() const override;
     void showPageSet(const PageSet &set) override;
     void setTitle(const QString &title) override;
-    void ResetEditor() override;
+    void resetEditor() override;
 
     EditorState &state() { return m_state; }
     const EditorState &state() const { return m_state; }
     const ProgramPaths &paths() const { return m_paths; }
     DraftKeeper &draft() { return *m_draft; }
 
-    // Pictures dropped on a 参照 button: copied into the output folder, the
-    // first one then taken by that button's page or background as a pick.
-    void importPicturesFor(QPushButton *button, const QStringList &files);
+    // Where a picked or dropped picture goes: a picture of page 1 to 6, or
+    // the background (page 0).
+    struct PictureTarget {
+        int page = 0;
+        int picture = 0; // PageInputs::kStandard or kWide, for a page
+    };
+
+    // Pictures dropped on the 参照 button of target: copied into the output
+    // folder, the first one then taken by the target as a pick.
+    void importPicturesFor(const PictureTarget &target, const QStringList &files);
 
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -50,14 +59,16 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    // The enabled 参照 button under a point of the window, if any.
-    QPushButton *browseButtonAt(const QPoint &pos) const;
+    // The open 参照 button of a picture under a point of the window, if any.
+    std::optional<PictureTarget> pictureTargetAt(const QPoint &pos) const;
     void buildControls();
     void connectCommands();
-    // The picture buttons of page k, and OpenFiles_BK: the picker's pick (or
-    // nothing) goes into the file name and the alternative text.
-    void choosePagePicture(int k, int picture);
-    void chooseBackgroundPicture();
+    // A 参照 button of a picture was pressed: the picker's pick, if any, is
+    // taken by the target.
+    void choosePicture(const PictureTarget &target);
+    // A page takes the name as its file name and its alternative text; the
+    // background as its value.
+    void takePicture(const PictureTarget &target, const QString &name);
 
     Desktop &m_desktop;
     EditorState m_state;

@@ -4,6 +4,7 @@
 // focused button.
 
 #include "app/main_window.h"
+#include "support/record_editor.h"
 #include "core/model/editor.h"
 #include "ui/image_picker/image_picker.h"
 #include "support/ui_test_support.h"
@@ -198,7 +199,7 @@ TEST_F(Accessibility, everyWindowNamesItsControlsAndPressesTheFocusedButtonOnEnt
 
     // Each dialog in turn is the one window shown, as when it is modal.
     window.hide();
-    ImagePicker imagePicker(dir.path());
+    ImagePicker imagePicker(test::messageBoxes(), dir.path());
     imagePicker.show();
     const WindowCase imageCase{QStringLiteral("image picker"), &imagePicker,
                                {{QStringLiteral("File1"), QStringLiteral("画像選択")},
@@ -215,7 +216,7 @@ TEST_F(Accessibility, everyWindowNamesItsControlsAndPressesTheFocusedButtonOnEnt
     expectAccessible({QStringLiteral("set picker"), &setPicker,
                       {{QStringLiteral("File1"), QStringLiteral("ファイル選択")}}, {}});
 
-    OptionsDialog options(QDir(dir.path()).filePath(QStringLiteral("Zelmora.ini")), &desktop);
+    OptionsDialog options(QDir(dir.path()).filePath(QStringLiteral("Zelmora.ini")), desktop);
     options.show();
     setPicker.hide();
     const WindowCase optionsCase{QStringLiteral("options dialog"), &options,

@@ -105,10 +105,10 @@ INSTANTIATE_TEST_SUITE_P(
         Road{"showPageSet",
              [](MainWindow &w) { w.showPageSet(filledSet()); return filledSet(); },
              kPageCount, {true, true, true, false, false, true}},
-        Road{"ResetEditor",
+        Road{"resetEditor",
              [](MainWindow &w) {
                  w.setTitle(QStringLiteral("keep"));
-                 w.ResetEditor();
+                 w.resetEditor();
                  PageSet set;
                  set.title = QStringLiteral("keep");
                  set.backgroundAttribute = kColourAttribute;

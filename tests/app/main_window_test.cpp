@@ -2,6 +2,7 @@
 // the reset, and the commands that go to the desktop.
 
 #include "app/main_window.h"
+#include "support/record_editor.h"
 #include "core/generate/create_command.h"
 #include "support/recording_desktop.h"
 #include "support/ui_test_support.h"
@@ -92,11 +93,11 @@ TEST_F(MainWindowTest, resetClearsEverythingButTheTitleAndShowsTheFirstTab)
     window->showPageSet(fullSet());
     auto *tabs = child<QTabWidget>(window.get(), QStringLiteral("SSTab1"));
     tabs->setCurrentIndex(4);
-    window->state().StrKcyosi_S = QStringLiteral(".htm");
-    window->state().StrContents3_S = QStringLiteral("Text");
+    window->state().extension = QStringLiteral(".htm");
+    window->state().contents(3) = QStringLiteral("Text");
     const EditorState state = window->state();
 
-    window->ResetEditor();
+    window->resetEditor();
 
     PageSet expected;
     expected.title = QStringLiteral("abc");
@@ -113,7 +114,7 @@ TEST_F(MainWindowTest, resetClearsEverythingButTheTitleAndShowsTheFirstTab)
 
     // The same as the record's reset.
     RecordEditor record(fullSet());
-    record.ResetEditor();
+    record.resetEditor();
     EXPECT_EQ(window->pageSet(), record.pageSet());
 }
 
@@ -121,7 +122,7 @@ TEST_F(MainWindowTest, resetRunsTheColourRuleEvenWhenColourWasSelected)
 {
     ASSERT_EQ(window->pageSet().backgroundAttribute, QStringLiteral("BgColor＝"));
     child<QLineEdit>(window.get(), QStringLiteral("Text_BK"))->setText(QStringLiteral("#FFFFFF"));
-    window->ResetEditor();
+    window->resetEditor();
     EXPECT_EQ(window->pageSet().backgroundAttribute, QStringLiteral("BgColor="));
     EXPECT_EQ(window->pageSet().backgroundValue, QString());
 }
@@ -130,8 +131,8 @@ TEST_F(MainWindowTest, folderAndHelpGoToTheDesktop)
 {
     child<QAbstractButton>(window.get(), QStringLiteral("PLF_Open_btn"))->click();
     child<QAbstractButton>(window.get(), QStringLiteral("Help"))->click();
-    EXPECT_EQ(desktop.calls, (QList<Call>{{Call::Open, window->paths().StrOutFolder_S},
-                                          {Call::Open, window->paths().StrHelpFile_S}}));
+    EXPECT_EQ(desktop.calls, (QList<Call>{{Call::Open, window->paths().outputFolder},
+                                          {Call::Open, window->paths().helpFile}}));
 }
 
 TEST_F(MainWindowTest, createWritesTheSetAndEmptiesTheEditor)
@@ -144,12 +145,12 @@ TEST_F(MainWindowTest, createWritesTheSetAndEmptiesTheEditor)
 
     child<QAbstractButton>(window.get(), QStringLiteral("Command1"))->click();
 
-    const QString out = window->paths().StrOutFolder_S;
+    const QString out = window->paths().outputFolder;
     EXPECT_TRUE(QFileInfo::exists(out + QStringLiteral("abc_1.htm")));
     EXPECT_TRUE(QFileInfo::exists(out + QStringLiteral("abc_data.htm")));
     ASSERT_FALSE(desktop.calls.isEmpty());
     EXPECT_EQ(desktop.calls.first(), (Call{Call::Information, createdPagesMessage(QStringLiteral("abc"), QStringLiteral(".htm"), 1)}));
-    EXPECT_EQ(window->state().StrContents1_S, QStringLiteral("Text"));
+    EXPECT_EQ(window->state().contents(1), QStringLiteral("Text"));
     PageSet empty;
     empty.backgroundAttribute = kColourAttribute;
     EXPECT_EQ(window->pageSet(), empty) << "after a creation the editor is empty";
@@ -167,7 +168,7 @@ TEST_F(MainWindowTest, createAndPreviewRefuseATitleThatLeavesTheFolder)
     const Call refused{Call::Warning, forbiddenTitleMessage(u'/')};
     EXPECT_EQ(desktop.calls, (QList<Call>{refused, refused}));
     EXPECT_EQ(window->pageSet(), set) << "the editor keeps the user's work";
-    EXPECT_TRUE(QDir(window->paths().StrOutFolder_S).isEmpty());
+    EXPECT_TRUE(QDir(window->paths().outputFolder).isEmpty());
 }
 
 TEST_F(MainWindowTest, openAndOptionsShowTheirWindows)

@@ -3,7 +3,7 @@
 
 #include "ui/image_picker/image_picker.h"
 #include "app/main_window.h"
-#include "ui/kit/ui_support.h"
+#include "ui/kit/form_layout.h"
 #include "support/recording_desktop.h"
 #include "support/ui_test_support.h"
 
@@ -218,7 +218,7 @@ TEST_F(WindowLayout, captionsFitTheirControls)
 
 TEST_F(WindowLayout, imagePicker)
 {
-    ImagePicker picker(dir.path());
+    ImagePicker picker(test::messageBoxes(), dir.path());
     picker.show();
     EXPECT_EQ(picker.objectName(), QStringLiteral("Form5"));
     EXPECT_EQ(picker.windowTitle(), QStringLiteral("画像選択"));

@@ -6,6 +6,7 @@
 // browser's reading against.
 
 #include "core/model/desktop.h"
+#include "support/record_editor.h"
 #include "core/model/editor.h"
 #include "core/places/program_paths.h"
 #include "core/generate/create_command.h"
@@ -101,7 +102,7 @@ int main(int argc, char *argv[])
         return 2;
     }
     QDir().mkpath(args[1]);
-    const ProgramPaths paths = InitProgramPaths(args[1]);
+    const ProgramPaths paths = initPortablePaths(args[1]);
     StoredSettings settings;
     settings.DousaSettei = QStringLiteral("0");
     settings.MojiCodeSettei = args[2];
@@ -114,7 +115,7 @@ int main(int argc, char *argv[])
     if (set.backgroundKind == BackgroundKind::Picture)
         pictures << set.backgroundValue;
     for (const QString &picture : pictures) {
-        if (auto error = writeWholeFile(paths.StrOutFolder_S + picture, kGif)) {
+        if (auto error = writeWholeFile(paths.outputFolder + picture, kGif)) {
             std::fprintf(stderr, "%s\n", qPrintable(error->writeMessage()));
             return 1;
         }
@@ -129,8 +130,8 @@ int main(int argc, char *argv[])
         return 1;
     }
     QJsonObject out = typed(set);
-    out[QStringLiteral("folder")] = paths.StrOutFolder_S;
-    out[QStringLiteral("ext")] = state.StrKcyosi_S;
+    out[QStringLiteral("folder")] = paths.outputFolder;
+    out[QStringLiteral("ext")] = state.extension;
     std::fputs(QJsonDocument(out).toJson(QJsonDocument::Compact).constData(), stdout);
     std::fputc('\n', stdout);
     return 0;

@@ -189,7 +189,7 @@ TEST(PictureDrop, intoThePickerAndOnButtons_copiesWithFreeNamesAndRefusesBadName
     QTemporaryDir program, outside;
     RecordingDesktop desktop;
     MainWindow window(desktop, program.path());
-    const QString out = window.paths().StrOutFolder_S;
+    const QString out = window.paths().outputFolder;
     writeFile(QDir(out).filePath(QStringLiteral("a.png")), "the one already there");
     writeFile(outside.filePath(QStringLiteral("a.png")), "another picture, same name");
     writeFile(outside.filePath(QStringLiteral("same.gif")), "identical");

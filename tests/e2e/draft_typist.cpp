@@ -5,7 +5,8 @@
 #include "app/draft_keeper.h"
 #include "app/main_window.h"
 #include "core/files/draft_file.h"
-#include "ui/kit/ui_support.h"
+#include "ui/kit/form_layout.h"
+#include "ui/kit/message_box_desktop.h"
 #include "support/ui_test_support.h"
 
 #include <QApplication>

@@ -123,7 +123,7 @@ protected:
         window = std::make_unique<MainWindow>(desktop, dir.path());
         test::visitEveryTab(window.get());
         window->show();
-        QFile gif(window->paths().StrOutFolder_S + QStringLiteral("a.gif"));
+        QFile gif(window->paths().outputFolder + QStringLiteral("a.gif"));
         ASSERT_TRUE(gif.open(QIODevice::WriteOnly));
         gif.write(kGif);
     }
@@ -135,7 +135,7 @@ protected:
     void click(const char *name) { get<QAbstractButton>(name)->click(); }
     QString out(const char *name) const
     {
-        return window->paths().StrOutFolder_S + QString::fromUtf8(name);
+        return window->paths().outputFolder + QString::fromUtf8(name);
     }
     // Clicks an item of the file list File1 in the next modal window.
     static void pickInNextModal(const QString &name)
@@ -265,8 +265,8 @@ TEST_F(Roads, previewStepsForwardAndBackInTheWebEngine)
 
     EXPECT_EQ(headings, (QStringList{"abc_1", "abc_2", "abc_2", "abc_1"}));
     EXPECT_EQ(titles.size(), 4);
-    EXPECT_TRUE(QDir(window->paths().StrTempFolder_S).entryList(QDir::Files).isEmpty());
-    EXPECT_TRUE(QDir(window->paths().StrOutFolder_S).entryList({QStringLiteral("*.htm")}).isEmpty())
+    EXPECT_TRUE(QDir(window->paths().previewFolder).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(QDir(window->paths().outputFolder).entryList({QStringLiteral("*.htm")}).isEmpty())
         << "a preview writes nothing into the output folder";
     EXPECT_EQ(window->pageSet(), exampleSet()) << "the editor keeps the set";
     EXPECT_TRUE(desktop.calls.isEmpty());
@@ -285,7 +285,7 @@ TEST_F(Roads, optionsSwitchToHtmlAndRobotsAndTheNextCreationUsesBoth)
     click("Option1_1");
     click("Command1");
 
-    EXPECT_EQ(QDir(window->paths().StrOutFolder_S).entryList({QStringLiteral("opt*")}, QDir::Files, QDir::Name),
+    EXPECT_EQ(QDir(window->paths().outputFolder).entryList({QStringLiteral("opt*")}, QDir::Files, QDir::Name),
               (QStringList{"opt_1.html", "opt_data.html"}));
     const QByteArray page = readAll(out("opt_1.html"));
     EXPECT_TRUE(page.contains("<META NAME=\"ROBOTS\" CONTENT=\"INDEX, FOLLOW\">\r\n"));

@@ -48,7 +48,7 @@ protected:
         writeFile(m_dir.filePath(QStringLiteral("x_1.htm")), "above");
         m_window = std::make_unique<MainWindow>(m_desktop, m_dir.filePath(QStringLiteral("program")));
         m_window->show();
-        m_window->showPageSet(userWork(GetParam()));
+        m_window->showPageSet(sampleSet(GetParam()));
     }
 
     void click(const char *name)

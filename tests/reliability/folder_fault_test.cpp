@@ -3,6 +3,7 @@
 // title meets. One message, nothing written, the editor kept.
 
 #include "reliability_support.h"
+#include "support/record_editor.h"
 
 #include "core/generate/create_command.h"
 #include "support/file_compare.h"
@@ -22,17 +23,17 @@ TEST(FolderFaults, outputFolderTakenByAFile_reportedAndTheFileKept)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     writeFile(dir.filePath(QStringLiteral("Popleaf")), "not a folder");
-    const ProgramPaths paths = InitProgramPaths(dir.path());
-    RecordEditor editor(userWork(QStringLiteral("abc")));
+    const ProgramPaths paths = initPortablePaths(dir.path());
+    RecordEditor editor(sampleSet(QStringLiteral("abc")));
     EditorState state;
     RecordingDesktop desktop;
 
     runCreateCommand(editor, state, paths, desktop);
 
     EXPECT_EQ(desktop.calls, (QList<Call>{{Call::Warning, QStringLiteral("ファイルを書き込めませんでした。\n")
-                                                              + paths.StrOutFolder_S
+                                                              + paths.outputFolder
                                                               + QStringLiteral("abc_1.htm\n理由: Not a directory")}}));
     EXPECT_TRUE(sameBytes("not a folder", readAll(dir.filePath(QStringLiteral("Popleaf")))));
     EXPECT_EQ(entryNames(dir.path()), (QStringList{"Popleaf"}));
-    EXPECT_EQ(editor.pageSet(), userWork(QStringLiteral("abc")));
+    EXPECT_EQ(editor.pageSet(), sampleSet(QStringLiteral("abc")));
 }

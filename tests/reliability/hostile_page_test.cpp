@@ -5,6 +5,7 @@
 // with the user's work.
 
 #include "reliability_support.h"
+#include "support/record_editor.h"
 
 #include "core/reopen/page_reader.h"
 #include "support/reopen_test_support.h"
@@ -38,15 +39,15 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        m_paths = InitProgramPaths(m_dir.path());
-        m_editor.set() = userWork(QStringLiteral("mine"));
+        m_paths = initPortablePaths(m_dir.path());
+        m_editor.set() = sampleSet(QStringLiteral("mine"));
         // The data page, the file the user chooses: present whatever the pages are.
         writeFile(page("data"), "<html>\r\n");
     }
 
     QString page(const char *suffix) const
     {
-        return m_paths.StrOutFolder_S + QStringLiteral("abc_") + QString::fromLatin1(suffix)
+        return m_paths.outputFolder + QStringLiteral("abc_") + QString::fromLatin1(suffix)
             + QStringLiteral(".htm");
     }
 
@@ -92,7 +93,7 @@ TEST_P(PageOneNotAFile, notFoundWithoutHanging_editorKeepsTheWork)
     chooseDataPage();
 
     EXPECT_EQ(m_desktop.calls, (QList<Call>{{Call::Plain, QStringLiteral("ファイルが見つかりません。")}}));
-    EXPECT_EQ(m_editor.pageSet(), userWork(QStringLiteral("mine")));
+    EXPECT_EQ(m_editor.pageSet(), sampleSet(QStringLiteral("mine")));
     EXPECT_EQ(changedPaths(before, folderTree(m_dir.path())), QStringList{});
     EXPECT_EQ(folderTree(m_dir.path()).value(QStringLiteral("Popleaf/abc_1.htm")).left(1),
               QString::fromLatin1(GetParam().kind));

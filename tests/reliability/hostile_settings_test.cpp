@@ -5,6 +5,8 @@
 // five options, and a file too large to be a settings file is left alone.
 
 #include "reliability_support.h"
+#include "support/record_editor.h"
+#include "support/ui_test_support.h"
 
 #include "core/generate/create_command.h"
 #include "ui/options/options_dialog.h"
@@ -58,19 +60,19 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        editor.set() = userWork(QStringLiteral("abc"));
+        editor.set() = sampleSet(QStringLiteral("abc"));
     }
 
     void create() { runCreateCommand(editor, state, paths, desktop); }
     QByteArray page(const char *name) const
     {
-        return readAll(paths.StrOutFolder_S + QString::fromUtf8(name));
+        return readAll(paths.outputFolder + QString::fromUtf8(name));
     }
 
     // Opens the options dialog, lets act look at it and change it, closes it.
     void options(const std::function<void(QWidget *)> &act)
     {
-        OptionsDialog dialog(paths.settingsFile, &desktop, &mainWindow);
+        OptionsDialog dialog(paths.settingsFile, desktop, &mainWindow);
         QTimer::singleShot(0, [&] {
             ASSERT_EQ(QApplication::activeModalWidget(), &dialog);
             act(&dialog);
@@ -88,7 +90,7 @@ protected:
     }
 
     QTemporaryDir dir;
-    ProgramPaths paths = InitProgramPaths(dir.path());
+    ProgramPaths paths = initPortablePaths(dir.path());
     EditorState state;
     RecordingDesktop desktop;
     RecordEditor editor;
@@ -113,7 +115,7 @@ TEST_F(SettingsRoads, randomBytes_createUsesTheDefaults_dialogAddsItsSection)
 
     create();
     EXPECT_EQ(desktop.calls.size(), 3);
-    EXPECT_EQ(desktop.calls.value(2), (Call{Call::Open, paths.StrOutFolder_S + QStringLiteral("abc_data.htm")}));
+    EXPECT_EQ(desktop.calls.value(2), (Call{Call::Open, paths.outputFolder + QStringLiteral("abc_data.htm")}));
     EXPECT_FALSE(page("abc_1.htm").contains("ROBOTS"));
     EXPECT_TRUE(sameBytes(junk, readAll(paths.settingsFile))) << "creating never writes the settings";
 
@@ -135,7 +137,7 @@ TEST_F(SettingsRoads, tenMegabyteFile_optionsAtItsEndAreUsedAndTheRestKept)
     writeFile(paths.settingsFile, file);
 
     create();
-    EXPECT_EQ(entryNames(paths.StrOutFolder_S),
+    EXPECT_EQ(entryNames(paths.outputFolder),
               (QStringList{"abc_1.html", "abc_2.html", "abc_3.html", "abc_data.html"}));
     EXPECT_TRUE(page("abc_1.html").contains("\r\n<META NAME=\"ROBOTS\" CONTENT=\"NOINDEX, NOFOLLOW\">\r\n"));
     EXPECT_EQ(desktop.calls.size(), 2) << "DousaSettei 0: the data page is not opened";
@@ -173,7 +175,7 @@ TEST_F(SettingsRoads, numbersOutsideTheirChoices_ruleOfEachKey)
 
     create();
     // -1 leaves the extension as the last creation set it: none yet.
-    EXPECT_EQ(entryNames(paths.StrOutFolder_S), (QStringList{"abc_1", "abc_2", "abc_3", "abc_data"}));
+    EXPECT_EQ(entryNames(paths.outputFolder), (QStringList{"abc_1", "abc_2", "abc_3", "abc_data"}));
     EXPECT_FALSE(page("abc_1").contains("ROBOTS"));
     EXPECT_EQ(desktop.calls.size(), 2) << "only DousaSettei 1 opens the data page";
 
@@ -198,8 +200,8 @@ TEST_F(SettingsRoads, numberTooLargeForTheProgram_createRefusesWithTheKeyAndKeep
                             QStringLiteral("設定ファイルの KakucyosiSettei の値「99999999999999999999」は数値ではありません。\n")
                                 + paths.settingsFile
                                 + QStringLiteral("\nオプション設定を開いて閉じると、正しい値に書き直されます。")}}));
-    EXPECT_TRUE(entryNames(paths.StrOutFolder_S).isEmpty());
-    EXPECT_EQ(editor.pageSet(), userWork(QStringLiteral("abc")));
+    EXPECT_TRUE(entryNames(paths.outputFolder).isEmpty());
+    EXPECT_EQ(editor.pageSet(), sampleSet(QStringLiteral("abc")));
     EXPECT_TRUE(sameBytes(file, readAll(paths.settingsFile)));
 
     // As the message says: the dialog writes a number the next creation takes.
@@ -207,7 +209,7 @@ TEST_F(SettingsRoads, numberTooLargeForTheProgram_createRefusesWithTheKeyAndKeep
     desktop.calls.clear();
     create();
     EXPECT_EQ(desktop.calls.size(), 3);
-    EXPECT_EQ(entryNames(paths.StrOutFolder_S).size(), 4);
+    EXPECT_EQ(entryNames(paths.outputFolder).size(), 4);
 }
 
 TEST_F(SettingsRoads, utf16File_readAndRewrittenAsUtf8LosingNothing)
@@ -237,7 +239,7 @@ TEST_F(SettingsRoads, fileTooLargeToBeSettings_readAsMissingAndNeverReplaced)
     writeFile(paths.settingsFile, huge);
 
     create();
-    EXPECT_EQ(entryNames(paths.StrOutFolder_S).value(0), QStringLiteral("abc_1.htm")) << "the defaults";
+    EXPECT_EQ(entryNames(paths.outputFolder).value(0), QStringLiteral("abc_1.htm")) << "the defaults";
 
     desktop.calls.clear();
     options([](QWidget *dialog) { field(dialog, "Text_HomeName")->setText(QStringLiteral("x")); });

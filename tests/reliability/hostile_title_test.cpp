@@ -6,6 +6,7 @@
 // editor as it was.
 
 #include "reliability_support.h"
+#include "support/record_editor.h"
 
 #include "core/generate/create_command.h"
 #include "core/reopen/page_reader.h"
@@ -30,12 +31,12 @@ protected:
 
     void create(const QString &title)
     {
-        editor.set() = userWork(title);
+        editor.set() = sampleSet(title);
         runCreateCommand(editor, state, paths, desktop);
     }
 
     QTemporaryDir dir;
-    ProgramPaths paths = InitProgramPaths(dir.path());
+    ProgramPaths paths = initPortablePaths(dir.path());
     EditorState state;
     RecordingDesktop desktop;
     RecordEditor editor;
@@ -64,28 +65,28 @@ TEST_P(TitleWrittenAsTyped, namesEveryFileAndLinkUnchanged_andReadsBack)
                                 + QStringLiteral("_3.htm ] を作成しました｡")},
                            {Call::Information, QStringLiteral("データページ[") + t
                                 + QStringLiteral("_data.htm] を作成しました｡")},
-                           {Call::Open, paths.StrOutFolder_S + t + QStringLiteral("_data.htm")}}));
-    EXPECT_EQ(entryNames(paths.StrOutFolder_S),
+                           {Call::Open, paths.outputFolder + t + QStringLiteral("_data.htm")}}));
+    EXPECT_EQ(entryNames(paths.outputFolder),
               (QStringList{t + "_1.htm", t + "_2.htm", t + "_3.htm", t + "_data.htm"}));
 
-    const QByteArray page1 = readAll(paths.StrOutFolder_S + t + QStringLiteral("_1.htm"));
+    const QByteArray page1 = readAll(paths.outputFolder + t + QStringLiteral("_1.htm"));
     EXPECT_TRUE(page1.contains("\r\n<title>" + b + "_1</title>\r\n"));
     EXPECT_TRUE(page1.contains("\r\n<body BackGround=\"back.gif\" onblur=\"Check('" + b + "_2.htm',event)\">\r\n"));
     EXPECT_TRUE(page1.contains(sjis("\r\n<input type=\"button\" value=\"次へ\" onClick=\"Check('") + b
                                + "_2.htm',event)\">\r\n"));
-    const QByteArray data = readAll(paths.StrOutFolder_S + t + QStringLiteral("_data.htm"));
+    const QByteArray data = readAll(paths.outputFolder + t + QStringLiteral("_data.htm"));
     EXPECT_TRUE(data.contains("\r\n<title>" + b + "_data</title>\r\n"));
     EXPECT_TRUE(data.contains("<td><span id=\"param3\">" + b + "_3.htm</span></td>"));
     EXPECT_TRUE(data.contains("onClick =\"OpenSub('" + b + "_1.htm',event)\"><span id=\"param3\">" + b
                               + "pages</span></a>"));
 
     // Back through the reader, as the set picker reads it.
-    const PageSet created = userWork(t);
+    const PageSet created = sampleSet(t);
     RecordingDesktop readDesktop;
     EditorState readState;
-    readState.StrReadExt_S = QStringLiteral(".htm");
+    readState.readExtension = QStringLiteral(".htm");
     RecordEditor reopened(resetSet(t));
-    ReadPageSet(reopened, readState, paths, readDesktop);
+    readPageSet(reopened, readState, paths, readDesktop);
     EXPECT_EQ(reopened.pageSet(), created);
     EXPECT_EQ(readDesktop.calls,
               (QList<Call>{{Call::Information, QStringLiteral("ポップリーフ [ ") + t
@@ -118,16 +119,16 @@ TEST_P(TitleRefused, oneMessageNothingWrittenEditorKept)
 {
     // An earlier set in the folder stays as it is.
     const QByteArray earlier = "<html>earlier</html>\r\n";
-    writeFile(paths.StrOutFolder_S + QStringLiteral("abc_1.htm"), earlier);
+    writeFile(paths.outputFolder + QStringLiteral("abc_1.htm"), earlier);
     const auto before = folderTree(dir.path());
 
     create(GetParam().title);
 
     EXPECT_EQ(desktop.calls,
               (QList<Call>{{Call::Warning, QString(GetParam().message)
-                                                .replace(QStringLiteral("{out}"), paths.StrOutFolder_S)}}));
+                                                .replace(QStringLiteral("{out}"), paths.outputFolder)}}));
     EXPECT_EQ(changedPaths(before, folderTree(dir.path())), QStringList{});
-    EXPECT_EQ(editor.pageSet(), userWork(GetParam().title));
+    EXPECT_EQ(editor.pageSet(), sampleSet(GetParam().title));
 }
 
 QString separatorMessage(const QString &what)

@@ -3,6 +3,7 @@
 // and closing the window deletes the pages it wrote and nothing else.
 
 #include "reliability_support.h"
+#include "support/record_editor.h"
 
 #include "ui/preview/preview_browser.h"
 #include "ui/preview/preview_command.h"
@@ -34,14 +35,14 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        ASSERT_TRUE(QDir().mkpath(paths.StrTempFolder_S));
+        ASSERT_TRUE(QDir().mkpath(paths.previewFolder));
     }
 
     // The preview command; while the window is open, during() sees it, then
     // its close button closes it.
     void preview(const QString &title, const std::function<void(PreviewWindow *)> &during = {})
     {
-        editor.set() = userWork(title);
+        editor.set() = sampleSet(title);
         // Tied to this test: a refused preview leaves the timer pending, and
         // it must not close the next test's window.
         QTimer::singleShot(0, &mainWindow, [&] {
@@ -56,7 +57,7 @@ protected:
     }
 
     QTemporaryDir dir;
-    ProgramPaths paths = InitProgramPaths(dir.path());
+    ProgramPaths paths = initPortablePaths(dir.path());
     EditorState state;
     RecordingDesktop desktop;
     RecordEditor editor;
@@ -68,7 +69,7 @@ protected:
 
 TEST_F(PreviewRoad, closing_deletesItsOwnPagesOnly_linkTargetAndFifoNeverOpened)
 {
-    const QString temp = paths.StrTempFolder_S;
+    const QString temp = paths.previewFolder;
     ASSERT_TRUE(QDir().mkpath(temp + QStringLiteral("sub")));
     writeFile(temp + QStringLiteral("sub/inner.htm"), "inner");
     writeFile(temp + QStringLiteral(".hidden"), "hidden");
@@ -96,14 +97,14 @@ TEST_F(PreviewRoad, closing_deletesItsOwnPagesOnly_linkTargetAndFifoNeverOpened)
     EXPECT_TRUE(sameBytes("hidden", readAll(temp + QStringLiteral(".hidden"))));
     EXPECT_EQ(QFileInfo(temp + QStringLiteral("folderlink")).symLinkTarget(), dir.path());
     EXPECT_TRUE(desktop.calls.isEmpty());
-    EXPECT_EQ(editor.pageSet(), userWork(QStringLiteral("abc")));
+    EXPECT_EQ(editor.pageSet(), sampleSet(QStringLiteral("abc")));
 }
 
 // TEMP is a link to another folder (another user's, in a shared program
 // folder): nothing is written or deleted through it, and the user is told.
 TEST_F(PreviewRoad, temporaryFolderIsALink_refusedWithAMessage_targetUntouched)
 {
-    ASSERT_TRUE(QDir(paths.StrTempFolder_S).removeRecursively());
+    ASSERT_TRUE(QDir(paths.previewFolder).removeRecursively());
     const QString target = dir.filePath(QStringLiteral("someone else's"));
     ASSERT_TRUE(QDir().mkpath(target));
     writeFile(target + QStringLiteral("/abc_1.htm"), "their page");
@@ -113,10 +114,10 @@ TEST_F(PreviewRoad, temporaryFolderIsALink_refusedWithAMessage_targetUntouched)
 
     preview(QStringLiteral("abc"));
 
-    EXPECT_EQ(desktop.calls, (QList<Call>{{Call::Warning, temporaryFolderLinkMessage(paths.StrTempFolder_S)}}));
+    EXPECT_EQ(desktop.calls, (QList<Call>{{Call::Warning, temporaryFolderLinkMessage(paths.previewFolder)}}));
     EXPECT_TRUE(factory.log.isEmpty()) << "no window";
     EXPECT_EQ(changedPaths(before, folderTree(dir.path())), QStringList{});
-    EXPECT_EQ(editor.pageSet(), userWork(QStringLiteral("abc")));
+    EXPECT_EQ(editor.pageSet(), sampleSet(QStringLiteral("abc")));
 }
 
 // A second instance previews a set of the same title while this preview is
@@ -124,40 +125,40 @@ TEST_F(PreviewRoad, temporaryFolderIsALink_refusedWithAMessage_targetUntouched)
 TEST_F(PreviewRoad, samePageWrittenBySecondInstance_keptWhenThisPreviewCloses)
 {
     preview(QStringLiteral("abc"), [&](PreviewWindow *) {
-        writeFile(paths.StrTempFolder_S + QStringLiteral("second"), "second instance");
-        ASSERT_TRUE(QFile::remove(paths.StrTempFolder_S + QStringLiteral("abc_2.htm")));
-        ASSERT_TRUE(QFile::rename(paths.StrTempFolder_S + QStringLiteral("second"),
-                                  paths.StrTempFolder_S + QStringLiteral("abc_2.htm")));
+        writeFile(paths.previewFolder + QStringLiteral("second"), "second instance");
+        ASSERT_TRUE(QFile::remove(paths.previewFolder + QStringLiteral("abc_2.htm")));
+        ASSERT_TRUE(QFile::rename(paths.previewFolder + QStringLiteral("second"),
+                                  paths.previewFolder + QStringLiteral("abc_2.htm")));
     });
-    EXPECT_EQ(entryNames(paths.StrTempFolder_S), QStringList{"abc_2.htm"});
-    EXPECT_TRUE(sameBytes("second instance", readAll(paths.StrTempFolder_S + QStringLiteral("abc_2.htm"))));
+    EXPECT_EQ(entryNames(paths.previewFolder), QStringList{"abc_2.htm"});
+    EXPECT_TRUE(sameBytes("second instance", readAll(paths.previewFolder + QStringLiteral("abc_2.htm"))));
     EXPECT_TRUE(desktop.calls.isEmpty());
 }
 
 TEST_F(PreviewRoad, temporaryFolderMissing_madeForThePreviewAndLeftEmpty)
 {
-    ASSERT_TRUE(QDir(paths.StrTempFolder_S).removeRecursively());
+    ASSERT_TRUE(QDir(paths.previewFolder).removeRecursively());
     QStringList during;
-    preview(QStringLiteral("abc"), [&](PreviewWindow *) { during = entryNames(paths.StrTempFolder_S); });
+    preview(QStringLiteral("abc"), [&](PreviewWindow *) { during = entryNames(paths.previewFolder); });
 
     EXPECT_EQ(during, (QStringList{"abc_1.htm", "abc_2.htm", "abc_3.htm"}));
-    EXPECT_EQ(entryNames(paths.StrTempFolder_S), QStringList{});
+    EXPECT_EQ(entryNames(paths.previewFolder), QStringList{});
     EXPECT_TRUE(desktop.calls.isEmpty());
 }
 
 TEST_F(PreviewRoad, temporaryFolderTakenByAFile_reportedWithoutAWindow)
 {
-    ASSERT_TRUE(QDir(paths.StrTempFolder_S).removeRecursively());
+    ASSERT_TRUE(QDir(paths.previewFolder).removeRecursively());
     writeFile(dir.filePath(QStringLiteral("TEMP")), "not a folder");
 
     preview(QStringLiteral("abc"));
 
     EXPECT_EQ(desktop.calls, (QList<Call>{{Call::Warning, QStringLiteral("ファイルを書き込めませんでした。\n")
-                                                              + paths.StrTempFolder_S
+                                                              + paths.previewFolder
                                                               + QStringLiteral("abc_1.htm\n理由: Not a directory")}}));
     EXPECT_TRUE(factory.log.isEmpty());
     EXPECT_TRUE(sameBytes("not a folder", readAll(dir.filePath(QStringLiteral("TEMP")))));
-    EXPECT_EQ(editor.pageSet(), userWork(QStringLiteral("abc")));
+    EXPECT_EQ(editor.pageSet(), sampleSet(QStringLiteral("abc")));
 }
 
 // ---- titles ------------------------------------------------------------
@@ -171,17 +172,17 @@ TEST_P(PreviewTitleShown, pagesNamedAsTypedInTheTemporaryFolder_allDeletedOnClos
     QStringList during;
     QString heading;
     preview(t, [&](PreviewWindow *w) {
-        during = entryNames(paths.StrTempFolder_S);
+        during = entryNames(paths.previewFolder);
         heading = w->findChild<QLabel *>(QStringLiteral("Label1"))->text()
             + w->findChild<QLabel *>(QStringLiteral("Label2"))->text();
     });
 
     EXPECT_EQ(during, (QStringList{t + "_1.htm", t + "_2.htm", t + "_3.htm"}));
     EXPECT_EQ(heading, t + QStringLiteral("_1"));
-    EXPECT_EQ(factory.log, QStringList{paths.StrTempFolder_S + t + QStringLiteral("_1.htm")});
+    EXPECT_EQ(factory.log, QStringList{paths.previewFolder + t + QStringLiteral("_1.htm")});
     EXPECT_EQ(changedPaths(before, folderTree(dir.path())), QStringList{}) << "nothing left behind";
     EXPECT_TRUE(desktop.calls.isEmpty());
-    EXPECT_EQ(editor.pageSet(), userWork(t));
+    EXPECT_EQ(editor.pageSet(), sampleSet(t));
 }
 
 INSTANTIATE_TEST_SUITE_P(Titles, PreviewTitleShown,
@@ -206,10 +207,10 @@ TEST_P(PreviewTitleRefused, oneMessageNoWindowNothingWritten)
 
     EXPECT_EQ(desktop.calls,
               (QList<Call>{{Call::Warning, QString(GetParam().message)
-                                               .replace(QStringLiteral("{temp}"), paths.StrTempFolder_S)}}));
+                                               .replace(QStringLiteral("{temp}"), paths.previewFolder)}}));
     EXPECT_TRUE(factory.log.isEmpty()) << "no window";
     EXPECT_EQ(changedPaths(before, folderTree(dir.path())), QStringList{});
-    EXPECT_EQ(editor.pageSet(), userWork(GetParam().title));
+    EXPECT_EQ(editor.pageSet(), sampleSet(GetParam().title));
 }
 
 namespace {

@@ -137,21 +137,5 @@ int OpenWatch::opens()
     }
 }
 
-PageSet userWork(const QString &title)
-{
-    PageSet set;
-    set.title = title;
-    set.page(1).kind = PageKind::Text;
-    set.page(1).text = QStringLiteral("まだ作成していない\r\n<b>文章</b>");
-    set.page(2).kind = PageKind::StandardPicture;
-    set.page(2).standardFile = QStringLiteral("a.gif");
-    set.page(2).standardAlt = QStringLiteral("猫");
-    set.page(3).kind = PageKind::WidePicture;
-    set.page(3).wideFile = QStringLiteral("wide.jpg");
-    set.page(3).wideAlt = QStringLiteral("海");
-    selectBackgroundKind(set, BackgroundKind::Picture);
-    set.backgroundValue = QStringLiteral("back.gif");
-    return set;
-}
 
 } // namespace zelmora::test

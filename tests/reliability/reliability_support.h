@@ -3,8 +3,10 @@
 // Shared by the fault and bad-input tests: what a folder holds, byte for
 // byte, and what a process holds in memory at its peak.
 
+#include "support/file_compare.h"
 #include "core/model/desktop.h"
 #include "core/model/page_set.h"
+#include "support/sample_sets.h"
 
 #include <QByteArray>
 #include <QMap>
@@ -16,8 +18,6 @@
 #include <ostream>
 
 // gtest prints texts as text, not as arrays of 16-bit units.
-inline void PrintTo(const QString &text, std::ostream *os) { *os << '"' << text.toStdString() << '"'; }
-
 namespace zelmora::test {
 
 // Every entry under root, hidden ones included, by its path relative to root:
@@ -61,9 +61,5 @@ private:
     int m_fd = -1;
     int m_watch = -1;
 };
-
-// The editor a user has been working on: every kind of page and a picture
-// background, none of it created yet.
-PageSet userWork(const QString &title);
 
 } // namespace zelmora::test

@@ -15,6 +15,7 @@
 // opened, and "editor: kept" or "editor: changed".
 
 #include "core/model/editor.h"
+#include "support/record_editor.h"
 #include "core/places/program_paths.h"
 #include "core/generate/create_command.h"
 #include "ui/preview/preview_browser.h"
@@ -73,7 +74,7 @@ int main(int argc, char *argv[])
     if (road != u"create-killed-by-size-limit")
         std::signal(SIGXFSZ, SIG_IGN); // as the program does at start-up
     QApplication app(argc, argv);
-    const ProgramPaths paths = InitProgramPaths(QString::fromLocal8Bit(argv[2]));
+    const ProgramPaths paths = initPortablePaths(QString::fromLocal8Bit(argv[2]));
     RecordingDesktop desktop;
     RecordEditor editor(userSet());
     EditorState state;
@@ -96,7 +97,7 @@ int main(int argc, char *argv[])
         if (factory.created > 0)
             print(QStringLiteral("window: shown"));
     } else if (road == u"options") {
-        OptionsDialog dialog(paths.settingsFile, &desktop);
+        OptionsDialog dialog(paths.settingsFile, desktop);
         dialog.findChild<QLineEdit *>(QStringLiteral("Text_HomeName"))
             ->setText(QStringLiteral("新しいリンクページ名"));
         dialog.show();

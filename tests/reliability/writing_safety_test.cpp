@@ -8,7 +8,8 @@
 #include "reliability_support.h"
 
 #include "app/main_window.h"
-#include "ui/kit/ui_support.h"
+#include "ui/kit/form_layout.h"
+#include "ui/kit/message_box_desktop.h"
 #include "core/generate/create_command.h"
 #include "ui/preview/preview_browser.h"
 #include "ui/preview/preview_command.h"
@@ -64,7 +65,7 @@ protected:
         ASSERT_TRUE(QDir().mkpath(m_dir.filePath(QStringLiteral("home"))));
         m_window = std::make_unique<MainWindow>(m_desktop, m_dir.filePath(QStringLiteral("program")));
         m_window->show();
-        m_window->showPageSet(userWork(QStringLiteral("abc")));
+        m_window->showPageSet(sampleSet(QStringLiteral("abc")));
     }
 
     // Runs the road; check() looks at the folder while the road's window is
@@ -121,7 +122,7 @@ TEST_P(PlantedLink, theLinkIsReplacedAndWhatItPointsToIsLeftAlone)
         SCOPED_TRACE(target.toStdString());
         QFile::remove(path(c.at));
         ASSERT_TRUE(QFile::link(target, path(c.at)));
-        m_window->showPageSet(userWork(QStringLiteral("abc")));
+        m_window->showPageSet(sampleSet(QStringLiteral("abc")));
         m_desktop.calls.clear();
 
         bool checked = false;
@@ -166,9 +167,9 @@ TEST(CreateMessages, plainTextBoxesShownOnlyOnceEveryFileIsWritten)
     MainWindow window(desktop, dir.path());
     window.show();
     const QString title = QStringLiteral("<img src=x width=1200 height=900>");
-    PageSet set = userWork(title);
+    PageSet set = sampleSet(title);
     window.showPageSet(set);
-    const QString out = window.paths().StrOutFolder_S;
+    const QString out = window.paths().outputFolder;
 
     struct Seen {
         QString text;
@@ -217,10 +218,10 @@ TEST(WindowsSettings, verticalTabsTrimmed_rewrittenLastLineEndsInCrLf)
     RecordingDesktop desktop;
     MainWindow window(desktop, dir.path());
     window.show();
-    window.showPageSet(userWork(QStringLiteral("abc")));
+    window.showPageSet(sampleSet(QStringLiteral("abc")));
 
     click(&window, "Command1");
-    const QByteArray page = readAll(window.paths().StrOutFolder_S + QStringLiteral("abc_1.html"));
+    const QByteArray page = readAll(window.paths().outputFolder + QStringLiteral("abc_1.html"));
     EXPECT_TRUE(page.contains("\r\n<META NAME=\"ROBOTS\" CONTENT=\"INDEX, FOLLOW\">\r\n"));
     EXPECT_TRUE(page.contains("<span id=\"param2\"><A HREF=\"u\">Top</A></span>\r\n"))
         << "the home name read without its vertical tabs";

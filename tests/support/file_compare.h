@@ -6,6 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
+// How gtest prints a QString in a failure.
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
 namespace zelmora::test {
 
 // The expected bytes of a generated file: each line encoded as CP932 by hand

@@ -52,7 +52,7 @@ inline void writeSetAsCreated(const QString &outFolder, const PageSet &set, cons
         p.text = replaceLineBreaks(page.text);
         p.file = pictureFile(page);
         p.alt = pictureAlt(page);
-        const auto error = WritePopupPage(outFolder, p);
+        const auto error = writePopupPage(outFolder, p);
         ASSERT_FALSE(error.has_value()) << error->writeMessage().toStdString();
     }
 }

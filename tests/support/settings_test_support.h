@@ -41,10 +41,10 @@ protected:
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Zelmora.ini"));
 
-    QString read(const QString &key) { return GetIniStr(kSettingsSection, key, kDefault, path); }
+    QString read(const QString &key) { return readIniString(kSettingsSection, key, kDefault, path); }
     void write(const QString &key, const QString &value)
     {
-        ASSERT_EQ(WriteIniStr(kSettingsSection, key, value, path), std::nullopt);
+        ASSERT_EQ(writeIniString(kSettingsSection, key, value, path), std::nullopt);
     }
 };
 

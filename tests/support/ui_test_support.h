@@ -1,5 +1,8 @@
 #pragma once
 
+#include "support/file_compare.h"
+#include "ui/kit/message_box_desktop.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
@@ -12,11 +15,6 @@
 #include <ostream>
 
 #include <gtest/gtest.h>
-
-inline void PrintTo(const QString &text, std::ostream *os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace zelmora::test {
 
@@ -47,6 +45,13 @@ inline void typeText(QWidget *widget, const QString &text)
         QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
         QApplication::sendEvent(widget, &release);
     }
+}
+
+// Message boxes as the program shows them, over the modal window open.
+inline Desktop &messageBoxes()
+{
+    static MessageBoxDesktop boxes(nullptr);
+    return boxes;
 }
 
 // A child by objectName, failing the test when it is missing.

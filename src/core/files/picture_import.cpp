@@ -7,14 +7,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
-#include <QMetaObject>
-#include <QPointer>
 #include <QThread>
 #include <QUrl>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -226,22 +225,26 @@ void importPicturesInBackground(QObject *context, const QStringList &sources,
                                 const QString &outFolder,
                                 std::function<void(QStringList, QStringList)> done)
 {
-    QPointer<QObject> guard(context);
-    QThread *worker = QThread::create([guard, sources, outFolder, done = std::move(done)] {
-        QStringList names, problems;
+    // The worker never touches context: it fills the result, and the
+    // connection below hands it to done on context's thread. Qt drops a
+    // queued call whose receiver is gone, so a context destroyed meanwhile
+    // (the picker closed during a long copy) never gets it.
+    struct Result {
+        QStringList names;
+        QStringList problems;
+    };
+    auto result = std::make_shared<Result>();
+    QThread *worker = QThread::create([result, sources, outFolder] {
         for (const QString &source : sources) {
             const PictureImport imported = importPicture(source, outFolder);
             if (!imported.name.isEmpty())
-                names.append(imported.name);
+                result->names.append(imported.name);
             else
-                problems.append(imported.problem);
+                result->problems.append(imported.problem);
         }
-        if (guard)
-            QMetaObject::invokeMethod(guard, [guard, done, names, problems] {
-                if (guard)
-                    done(names, problems);
-            });
     });
+    QObject::connect(worker, &QThread::finished, context,
+                     [result, done = std::move(done)] { done(result->names, result->problems); });
     QObject::connect(worker, &QThread::finished, worker, &QObject::deleteLater);
     worker->start();
 }

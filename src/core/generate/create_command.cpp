@@ -101,7 +101,7 @@ void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &pa
         desktop.warning(forbiddenTitleMessage(*c));
         return;
     }
-    state.StrTitle_S = set.title;
+    state.lastTitle = set.title;
     const QString body = bodyAttribute(set.backgroundAttribute, set.backgroundValue);
 
     QString problem;
@@ -111,9 +111,9 @@ void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &pa
         return;
     }
     if (settings->kakucyosi == 0)
-        state.StrKcyosi_S = QStringLiteral(".htm");
+        state.extension = QStringLiteral(".htm");
     else if (settings->kakucyosi == 1)
-        state.StrKcyosi_S = QStringLiteral(".html");
+        state.extension = QStringLiteral(".html");
 
     const int n = pageCount(set);
     if (n == 0)
@@ -121,8 +121,8 @@ void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &pa
     // The data page has the longest name of the set; a title too long for it
     // is refused before the first page, so that no set is left without its
     // data page.
-    if (auto tooLong = nameTooLongMessage(paths.StrOutFolder_S,
-                                          dataPageFileName(state.StrTitle_S, state.StrKcyosi_S))) {
+    if (auto tooLong = nameTooLongMessage(paths.outputFolder,
+                                          dataPageFileName(state.lastTitle, state.extension))) {
         desktop.warning(*tooLong);
         return;
     }
@@ -132,9 +132,9 @@ void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &pa
     for (int k = 1; k <= n; ++k) {
         const Page &page = set.page(k);
         PopupPage popup;
-        popup.title = state.StrTitle_S;
+        popup.title = state.lastTitle;
         popup.k = k;
-        popup.ext = state.StrKcyosi_S;
+        popup.ext = state.extension;
         popup.linked = isLinkedPage(set, k);
         popup.settings = settings->popup;
         popup.body = body;
@@ -143,7 +143,7 @@ void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &pa
         popup.file = pictureFile(page);
         popup.alt = pictureAlt(page);
         popup.encoding = settings->encoding;
-        if (auto error = WritePopupPage(paths.StrOutFolder_S, popup)) {
+        if (auto error = writePopupPage(paths.outputFolder, popup)) {
             desktop.warning(error->writeMessage());
             return;
         }
@@ -153,13 +153,13 @@ void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &pa
     // Every file is on disk before the first message shows: a user who ends
     // the program while a message is open loses no part of the set.
     const auto dataPageError =
-        writeDataPageFile(n, state, paths.StrOutFolder_S, settings->encoding);
-    desktop.information(createdPagesMessage(state.StrTitle_S, state.StrKcyosi_S, n));
+        writeDataPageFile(n, state, paths.outputFolder, settings->encoding);
+    desktop.information(createdPagesMessage(state.lastTitle, state.extension, n));
     if (dataPageError) {
         desktop.warning(dataPageError->writeMessage());
         return;
     }
-    finishDataPage(settings->dousa, editor, state, paths.StrOutFolder_S, desktop);
+    finishDataPage(settings->dousa, editor, state, paths.outputFolder, desktop);
 }
 
 } // namespace zelmora

@@ -11,8 +11,8 @@ QString dataPageFileName(const QString &title, const QString &ext)
 
 QStringList dataPageLines(const EditorState &state, int n, PageEncoding encoding)
 {
-    const QString &title = state.StrTitle_S;
-    const QString &ext = state.StrKcyosi_S;
+    const QString &title = state.lastTitle;
+    const QString &ext = state.extension;
     const QString openFirst = QStringLiteral("OpenSub('") + title + QStringLiteral("_1") + ext
         + QStringLiteral("',event)");
     // The data page's own GetPosX has a space after "else if"; the copy to
@@ -78,30 +78,19 @@ QStringList dataPageLines(const EditorState &state, int n, PageEncoding encoding
 std::optional<FileError> writeDataPageFile(int n, const EditorState &state,
                                            const QString &outFolder, PageEncoding encoding)
 {
-    return writePageLines(outFolder + dataPageFileName(state.StrTitle_S, state.StrKcyosi_S),
+    return writePageLines(outFolder + dataPageFileName(state.lastTitle, state.extension),
                           dataPageLines(state, n, encoding), encoding);
 }
 
 void finishDataPage(int openAfterCreate, Editor &editor, const EditorState &state,
                     const QString &outFolder, Desktop &desktop)
 {
-    const QString name = dataPageFileName(state.StrTitle_S, state.StrKcyosi_S);
+    const QString name = dataPageFileName(state.lastTitle, state.extension);
     desktop.information(QStringLiteral("データページ[") + name + QStringLiteral("] を作成しました｡"));
     if (openAfterCreate == 1)
         desktop.openUrl(QUrl::fromLocalFile(outFolder + name));
     editor.setTitle(QString());
-    editor.ResetEditor();
-}
-
-bool WriteDataPage(int openAfterCreate, int n, Editor &editor, const EditorState &state,
-                   const QString &outFolder, Desktop &desktop, PageEncoding encoding)
-{
-    if (auto error = writeDataPageFile(n, state, outFolder, encoding)) {
-        desktop.warning(error->writeMessage());
-        return false;
-    }
-    finishDataPage(openAfterCreate, editor, state, outFolder, desktop);
-    return true;
+    editor.resetEditor();
 }
 
 } // namespace zelmora

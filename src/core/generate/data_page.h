@@ -31,11 +31,4 @@ std::optional<FileError> writeDataPageFile(int n, const EditorState &state,
 void finishDataPage(int openAfterCreate, Editor &editor, const EditorState &state,
                     const QString &outFolder, Desktop &desktop);
 
-// Both: the data page is written, then the closing steps run. A data page
-// that cannot be written is reported instead, and the editor keeps
-// everything (returns false).
-bool WriteDataPage(int openAfterCreate, int n, Editor &editor, const EditorState &state,
-                   const QString &outFolder, Desktop &desktop,
-                   PageEncoding encoding = PageEncoding::ShiftJis);
-
 } // namespace zelmora

@@ -90,7 +90,7 @@ QStringList popupPageLines(const PopupPage &p)
     return withCharsetDeclaration(std::move(lines), p.encoding);
 }
 
-std::optional<FileError> WritePopupPage(const QString &outFolder, const PopupPage &page)
+std::optional<FileError> writePopupPage(const QString &outFolder, const PopupPage &page)
 {
     return writePageLines(outFolder + popupPageFileName(page.title, page.k, page.ext),
                           popupPageLines(page), page.encoding);

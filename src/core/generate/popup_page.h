@@ -21,7 +21,7 @@ struct PopupSettings {
 struct PopupPage {
     QString title;
     int k = 1;              // page number 1..6
-    QString ext;            // StrKcyosi_S
+    QString ext;            // extension
     bool linked = false;    // a next page follows (else the close button)
     PopupSettings settings;
     QString body;           // the body attribute, see bodyAttribute()
@@ -45,7 +45,7 @@ QStringList popupPageLines(const PopupPage &page);
 QString popupPageFileName(const QString &title, int k, const QString &ext);
 
 // Writes outFolder + the page's file name; a whole new file or an error.
-std::optional<FileError> WritePopupPage(const QString &outFolder, const PopupPage &page);
+std::optional<FileError> writePopupPage(const QString &outFolder, const PopupPage &page);
 
 // The picture file and alternative text a page of this kind shows.
 QString pictureFile(const Page &page);

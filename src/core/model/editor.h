@@ -6,7 +6,8 @@ namespace zelmora {
 
 // The editor as the commands see it: a snapshot of its inputs, and the two
 // ways they change it. The main window implements it on its controls (the
-// input rules then run as clicks would); RecordEditor holds a plain PageSet.
+// input rules then run as clicks would); the tests' RecordEditor holds a
+// plain PageSet.
 class Editor {
 public:
     virtual ~Editor() = default;
@@ -16,23 +17,7 @@ public:
     virtual void showPageSet(const PageSet &set) = 0;
     virtual void setTitle(const QString &title) = 0;
     // Every field back to its initial value, the title kept, the first tab shown.
-    virtual void ResetEditor() = 0;
-};
-
-class RecordEditor : public Editor {
-public:
-    RecordEditor() = default;
-    explicit RecordEditor(PageSet set) : m_set(std::move(set)) {}
-
-    PageSet pageSet() const override { return m_set; }
-    void showPageSet(const PageSet &set) override { m_set = set; }
-    void setTitle(const QString &title) override { m_set.title = title; }
-    void ResetEditor() override { resetPageSet(m_set); }
-
-    PageSet &set() { return m_set; }
-
-private:
-    PageSet m_set;
+    virtual void resetEditor() = 0;
 };
 
 } // namespace zelmora

@@ -34,24 +34,6 @@ void resetPageSet(PageSet &set)
     selectBackgroundKind(set, BackgroundKind::Colour);
 }
 
-QString &EditorState::contents(int k)
-{
-    return const_cast<QString &>(std::as_const(*this).contents(k));
-}
-
-const QString &EditorState::contents(int k) const
-{
-    switch (k) {
-    case 1: return StrContents1_S;
-    case 2: return StrContents2_S;
-    case 3: return StrContents3_S;
-    case 4: return StrContents4_S;
-    case 5: return StrContents5_S;
-    case 6: return StrContents6_S;
-    }
-    throw std::out_of_range("page number out of range");
-}
-
 QString contentsDescription(const Page &page)
 {
     const QString gap = QStringLiteral("　　");

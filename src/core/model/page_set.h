@@ -61,7 +61,7 @@ bool isLinkedPage(const PageSet &set, int k);
 // and the value is emptied, whichever option was clicked before.
 void selectBackgroundKind(PageSet &set, BackgroundKind kind);
 
-// ResetEditor on the record: every field back to its initial value except
+// resetEditor on the record: every field back to its initial value except
 // the title, with the background kind selected as a click would (so the
 // attribute name reads "BgColor=").
 void resetPageSet(PageSet &set);
@@ -69,18 +69,15 @@ void resetPageSet(PageSet &set);
 // The window-level values of the main window. They survive from one command
 // to the next on purpose: a smaller set leaves the later descriptions alone.
 struct EditorState {
-    QString StrKcyosi_S;   // extension of the last creation
-    QString StrTitle_S;    // title of the last creation or preview
-    QString StrContents1_S;
-    QString StrContents2_S;
-    QString StrContents3_S;
-    QString StrContents4_S;
-    QString StrContents5_S;
-    QString StrContents6_S;
-    QString StrReadExt_S;  // extension of the set last picked for reading
+    QString extension;     // extension of the last creation
+    QString lastTitle;     // title of the last creation or preview
+    // The contents description of each page written, pages 1 to 6.
+    std::array<QString, kPageCount> pageContents;
+    QString readExtension; // extension of the set last picked for reading
 
-    QString &contents(int k);
-    const QString &contents(int k) const;
+    // Page k's contents description, k from 1 to 6.
+    QString &contents(int k) { return pageContents.at(std::size_t(k - 1)); }
+    const QString &contents(int k) const { return pageContents.at(std::size_t(k - 1)); }
 
     bool operator==(const EditorState &) const = default;
 };

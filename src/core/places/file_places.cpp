@@ -36,9 +36,9 @@ ProgramPaths chooseProgramPaths(const FilePlaces &places)
         return portablePaths(places.programFolder);
     const QString home = joinProgramPath(places.documentsFolder, QStringLiteral("Zelmora/"));
     ProgramPaths paths;
-    paths.StrOutFolder_S = home + QStringLiteral("Popleaf/");
-    paths.StrTempFolder_S = home + QStringLiteral("TEMP/");
-    paths.StrHelpFile_S = helpFileOf(places.programFolder);
+    paths.outputFolder = home + QStringLiteral("Popleaf/");
+    paths.previewFolder = home + QStringLiteral("TEMP/");
+    paths.helpFile = helpFileOf(places.programFolder);
     paths.settingsFile = joinProgramPath(places.configFolder, QStringLiteral("zelmora/Zelmora.ini"));
     return paths;
 }
@@ -77,7 +77,7 @@ std::optional<FolderProblem> createFolder(const QString &folder)
 QList<FolderProblem> createFolders(const ProgramPaths &paths)
 {
     QList<FolderProblem> problems;
-    for (const QString &folder : {paths.StrOutFolder_S, QFileInfo(paths.settingsFile).path()}) {
+    for (const QString &folder : {paths.outputFolder, QFileInfo(paths.settingsFile).path()}) {
         if (auto problem = createFolder(folder))
             problems.append(*problem);
     }

@@ -17,23 +17,18 @@ QString joinProgramPath(const QString &folder, const QString &name)
 ProgramPaths portablePaths(const QString &programFolder)
 {
     ProgramPaths paths;
-    paths.StrOutFolder_S = joinProgramPath(programFolder, QStringLiteral("Popleaf/"));
-    paths.StrTempFolder_S = joinProgramPath(programFolder, QStringLiteral("TEMP/"));
-    paths.StrHelpFile_S = helpFileOf(programFolder);
+    paths.outputFolder = joinProgramPath(programFolder, QStringLiteral("Popleaf/"));
+    paths.previewFolder = joinProgramPath(programFolder, QStringLiteral("TEMP/"));
+    paths.helpFile = helpFileOf(programFolder);
     paths.settingsFile = joinProgramPath(programFolder, QStringLiteral("Zelmora.ini"));
     return paths;
 }
 
-ProgramPaths InitProgramPaths(const QString &programFolder)
+ProgramPaths initPortablePaths(const QString &programFolder)
 {
     ProgramPaths paths = portablePaths(programFolder);
-    QDir().mkdir(paths.StrOutFolder_S); // exists already, or cannot be made: both ignored
+    QDir().mkdir(paths.outputFolder); // exists already, or cannot be made: both ignored
     return paths;
-}
-
-ProgramPaths InitProgramPaths()
-{
-    return InitProgramPaths(QCoreApplication::applicationDirPath());
 }
 
 namespace {

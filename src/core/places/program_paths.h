@@ -6,12 +6,12 @@ namespace zelmora {
 
 // The paths fixed at start-up. In the portable layout they all lie in or
 // beside the program's folder; an installed program keeps the user's files
-// in the user's folders (app/file_places.h decides).
+// in the user's folders (file_places.h decides).
 struct ProgramPaths {
-    QString StrOutFolder_S;  // <program folder>/Popleaf/
-    QString StrTempFolder_S; // <program folder>/TEMP/, a sibling of the output folder
-    QString StrHelpFile_S;   // <program folder>/Zelmora.chm
-    QString settingsFile;    // <program folder>/Zelmora.ini
+    QString outputFolder;  // <program folder>/Popleaf/
+    QString previewFolder; // <program folder>/TEMP/, a sibling of the output folder
+    QString helpFile;      // <program folder>/Zelmora.chm
+    QString settingsFile;  // <program folder>/Zelmora.ini
 
     bool operator==(const ProgramPaths &) const = default;
 };
@@ -26,10 +26,7 @@ ProgramPaths portablePaths(const QString &programFolder);
 // Sets the paths from the given program folder and creates the output
 // folder; a failure to create it is ignored here (the start-up reports it,
 // the commands that write there report their own failure).
-ProgramPaths InitProgramPaths(const QString &programFolder);
-
-// The same from the running program's folder.
-ProgramPaths InitProgramPaths();
+ProgramPaths initPortablePaths(const QString &programFolder);
 
 // The program's own parts, which it reads but never writes: beside the
 // program in the portable layout, in the system's folders for data and

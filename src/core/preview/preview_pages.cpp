@@ -40,16 +40,16 @@ QStringList previewPageLines(const QString &title, int k, const QString &body, c
     return withCharsetDeclaration(std::move(lines), encoding);
 }
 
-std::optional<FileError> WritePreviewPages(const PageSet &set, EditorState &state,
+std::optional<FileError> writePreviewPages(const PageSet &set, EditorState &state,
                                            const ProgramPaths &paths, PageEncoding encoding)
 {
-    QDir().mkpath(paths.StrTempFolder_S); // normally there already; a failure shows on writing
-    state.StrTitle_S = set.title;
+    QDir().mkpath(paths.previewFolder); // normally there already; a failure shows on writing
+    state.lastTitle = set.title;
     const QString body = previewBodyAttribute(set);
     const int n = pageCount(set);
     for (int k = 1; k <= n; ++k) {
         const Page &page = set.page(k);
-        if (auto error = writePageLines(paths.StrTempFolder_S
+        if (auto error = writePageLines(paths.previewFolder
                                             + popupPageFileName(set.title, k, kPreviewExtension),
                                         previewPageLines(set.title, k, body, page, encoding),
                                         encoding))

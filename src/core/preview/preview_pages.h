@@ -21,10 +21,10 @@ QStringList previewPageLines(const QString &title, int k, const QString &body, c
 QString previewBodyAttribute(const PageSet &set);
 
 // Writes preview pages 1..n of the set into the temporary folder (created if
-// missing), as title_k.htm in the encoding the created pages would have, and records StrTitle_S and the contents
+// missing), as title_k.htm in the encoding the created pages would have, and records lastTitle and the contents
 // descriptions of the pages written. Stops at the first page that cannot be
 // written and returns its error.
-std::optional<FileError> WritePreviewPages(const PageSet &set, EditorState &state,
+std::optional<FileError> writePreviewPages(const PageSet &set, EditorState &state,
                                            const ProgramPaths &paths,
                                            PageEncoding encoding = PageEncoding::ShiftJis);
 

@@ -270,12 +270,12 @@ QString readReportMessage(const QString &title, const QString &ext, int pagesRea
         % title % u'_' % last % ext % QStringLiteral(" ] を読み込みました。");
 }
 
-void ReadPageSet(Editor &editor, const EditorState &state, const ProgramPaths &paths,
+void readPageSet(Editor &editor, const EditorState &state, const ProgramPaths &paths,
                  Desktop &desktop, const PageSet *previous)
 {
     const PageSet start = editor.pageSet();
     const ReadOutcome outcome =
-        readPageSetFiles(paths.StrOutFolder_S, start.title, state.StrReadExt_S, start);
+        readPageSetFiles(paths.outputFolder, start.title, state.readExtension, start);
     // Every file is closed by now, before any message is shown.
     if (outcome.pagesRead == 0) {
         if (previous)
@@ -284,7 +284,7 @@ void ReadPageSet(Editor &editor, const EditorState &state, const ProgramPaths &p
         return;
     }
     editor.showPageSet(outcome.set);
-    desktop.information(readReportMessage(start.title, state.StrReadExt_S, outcome.pagesRead));
+    desktop.information(readReportMessage(start.title, state.readExtension, outcome.pagesRead));
 }
 
 } // namespace zelmora

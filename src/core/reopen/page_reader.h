@@ -19,7 +19,7 @@ struct ReadOutcome {
 
 // Reads the popup pages outFolder + title + "_" + n + ext, n = 1 to 6, into a
 // copy of start (normally the reset editor). outFolder ends with a separator,
-// as StrOutFolder_S does. Reading stops after the page with the close button,
+// as outputFolder does. Reading stops after the page with the close button,
 // on pages 1 to 5, or at the first page that cannot be opened; page 6 is read
 // to its end.
 ReadOutcome readPageSetFiles(const QString &outFolder, const QString &title, const QString &ext,
@@ -33,13 +33,13 @@ QString readReportMessage(const QString &title, const QString &ext, int pagesRea
 // The message when page 1 of the set cannot be opened.
 inline const QString kFileNotFoundMessage = QStringLiteral("ファイルが見つかりません。");
 
-// Reads the set named by the editor's title and StrReadExt_S from the output
+// Reads the set named by the editor's title and readExtension from the output
 // folder, shows it in the editor when at least page 1 was read, and tells the
 // user which pages were read or that the file was not found. When nothing
 // was read and previous is given (what the editor held before the open
 // command reset it), the editor shows previous again before the message, so
 // a failed open loses none of the user's work.
-void ReadPageSet(Editor &editor, const EditorState &state, const ProgramPaths &paths,
+void readPageSet(Editor &editor, const EditorState &state, const ProgramPaths &paths,
                  Desktop &desktop, const PageSet *previous = nullptr);
 
 } // namespace zelmora

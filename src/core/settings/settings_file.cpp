@@ -155,13 +155,13 @@ std::optional<FileError> checkNames(const QString &section, const QString &key,
 
 } // namespace
 
-QString GetIniStr(const QString &section, const QString &key, const QString &defaultValue,
+QString readIniString(const QString &section, const QString &key, const QString &defaultValue,
                   const QString &path)
 {
     return valueOr(readText(path), section, key, defaultValue);
 }
 
-std::optional<FileError> WriteIniStr(const QString &section, const QString &key,
+std::optional<FileError> writeIniString(const QString &section, const QString &key,
                                      const QString &value, const QString &path)
 {
     if (auto error = checkNames(section, key, path))

@@ -30,13 +30,13 @@ inline constexpr qsizetype kMaxSettingsFileBytes = 16 << 20;
 // The value of a key: the default for a missing file, section or key and for
 // an empty value; otherwise the value without surrounding blanks, cut to
 // kMaxValueBytes. A file that cannot be read counts as missing.
-QString GetIniStr(const QString &section, const QString &key, const QString &defaultValue,
+QString readIniString(const QString &section, const QString &key, const QString &defaultValue,
                   const QString &path);
 
 // Writes one key; an empty value removes the key. Creates the file and the
 // section when missing. The old file is replaced only by a complete new one,
 // and not at all when the write fails.
-std::optional<FileError> WriteIniStr(const QString &section, const QString &key,
+std::optional<FileError> writeIniString(const QString &section, const QString &key,
                                      const QString &value, const QString &path);
 
 // The six options, each with the value a missing key stands for.
@@ -51,10 +51,10 @@ struct StoredSettings {
     bool operator==(const StoredSettings &) const = default;
 };
 
-// Reads the six keys as GetIniStr does, in the order above.
+// Reads the six keys as readIniString does, in the order above.
 StoredSettings readStoredSettings(const QString &path);
 
-// Writes the six keys as WriteIniStr does, in the order above, all in one
+// Writes the six keys as writeIniString does, in the order above, all in one
 // replacement of the file: either all six are saved or the file is left as
 // it was.
 std::optional<FileError> writeStoredSettings(const StoredSettings &s, const QString &path);

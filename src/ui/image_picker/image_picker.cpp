@@ -1,9 +1,9 @@
 #include "ui/image_picker/image_picker.h"
 
 #include "core/files/file_listing.h"
-#include "ui/kit/form_layout.h"
 #include "core/files/picture_import.h"
-#include "ui/kit/ui_support.h"
+#include "core/model/desktop.h"
+#include "ui/kit/form_layout.h"
 
 #include <QDir>
 #include <QDropEvent>
@@ -38,11 +38,6 @@ QStringList pictureFileNames(const QString &folder)
                                       QLatin1StringView(".png"), QLatin1StringView(".bmp")});
 }
 
-namespace {
-
-
-} // namespace
-
 std::optional<QString> unusablePictureReason(const QString &folder, const QString &name)
 {
     const std::optional<QString> why = pictureNameFault(folder, name);
@@ -52,8 +47,8 @@ std::optional<QString> unusablePictureReason(const QString &folder, const QStrin
         .arg(shownPictureName(name), *why);
 }
 
-ImagePicker::ImagePicker(const QString &outFolder, QWidget *parent)
-    : QDialog(parent), m_outFolder(outFolder)
+ImagePicker::ImagePicker(Desktop &desktop, const QString &outFolder, QWidget *parent)
+    : QDialog(parent), m_desktop(desktop), m_outFolder(outFolder)
 {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("画像選択"));
@@ -79,12 +74,12 @@ ImagePicker::ImagePicker(const QString &outFolder, QWidget *parent)
     m_ok->setDefault(true);
 
     // Form_Load: nothing picked yet, the list showing the output folder.
-    m_StrPicName_S.clear();
+    m_pickedName.clear();
     m_files->addItems(pictureFileNames(m_outFolder));
 
     // The selection, not the current item, marks a pick: the list makes its
     // first row current when it takes the focus, which is no choice.
-    connect(m_files, &QListWidget::itemSelectionChanged, this, &ImagePicker::File1_Click);
+    connect(m_files, &QListWidget::itemSelectionChanged, this, &ImagePicker::takeSelection);
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
 }
 
@@ -126,11 +121,11 @@ void ImagePicker::importPictures(const QStringList &files)
             }
         }
         if (!problems.isEmpty())
-            MessageBoxDesktop(this).warning(pictureImportMessage(problems));
+            m_desktop.warning(pictureImportMessage(problems));
     });
 }
 
-void ImagePicker::File1_Click()
+void ImagePicker::takeSelection()
 {
     const QList<QListWidgetItem *> selected = m_files->selectedItems();
     if (selected.isEmpty())
@@ -140,11 +135,11 @@ void ImagePicker::File1_Click()
         return;
     if (const auto reason = unusablePictureReason(m_outFolder, name)) {
         reselectPick();
-        MessageBoxDesktop(this).warning(*reason);
+        m_desktop.warning(*reason);
         return;
     }
     // The pick is recorded first, so it stands even when no preview can be shown.
-    m_StrPicName_S = name;
+    m_pickedName = name;
     showPicture(QDir(m_outFolder).filePath(name));
 }
 
@@ -154,9 +149,9 @@ void ImagePicker::reselectPick()
     // on from there instead of back to it.
     const QSignalBlocker blocker(m_files);
     m_files->clearSelection();
-    if (m_StrPicName_S.isEmpty())
+    if (m_pickedName.isEmpty())
         return;
-    const auto rows = m_files->findItems(m_StrPicName_S, Qt::MatchExactly);
+    const auto rows = m_files->findItems(m_pickedName, Qt::MatchExactly);
     if (!rows.isEmpty())
         rows.first()->setSelected(true);
 }
@@ -187,12 +182,13 @@ void ImagePicker::showPicture(const QString &path)
     m_image->resize(image.size());
 }
 
-QString pickImage(QWidget *mainWindow, const QString &outFolder, int leftTwips, int topTwips)
+QString pickImage(QWidget *mainWindow, Desktop &desktop, const QString &outFolder, int leftTwips,
+                  int topTwips)
 {
-    ImagePicker picker(outFolder, mainWindow);
+    ImagePicker picker(desktop, outFolder, mainWindow);
     placeAt(&picker, mainWindow, leftTwips, topTwips);
     picker.exec();
-    return picker.StrPicName_S();
+    return picker.pickedName();
 }
 
 } // namespace zelmora

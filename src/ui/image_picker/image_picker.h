@@ -12,6 +12,8 @@ class QPushButton;
 
 namespace zelmora {
 
+class Desktop;
+
 // The names of the pictures in a folder that the picker lists: files (no
 // folders) matching "*.gif;*.jpg;*.png;*.bmp" in any letter case, sorted by
 // name without regard to case. One pass over the folder.
@@ -31,10 +33,11 @@ std::optional<QString> unusablePictureReason(const QString &folder, const QStrin
 class ImagePicker : public QDialog {
     Q_OBJECT
 public:
-    explicit ImagePicker(const QString &outFolder, QWidget *parent = nullptr);
+    // Its messages go to desktop, which must outlive it.
+    ImagePicker(Desktop &desktop, const QString &outFolder, QWidget *parent = nullptr);
 
     // The file name picked, without folder; empty until a file is selected.
-    const QString &StrPicName_S() const { return m_StrPicName_S; }
+    const QString &pickedName() const { return m_pickedName; }
 
     // Pictures dropped from outside are copied into the output folder on a
     // worker thread; when they are in, the list is read again and the first
@@ -47,7 +50,7 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    void File1_Click();
+    void takeSelection();
     // Selects the row of the current pick again (none when nothing is
     // picked), without taking it as a new selection or moving the current
     // row.
@@ -56,8 +59,9 @@ private:
     // only the part that the frame leaves visible.
     void showPicture(const QString &path);
 
+    Desktop &m_desktop;
     QString m_outFolder;
-    QString m_StrPicName_S;
+    QString m_pickedName;
     QListWidget *m_files = nullptr;
     QGroupBox *m_frame = nullptr;
     QLabel *m_image = nullptr;
@@ -65,7 +69,8 @@ private:
 };
 
 // Shows the picker modal, placed at the given offset from the main window,
-// and returns its pick (StrPicName_S), empty when nothing was selected.
-QString pickImage(QWidget *mainWindow, const QString &outFolder, int leftTwips, int topTwips);
+// and returns its pick (pickedName), empty when nothing was selected.
+QString pickImage(QWidget *mainWindow, Desktop &desktop, const QString &outFolder, int leftTwips,
+                  int topTwips);
 
 } // namespace zelmora

@@ -1,6 +1,6 @@
 #include "ui/kit/icons.h"
 
-#include "ui/kit/ui_support.h"
+#include "ui/kit/form_layout.h"
 
 #include <QApplication>
 #include <QImage>

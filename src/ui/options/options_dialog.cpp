@@ -1,7 +1,8 @@
 #include "ui/options/options_dialog.h"
 
 #include "core/places/program_paths.h"
-#include "ui/kit/ui_support.h"
+#include "ui/kit/form_layout.h"
+#include "core/model/desktop.h"
 #include "core/text/page_encoding.h"
 
 #include <QButtonGroup>
@@ -16,83 +17,70 @@
 namespace zelmora {
 namespace {
 
-template <typename Widget>
-Widget *place(Widget *widget, const QString &name, const QRect &rect)
-{
-    widget->setObjectName(name);
-    widget->setGeometry(rect);
-    return widget;
-}
-
 QRadioButton *addOption(QButtonGroup *group, int id, const QString &text, QWidget *parent,
-                        const QRect &rect)
+                        int left, int top, int width, int height)
 {
-    auto *option = place(new QRadioButton(text, parent),
-                         group->objectName() + u'_' + QString::number(id), rect);
+    auto *option = placeControl(new QRadioButton(text, parent),
+                                group->objectName() + u'_' + QString::number(id), left, top, width,
+                                height);
     group->addButton(option, id);
     return option;
 }
 
 } // namespace
 
-OptionsDialog::OptionsDialog(const QString &settingsPath, Desktop *desktop, QWidget *parent)
-    : QDialog(parent), m_settingsPath(settingsPath)
+OptionsDialog::OptionsDialog(const QString &settingsPath, Desktop &desktop, QWidget *parent)
+    : QDialog(parent), m_settingsPath(settingsPath), m_desktop(desktop)
 {
-    if (desktop) {
-        m_desktop = desktop;
-    } else {
-        m_ownDesktop = std::make_unique<MessageBoxDesktop>(this);
-        m_desktop = m_ownDesktop.get();
-    }
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("オプション設定"));
     setFont(gothicFont(9));
     setFixedSize(twips(5895), twips(7320));
     buildControls();
-    ReadSettei();
+    readSettings();
 }
 
 OptionsDialog::~OptionsDialog() = default;
 
 void OptionsDialog::buildControls()
 {
-    auto *frame3 = place(new QGroupBox(QStringLiteral("動作設定"), this), QStringLiteral("Frame3"),
-                         twipsRect(120, 120, 5655, 735));
-    m_chkBrowser = place(new QCheckBox(QStringLiteral("『作成』 後、ブラウザで動作確認をする"), frame3),
-                         QStringLiteral("ChkBrowser"), twipsRect(120, 240, 5415, 375));
+    auto *frame3 = placeControl(new QGroupBox(QStringLiteral("動作設定"), this), QStringLiteral("Frame3"),
+                         120, 120, 5655, 735);
+    m_chkBrowser = placeControl(new QCheckBox(QStringLiteral("『作成』 後、ブラウザで動作確認をする"), frame3),
+                         QStringLiteral("ChkBrowser"), 120, 240, 5415, 375);
     m_chkBrowser->setChecked(true);
 
-    auto *frame5 = place(new QGroupBox(QStringLiteral("拡張子設定"), this), QStringLiteral("Frame5"),
-                         twipsRect(120, 1080, 5655, 1095));
+    auto *frame5 = placeControl(new QGroupBox(QStringLiteral("拡張子設定"), this), QStringLiteral("Frame5"),
+                         120, 1080, 5655, 1095);
     m_optKcyosi = new QButtonGroup(this);
     m_optKcyosi->setObjectName(QStringLiteral("OptKcyosi"));
     addOption(m_optKcyosi, 0, QStringLiteral("作成ファイルの拡張子を ［ .htm ］ にする"), frame5,
-              twipsRect(240, 240, 4815, 375))
+              240, 240, 4815, 375)
         ->setChecked(true);
     addOption(m_optKcyosi, 1, QStringLiteral("作成ファイルの拡張子を ［ .html ］ にする"), frame5,
-              twipsRect(240, 600, 4815, 375));
+              240, 600, 4815, 375);
 
     // Frame2 only draws a box around the robots options; the options and
     // Frame1 are the dialog's own children, made after it so they lie above.
-    auto *frame2 = place(new QGroupBox(QStringLiteral("ロボット検索対応設定"), this),
-                         QStringLiteral("Frame2"), twipsRect(120, 2400, 5655, 3015));
+    auto *frame2 = placeControl(new QGroupBox(QStringLiteral("ロボット検索対応設定"), this),
+                         QStringLiteral("Frame2"), 120, 2400, 5655, 3015);
     m_optSettei = new QButtonGroup(this);
     m_optSettei->setObjectName(QStringLiteral("OptSettei"));
     addOption(m_optSettei, 1, QStringLiteral("ロボット検索 【不可】 設定"), this,
-              twipsRect(360, 2640, 2775, 375));
+              360, 2640, 2775, 375);
     addOption(m_optSettei, 2, QStringLiteral("ロボット検索 【可】 設定"), this,
-              twipsRect(360, 3000, 2775, 375));
+              360, 3000, 2775, 375);
 
-    auto *frame1 = place(new QGroupBox(QStringLiteral("[ HOME ] ページへのリンク"), this),
-                         QStringLiteral("Frame1"), twipsRect(240, 3360, 5415, 1455));
-    auto *nameLabel = place(new QLabel(QStringLiteral("リンクページ名"), frame1),
-                            QStringLiteral("Label1"), twipsRect(120, 355, 2055, 255));
-    m_textHomeName = place(new QLineEdit(QStringLiteral("リンクページ名"), frame1),
-                           QStringLiteral("Text_HomeName"), twipsRect(1440, 310, 2895, 270));
-    auto *urlLabel = place(new QLabel(QStringLiteral("リンクページURL"), frame1),
-                           QStringLiteral("Label2"), twipsRect(120, 720, 1575, 255));
-    m_textUrl = place(new QLineEdit(QStringLiteral("リンクページURL"), frame1),
-                      QStringLiteral("Text_URL"), twipsRect(240, 960, 5055, 270));
+    auto *frame1 = placeControl(new QGroupBox(QStringLiteral("[ HOME ] ページへのリンク"), this),
+                         QStringLiteral("Frame1"), 240, 3360, 5415, 1455);
+    auto *nameLabel = placeControl(new QLabel(QStringLiteral("リンクページ名"), frame1),
+                            QStringLiteral("Label1"), 120, 355, 2055, 255);
+    m_textHomeName = placeControl(new QLineEdit(QStringLiteral("リンクページ名"), frame1),
+                           QStringLiteral("Text_HomeName"), 1440, 310, 2895, 270);
+    auto *urlLabel = placeControl(new QLabel(QStringLiteral("リンクページURL"), frame1),
+                           QStringLiteral("Label2"), 120, 720, 1575, 255);
+    m_textUrl = placeControl(new QLineEdit(QStringLiteral("リンクページURL"), frame1),
+                      QStringLiteral("Text_URL"), 240, 960, 5055, 270);
     // Named by their own labels, not by the frame's caption that they share.
     nameLabel->setBuddy(m_textHomeName);
     urlLabel->setBuddy(m_textUrl);
@@ -101,39 +89,39 @@ void OptionsDialog::buildControls()
     // Label1 reaches under the name box; the box, made later, stays on top.
     m_textHomeName->raise();
 
-    addOption(m_optSettei, 0, QStringLiteral("なし"), this, twipsRect(360, 4920, 2775, 375))
+    addOption(m_optSettei, 0, QStringLiteral("なし"), this, 360, 4920, 2775, 375)
         ->setChecked(true);
-    OptSettei_Click(0);
+    applyRobotsRule(0);
     frame2->lower();
 
-    auto *command1 = place(new QPushButton(QStringLiteral("ＯＫ"), this), QStringLiteral("Command1"),
-                           twipsRect(4080, 5520, 1600, 375));
+    auto *command1 = placeControl(new QPushButton(QStringLiteral("ＯＫ"), this), QStringLiteral("Command1"),
+                           4080, 5520, 1600, 375);
     command1->setDefault(true);
     connect(command1, &QPushButton::clicked, this, &QDialog::accept);
 
     // The character encoding came after the other options; its frame lies
     // below them, so that none of them moved.
-    auto *frame6 = place(new QGroupBox(QStringLiteral("文字コード設定"), this), QStringLiteral("Frame6"),
-                         twipsRect(120, 6000, 5655, 1095));
+    auto *frame6 = placeControl(new QGroupBox(QStringLiteral("文字コード設定"), this), QStringLiteral("Frame6"),
+                         120, 6000, 5655, 1095);
     m_optMoji = new QButtonGroup(this);
     m_optMoji->setObjectName(QStringLiteral("OptMoji"));
     auto *shiftJis = addOption(m_optMoji, 0, QStringLiteral("Shift_JIS（従来）"), frame6,
-                               twipsRect(240, 240, 4815, 375));
+                               240, 240, 4815, 375);
     shiftJis->setChecked(true);
     shiftJis->setToolTip(QStringLiteral(
         "これまでの Shift_JIS のページとそろえるときや、Shift_JIS を送るよう設定したサーバーに置くときに選びます。"));
-    addOption(m_optMoji, 1, QStringLiteral("UTF-8"), frame6, twipsRect(240, 600, 4815, 375))
+    addOption(m_optMoji, 1, QStringLiteral("UTF-8"), frame6, 240, 600, 4815, 375)
         ->setToolTip(QStringLiteral(
             "サーバーの文字コード設定やローカルファイルで開くかどうかに関係なく、正しく表示させたいとき（新しく作るページ）に選びます。"));
 
-    // toggled, not clicked: a choice made by ReadSettei runs the rule too.
+    // toggled, not clicked: a choice made by readSettings runs the rule too.
     connect(m_optSettei, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked)
-            OptSettei_Click(id);
+            applyRobotsRule(id);
     });
 }
 
-void OptionsDialog::ReadSettei()
+void OptionsDialog::readSettings()
 {
     const StoredSettings stored = readStoredSettings(m_settingsPath);
 
@@ -161,7 +149,7 @@ void OptionsDialog::ReadSettei()
         ->setChecked(true);
 }
 
-void OptionsDialog::OptSettei_Click(int index)
+void OptionsDialog::applyRobotsRule(int index)
 {
     // The link fields belong to "robots allowed"; they keep their texts
     // while closed, and the texts are saved either way.
@@ -183,14 +171,14 @@ StoredSettings OptionsDialog::settings() const
     return s;
 }
 
-void OptionsDialog::Form_QueryUnload()
+void OptionsDialog::saveSettings()
 {
     const std::optional<FileError> error = writeStoredSettings(settings(), m_settingsPath);
     if (!error)
         return;
     // Closing goes on: the user has been told, and there is nothing to retry
     // from inside a dialog that has no cancel.
-    m_desktop->warning(QStringLiteral("オプション設定を保存できませんでした。\n%1\n理由: %2")
+    m_desktop.warning(QStringLiteral("オプション設定を保存できませんでした。\n%1\n理由: %2")
                            .arg(QDir::toNativeSeparators(error->path), error->reason));
 }
 
@@ -203,15 +191,15 @@ void OptionsDialog::done(int result)
         return;
     if (isVisible()) {
         m_saving = true;
-        Form_QueryUnload();
+        saveSettings();
         m_saving = false;
     }
     QDialog::done(result);
 }
 
-void showOptionsDialog(QWidget *mainWindow, const ProgramPaths &paths)
+void showOptionsDialog(QWidget *mainWindow, const ProgramPaths &paths, Desktop &desktop)
 {
-    OptionsDialog dialog(paths.settingsFile, nullptr, mainWindow);
+    OptionsDialog dialog(paths.settingsFile, desktop, mainWindow);
     placeAt(&dialog, mainWindow, 3135, 870);
     dialog.exec();
 }

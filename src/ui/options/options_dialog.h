@@ -4,7 +4,6 @@
 
 #include <QDialog>
 
-#include <memory>
 
 class QButtonGroup;
 class QCheckBox;
@@ -22,9 +21,8 @@ class OptionsDialog : public QDialog {
     Q_OBJECT
 
 public:
-    // Warnings go to desktop; without one, to message boxes over the dialog.
-    explicit OptionsDialog(const QString &settingsPath, Desktop *desktop = nullptr,
-                           QWidget *parent = nullptr);
+    // Warnings go to desktop, which must outlive the dialog.
+    OptionsDialog(const QString &settingsPath, Desktop &desktop, QWidget *parent = nullptr);
     ~OptionsDialog() override;
 
     // The values the controls stand for, as they are written on closing.
@@ -36,13 +34,12 @@ public:
 
 private:
     void buildControls();
-    void ReadSettei();
-    void OptSettei_Click(int index);
-    void Form_QueryUnload();
+    void readSettings();
+    void applyRobotsRule(int index);
+    void saveSettings();
 
     QString m_settingsPath;
-    std::unique_ptr<Desktop> m_ownDesktop;
-    Desktop *m_desktop = nullptr;
+    Desktop &m_desktop;
     bool m_saving = false;
 
     QCheckBox *m_chkBrowser = nullptr;
@@ -55,6 +52,6 @@ private:
 
 // Option_btn: opens Form4 modal at its place beside the main window and
 // returns once it has closed and saved.
-void showOptionsDialog(QWidget *mainWindow, const ProgramPaths &paths);
+void showOptionsDialog(QWidget *mainWindow, const ProgramPaths &paths, Desktop &desktop);
 
 } // namespace zelmora

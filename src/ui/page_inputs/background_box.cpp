@@ -123,4 +123,9 @@ void BackgroundBox::chooseColour()
     setValue(htmlColour(colorRef(dialog.selectedColor())));
 }
 
+bool BackgroundBox::isOpenPictureButton(const QWidget *widget) const
+{
+    return widget == m_pictureButton && m_pictureButton->isEnabled();
+}
+
 } // namespace zelmora

@@ -31,6 +31,9 @@ public:
     // SelColor_BK: the colour dialog; a cancelled dialog leaves the value.
     void chooseColour();
 
+    // Whether widget is the picture button (OpenFiles_BK), open for a pick.
+    bool isOpenPictureButton(const QWidget *widget) const;
+
 signals:
     // OpenFiles_BK was pressed.
     void pictureRequested();

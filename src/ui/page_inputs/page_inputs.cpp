@@ -187,4 +187,19 @@ void PageInputs::setAlternativeText(int picture, const QString &text)
     edit->setCursorPosition(0);
 }
 
+void PageInputs::takePicture(int picture, const QString &name)
+{
+    setFileName(picture, name);
+    setAlternativeText(picture, name);
+}
+
+std::optional<int> PageInputs::openPictureButton(const QWidget *widget) const
+{
+    for (int picture : {kStandard, kWide}) {
+        if (widget == m_pictureButton[picture] && widget->isEnabled() && isEnabled())
+            return picture;
+    }
+    return std::nullopt;
+}
+
 } // namespace zelmora

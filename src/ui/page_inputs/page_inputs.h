@@ -5,6 +5,7 @@
 #include <QGroupBox>
 
 #include <array>
+#include <optional>
 
 class QButtonGroup;
 class QLabel;
@@ -40,6 +41,13 @@ public:
     void setText(const QString &crlfText);
     void setFileName(int picture, const QString &name);
     void setAlternativeText(int picture, const QString &text);
+    // Takes a picked or dropped picture: its name as the file name and as
+    // the alternative text.
+    void takePicture(int picture, const QString &name);
+
+    // The picture (kStandard or kWide) whose 参照 button widget is, when that
+    // button is open for a pick.
+    std::optional<int> openPictureButton(const QWidget *widget) const;
 
 signals:
     // The kind rule ran; the window opens or closes the next page with it.

@@ -58,6 +58,17 @@ PageInputs *PageTabs::page(int k)
     return m_pages.at(k - 1);
 }
 
+std::optional<PageTabs::PictureInput> PageTabs::openPictureButton(const QWidget *widget) const
+{
+    for (const PageInputs *page : m_pages) {
+        if (!page)
+            continue;
+        if (const std::optional<int> picture = page->openPictureButton(widget))
+            return PictureInput{page->pageNumber(), *picture};
+    }
+    return std::nullopt;
+}
+
 void PageTabs::buildPages(int k)
 {
     for (int n = 1; n <= k; ++n) {

@@ -5,6 +5,7 @@
 #include <QTabWidget>
 
 #include <array>
+#include <optional>
 
 namespace zelmora {
 
@@ -27,6 +28,14 @@ public:
 
     // Page k, counted from 1; built first if it was not yet.
     PageInputs *page(int k);
+
+    // The page and picture whose 参照 button widget is, when it is open for
+    // a pick (the window routes dropped pictures by it).
+    struct PictureInput {
+        int page;
+        int picture; // PageInputs::kStandard or kWide
+    };
+    std::optional<PictureInput> openPictureButton(const QWidget *widget) const;
 
 signals:
     // A picture button of page k was pressed (PageInputs::kStandard or kWide).

@@ -1,7 +1,7 @@
 #include "ui/preview/preview_command.h"
 
 #include "core/places/program_paths.h"
-#include "ui/kit/ui_support.h"
+#include "ui/kit/form_layout.h"
 #include "ui/preview/preview_browser.h"
 #include "core/preview/preview_cleanup.h"
 #include "core/preview/preview_pages.h"
@@ -79,24 +79,24 @@ void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state,
         desktop.warning(forbiddenTitleMessage(*c));
         return;
     }
-    if (temporaryFolderIsALink(paths.StrTempFolder_S)) {
-        desktop.warning(temporaryFolderLinkMessage(paths.StrTempFolder_S));
+    if (temporaryFolderIsALink(paths.previewFolder)) {
+        desktop.warning(temporaryFolderLinkMessage(paths.previewFolder));
         return;
     }
     // The preview is written in the encoding that creating the set would use.
     const PageEncoding encoding =
         pageEncodingFromSetting(readStoredSettings(paths.settingsFile).MojiCodeSettei);
-    const auto error = WritePreviewPages(set, state, paths, encoding);
+    const auto error = writePreviewPages(set, state, paths, encoding);
     // The pages this preview wrote, known before anything else can replace
     // them; the pages before a failed one are deleted with the rest.
     QStringList written;
     for (int k = 1; k <= pageCount(set); ++k) {
         const QString name = popupPageFileName(set.title, k, kPreviewExtension);
-        if (error && paths.StrTempFolder_S + name == error->path)
+        if (error && paths.previewFolder + name == error->path)
             break;
         written << name;
     }
-    PreviewPageFiles pages = PreviewPageFiles::record(paths.StrTempFolder_S, written);
+    PreviewPageFiles pages = PreviewPageFiles::record(paths.previewFolder, written);
     if (error) {
         pages.remove();
         desktop.warning(error->writeMessage());
@@ -116,10 +116,10 @@ void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state,
             desktop.warning(QStringLiteral("プレビュー機能を読み込めませんでした。\n理由: ") + reason);
             return;
         }
-        window = new PreviewWindow(*factory, editor, paths.StrTempFolder_S, mainWindow);
+        window = new PreviewWindow(*factory, editor, paths.previewFolder, mainWindow);
     }
     placeAt(window, mainWindow, 360, 2895);
-    window->start(state.StrTitle_S, std::move(pages));
+    window->start(state.lastTitle, std::move(pages));
     window->exec();
 }
 

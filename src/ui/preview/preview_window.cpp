@@ -1,7 +1,7 @@
 #include "ui/preview/preview_window.h"
 
 #include "core/model/editor.h"
-#include "ui/kit/ui_support.h"
+#include "ui/kit/form_layout.h"
 #include "ui/preview/preview_browser.h"
 #include "core/preview/preview_pages.h"
 
@@ -22,10 +22,8 @@ PreviewWindow::PreviewWindow(PreviewBrowserFactory &factory, const Editor &edito
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     const QFont heading = gothicFont(12, true);
-    auto label = [&](const char *name, QRect rect) {
-        auto *l = new QLabel(this);
-        l->setObjectName(QString::fromLatin1(name));
-        l->setGeometry(rect);
+    auto label = [&](const char *name, int left, int top, int width, int height) {
+        auto *l = placeControl(new QLabel(this), QString::fromLatin1(name), left, top, width, height);
         l->setFont(heading);
         // The title is the user's text, never markup to render.
         l->setTextFormat(Qt::PlainText);
@@ -33,32 +31,31 @@ PreviewWindow::PreviewWindow(PreviewBrowserFactory &factory, const Editor &edito
     };
     // Label1 ends just left of Label2: right-aligned, the two read as one
     // heading "title_n".
-    m_label1 = label("Label1", twipsRect(120, 120, 4095, 375));
+    m_label1 = label("Label1", 120, 120, 4095, 375);
     m_label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     // Label2 is widened to the right so a bold 12-point digit is never cut.
-    m_label2 = label("Label2", twipsRect(4320, 120, 375, 375));
+    m_label2 = label("Label2", 4320, 120, 375, 375);
     // Label3 only holds the extension for the page path; it would stand in
     // the middle of the heading, so it is kept hidden.
-    m_label3 = label("Label3", twipsRect(2400, 120, 495, 375));
+    m_label3 = label("Label3", 2400, 120, 495, 375);
     m_label3->hide();
 
     m_browser = factory.createBrowser(this);
-    m_browser->widget()->setObjectName(QStringLiteral("WebBrowser1"));
-    m_browser->widget()->setGeometry(twipsRect(0, 480, 4860, 2655));
+    placeControl(m_browser->widget(), QStringLiteral("WebBrowser1"), 0, 480, 4860, 2655);
     m_browser->widget()->setAccessibleName(windowTitle());
 
-    auto button = [&](const char *name, const QString &caption, QRect rect, bool bold) {
-        auto *b = new QPushButton(caption, this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setGeometry(rect);
+    auto button = [&](const char *name, const QString &caption, int left, int top, int width,
+                      int height, bool bold) {
+        auto *b = placeControl(new QPushButton(caption, this), QString::fromLatin1(name), left, top,
+                               width, height);
         b->setAutoDefault(true); // Enter presses the focused button, as Space does
         if (bold)
             b->setFont(heading);
         return b;
     };
-    QPushButton *comBak = button("Com_bak", QStringLiteral("←"), twipsRect(480, 3210, 495, 495), true);
-    QPushButton *comFrd = button("Com_frd", QStringLiteral("→"), twipsRect(960, 3210, 495, 495), true);
-    QPushButton *close = button("Command1", QStringLiteral("閉じる"), twipsRect(3000, 3240, 1600, 375), false);
+    QPushButton *comBak = button("Com_bak", QStringLiteral("←"), 480, 3210, 495, 495, true);
+    QPushButton *comFrd = button("Com_frd", QStringLiteral("→"), 960, 3210, 495, 495, true);
+    QPushButton *close = button("Command1", QStringLiteral("閉じる"), 3000, 3240, 1600, 375, false);
     // The arrows alone would be read out as arrows.
     comBak->setAccessibleName(QStringLiteral("前のページ"));
     comFrd->setAccessibleName(QStringLiteral("次のページ"));

@@ -1,7 +1,7 @@
 #include "ui/set_picker/set_picker.h"
 
 #include "core/files/file_listing.h"
-#include "ui/kit/ui_support.h"
+#include "ui/kit/form_layout.h"
 #include "core/reopen/page_reader.h"
 #include "core/reopen/set_name.h"
 
@@ -25,13 +25,11 @@ SetPicker::SetPicker(QWidget *parent, Editor &editor, EditorState &state,
     setWindowTitle(QStringLiteral("ファイル選択"));
     setFont(gothicFont(9));
 
-    m_files = new QListWidget(this);
-    m_files->setObjectName(QStringLiteral("File1"));
+    m_files = placeControl(new QListWidget(this), QStringLiteral("File1"), 120, 120, 2775, 2250);
     m_files->setFont(gothicFont(9));
-    m_files->setGeometry(twipsRect(120, 120, 2775, 2250));
     m_files->setUniformItemSizes(true); // a large folder lists without measuring every name
     m_files->setAccessibleName(windowTitle()); // the list is the whole window
-    m_files->addItems(setPickerFileNames(m_paths.StrOutFolder_S));
+    m_files->addItems(setPickerFileNames(m_paths.outputFolder));
 
     // The list with the same margin on every side.
     setFixedSize(twips(120 + 2775 + 120), twips(120 + 2250 + 120));
@@ -52,14 +50,14 @@ void SetPicker::choose(QListWidgetItem *item)
     const QString name = item ? item->text() : QString();
     if (const std::optional<SetName> set = matchSetName(name)) {
         m_editor.setTitle(set->title);
-        m_state.StrReadExt_S = set->ext;
+        m_state.readExtension = set->ext;
     } else {
         // The reader then reports the file as not found; the extension of
         // the last set picked stays for the next choice.
         m_editor.setTitle(QString());
     }
-    m_editor.ResetEditor();
-    ReadPageSet(m_editor, m_state, m_paths, m_desktop, &previous);
+    m_editor.resetEditor();
+    readPageSet(m_editor, m_state, m_paths, m_desktop, &previous);
     accept();
 }
 

@@ -1,4 +1,5 @@
 #include "core/generate/create_command.h"
+#include "support/record_editor.h"
 
 #include "support/file_compare.h"
 #include "support/recording_desktop.h"
@@ -18,7 +19,7 @@ namespace {
 
 struct CreateFixture : testing::Test {
     QTemporaryDir dir;
-    ProgramPaths paths = InitProgramPaths(dir.path());
+    ProgramPaths paths = initPortablePaths(dir.path());
     EditorState state;
     RecordingDesktop desktop;
     RecordEditor editor;
@@ -37,11 +38,11 @@ struct CreateFixture : testing::Test {
         for (PageKind kind : ks)
             editor.set().page(k++).kind = kind;
     }
-    QString out(const char *name) const { return paths.StrOutFolder_S + QString::fromUtf8(name); }
+    QString out(const char *name) const { return paths.outputFolder + QString::fromUtf8(name); }
     QByteArray page(const char *name) const { return readAll(out(name)); }
     QStringList written() const
     {
-        return QDir(paths.StrOutFolder_S).entryList(QDir::Files, QDir::Name);
+        return QDir(paths.outputFolder).entryList(QDir::Files, QDir::Name);
     }
     void create() { runCreateCommand(editor, state, paths, desktop); }
     PageSet clearedEditor() const
@@ -77,9 +78,9 @@ TEST_F(CreateFixture, onePageIsALastPageAndTheRoadEndsWithAClearedEditor)
     };
     EXPECT_EQ(desktop.calls, expected);
     EXPECT_EQ(editor.pageSet(), clearedEditor());
-    EXPECT_EQ(state.StrTitle_S, QStringLiteral("abc"));
-    EXPECT_EQ(state.StrKcyosi_S, QStringLiteral(".htm"));
-    EXPECT_EQ(state.StrContents1_S, QStringLiteral("Text"));
+    EXPECT_EQ(state.lastTitle, QStringLiteral("abc"));
+    EXPECT_EQ(state.extension, QStringLiteral(".htm"));
+    EXPECT_EQ(state.contents(1), QStringLiteral("Text"));
 }
 
 TEST_F(CreateFixture, sixPagesLinkFiveAndCloseTheLast)
@@ -104,13 +105,13 @@ TEST_F(CreateFixture, sixPagesLinkFiveAndCloseTheLast)
 
 TEST_F(CreateFixture, aGapAtPageFourEndsTheSetAndLeavesLaterDescriptions)
 {
-    state.StrContents5_S = QStringLiteral("earlier set");
+    state.contents(5) = QStringLiteral("earlier set");
     kinds({Text, Text, Text, None, Text, Text});
     create();
     EXPECT_EQ(written(), (QStringList{"abc_1.htm", "abc_2.htm", "abc_3.htm", "abc_data.htm"}));
     EXPECT_TRUE(page("abc_3.htm").contains("Check_E()"));
     EXPECT_EQ(page("abc_data.htm").count("\r\n"), 53);
-    EXPECT_EQ(state.StrContents5_S, QStringLiteral("earlier set"));
+    EXPECT_EQ(state.contents(5), QStringLiteral("earlier set"));
     EXPECT_EQ(desktop.calls[0].text, QStringLiteral("ポップリーフ [ abc_1.htm ] ～ [ abc_3.htm ] を作成しました｡"));
 }
 
@@ -133,7 +134,7 @@ TEST_F(CreateFixture, unknownExtensionValueKeepsThePreviousExtension)
     EXPECT_EQ(written(), (QStringList{"abc_1", "abc_data"}));
     EXPECT_EQ(desktop.calls[0].text, QStringLiteral("ポップリーフ [ abc_1 ] を作成しました｡"));
 
-    state.StrKcyosi_S = QStringLiteral(".html"); // as a previous creation left it
+    state.extension = QStringLiteral(".html"); // as a previous creation left it
     editor.set().title = QStringLiteral("next");
     kinds({Text});
     create();
@@ -162,8 +163,8 @@ TEST_F(CreateFixture, emptyFirstPageWritesNothingButUpdatesTheState)
     create();
     EXPECT_TRUE(written().isEmpty());
     EXPECT_TRUE(desktop.calls.isEmpty());
-    EXPECT_EQ(state.StrTitle_S, QStringLiteral("abc"));
-    EXPECT_EQ(state.StrKcyosi_S, QStringLiteral(".htm"));
+    EXPECT_EQ(state.lastTitle, QStringLiteral("abc"));
+    EXPECT_EQ(state.extension, QStringLiteral(".htm"));
     EXPECT_EQ(editor.pageSet().page(2).kind, Text) << "editor untouched";
 }
 
@@ -210,7 +211,7 @@ TEST_F(CreateFixture, pageInTheWayStopsAfterTheWrittenPagesAndKeepsTheEditor)
 
 TEST_F(CreateFixture, missingOutputFolderIsReported)
 {
-    ASSERT_TRUE(QDir(paths.StrOutFolder_S).removeRecursively());
+    ASSERT_TRUE(QDir(paths.outputFolder).removeRecursively());
     kinds({Text});
     const PageSet before = editor.pageSet();
     create();

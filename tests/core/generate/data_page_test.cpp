@@ -1,4 +1,5 @@
 #include "core/generate/data_page.h"
+#include "support/record_editor.h"
 
 #include "support/file_compare.h"
 #include "support/recording_desktop.h"
@@ -87,11 +88,23 @@ struct DataPageFixture : testing::Test {
 
     void SetUp() override
     {
-        state.StrTitle_S = QStringLiteral("abc");
-        state.StrKcyosi_S = QStringLiteral(".htm");
+        state.lastTitle = QStringLiteral("abc");
+        state.extension = QStringLiteral(".htm");
         editor.set().title = QStringLiteral("abc");
         editor.set().page(1).kind = PageKind::Text;
         editor.set().page(1).text = QStringLiteral("kept until written");
+    }
+
+    // The data page's part of the create road: written, then the closing
+    // steps; a page that cannot be written is reported instead.
+    bool writeDataPage(int openAfterCreate, int n)
+    {
+        if (auto error = writeDataPageFile(n, state, folder)) {
+            desktop.warning(error->writeMessage());
+            return false;
+        }
+        finishDataPage(openAfterCreate, editor, state, folder, desktop);
+        return true;
     }
 };
 
@@ -99,11 +112,11 @@ struct DataPageFixture : testing::Test {
 
 TEST_F(DataPageFixture, threePageSetHasFiftyThreeLinesByteForByte)
 {
-    state.StrContents1_S = QStringLiteral("Text");
-    state.StrContents2_S = QStringLiteral("IMG　　a.gif　　cat　　115*150");
-    state.StrContents3_S = QStringLiteral("IMG　　w.gif　　ワイド　　115*250");
-    state.StrContents4_S = QStringLiteral("from an older set, not listed");
-    ASSERT_TRUE(WriteDataPage(0, 3, editor, state, folder, desktop));
+    state.contents(1) = QStringLiteral("Text");
+    state.contents(2) = QStringLiteral("IMG　　a.gif　　cat　　115*150");
+    state.contents(3) = QStringLiteral("IMG　　w.gif　　ワイド　　115*250");
+    state.contents(4) = QStringLiteral("from an older set, not listed");
+    ASSERT_TRUE(writeDataPage(0, 3));
 
     const QByteArray expected = headRows()
         + sjisFile({
@@ -121,8 +134,8 @@ TEST_F(DataPageFixture, threePageSetHasFiftyThreeLinesByteForByte)
 
 TEST_F(DataPageFixture, reportsThenOpensThenClearsTheEditor)
 {
-    state.StrContents1_S = QStringLiteral("Text");
-    ASSERT_TRUE(WriteDataPage(1, 1, editor, state, folder, desktop));
+    state.contents(1) = QStringLiteral("Text");
+    ASSERT_TRUE(writeDataPage(1, 1));
     const QList<Call> expected = {
         {Call::Information, QStringLiteral("データページ[abc_data.htm] を作成しました｡")},
         {Call::Open, folder + QStringLiteral("abc_data.htm")},
@@ -138,7 +151,7 @@ TEST_F(DataPageFixture, otherOpenValuesDoNotOpenTheBrowser)
     for (int open : {0, 2, -1}) {
         desktop.calls.clear();
         editor.set().title = QStringLiteral("abc");
-        ASSERT_TRUE(WriteDataPage(open, 1, editor, state, folder, desktop));
+        ASSERT_TRUE(writeDataPage(open, 1));
         ASSERT_EQ(desktop.calls.size(), 1) << open;
         EXPECT_EQ(desktop.calls[0].kind, Call::Information);
         EXPECT_TRUE(editor.pageSet().title.isEmpty());
@@ -147,9 +160,9 @@ TEST_F(DataPageFixture, otherOpenValuesDoNotOpenTheBrowser)
 
 TEST_F(DataPageFixture, htmlExtensionNamesEveryFile)
 {
-    state.StrKcyosi_S = QStringLiteral(".html");
-    state.StrContents1_S = QStringLiteral("Text");
-    ASSERT_TRUE(WriteDataPage(0, 1, editor, state, folder, desktop));
+    state.extension = QStringLiteral(".html");
+    state.contents(1) = QStringLiteral("Text");
+    ASSERT_TRUE(writeDataPage(0, 1));
     const QByteArray bytes = readAll(folder + QStringLiteral("abc_data.html"));
     EXPECT_TRUE(bytes.contains("<span id=\"param3\">abc_1.html</span>"));
     EXPECT_EQ(bytes.count("OpenSub('abc_1.html',event)"), 2);
@@ -159,7 +172,7 @@ TEST_F(DataPageFixture, unwritablePageIsReportedAndTheEditorKept)
 {
     ASSERT_TRUE(QDir().mkdir(folder + QStringLiteral("abc_data.htm")));
     const PageSet before = editor.pageSet();
-    EXPECT_FALSE(WriteDataPage(1, 1, editor, state, folder, desktop));
+    EXPECT_FALSE(writeDataPage(1, 1));
     ASSERT_EQ(desktop.calls.size(), 1);
     EXPECT_EQ(desktop.calls[0].kind, Call::Warning);
     EXPECT_TRUE(desktop.calls[0].text.contains(QStringLiteral("abc_data.htm")));

@@ -104,7 +104,7 @@ QByteArray written(const PopupPage &page)
 {
     QTemporaryDir dir;
     const QString folder = dir.path() + u'/';
-    const auto error = WritePopupPage(folder, page);
+    const auto error = writePopupPage(folder, page);
     EXPECT_FALSE(error) << (error ? error->reason.toStdString() : std::string());
     return readAll(folder + popupPageFileName(page.title, page.k, page.ext));
 }
@@ -192,7 +192,7 @@ TEST(PopupPage, htmlExtensionReachesTheNameAndTheNextPage)
     p.k = 5;
     p.ext = QStringLiteral(".html");
     QTemporaryDir dir;
-    ASSERT_FALSE(WritePopupPage(dir.path() + u'/', p));
+    ASSERT_FALSE(writePopupPage(dir.path() + u'/', p));
     const QByteArray bytes = readAll(dir.filePath(QStringLiteral("abc_5.html")));
     EXPECT_TRUE(bytes.contains("<body BgColor=\"#FFCC00\" onblur=\"Check('abc_6.html',event)\">\r\n"));
     EXPECT_TRUE(bytes.contains("onClick=\"Check('abc_6.html',event)\">\r\n"));
@@ -203,7 +203,7 @@ TEST(PopupPage, writeFailureComesBackWithThePath)
 {
     QTemporaryDir dir;
     const QString missing = dir.path() + QStringLiteral("/none/");
-    const auto error = WritePopupPage(missing, textPage(false, 0));
+    const auto error = writePopupPage(missing, textPage(false, 0));
     ASSERT_TRUE(error);
     EXPECT_EQ(error->path, missing + QStringLiteral("abc_1.htm"));
 }

@@ -122,7 +122,7 @@ TEST(EditorState, contentsAreAddressedByPageNumber)
     EditorState state;
     state.contents(1) = QStringLiteral("one");
     state.contents(6) = QStringLiteral("six");
-    EXPECT_EQ(state.StrContents1_S, QStringLiteral("one"));
-    EXPECT_EQ(state.StrContents6_S, QStringLiteral("six"));
+    EXPECT_EQ(state.contents(1), QStringLiteral("one"));
+    EXPECT_EQ(state.contents(6), QStringLiteral("six"));
     EXPECT_THROW(state.contents(7), std::out_of_range);
 }

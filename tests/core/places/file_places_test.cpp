@@ -50,12 +50,12 @@ TEST_P(ChooseProgramPaths, portableOnlyWhereItMayWrite)
     const PlacesCase &c = GetParam();
     const ProgramPaths paths =
         chooseProgramPaths({kProgram, c.systemLayout, c.writable, kDocuments, kConfig});
-    EXPECT_EQ(paths.StrOutFolder_S, c.expected.StrOutFolder_S);
-    EXPECT_EQ(paths.StrTempFolder_S, c.expected.StrTempFolder_S);
-    EXPECT_EQ(paths.StrHelpFile_S, c.expected.StrHelpFile_S);
+    EXPECT_EQ(paths.outputFolder, c.expected.outputFolder);
+    EXPECT_EQ(paths.previewFolder, c.expected.previewFolder);
+    EXPECT_EQ(paths.helpFile, c.expected.helpFile);
     EXPECT_EQ(paths.settingsFile, c.expected.settingsFile);
     // The preview pages reach the pictures through "../Popleaf/".
-    EXPECT_EQ(QDir::cleanPath(paths.StrTempFolder_S + QStringLiteral("../Popleaf")) + u'/', paths.StrOutFolder_S);
+    EXPECT_EQ(QDir::cleanPath(paths.previewFolder + QStringLiteral("../Popleaf")) + u'/', paths.outputFolder);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -72,9 +72,9 @@ TEST(CreateFolders, makesMissingParents_thenFindsThemAgain)
     const ProgramPaths paths = chooseProgramPaths(
         {kProgram, true, false, dir.path() + QStringLiteral("/Documents"), dir.path() + QStringLiteral("/config")});
     EXPECT_TRUE(createFolders(paths).isEmpty());
-    EXPECT_TRUE(QFileInfo(paths.StrOutFolder_S).isDir());
+    EXPECT_TRUE(QFileInfo(paths.outputFolder).isDir());
     EXPECT_TRUE(QFileInfo(dir.path() + QStringLiteral("/config/zelmora")).isDir());
-    EXPECT_FALSE(QFileInfo::exists(paths.StrTempFolder_S)) << "made by the preview only";
+    EXPECT_FALSE(QFileInfo::exists(paths.previewFolder)) << "made by the preview only";
     EXPECT_TRUE(createFolders(paths).isEmpty());
 }
 

@@ -21,21 +21,21 @@ TEST(ProgramPaths, joinsWithOneSeparator)
 TEST(ProgramPaths, initSetsThePathsAndCreatesTheOutputFolderOnce)
 {
     QTemporaryDir dir;
-    const ProgramPaths paths = InitProgramPaths(dir.path());
-    EXPECT_EQ(paths.StrOutFolder_S, dir.path() + QStringLiteral("/Popleaf/"));
-    EXPECT_EQ(paths.StrTempFolder_S, dir.path() + QStringLiteral("/TEMP/"));
-    EXPECT_EQ(paths.StrHelpFile_S, dir.path() + QStringLiteral("/Zelmora.chm"));
+    const ProgramPaths paths = initPortablePaths(dir.path());
+    EXPECT_EQ(paths.outputFolder, dir.path() + QStringLiteral("/Popleaf/"));
+    EXPECT_EQ(paths.previewFolder, dir.path() + QStringLiteral("/TEMP/"));
+    EXPECT_EQ(paths.helpFile, dir.path() + QStringLiteral("/Zelmora.chm"));
     EXPECT_EQ(paths.settingsFile, dir.path() + QStringLiteral("/Zelmora.ini"));
-    EXPECT_TRUE(QFileInfo(paths.StrOutFolder_S).isDir());
-    EXPECT_FALSE(QFileInfo::exists(paths.StrTempFolder_S)) << "made by the preview only";
+    EXPECT_TRUE(QFileInfo(paths.outputFolder).isDir());
+    EXPECT_FALSE(QFileInfo::exists(paths.previewFolder)) << "made by the preview only";
 
     // A second start finds the folder and goes on.
-    EXPECT_EQ(InitProgramPaths(dir.path()), paths);
+    EXPECT_EQ(initPortablePaths(dir.path()), paths);
 }
 
 TEST(ProgramPaths, unwritableProgramFolderIsIgnored)
 {
-    const ProgramPaths paths = InitProgramPaths(QStringLiteral("/proc/zelmora-none"));
-    EXPECT_EQ(paths.StrOutFolder_S, QStringLiteral("/proc/zelmora-none/Popleaf/"));
-    EXPECT_FALSE(QFileInfo::exists(paths.StrOutFolder_S));
+    const ProgramPaths paths = initPortablePaths(QStringLiteral("/proc/zelmora-none"));
+    EXPECT_EQ(paths.outputFolder, QStringLiteral("/proc/zelmora-none/Popleaf/"));
+    EXPECT_FALSE(QFileInfo::exists(paths.outputFolder));
 }

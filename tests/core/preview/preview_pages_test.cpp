@@ -38,13 +38,13 @@ QByteArray expectedPreview(const char *title_k, const char *body, const char *co
 
 struct PreviewFixture : testing::Test {
     QTemporaryDir dir;
-    ProgramPaths paths = InitProgramPaths(dir.path());
+    ProgramPaths paths = initPortablePaths(dir.path());
     EditorState state;
     PageSet set;
 
     QByteArray page(int k) const
     {
-        return readAll(paths.StrTempFolder_S + set.title + u'_' + QString::number(k) + QStringLiteral(".htm"));
+        return readAll(paths.previewFolder + set.title + u'_' + QString::number(k) + QStringLiteral(".htm"));
     }
 };
 
@@ -64,7 +64,7 @@ TEST_F(PreviewFixture, writesEachKindWithSeventeenRows)
     set.page(3).wideAlt = QStringLiteral("wide");
     set.page(3).standardFile = QStringLiteral("ignored.gif");
 
-    ASSERT_FALSE(WritePreviewPages(set, state, paths));
+    ASSERT_FALSE(writePreviewPages(set, state, paths));
 
     const char *body = "<body BgColor=\"#FFCC00\" scroll=\"no\">";
     EXPECT_TRUE(sameBytes(expectedPreview("<title>abc_1</title>", body,
@@ -76,9 +76,9 @@ TEST_F(PreviewFixture, writesEachKindWithSeventeenRows)
     EXPECT_TRUE(sameBytes(expectedPreview("<title>abc_3</title>", body,
                                           "<img src=\"../Popleaf/w.gif\" width=\"250\" height=\"115\" alt=\"wide\">"),
                           page(3)));
-    EXPECT_EQ(state.StrTitle_S, QStringLiteral("abc"));
-    EXPECT_EQ(state.StrContents1_S, QStringLiteral("Text"));
-    EXPECT_TRUE(state.StrContents3_S.endsWith(QStringLiteral("115*250")));
+    EXPECT_EQ(state.lastTitle, QStringLiteral("abc"));
+    EXPECT_EQ(state.contents(1), QStringLiteral("Text"));
+    EXPECT_TRUE(state.contents(3).endsWith(QStringLiteral("115*250")));
 }
 
 TEST_F(PreviewFixture, backgroundPictureIsReachedFromTheTemporaryFolder)
@@ -87,7 +87,7 @@ TEST_F(PreviewFixture, backgroundPictureIsReachedFromTheTemporaryFolder)
     selectBackgroundKind(set, BackgroundKind::Picture);
     set.backgroundValue = QStringLiteral("back.gif");
     set.page(1).kind = PageKind::Text;
-    ASSERT_FALSE(WritePreviewPages(set, state, paths));
+    ASSERT_FALSE(writePreviewPages(set, state, paths));
     EXPECT_TRUE(sameBytes(expectedPreview("<title>p_1</title>",
                                           "<body BackGround=\"../Popleaf/back.gif\" scroll=\"no\">",
                                           "<span id=\"param3\"></span>"),
@@ -96,37 +96,37 @@ TEST_F(PreviewFixture, backgroundPictureIsReachedFromTheTemporaryFolder)
 
 TEST_F(PreviewFixture, writesOnlyThePagesOfTheSetAndKeepsOtherDescriptions)
 {
-    state.StrContents3_S = QStringLiteral("old 3");
-    state.StrContents4_S = QStringLiteral("old 4");
+    state.contents(3) = QStringLiteral("old 3");
+    state.contents(4) = QStringLiteral("old 4");
     set.title = QStringLiteral("gap");
     for (int k : {1, 2, 4, 5, 6})
         set.page(k).kind = PageKind::Text;
-    ASSERT_FALSE(WritePreviewPages(set, state, paths));
-    EXPECT_TRUE(QFileInfo::exists(paths.StrTempFolder_S + QStringLiteral("gap_2.htm")));
-    EXPECT_FALSE(QFileInfo::exists(paths.StrTempFolder_S + QStringLiteral("gap_3.htm")));
-    EXPECT_FALSE(QFileInfo::exists(paths.StrTempFolder_S + QStringLiteral("gap_4.htm")));
-    EXPECT_EQ(state.StrContents2_S, QStringLiteral("Text"));
-    EXPECT_EQ(state.StrContents3_S, QStringLiteral("old 3"));
-    EXPECT_EQ(state.StrContents4_S, QStringLiteral("old 4"));
+    ASSERT_FALSE(writePreviewPages(set, state, paths));
+    EXPECT_TRUE(QFileInfo::exists(paths.previewFolder + QStringLiteral("gap_2.htm")));
+    EXPECT_FALSE(QFileInfo::exists(paths.previewFolder + QStringLiteral("gap_3.htm")));
+    EXPECT_FALSE(QFileInfo::exists(paths.previewFolder + QStringLiteral("gap_4.htm")));
+    EXPECT_EQ(state.contents(2), QStringLiteral("Text"));
+    EXPECT_EQ(state.contents(3), QStringLiteral("old 3"));
+    EXPECT_EQ(state.contents(4), QStringLiteral("old 4"));
 }
 
 TEST_F(PreviewFixture, emptyFirstPageWritesNothingButTakesTheTitle)
 {
-    state.StrContents1_S = QStringLiteral("kept");
+    state.contents(1) = QStringLiteral("kept");
     set.title = QStringLiteral("none");
     set.page(2).kind = PageKind::Text;
-    ASSERT_FALSE(WritePreviewPages(set, state, paths));
-    EXPECT_EQ(state.StrTitle_S, QStringLiteral("none"));
-    EXPECT_EQ(state.StrContents1_S, QStringLiteral("kept"));
-    EXPECT_TRUE(QDir(paths.StrTempFolder_S).entryList(QDir::Files).isEmpty());
+    ASSERT_FALSE(writePreviewPages(set, state, paths));
+    EXPECT_EQ(state.lastTitle, QStringLiteral("none"));
+    EXPECT_EQ(state.contents(1), QStringLiteral("kept"));
+    EXPECT_TRUE(QDir(paths.previewFolder).entryList(QDir::Files).isEmpty());
 }
 
 TEST_F(PreviewFixture, emptyTitleAndSixPagesAlwaysUseHtm)
 {
     for (Page &p : set.pages)
         p.kind = PageKind::Text;
-    ASSERT_FALSE(WritePreviewPages(set, state, paths));
-    const QStringList files = QDir(paths.StrTempFolder_S).entryList(QDir::Files, QDir::Name);
+    ASSERT_FALSE(writePreviewPages(set, state, paths));
+    const QStringList files = QDir(paths.previewFolder).entryList(QDir::Files, QDir::Name);
     EXPECT_EQ(files, (QStringList{"_1.htm", "_2.htm", "_3.htm", "_4.htm", "_5.htm", "_6.htm"}));
     EXPECT_TRUE(page(1).contains("\r\n<title>_1</title>\r\n"));
     EXPECT_EQ(page(6).count("\r\n"), 17);
@@ -136,8 +136,8 @@ TEST_F(PreviewFixture, unwritablePageIsReported)
 {
     set.title = QStringLiteral("x");
     set.page(1).kind = PageKind::Text;
-    ASSERT_TRUE(QDir().mkpath(paths.StrTempFolder_S + QStringLiteral("x_1.htm")));
-    const auto error = WritePreviewPages(set, state, paths);
+    ASSERT_TRUE(QDir().mkpath(paths.previewFolder + QStringLiteral("x_1.htm")));
+    const auto error = writePreviewPages(set, state, paths);
     ASSERT_TRUE(error);
-    EXPECT_EQ(error->path, paths.StrTempFolder_S + QStringLiteral("x_1.htm"));
+    EXPECT_EQ(error->path, paths.previewFolder + QStringLiteral("x_1.htm"));
 }

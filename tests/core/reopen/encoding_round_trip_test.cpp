@@ -1,6 +1,7 @@
 // Both page encodings through the create road and back through the reader.
 
 #include "core/generate/create_command.h"
+#include "support/record_editor.h"
 #include "core/reopen/page_reader.h"
 #include "support/reopen_test_support.h"
 #include "support/file_compare.h"
@@ -25,7 +26,7 @@ struct Program {
     explicit Program(const QString &folder, const char *body)
     {
         QDir().mkpath(folder);
-        paths = InitProgramPaths(folder);
+        paths = initPortablePaths(folder);
         if (body) {
             QFile f(paths.settingsFile);
             EXPECT_TRUE(f.open(QIODevice::WriteOnly));
@@ -42,8 +43,8 @@ struct Program {
         ASSERT_EQ(desktop.calls.size(), 2) << "two reports, no warning";
     }
 
-    QStringList files() const { return QDir(paths.StrOutFolder_S).entryList(QDir::Files, QDir::Name); }
-    QByteArray file(const QString &name) const { return readAll(paths.StrOutFolder_S + name); }
+    QStringList files() const { return QDir(paths.outputFolder).entryList(QDir::Files, QDir::Name); }
+    QByteArray file(const QString &name) const { return readAll(paths.outputFolder + name); }
 
     ProgramPaths paths;
     EditorState state;
@@ -89,7 +90,7 @@ PageSet reopened(const Program &program, const QString &title)
     PageSet start;
     start.title = title;
     resetPageSet(start);
-    const ReadOutcome outcome = readPageSetFiles(program.paths.StrOutFolder_S, title,
+    const ReadOutcome outcome = readPageSetFiles(program.paths.outputFolder, title,
                                                  QStringLiteral(".htm"), start);
     EXPECT_EQ(outcome.pagesRead, 6);
     return outcome.set;
@@ -143,7 +144,7 @@ TEST_P(Utf8Set, pageWithoutItsMarkIsReadByItsDeclaration)
     for (const QString &name : program.files()) {
         const QByteArray bytes = program.file(name);
         ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
-        writeBytes(program.paths.StrOutFolder_S + name, bytes.mid(3));
+        writeBytes(program.paths.outputFolder + name, bytes.mid(3));
     }
     EXPECT_EQ(reopened(program, set.title), set);
 }

@@ -1,6 +1,7 @@
 // Hand-edited, partial and foreign files: the reader takes what the rules
 // find, ends the set where a page is missing and never fails.
 #include "core/reopen/page_reader.h"
+#include "support/record_editor.h"
 
 #include "support/reopen_test_support.h"
 #include "support/file_compare.h"
@@ -86,12 +87,12 @@ TEST_F(Reader, missingPage2AfterLinkedPage1_keepsPage1)
     ASSERT_TRUE(QFile::remove(pagePath(2)));
 
     ProgramPaths paths;
-    paths.StrOutFolder_S = m_out;
+    paths.outputFolder = m_out;
     RecordEditor editor(resetSet(QStringLiteral("abc")));
     EditorState state;
-    state.StrReadExt_S = QStringLiteral(".htm");
+    state.readExtension = QStringLiteral(".htm");
     RecordingDesktop desktop;
-    ReadPageSet(editor, state, paths, desktop);
+    readPageSet(editor, state, paths, desktop);
 
     PageSet expected = set;
     expected.page(2) = Page{};
@@ -104,13 +105,13 @@ TEST_F(Reader, missingPage2AfterLinkedPage1_keepsPage1)
 TEST_F(Reader, page1NotFound_plainMessageAndEditorUntouched)
 {
     ProgramPaths paths;
-    paths.StrOutFolder_S = m_out;
+    paths.outputFolder = m_out;
     PageSet before = sampleSet(2); // what the editor held, even unreset
     RecordEditor editor(before);
     EditorState state;
-    state.StrReadExt_S = QStringLiteral(".htm");
+    state.readExtension = QStringLiteral(".htm");
     RecordingDesktop desktop;
-    ReadPageSet(editor, state, paths, desktop);
+    readPageSet(editor, state, paths, desktop);
 
     EXPECT_EQ(editor.pageSet(), before);
     EXPECT_EQ(desktop.calls, (QList<RecordingDesktop::Call>{

@@ -1,5 +1,6 @@
 // Sets written by the page writer come back as they were edited.
 #include "core/reopen/page_reader.h"
+#include "support/record_editor.h"
 
 #include "support/reopen_test_support.h"
 #include "support/recording_desktop.h"
@@ -111,7 +112,7 @@ TEST_P(ReadBack, ReadPageSet_showsSetAndNamesPagesRead)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     ProgramPaths paths;
-    paths.StrOutFolder_S = dir.path() + u'/';
+    paths.outputFolder = dir.path() + u'/';
 
     PageSet written;
     written.title = QStringLiteral("abc");
@@ -119,14 +120,14 @@ TEST_P(ReadBack, ReadPageSet_showsSetAndNamesPagesRead)
         written.pages[i] = c.pages[i];
     selectBackgroundKind(written, c.background);
     written.backgroundValue = c.backgroundValue;
-    ASSERT_NO_FATAL_FAILURE(writeSetAsCreated(paths.StrOutFolder_S, written, c.ext));
+    ASSERT_NO_FATAL_FAILURE(writeSetAsCreated(paths.outputFolder, written, c.ext));
 
     RecordEditor editor(resetSet(QStringLiteral("abc")));
     EditorState state;
-    state.StrReadExt_S = c.ext;
-    state.StrKcyosi_S = QStringLiteral(".other"); // the reader ignores the creation extension
+    state.readExtension = c.ext;
+    state.extension = QStringLiteral(".other"); // the reader ignores the creation extension
     RecordingDesktop desktop;
-    ReadPageSet(editor, state, paths, desktop);
+    readPageSet(editor, state, paths, desktop);
 
     EXPECT_EQ(editor.pageSet(), written);
     const QString last = QStringLiteral("abc_") + QString::number(c.pages.size()) + c.ext;

@@ -152,7 +152,7 @@ TEST_F(SettingsFile, hugeFileIsNeitherReadNorReplaced)
     huge += QByteArray(kMaxSettingsFileBytes, ';');
     writeBytes(path, huge);
     EXPECT_EQ(read(kName), kDefault);
-    EXPECT_TRUE(WriteIniStr(kSettingsSection, kName, QStringLiteral("y"), path));
+    EXPECT_TRUE(writeIniString(kSettingsSection, kName, QStringLiteral("y"), path));
     EXPECT_EQ(QFileInfo(path).size(), huge.size());
 }
 

@@ -216,7 +216,7 @@ TEST_F(SettingsFile, failedWritesReportTheFileAndKeepTheOldOne)
     EXPECT_FALSE(error->reason.isEmpty());
 
     ASSERT_TRUE(QDir().mkdir(path));
-    error = WriteIniStr(kSettingsSection, kName, QStringLiteral("x"), path);
+    error = writeIniString(kSettingsSection, kName, QStringLiteral("x"), path);
     ASSERT_TRUE(error);
     EXPECT_FALSE(error->reason.isEmpty());
     EXPECT_TRUE(QFileInfo(path).isDir());
@@ -226,9 +226,9 @@ TEST_F(SettingsFile, failedWritesReportTheFileAndKeepTheOldOne)
     const QByteArray old = "[OptionSettei]\r\nHomeName=old\r\n";
     writeBytes(path, old);
     ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup));
-    EXPECT_TRUE(WriteIniStr(kSettingsSection, kName, QStringLiteral("new"), path));
+    EXPECT_TRUE(writeIniString(kSettingsSection, kName, QStringLiteral("new"), path));
     EXPECT_TRUE(sameBytes(old, readAll(path)));
-    EXPECT_EQ(WriteIniStr(kSettingsSection, kName, QStringLiteral("old"), path), std::nullopt)
+    EXPECT_EQ(writeIniString(kSettingsSection, kName, QStringLiteral("old"), path), std::nullopt)
         << "nothing to change, nothing to refuse";
 }
 

@@ -1,7 +1,7 @@
 // The image picker: what it lists, what it picks and how it previews.
 
 #include "ui/image_picker/image_picker.h"
-#include "ui/kit/ui_support.h"
+#include "ui/kit/form_layout.h"
 #include "support/ui_test_support.h"
 
 #include <QAbstractButton>
@@ -78,14 +78,14 @@ TEST_F(ImagePickerTest, listsOnlyPictureFilesInAnyLetterCase)
     const QStringList expected = {QStringLiteral("a.gif"), QStringLiteral("B.JPG"), QStringLiteral("c.Png"),
                                   QStringLiteral("d.bmp")};
     EXPECT_EQ(pictureFileNames(folder()), expected);
-    ImagePicker picker(folder());
+    ImagePicker picker(test::messageBoxes(), folder());
     EXPECT_EQ(listed(picker), expected);
-    EXPECT_EQ(picker.StrPicName_S(), QString());
+    EXPECT_EQ(picker.pickedName(), QString());
 }
 
 TEST_F(ImagePickerTest, missingFolderListsNothing)
 {
-    ImagePicker picker(dir.filePath(QStringLiteral("none/")));
+    ImagePicker picker(test::messageBoxes(), dir.filePath(QStringLiteral("none/")));
     EXPECT_TRUE(listed(picker).isEmpty());
     EXPECT_TRUE(pictureFileNames(QString()).isEmpty());
 }
@@ -111,7 +111,7 @@ TEST_F(ImagePickerTest, closingAtOnceIsAnEmptyPickAfterAnEarlierOne)
         list->setCurrentRow(0);
         modal->findChild<QAbstractButton *>(QStringLiteral("Command1"))->click();
     });
-    EXPECT_EQ(pickImage(&mainWindow, folder(), 0, 0), QStringLiteral("a.png"));
+    EXPECT_EQ(pickImage(&mainWindow, test::messageBoxes(), folder(), 0, 0), QStringLiteral("a.png"));
 
     // The list taking the focus makes its first row current; that is no pick.
     onNextModal([](QWidget *modal) {
@@ -119,22 +119,22 @@ TEST_F(ImagePickerTest, closingAtOnceIsAnEmptyPickAfterAnEarlierOne)
         QApplication::sendEvent(modal->findChild<QListWidget *>(QStringLiteral("File1")), &focusIn);
         modal->close();
     });
-    EXPECT_EQ(pickImage(&mainWindow, folder(), 0, 0), QString());
+    EXPECT_EQ(pickImage(&mainWindow, test::messageBoxes(), folder(), 0, 0), QString());
 }
 
 TEST_F(ImagePickerTest, secondSelectionIsThePickAndIsShown)
 {
     writePicture(QStringLiteral("a.png"), Qt::red);
     writePicture(QStringLiteral("b.bmp"), Qt::blue, QSize(25, 15));
-    ImagePicker picker(folder());
+    ImagePicker picker(test::messageBoxes(), folder());
     picker.show();
 
     select(picker, QStringLiteral("a.png"));
-    EXPECT_EQ(picker.StrPicName_S(), QStringLiteral("a.png"));
+    EXPECT_EQ(picker.pickedName(), QStringLiteral("a.png"));
     EXPECT_EQ(shown(picker).pixelColor(0, 0), QColor(Qt::red));
 
     select(picker, QStringLiteral("b.bmp"));
-    EXPECT_EQ(picker.StrPicName_S(), QStringLiteral("b.bmp"));
+    EXPECT_EQ(picker.pickedName(), QStringLiteral("b.bmp"));
     const QImage image = shown(picker);
     EXPECT_EQ(image.size(), QSize(25, 15)) << "at its own size";
     EXPECT_EQ(image.pixelColor(24, 14), QColor(Qt::blue));
@@ -146,23 +146,23 @@ TEST_F(ImagePickerTest, undecodableFileIsStillPickedAndThePickerGoesOn)
 {
     writePicture(QStringLiteral("a.png"), Qt::red);
     writeFile(QStringLiteral("broken.png"), QByteArray("\x89PNG\r\n\x1a\n not really", 20));
-    ImagePicker picker(folder());
+    ImagePicker picker(test::messageBoxes(), folder());
     picker.show();
 
     select(picker, QStringLiteral("a.png"));
     select(picker, QStringLiteral("broken.png"));
-    EXPECT_EQ(picker.StrPicName_S(), QStringLiteral("broken.png"));
+    EXPECT_EQ(picker.pickedName(), QStringLiteral("broken.png"));
     EXPECT_TRUE(shown(picker).isNull()) << "no stale preview of a.png";
 
     select(picker, QStringLiteral("a.png"));
-    EXPECT_EQ(picker.StrPicName_S(), QStringLiteral("a.png"));
+    EXPECT_EQ(picker.pickedName(), QStringLiteral("a.png"));
     EXPECT_EQ(shown(picker).pixelColor(0, 0), QColor(Qt::red));
 }
 
 TEST_F(ImagePickerTest, largePictureIsShownFromItsCornerCutAtTheFrame)
 {
     ASSERT_TRUE(test::patternImage(4000, 4000).save(dir.filePath(QStringLiteral("big.png"))));
-    ImagePicker picker(folder());
+    ImagePicker picker(test::messageBoxes(), folder());
     picker.show();
     select(picker, QStringLiteral("big.png"));
 

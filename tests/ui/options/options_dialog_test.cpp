@@ -1,8 +1,9 @@
 #include "ui/options/options_dialog.h"
 
 #include "core/places/program_paths.h"
-#include "ui/kit/ui_support.h"
+#include "ui/kit/form_layout.h"
 #include "support/file_compare.h"
+#include "support/ui_test_support.h"
 #include "support/recording_desktop.h"
 
 #include <QAbstractButton>
@@ -73,7 +74,7 @@ const QByteArray kDefaultsFile = "[OptionSettei]\r\n"
 class OptionsDialogTest : public testing::Test {
 protected:
     QTemporaryDir dir;
-    ProgramPaths paths = InitProgramPaths(dir.path());
+    ProgramPaths paths = initPortablePaths(dir.path());
 };
 
 TEST_F(OptionsDialogTest, firstUseShowsDefaultsBesideTheMainWindowAndSavesThem)
@@ -96,7 +97,7 @@ TEST_F(OptionsDialogTest, firstUseShowsDefaultsBesideTheMainWindowAndSavesThem)
         EXPECT_EQ(child<QLineEdit>(dialog, "Text_URL")->text(), QStringLiteral("リンクページURL"));
         child<QAbstractButton>(dialog, "Command1")->click();
     });
-    showOptionsDialog(&mainWindow, paths);
+    showOptionsDialog(&mainWindow, paths, test::messageBoxes());
     EXPECT_TRUE(seen);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_TRUE(sameBytes(kDefaultsFile, readAll(paths.settingsFile)));
@@ -127,7 +128,7 @@ TEST_P(EveryClose, savesTheControls)
             break;
         }
     });
-    showOptionsDialog(nullptr, paths);
+    showOptionsDialog(nullptr, paths, test::messageBoxes());
     EXPECT_TRUE(sameBytes("[OptionSettei]\r\n"
                           "DousaSettei=0\r\n"
                           "KensakuSettei=2\r\n"
@@ -143,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(OptionsDialog, EveryClose,
 
 TEST_F(OptionsDialogTest, linkFieldsFollowRobotsAllowedAndKeepTheirTexts)
 {
-    OptionsDialog dialog(paths.settingsFile);
+    OptionsDialog dialog(paths.settingsFile, test::messageBoxes());
     auto *name = child<QLineEdit>(&dialog, "Text_HomeName");
     auto *url = child<QLineEdit>(&dialog, "Text_URL");
 
@@ -183,7 +184,7 @@ class Load : public OptionsDialogTest, public testing::WithParamInterface<LoadCa
 TEST_P(Load, setsTheControlsFromTheFile)
 {
     writeBytes(paths.settingsFile, GetParam().file);
-    OptionsDialog dialog(paths.settingsFile);
+    OptionsDialog dialog(paths.settingsFile, test::messageBoxes());
     EXPECT_EQ(checked(&dialog, "ChkBrowser"), GetParam().browser);
     EXPECT_TRUE(checked(&dialog, GetParam().robots));
     EXPECT_TRUE(checked(&dialog, GetParam().extension));
@@ -216,7 +217,7 @@ TEST_F(OptionsDialogTest, emptiedFieldRemovesItsKeyAndNextOpeningShowsTheDefault
         child<QLineEdit>(dialog, "Text_HomeName")->clear();
         dialog->close();
     });
-    showOptionsDialog(nullptr, paths);
+    showOptionsDialog(nullptr, paths, test::messageBoxes());
     EXPECT_TRUE(sameBytes("[OptionSettei]\r\n"
                           "DousaSettei=1\r\n"
                           "KensakuSettei=0\r\n"
@@ -225,7 +226,7 @@ TEST_F(OptionsDialogTest, emptiedFieldRemovesItsKeyAndNextOpeningShowsTheDefault
                           "MojiCodeSettei=0\r\n",
                           readAll(paths.settingsFile)));
 
-    OptionsDialog again(paths.settingsFile);
+    OptionsDialog again(paths.settingsFile, test::messageBoxes());
     EXPECT_EQ(child<QLineEdit>(&again, "Text_HomeName")->text(), QStringLiteral("リンクページ名"));
 }
 
@@ -233,7 +234,7 @@ TEST_F(OptionsDialogTest, failedSaveWarnsOnceAndStillCloses)
 {
     const QString unwritable = dir.filePath(QStringLiteral("gone/Zelmora.ini"));
     RecordingDesktop desktop;
-    OptionsDialog dialog(unwritable, &desktop);
+    OptionsDialog dialog(unwritable, desktop);
     onModal([](QWidget *modal) { modal->close(); });
     dialog.exec();
     EXPECT_FALSE(dialog.isVisible());
@@ -257,7 +258,7 @@ TEST_F(OptionsDialogTest, failedSaveShowsAWarningBoxOverTheDialog)
         });
         child<QAbstractButton>(dialog, "Command1")->click();
     });
-    showOptionsDialog(nullptr, paths);
+    showOptionsDialog(nullptr, paths, test::messageBoxes());
     EXPECT_TRUE(boxText.contains(dir.path())) << boxText.toStdString();
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
@@ -290,7 +291,7 @@ class Layout : public OptionsDialogTest, public testing::WithParamInterface<Cont
 
 TEST_P(Layout, controlHasItsPlaceAndCaption)
 {
-    OptionsDialog dialog(paths.settingsFile);
+    OptionsDialog dialog(paths.settingsFile, test::messageBoxes());
     const ControlRow &row = GetParam();
     QWidget *widget = child(&dialog, row.name);
     ASSERT_NE(widget, nullptr);
@@ -331,7 +332,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(OptionsDialogTest, windowGroupsAndStacking)
 {
-    OptionsDialog dialog(paths.settingsFile);
+    OptionsDialog dialog(paths.settingsFile, test::messageBoxes());
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("オプション設定"));
     EXPECT_EQ(dialog.size(), QSize(twips(5895), twips(7320)));
 

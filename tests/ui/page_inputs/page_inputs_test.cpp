@@ -4,7 +4,7 @@
 
 #include "ui/page_inputs/colour_code.h"
 #include "app/main_window.h"
-#include "ui/kit/ui_support.h"
+#include "ui/kit/form_layout.h"
 #include "support/recording_desktop.h"
 #include "support/ui_test_support.h"
 
@@ -86,7 +86,7 @@ TEST_F(PageInputsTest, startsWithOnlyPageOneOpenAndNothingChosen)
     EXPECT_EQ(window->pageSet(), PageSet{});
     // Start-up made the output folder beside the program.
     EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("Popleaf"))).exists());
-    EXPECT_EQ(window->paths(), InitProgramPaths(dir.path()));
+    EXPECT_EQ(window->paths(), initPortablePaths(dir.path()));
 }
 
 TEST_F(PageInputsTest, textKindOpensTheTextAndTheNextPage)
@@ -350,13 +350,13 @@ TEST_P(PictureName, unusableNameIsListedButRefusedWithItsReason)
         // b.png first: a refused name leaves it the pick.
         const QListWidgetItem *b = list->findItems(QStringLiteral("b.png"), Qt::MatchExactly).value(0);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(b).center());
-        if (!c.reason.isEmpty()) {
-            onNextModal([&](QWidget *box) {
-                message = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))->text();
-                box->close();
-            });
-        }
+        desktop.calls.clear();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(found.first()).center());
+        // The window's desktop shows the picker's messages.
+        for (const auto &call : desktop.calls) {
+            if (call.kind == test::RecordingDesktop::Call::Warning)
+                message = call.text;
+        }
         if (!c.reason.isEmpty()) {
             EXPECT_EQ(list->selectedItems(), QList<QListWidgetItem *>{const_cast<QListWidgetItem *>(b)})
                 << "the earlier pick stays selected";

@@ -1,4 +1,5 @@
 #include "ui/preview/preview_browser.h"
+#include "support/record_editor.h"
 #include "ui/preview/preview_command.h"
 #include "ui/preview/preview_window.h"
 
@@ -26,7 +27,7 @@ namespace {
 
 struct PreviewCommandFixture : testing::Test {
     QTemporaryDir dir;
-    ProgramPaths paths = InitProgramPaths(dir.path());
+    ProgramPaths paths = initPortablePaths(dir.path());
     EditorState state;
     RecordingDesktop desktop;
     RecordEditor editor;
@@ -59,7 +60,7 @@ struct PreviewCommandFixture : testing::Test {
     }
     QString page(int k) const
     {
-        return paths.StrTempFolder_S + editor.pageSet().title + u'_' + QString::number(k) + QStringLiteral(".htm");
+        return paths.previewFolder + editor.pageSet().title + u'_' + QString::number(k) + QStringLiteral(".htm");
     }
     void kinds(std::initializer_list<PageKind> ks)
     {
@@ -144,7 +145,7 @@ TEST_F(PreviewCommandFixture, secondPreviewReusesTheWindowAndStartsAtPageOne)
     preview([&](PreviewWindow *w) { EXPECT_EQ(heading(w), QStringLiteral("second_1")); }, true);
     EXPECT_EQ(factory.created, 1);
     EXPECT_EQ(factory.log.last(), page(1));
-    EXPECT_TRUE(QDir(paths.StrTempFolder_S).entryList(QDir::Files).isEmpty()) << "close box cleans up too";
+    EXPECT_TRUE(QDir(paths.previewFolder).entryList(QDir::Files).isEmpty()) << "close box cleans up too";
 }
 
 TEST_F(PreviewCommandFixture, emptyFirstPageShowsNothing)
@@ -154,14 +155,14 @@ TEST_F(PreviewCommandFixture, emptyFirstPageShowsNothing)
     runPreviewCommand(&mainWindow, editor, state, paths, desktop, &factory);
     EXPECT_EQ(factory.created, 0);
     EXPECT_TRUE(desktop.calls.isEmpty());
-    EXPECT_EQ(state.StrTitle_S, QStringLiteral("none"));
+    EXPECT_EQ(state.lastTitle, QStringLiteral("none"));
 }
 
 TEST_F(PreviewCommandFixture, unwritablePageIsReportedWithoutAWindow)
 {
     editor.set().title = QStringLiteral("x");
     kinds({Text});
-    ASSERT_TRUE(QDir().mkpath(paths.StrTempFolder_S + QStringLiteral("x_1.htm")));
+    ASSERT_TRUE(QDir().mkpath(paths.previewFolder + QStringLiteral("x_1.htm")));
     runPreviewCommand(&mainWindow, editor, state, paths, desktop, &factory);
     EXPECT_EQ(factory.created, 0);
     ASSERT_EQ(desktop.calls.size(), 1);
@@ -176,22 +177,22 @@ TEST_F(PreviewCommandFixture, titleWithASeparatorWritesNothing)
     EXPECT_EQ(factory.created, 0);
     ASSERT_EQ(desktop.calls.size(), 1);
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("escape_1.htm"))));
-    EXPECT_FALSE(QFileInfo::exists(paths.StrTempFolder_S));
+    EXPECT_FALSE(QFileInfo::exists(paths.previewFolder));
 }
 
 TEST_F(PreviewCommandFixture, closingDeletesItsOwnPagesOnly)
 {
     editor.set().title = QStringLiteral("t");
     kinds({Text});
-    ASSERT_TRUE(QDir().mkpath(paths.StrTempFolder_S + QStringLiteral("sub")));
-    QFile other(paths.StrTempFolder_S + QStringLiteral("other.txt"));
+    ASSERT_TRUE(QDir().mkpath(paths.previewFolder + QStringLiteral("sub")));
+    QFile other(paths.previewFolder + QStringLiteral("other.txt"));
     ASSERT_TRUE(other.open(QIODevice::WriteOnly));
     other.close();
-    QFile hidden(paths.StrTempFolder_S + QStringLiteral(".keep"));
+    QFile hidden(paths.previewFolder + QStringLiteral(".keep"));
     ASSERT_TRUE(hidden.open(QIODevice::WriteOnly));
     hidden.close();
     preview([](PreviewWindow *) {});
-    EXPECT_EQ(QDir(paths.StrTempFolder_S).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+    EXPECT_EQ(QDir(paths.previewFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               (QStringList{".keep", "other.txt", "sub"}));
 }
 

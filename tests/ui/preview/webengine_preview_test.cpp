@@ -1,4 +1,5 @@
 #include "ui/preview/preview_command.h"
+#include "support/record_editor.h"
 #include "ui/preview/preview_window.h"
 
 #include "support/recording_desktop.h"
@@ -28,7 +29,7 @@ class WebEnginePreviewIn : public testing::TestWithParam<const char *> {};
 TEST_P(WebEnginePreviewIn, loadsThePagesThroughTheModule)
 {
     QTemporaryDir dir;
-    const ProgramPaths paths = InitProgramPaths(dir.path());
+    const ProgramPaths paths = initPortablePaths(dir.path());
     QFile settings(paths.settingsFile);
     ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
     settings.write(QByteArray("[OptionSettei]\r\nMojiCodeSettei=") + GetParam() + "\r\n");
@@ -45,7 +46,7 @@ TEST_P(WebEnginePreviewIn, loadsThePagesThroughTheModule)
     editor.set().page(2).standardFile = QStringLiteral("a.png");
     QImage picture(150, 115, QImage::Format_RGB32);
     picture.fill(Qt::red);
-    ASSERT_TRUE(picture.save(paths.StrOutFolder_S + QStringLiteral("a.png")));
+    ASSERT_TRUE(picture.save(paths.outputFolder + QStringLiteral("a.png")));
     QWidget mainWindow;
 
     bool checked = false;
@@ -57,7 +58,7 @@ TEST_P(WebEnginePreviewIn, loadsThePagesThroughTheModule)
         auto *view = w->findChild<QWebEngineView *>(QStringLiteral("WebBrowser1"));
         ASSERT_TRUE(view);
         QTRY_COMPARE_WITH_TIMEOUT(view->title(), QStringLiteral("春_1"), 20000);
-        QFile page1(paths.StrTempFolder_S + QStringLiteral("春_1.htm"));
+        QFile page1(paths.previewFolder + QStringLiteral("春_1.htm"));
         ASSERT_TRUE(page1.open(QIODevice::ReadOnly));
         EXPECT_EQ(page1.read(3) == "\xEF\xBB\xBF", utf8);
         QString text;
@@ -108,7 +109,7 @@ public Q_SLOTS:
 TEST(WebEnginePreview, clickedLinkGoesToTheSystemBrowser)
 {
     QTemporaryDir dir;
-    const ProgramPaths paths = InitProgramPaths(dir.path());
+    const ProgramPaths paths = initPortablePaths(dir.path());
     EditorState state;
     RecordingDesktop desktop;
     RecordEditor editor;

@@ -1,4 +1,5 @@
 #include "ui/set_picker/set_picker.h"
+#include "support/record_editor.h"
 
 #include "support/reopen_test_support.h"
 #include "support/recording_desktop.h"
@@ -47,23 +48,23 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        m_paths.StrOutFolder_S = m_dir.path() + QStringLiteral("/Popleaf/");
-        ASSERT_TRUE(QDir().mkpath(m_paths.StrOutFolder_S));
-        ASSERT_NO_FATAL_FAILURE(writeSetAsCreated(m_paths.StrOutFolder_S, kAbc, QStringLiteral(".htm")));
-        ASSERT_NO_FATAL_FAILURE(writeSetAsCreated(m_paths.StrOutFolder_S, kWeb, QStringLiteral(".html")));
-        ASSERT_NO_FATAL_FAILURE(writeSetAsCreated(m_paths.StrOutFolder_S, kZeta, QStringLiteral(".htm")));
+        m_paths.outputFolder = m_dir.path() + QStringLiteral("/Popleaf/");
+        ASSERT_TRUE(QDir().mkpath(m_paths.outputFolder));
+        ASSERT_NO_FATAL_FAILURE(writeSetAsCreated(m_paths.outputFolder, kAbc, QStringLiteral(".htm")));
+        ASSERT_NO_FATAL_FAILURE(writeSetAsCreated(m_paths.outputFolder, kWeb, QStringLiteral(".html")));
+        ASSERT_NO_FATAL_FAILURE(writeSetAsCreated(m_paths.outputFolder, kZeta, QStringLiteral(".htm")));
         for (const char *name : {"abc_data.htm", "web_data.html", "abc.htm", "notes.txt", "page.htm.bak"})
-            ASSERT_NO_FATAL_FAILURE(writeBytes(m_paths.StrOutFolder_S + QString::fromUtf8(name), "<html>\r\n"));
+            ASSERT_NO_FATAL_FAILURE(writeBytes(m_paths.outputFolder + QString::fromUtf8(name), "<html>\r\n"));
         // A page of abc under an upper-case extension: listed, but no set name.
-        ASSERT_TRUE(QFile::copy(m_paths.StrOutFolder_S + QStringLiteral("abc_1.htm"),
-                                m_paths.StrOutFolder_S + QStringLiteral("OLD_1.HTM")));
-        ASSERT_TRUE(QDir().mkdir(m_paths.StrOutFolder_S + QStringLiteral("dir.htm")));
+        ASSERT_TRUE(QFile::copy(m_paths.outputFolder + QStringLiteral("abc_1.htm"),
+                                m_paths.outputFolder + QStringLiteral("OLD_1.HTM")));
+        ASSERT_TRUE(QDir().mkdir(m_paths.outputFolder + QStringLiteral("dir.htm")));
 
         m_before.title = QStringLiteral("typed");
         m_before.page(1).kind = PageKind::Text;
         m_before.page(1).text = QStringLiteral("never created");
         m_editor.set() = m_before;
-        m_state.StrReadExt_S = QStringLiteral(".previous");
+        m_state.readExtension = QStringLiteral(".previous");
 
         m_main.setGeometry(100, 80, 640, 480);
         m_main.show();
@@ -135,7 +136,7 @@ TEST_F(SetPickerTest, listsHtmlFilesInAnyCase_sortedWithoutCase_placedBesideMain
 
 TEST_F(SetPickerTest, missingOutputFolder_emptyList)
 {
-    m_paths.StrOutFolder_S = m_dir.path() + QStringLiteral("/gone/");
+    m_paths.outputFolder = m_dir.path() + QStringLiteral("/gone/");
     openPicker([&](QDialog *picker) {
         EXPECT_EQ(fileList(picker)->count(), 0);
         picker->close();
@@ -146,7 +147,7 @@ TEST_F(SetPickerTest, closeBox_changesNothing)
 {
     openPicker([](QDialog *picker) { picker->close(); });
     EXPECT_EQ(m_editor.pageSet(), m_before);
-    EXPECT_EQ(m_state.StrReadExt_S, QStringLiteral(".previous"));
+    EXPECT_EQ(m_state.readExtension, QStringLiteral(".previous"));
     EXPECT_TRUE(m_desktop.calls.isEmpty());
 }
 
@@ -168,11 +169,11 @@ TEST_P(Choosing, clickedFile_opensItsSetWithMessage)
 
     if (c.set) {
         EXPECT_EQ(m_editor.pageSet(), *c.set);
-        EXPECT_EQ(m_state.StrReadExt_S, QString::fromUtf8(c.ext));
+        EXPECT_EQ(m_state.readExtension, QString::fromUtf8(c.ext));
         EXPECT_EQ(m_desktop.calls, (QList<Call>{{Call::Information, QString::fromUtf8(c.message)}}));
     } else {
         EXPECT_EQ(m_editor.pageSet(), m_before) << "a failed open keeps the user's work";
-        EXPECT_EQ(m_state.StrReadExt_S, QStringLiteral(".previous"));
+        EXPECT_EQ(m_state.readExtension, QStringLiteral(".previous"));
         EXPECT_EQ(m_desktop.calls, (QList<Call>{{Call::Plain, QString::fromUtf8(c.message)}}));
     }
 }

@@ -1,32 +1,20 @@
-#include "ui/kit/ui_support.h"
+#include "ui/kit/message_box_desktop.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
 #include <QWidget>
 
 namespace zelmora {
 
-QFont gothicFont(double pointSize, bool bold)
-{
-    QFont font(QStringLiteral("Noto Sans CJK JP"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(pointSize);
-    font.setBold(bold);
-    return font;
-}
-
-void placeAt(QWidget *window, const QWidget *mainWindow, int leftTwips, int topTwips)
-{
-    if (!mainWindow)
-        return;
-    // The offsets count from the main window's outer top-left corner.
-    window->move(mainWindow->frameGeometry().topLeft() + twipsPoint(leftTwips, topTwips));
-}
-
 namespace {
 
 void showBox(QWidget *parent, QMessageBox::Icon icon, const QString &text)
 {
+    // Over the modal window that is open (a picker, the options), if any:
+    // the box belongs to what the user is looking at.
+    if (QWidget *modal = QApplication::activeModalWidget())
+        parent = modal;
     QMessageBox box(icon, kApplicationTitle, text, QMessageBox::Ok, parent);
     // Messages quote titles, file names and settings as the user typed them;
     // as rich text, markup in them would be rendered (a box taller than the

@@ -1,8 +1,30 @@
 #pragma once
 
+// The page sets the tests, the benchmarks and the tools work with, so that
+// each is written once.
+
 #include "core/model/page_set.h"
 
-namespace zelmora::bench {
+namespace zelmora::test {
+
+// The editor a user has been working on: a text with markup, both picture
+// kinds and a picture background, none of it created yet.
+inline PageSet sampleSet(const QString &title)
+{
+    PageSet set;
+    set.title = title;
+    set.page(1).kind = PageKind::Text;
+    set.page(1).text = QStringLiteral("まだ作成していない\r\n<b>文章</b>");
+    set.page(2).kind = PageKind::StandardPicture;
+    set.page(2).standardFile = QStringLiteral("a.gif");
+    set.page(2).standardAlt = QStringLiteral("猫");
+    set.page(3).kind = PageKind::WidePicture;
+    set.page(3).wideFile = QStringLiteral("wide.jpg");
+    set.page(3).wideAlt = QStringLiteral("海");
+    selectBackgroundKind(set, BackgroundKind::Picture);
+    set.backgroundValue = QStringLiteral("back.gif");
+    return set;
+}
 
 // A full six-page set as a user would make it: Japanese text with line
 // breaks, both picture kinds and a background colour.
@@ -27,12 +49,12 @@ inline PageSet sixPageSet(const QString &title)
         page.text = texts[k - 1];
     }
     set.page(4).kind = PageKind::StandardPicture;
-    set.page(4).standardFile = QStringLiteral("photo.jpg");
+    set.page(4).standardFile = QStringLiteral("photo.png");
     set.page(4).standardAlt = QStringLiteral("店の写真");
     set.page(5).kind = PageKind::WidePicture;
-    set.page(5).wideFile = QStringLiteral("map.gif");
+    set.page(5).wideFile = QStringLiteral("map.png");
     set.page(5).wideAlt = QStringLiteral("地図");
     return set;
 }
 
-} // namespace zelmora::bench
+} // namespace zelmora::test
