@@ -80,7 +80,7 @@ fuzz: deps
 
 # Every road against its floor, side by side in one run, in a Release build:
 # each ratio's median, minimum and maximum with its target. BENCH_RUNS sets
-# the number of side-by-side runs (start-up takes at least 21); the windows
+# the number of side-by-side runs (start-up takes at least 41); the windows
 # run on their own Xvfb server. The start-up rows compare the program with a
 # window that paints every string of its first paint, the bare window beside.
 BENCH_RUNS ?= 7

@@ -5,6 +5,7 @@
 #include "wait_for.h"
 
 #include "ui/image_picker/image_picker.h"
+#include "ui/kit/message_box_desktop.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -24,7 +25,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "usage: %s <folder> <picture name>\n", argv[0]);
         return 2;
     }
-    zelmora::ImagePicker picker(QString::fromLocal8Bit(argv[1]));
+    zelmora::MessageBoxDesktop desktop(nullptr);
+    zelmora::ImagePicker picker(desktop, QString::fromLocal8Bit(argv[1]));
     picker.show();
     zelmora::bench::waitFor([&] { return picker.windowHandle() && picker.windowHandle()->isExposed(); });
 

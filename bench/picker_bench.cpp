@@ -125,7 +125,9 @@ void BM_SetPickerOpen(benchmark::State &state)
 void BM_ImagePickerOpen(benchmark::State &state)
 {
     const QString folder = folders().picturePaths.outputFolder;
-    timePicker(state, [&](QWidget *parent) { return std::make_unique<ImagePicker>(folder, parent); });
+    test::RecordingDesktop desktop;
+    timePicker(state,
+               [&](QWidget *parent) { return std::make_unique<ImagePicker>(desktop, folder, parent); });
 }
 
 void timeEntryList(benchmark::State &state, const QString &folder, const QStringList &patterns)

@@ -1,3 +1,9 @@
+// Fixed output: every string below is a byte of the data page that sites
+// already hold, down to its missing spaces between attributes and the
+// order of its lines. Tests compare the page byte for byte; do not tidy,
+// wrap or reorder these lines (formatting is off for this file).
+// clang-format off
+
 #include "core/generate/data_page.h"
 
 #include "core/generate/popup_page.h"

@@ -1,5 +1,9 @@
 #pragma once
 
+// Fixed output: the script lines below are bytes of every page and of the
+// data page; do not tidy or wrap them (formatting is off for this file).
+// clang-format off
+
 #include "core/model/page_set.h"
 #include "core/files/page_lines.h"
 #include "core/text/page_encoding.h"

@@ -1,3 +1,9 @@
+// Fixed rules: how Windows' profile functions read and write a settings
+// file, case by case (blanks, quotes, comments, duplicate keys, line ends).
+// Each branch below is one rule that stored files rely on; keep them as
+// they are (formatting is off for this file).
+// clang-format off
+
 #include "core/settings/ini_text.h"
 
 #include "core/text/cp932.h"
