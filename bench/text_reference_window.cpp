@@ -6,9 +6,14 @@
 // text at all: the font configuration, the CJK faces and the shaping of
 // every string. The program is measured against it.
 
+#include "support/main_window_layout.h"
+
 #include <QApplication>
+#include <QList>
 #include <QPainter>
 #include <QWidget>
+
+#include <string_view>
 
 namespace {
 
@@ -23,43 +28,43 @@ struct Text {
     enum Place { Left, Centre, Option, Edit, Bottom } place;
 };
 
-// Where the containers sit in the window: the background box, the picture
-// buttons' box, and page 1's container inside the tab control.
-constexpr int kBackgroundLeft = 190, kBackgroundTop = 720;
-constexpr int kToolsLeft = 4055, kToolsTop = 0;
-constexpr int kTabsLeft = 120, kTabsTop = 2040, kTabsWidth = 5415;
-constexpr int kPageLeft = kTabsLeft + 240, kPageTop = kTabsTop + 480;
+bool startsWith(const char16_t *name, std::u16string_view prefix)
+{
+    return name && std::u16string_view(name).substr(0, prefix.size()) == prefix;
+}
 
-constexpr Text kTexts[] = {
-    {u"タイトル名　（ファイル名も同じ）", 210, 120, 2655, 255, Text::Form, Text::Left},
-    {u"開く", 2280, 405, 495, 255, Text::Form, Text::Centre},
-
-    {u"設定", kToolsLeft + 510, kToolsTop + 150, 400, 400, Text::SettingsWord, Text::Centre},
-    {u"?", kToolsLeft + 930, kToolsTop + 150, 400, 400, Text::HelpMark, Text::Centre},
-
-    {u"バックカラー", kBackgroundLeft + 480, kBackgroundTop + 240, 1335, 375, Text::Form, Text::Option},
-    {u"参照", kBackgroundLeft + 1920, kBackgroundTop + 240, 495, 255, Text::Form, Text::Centre},
-    {u"背景画像", kBackgroundLeft + 3000, kBackgroundTop + 240, 1335, 375, Text::Form, Text::Option},
-    {u"参照", kBackgroundLeft + 4440, kBackgroundTop + 240, 495, 255, Text::Form, Text::Centre},
-    {u"BgColor＝", kBackgroundLeft + 600, kBackgroundTop + 840, 855, 135, Text::Small, Text::Bottom},
-
-    {u"テキスト", kPageLeft + 240, kPageTop + 240, 4335, 375, Text::Form, Text::Option},
-    {u"イメージ（標準　115*150 pix）", kPageLeft + 240, kPageTop + 2280, 4335, 375, Text::Form, Text::Option},
-    {u"ＳＲＣ＝", kPageLeft + 360, kPageTop + 2760, 615, 135, Text::Small, Text::Bottom},
-    {u"参照", kPageLeft + 4440, kPageTop + 2640, 495, 255, Text::Form, Text::Centre},
-    {u"ＡＬＴ＝", kPageLeft + 360, kPageTop + 3120, 495, 135, Text::Small, Text::Bottom},
-    {u"ピクチャ名称", kPageLeft + 1080, kPageTop + 3000, 3255, 270, Text::Form, Text::Edit},
-    {u"イメージ（ワイド　115*250 pix）", kPageLeft + 240, kPageTop + 3480, 4335, 375, Text::Form, Text::Option},
-    {u"ＳＲＣ＝", kPageLeft + 360, kPageTop + 3960, 615, 135, Text::Small, Text::Bottom},
-    {u"参照", kPageLeft + 4440, kPageTop + 3840, 495, 255, Text::Form, Text::Centre},
-    {u"ＡＬＴ＝", kPageLeft + 360, kPageTop + 4320, 495, 135, Text::Small, Text::Bottom},
-    {u"ピクチャ名称", kPageLeft + 1080, kPageTop + 4200, 3255, 270, Text::Form, Text::Edit},
-    {u"なし", kPageLeft + 240, kPageTop + 4680, 4335, 375, Text::Form, Text::Option},
-
-    {u"閉じる", 240, 7920, 1600, 375, Text::Command, Text::Centre},
-    {u"プレビュー", 2040, 7920, 1600, 375, Text::Command, Text::Centre},
-    {u"作成", 3840, 7920, 1600, 375, Text::Command, Text::Centre},
-};
+// The captions of the main window's layout table that its first paint
+// shows, placed in the window: page 1's inputs inside the tab control, the
+// background's inside Frame8.
+QList<Text> firstPaintTexts()
+{
+    using namespace zelmora::layout;
+    QList<Text> texts;
+    auto add = [&](const Row &row, int left, int top) {
+        if (std::u16string_view(row.caption).empty())
+            return;
+        const bool small = !row.name || startsWith(row.name, u"Label_BK");
+        const Text::Face face = small ? Text::Small
+            : startsWith(row.name, u"Command") ? Text::Command
+                                                : Text::Form;
+        const Text::Place place = small ? Text::Bottom
+            : startsWith(row.name, u"Option") ? Text::Option
+            : startsWith(row.name, u"p_Text") || startsWith(row.name, u"w_Text") ? Text::Edit
+            : startsWith(row.name, u"t_Label") ? Text::Left
+                                                : Text::Centre;
+        texts.append({row.caption, left + row.left, top + row.top, row.width, row.height, face, place});
+    };
+    for (const Row &row : kWindowRows)
+        add(row, 0, 0);
+    // The words of the picture buttons, drawn as outlines in the bold face.
+    texts.append({u"設定", kToolsLeft + 510, kToolsTop + 150, 400, 400, Text::SettingsWord, Text::Centre});
+    texts.append({u"?", kToolsLeft + 930, kToolsTop + 150, 400, 400, Text::HelpMark, Text::Centre});
+    for (const Row &row : kBackgroundRows)
+        add(row, kBackgroundLeft, kBackgroundTop);
+    for (const Row &row : kPageRows)
+        add(row, kTabsLeft + kPageLeft, kTabsTop + kPageTop);
+    return texts;
+}
 
 QFont gothic(double points, bool bold = false)
 {
@@ -75,7 +80,7 @@ public:
     TextReference()
     {
         setWindowTitle(QStringLiteral("ポップリーフ作成"));
-        setFixedSize(twips(5655), twips(8475)); // Form1's client area
+        setFixedSize(twips(zelmora::layout::kWindowWidth), twips(zelmora::layout::kWindowHeight));
         setFont(gothic(8));
     }
 
@@ -86,7 +91,7 @@ protected:
         QFont faces[5] = {gothic(8), gothic(6), gothic(9, true), gothic(9, true), gothic(9, true)};
         faces[Text::SettingsWord].setPixelSize(10);
         faces[Text::HelpMark].setPixelSize(21);
-        for (const Text &t : kTexts) {
+        for (const Text &t : m_texts) {
             QRect r(twips(t.left), twips(t.top), twips(t.width), twips(t.height));
             int flags = Qt::AlignLeft | Qt::AlignVCenter;
             switch (t.place) {
@@ -101,11 +106,15 @@ protected:
         }
         // The six tab captions share the tab row evenly.
         p.setFont(faces[Text::Form]);
+        using zelmora::layout::kTabsLeft, zelmora::layout::kTabsTop, zelmora::layout::kTabsWidth;
         const int tabWidth = (twips(kTabsWidth) - 2) / 6;
         for (int k = 1; k <= 6; ++k)
             p.drawText(QRect(twips(kTabsLeft) + (k - 1) * tabWidth, twips(kTabsTop), tabWidth, 22),
                        Qt::AlignCenter, QStringLiteral("Page") + QChar(0xFF10 + k));
     }
+
+private:
+    const QList<Text> m_texts = firstPaintTexts();
 };
 
 } // namespace

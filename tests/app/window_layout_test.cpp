@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "ui/kit/form_layout.h"
 #include "support/recording_desktop.h"
+#include "support/main_window_layout.h"
 #include "support/ui_test_support.h"
 
 #include <QAbstractButton>
@@ -22,6 +23,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <string_view>
 
 using namespace zelmora;
 using zelmora::test::child;
@@ -73,6 +76,24 @@ void expectRows(const QWidget *root, const QList<ControlRow> &rows)
     }
 }
 
+// The rows of a layout table, page k's names filled in; the unnamed
+// captions are left out.
+template <std::size_t N>
+QList<ControlRow> tableRows(const layout::Row (&rows)[N], int k = 0)
+{
+    QList<ControlRow> list;
+    for (const layout::Row &row : rows) {
+        if (!row.name)
+            continue;
+        QString name = QString::fromUtf16(row.name);
+        if (k > 0)
+            name = name.arg(k);
+        list.append({name, rect(row.left, row.top, row.width, row.height),
+                     QString::fromUtf16(row.caption), QString::fromUtf16(row.tooltip)});
+    }
+    return list;
+}
+
 class WindowLayout : public testing::Test {
 protected:
     QTemporaryDir dir;
@@ -88,30 +109,12 @@ TEST_F(WindowLayout, mainWindowFrameAndCommands)
     window.show();
     EXPECT_EQ(window.objectName(), QStringLiteral("Form1"));
     EXPECT_EQ(window.windowTitle(), QStringLiteral("ポップリーフ作成"));
-    EXPECT_EQ(window.size(), QSize(twips(5655), twips(8475)));
+    EXPECT_EQ(window.size(), QSize(twips(layout::kWindowWidth), twips(layout::kWindowHeight)));
     EXPECT_FALSE(window.windowIcon().isNull());
 
-    expectRows(&window, {
-        {QStringLiteral("t_Label1"), rect(210, 120, 2655, 255), QStringLiteral("タイトル名　（ファイル名も同じ）"), {}},
-        {QStringLiteral("t_Text"), rect(190, 390, 1965, 270), {}, {}},
-        {QStringLiteral("Sel_FleName"), rect(2280, 405, 495, 255), QStringLiteral("開く"), QStringLiteral("ファイルを開きます")},
-        {QStringLiteral("Frame7"), rect(4055, 0, 1435, 630), {}, {}},
-        {QStringLiteral("PLF_Open_btn"), rect(90, 150, 400, 400), {}, QStringLiteral("ポップリーフフォルダを開きます")},
-        {QStringLiteral("Option_btn"), rect(510, 150, 400, 400), {}, QStringLiteral("設定フォームを開きます")},
-        {QStringLiteral("Help"), rect(930, 150, 400, 400), {}, QStringLiteral("ヘルプを表示します")},
-        {QStringLiteral("Frame8"), rect(190, 720, 5295, 1185), {}, {}},
-        {QStringLiteral("SSTab1"), rect(120, 2040, 5415, 5775), {}, {}},
-        {QStringLiteral("Command3"), rect(240, 7920, 1600, 375), QStringLiteral("閉じる"), QStringLiteral("アプリケーションを終了します")},
-        {QStringLiteral("Command2"), rect(2040, 7920, 1600, 375), QStringLiteral("プレビュー"), QStringLiteral("ポップリーフの確認をします")},
-        {QStringLiteral("Command1"), rect(3840, 7920, 1600, 375), QStringLiteral("作成"), QStringLiteral("ポップリーフを作成します")},
-        // The background inputs, inside Frame8.
-        {QStringLiteral("Option0_0"), rect(480, 240, 1335, 375), QStringLiteral("バックカラー"), {}},
-        {QStringLiteral("SelColor_BK"), rect(1920, 240, 495, 255), QStringLiteral("参照"), {}},
-        {QStringLiteral("Option0_1"), rect(3000, 240, 1335, 375), QStringLiteral("背景画像"), {}},
-        {QStringLiteral("OpenFiles_BK"), rect(4440, 240, 495, 255), QStringLiteral("参照"), {}},
-        {QStringLiteral("Label_BK"), rect(600, 840, 855, 135), QStringLiteral("BgColor＝"), {}},
-        {QStringLiteral("Text_BK"), rect(1560, 720, 3135, 270), {}, {}},
-    });
+    expectRows(&window, tableRows(layout::kWindowRows));
+    expectRows(child<QWidget>(&window, QStringLiteral("Frame7")), tableRows(layout::kToolRows));
+    expectRows(child<QWidget>(&window, QStringLiteral("Frame8")), tableRows(layout::kBackgroundRows));
 
     for (const char *name : {"PLF_Open_btn", "Option_btn", "Help"}) {
         auto *button = child<QAbstractButton>(&window, QString::fromLatin1(name));
@@ -145,23 +148,12 @@ TEST_F(WindowLayout, tabsHoldEachPageAtItsPlace)
         // On its own tab, counted from the tab control's corner, the tab bar above it.
         EXPECT_TRUE(tabs->widget(k - 1)->isAncestorOf(frame));
         tabs->setCurrentIndex(k - 1);
-        EXPECT_EQ(QRect(frame->mapTo(tabs, QPoint(0, 0)), frame->size()), twipsRect(240, 480, 4935, 5055));
+        EXPECT_EQ(QRect(frame->mapTo(tabs, QPoint(0, 0)), frame->size()),
+                  twipsRect(layout::kPageLeft, layout::kPageTop, layout::kPageWidth, layout::kPageHeight));
         EXPECT_GE(frame->mapTo(tabs, QPoint(0, 0)).y(), tabs->tabBar()->geometry().bottom());
 
         const QString n = QString::number(k);
-        expectRows(frame, {
-            {QStringLiteral("Option%1_1").arg(n), rect(240, 240, 4335, 375), QStringLiteral("テキスト"), {}},
-            {QStringLiteral("Text") + n, rect(720, 720, 3650, 1215), {}, {}},
-            {QStringLiteral("Option%1_2").arg(n), rect(240, 2280, 4335, 375), QStringLiteral("イメージ（標準　115*150 pix）"), {}},
-            {QStringLiteral("Label%1_0").arg(n), rect(1080, 2760, 3255, 255), {}, {}},
-            {QStringLiteral("OpenFiles_%1p").arg(n), rect(4440, 2640, 495, 255), QStringLiteral("参照"), {}},
-            {QStringLiteral("p_Text") + n, rect(1080, 3000, 3255, 270), QStringLiteral("ピクチャ名称"), {}},
-            {QStringLiteral("Option%1_3").arg(n), rect(240, 3480, 4335, 375), QStringLiteral("イメージ（ワイド　115*250 pix）"), {}},
-            {QStringLiteral("Label%1_1").arg(n), rect(1080, 3960, 3255, 255), {}, {}},
-            {QStringLiteral("OpenFiles_%1w").arg(n), rect(4440, 3840, 495, 255), QStringLiteral("参照"), {}},
-            {QStringLiteral("w_Text") + n, rect(1080, 4200, 3255, 270), QStringLiteral("ピクチャ名称"), {}},
-            {QStringLiteral("Option%1_0").arg(n), rect(240, 4680, 4335, 375), QStringLiteral("なし"), {}},
-        });
+        expectRows(frame, tableRows(layout::kPageRows, k));
 
         // The unnamed ＳＲＣ＝ / ＡＬＴ＝ captions of each picture row.
         QList<QRect> src, alt;
@@ -173,8 +165,14 @@ TEST_F(WindowLayout, tabsHoldEachPageAtItsPlace)
         }
         std::sort(src.begin(), src.end(), [](QRect a, QRect b) { return a.top() < b.top(); });
         std::sort(alt.begin(), alt.end(), [](QRect a, QRect b) { return a.top() < b.top(); });
-        EXPECT_EQ(src, (QList<QRect>{twipsRect(360, 2760, 615, 135), twipsRect(360, 3960, 615, 135)}));
-        EXPECT_EQ(alt, (QList<QRect>{twipsRect(360, 3120, 495, 135), twipsRect(360, 4320, 495, 135)}));
+        QList<QRect> tableSrc, tableAlt;
+        for (const layout::Row &row : layout::kPageRows) {
+            if (!row.name)
+                (row.caption == std::u16string_view(u"ＳＲＣ＝") ? tableSrc : tableAlt)
+                    .append(twipsRect(row.left, row.top, row.width, row.height));
+        }
+        EXPECT_EQ(src, tableSrc);
+        EXPECT_EQ(alt, tableAlt);
 
         auto *group = child<QButtonGroup>(&window, QStringLiteral("Option") + n);
         for (int index = 0; index < 4; ++index)
