@@ -5,6 +5,7 @@
 #include "support/ui_test_support.h"
 #include "support/file_compare.h"
 #include "support/recording_desktop.h"
+#include "support/user_folders.h"
 
 #include <QAbstractItemView>
 #include <QDir>
@@ -71,6 +72,7 @@ TEST(Draft, killedWhileEditing_nextStartRestoresTheSetExactly)
     ASSERT_TRUE(test::patternImage(40, 30).save(picture));
 
     QProcess typist;
+    typist.setProcessEnvironment(test::userFoldersIn(outside.filePath(QStringLiteral("user"))));
     typist.start(QStringLiteral(DRAFT_TYPIST), {program.path(), picture});
     ASSERT_TRUE(typist.waitForStarted());
     QByteArray said;
@@ -102,6 +104,7 @@ TEST(Draft, terminatedRightAfterAKeystroke_draftHoldsIt)
     const QString picture = outside.filePath(QStringLiteral("cat.png"));
     ASSERT_TRUE(test::patternImage(40, 30).save(picture));
     QProcess typist;
+    typist.setProcessEnvironment(test::userFoldersIn(outside.filePath(QStringLiteral("user"))));
     typist.start(QStringLiteral(DRAFT_TYPIST), {program.path(), picture, QStringLiteral("more")});
     QByteArray said;
     while (!said.contains("TYPED") && typist.waitForReadyRead(30000))
