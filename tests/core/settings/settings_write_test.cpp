@@ -120,6 +120,8 @@ INSTANTIATE_TEST_SUITE_P(
                     QStringLiteral("n"), "[OptionSettei]\nx=1\nHomeName=n\r\n\n[B]\rk=v\r"},
         RewriteCase{"emptyValueRemovesTheLineKeepsTheHeader", "[OptionSettei]\r\nHomeName=a\r\n",
                     kName, QString(), "[OptionSettei]\r\n"},
+        RewriteCase{"firstOfTwoCopiesRewritten", "[OptionSettei]\r\nHomeName=a\r\nHomeName=b\r\n", kName,
+                    QStringLiteral("n"), "[OptionSettei]\r\nHomeName=n\r\nHomeName=b\r\n"},
         RewriteCase{"removalTakesEveryCopyOfTheKey",
                     "[OptionSettei]\r\nHomeName=a\r\nx=1\r\nhomename=b\r\n[B]\r\nHomeName=c\r\n",
                     kName, QString(), "[OptionSettei]\r\nx=1\r\n[B]\r\nHomeName=c\r\n"},
