@@ -1,5 +1,7 @@
 #include "reliability_support.h"
 
+#include "support/file_compare.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
@@ -114,7 +116,6 @@ namespace {
 
 std::mutex watchesMutex;
 QList<OpenWatch *> watches; // guarded by watchesMutex
-std::atomic<int> watchCount{0};
 
 } // namespace
 
@@ -128,23 +129,21 @@ OpenWatch::OpenWatch(const QString &path)
     m_refuse = !S_ISREG(st.st_mode);
     std::lock_guard lock(watchesMutex);
     watches.append(this);
-    ++watchCount;
 }
 
 OpenWatch::~OpenWatch()
 {
     std::lock_guard lock(watchesMutex);
-    if (watches.removeOne(this))
-        --watchCount;
+    watches.removeOne(this);
 }
 
 bool OpenWatch::allowOpen(int folder, const char *path, int flags)
 {
+    std::lock_guard lock(watchesMutex);
     struct stat st {};
-    if (watchCount == 0 || !path
+    if (watches.isEmpty() || !path
         || ::fstatat(folder, path, &st, (flags & O_NOFOLLOW) ? AT_SYMLINK_NOFOLLOW : 0) != 0)
         return true;
-    std::lock_guard lock(watchesMutex);
     for (OpenWatch *watch : std::as_const(watches)) {
         if (watch->m_device == st.st_dev && watch->m_inode == st.st_ino) {
             ++watch->m_opens;
@@ -165,13 +164,9 @@ bool markUnread(const QString &path)
 {
     const QByteArray name = QFile::encodeName(path);
     const timespec times[2] = {kUnread, {0, UTIME_OMIT}};
-    struct stat st {};
-    char byte = 0;
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
-    const bool recorded = fd >= 0 && ::utimensat(AT_FDCWD, name.constData(), times, 0) == 0
-        && ::read(fd, &byte, 1) >= 0 && ::stat(name.constData(), &st) == 0 && st.st_atim.tv_sec != kUnread.tv_sec;
-    if (fd >= 0)
-        ::close(fd);
+    // A read of its own first, to learn whether reads are recorded here.
+    const bool recorded = ::utimensat(AT_FDCWD, name.constData(), times, 0) == 0 && !readAll(path).isEmpty()
+        && readSinceMarked(path);
     return ::utimensat(AT_FDCWD, name.constData(), times, 0) == 0 && recorded;
 }
 

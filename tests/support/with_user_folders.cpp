@@ -7,7 +7,8 @@
 #include "support/user_folders.h"
 
 #include <cstdio>
-#include <vector>
+#include <cstdlib>
+#include <cstring>
 
 #include <unistd.h>
 
@@ -17,14 +18,11 @@ int main(int argc, char **argv)
         std::fputs("usage: with_user_folders <folder> <command> [arguments]\n", stderr);
         return 2;
     }
-    std::vector<QByteArray> variables;
-    for (const QString &variable : zelmora::test::userFoldersIn(QString::fromLocal8Bit(argv[1])).toStringList())
-        variables.push_back(variable.toLocal8Bit());
-    std::vector<char *> environment;
-    for (QByteArray &variable : variables)
-        environment.push_back(variable.data());
-    environment.push_back(nullptr);
-    ::execvpe(argv[2], argv + 2, environment.data());
+    const QStringList variables = zelmora::test::userFoldersIn(QString::fromLocal8Bit(argv[1])).toStringList();
+    ::clearenv();
+    for (const QString &variable : variables)
+        ::putenv(::strdup(variable.toLocal8Bit().constData()));
+    ::execvp(argv[2], argv + 2);
     std::perror(argv[2]);
     return 127;
 }
