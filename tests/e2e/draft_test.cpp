@@ -20,6 +20,7 @@
 
 using namespace zelmora;
 using zelmora::test::readAll;
+using zelmora::test::writeFile;
 using zelmora::test::RecordingDesktop;
 
 namespace {
@@ -38,13 +39,6 @@ PageSet typedSet()
     set.backgroundAttribute = kPictureAttribute;
     set.backgroundValue = QStringLiteral("cat.png");
     return set;
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 // On the indicator: a click beside a short caption misses the button.

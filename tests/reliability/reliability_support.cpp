@@ -1,7 +1,5 @@
 #include "reliability_support.h"
 
-#include "support/file_compare.h"
-
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
@@ -68,13 +66,6 @@ QStringList entryNames(const QString &folder)
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
                                       | QDir::NoDotAndDotDot,
                                   QDir::Name);
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    ASSERT_EQ(file.write(bytes), bytes.size()) << path.toStdString();
 }
 
 void makeFifo(const QString &path)

@@ -3,6 +3,7 @@
 // Shared by the fault and bad-input tests: what a folder holds, byte for
 // byte, and what a process holds in memory at its peak.
 
+#include "support/file_compare.h"
 #include "core/model/desktop.h"
 #include "core/model/page_set.h"
 
@@ -34,9 +35,6 @@ QStringList changedPaths(const QMap<QString, QString> &before, const QMap<QStrin
 
 // The names directly in a folder, hidden ones included, sorted.
 QStringList entryNames(const QString &folder);
-
-// Writes a whole file; fails the test when it cannot.
-void writeFile(const QString &path, const QByteArray &bytes);
 
 // Makes a FIFO; fails the test when it cannot.
 void makeFifo(const QString &path);
