@@ -2,7 +2,9 @@
 // reaches those pages finds them, with the state the page rules give them,
 // and the window looks the same as one with every page built.
 
+#include "app/draft_keeper.h"
 #include "app/main_window.h"
+#include "core/files/draft_file.h"
 #include "support/ui_test_support.h"
 #include "support/recording_desktop.h"
 
@@ -104,6 +106,15 @@ INSTANTIATE_TEST_SUITE_P(
         Road{"pageSet", [](MainWindow &w) { w.pageSet(); return PageSet{}; }, kPageCount, kOnlyFirstOpen},
         Road{"showPageSet",
              [](MainWindow &w) { w.showPageSet(filledSet()); return filledSet(); },
+             kPageCount, {true, true, true, false, false, true}},
+        // The question about the last run's draft, answered with Enter.
+        Road{"draftRestoredByEnter",
+             [](MainWindow &w) {
+                 EXPECT_FALSE(saveDraft(w.draft().path(), filledSet()));
+                 test::onNextModal([](QWidget *box) { QTest::keyClick(box, Qt::Key_Return); });
+                 w.draft().offerRestore();
+                 return filledSet();
+             },
              kPageCount, {true, true, true, false, false, true}},
         Road{"resetEditor",
              [](MainWindow &w) {

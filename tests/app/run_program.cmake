@@ -1,9 +1,8 @@
-# Runs the program with the given arguments, without any display, and checks
-# its exit code and what it printed.
-# -DPROGRAM=... -DARGS=a|b -DEXIT=n -DMATCH=regex [-DLANG=...]
+# Runs the program with the given arguments, without any display and with
+# the user's places in FOLDER (RUNNER: with_user_folders), and checks its exit
+# code and what it printed.
+# -DPROGRAM=... -DARGS=a|b -DEXIT=n -DMATCH=regex -DRUNNER=... -DFOLDER=... [-DLANG=...]
 string(REPLACE "|" ";" ARGS "${ARGS}")
-set(ENV{DISPLAY} "")
-set(ENV{WAYLAND_DISPLAY} "")
 set(ENV{QT_QPA_PLATFORM} "")
 set(ENV{LANGUAGE} "")
 set(ENV{LC_ALL} "")
@@ -12,8 +11,9 @@ if(DEFINED LANG)
 else()
   set(ENV{LANG} "C.UTF-8")
 endif()
-execute_process(COMMAND ${PROGRAM} ${ARGS}
+execute_process(COMMAND ${RUNNER} ${FOLDER} ${PROGRAM} ${ARGS}
   RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 20)
+file(REMOVE_RECURSE "${FOLDER}")
 if(NOT code STREQUAL "${EXIT}")
   message(FATAL_ERROR "zelmora ${ARGS}: exit ${code}, expected ${EXIT}\nstdout: ${out}\nstderr: ${err}")
 endif()

@@ -5,6 +5,7 @@
 #include "support/ui_test_support.h"
 #include "support/file_compare.h"
 #include "support/recording_desktop.h"
+#include "support/user_folders.h"
 
 #include <QAbstractItemView>
 #include <QDir>
@@ -19,6 +20,7 @@
 
 using namespace zelmora;
 using zelmora::test::readAll;
+using zelmora::test::writeFile;
 using zelmora::test::RecordingDesktop;
 
 namespace {
@@ -37,13 +39,6 @@ PageSet typedSet()
     set.backgroundAttribute = kPictureAttribute;
     set.backgroundValue = QStringLiteral("cat.png");
     return set;
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 // On the indicator: a click beside a short caption misses the button.
@@ -71,6 +66,7 @@ TEST(Draft, killedWhileEditing_nextStartRestoresTheSetExactly)
     ASSERT_TRUE(test::patternImage(40, 30).save(picture));
 
     QProcess typist;
+    typist.setProcessEnvironment(test::userFoldersIn(outside.filePath(QStringLiteral("user"))));
     typist.start(QStringLiteral(DRAFT_TYPIST), {program.path(), picture});
     ASSERT_TRUE(typist.waitForStarted());
     QByteArray said;
@@ -102,6 +98,7 @@ TEST(Draft, terminatedRightAfterAKeystroke_draftHoldsIt)
     const QString picture = outside.filePath(QStringLiteral("cat.png"));
     ASSERT_TRUE(test::patternImage(40, 30).save(picture));
     QProcess typist;
+    typist.setProcessEnvironment(test::userFoldersIn(outside.filePath(QStringLiteral("user"))));
     typist.start(QStringLiteral(DRAFT_TYPIST), {program.path(), picture, QStringLiteral("more")});
     QByteArray said;
     while (!said.contains("TYPED") && typist.waitForReadyRead(30000))

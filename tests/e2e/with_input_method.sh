@@ -1,7 +1,8 @@
 #!/bin/sh
 # Runs the input-method test binary as a user types Japanese: its own Xvfb
 # display, a private session bus, and fcitx5 with Mozc as the active input
-# method, all with their settings in a fresh temporary folder.
+# method, all with the user's places in a fresh temporary folder (through
+# with_user_folders, built beside the test binary).
 #
 # Usage: with_input_method.sh <test binary> [test arguments]
 #
@@ -17,6 +18,7 @@ set -u
 
 binary=$1
 original=$1
+runner=$(dirname "$1")/with_user_folders
 shift
 
 # skip <reason> [test arguments]
@@ -34,6 +36,32 @@ skip() {
 # Inside the session bus, as the user who types (see the end of this file).
 if [ "${ZELMORA_IME_INNER:-}" = 1 ]; then
     tmp=$ZELMORA_IME_TMP
+    mkdir -p "$XDG_CONFIG_HOME/fcitx5"
+    # Mozc first among the input methods that the group switches to, and the
+    # group active from the start: typed romaji goes to Mozc at once.
+    cat >"$XDG_CONFIG_HOME/fcitx5/profile" <<'EOF'
+[Groups/0]
+Name=Default
+Default Layout=us
+DefaultIM=mozc
+
+[Groups/0/Items/0]
+Name=keyboard-us
+Layout=
+
+[Groups/0/Items/1]
+Name=mozc
+Layout=
+
+[GroupOrder]
+0=Default
+EOF
+    cat >"$XDG_CONFIG_HOME/fcitx5/config" <<'EOF'
+[Behavior]
+ActiveByDefault=True
+ShareInputState=All
+EOF
+
     : >"$tmp/display"
     Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$tmp/display" 2>"$tmp/xvfb.log" &
     tries=0
@@ -74,7 +102,7 @@ if [ "${ZELMORA_IME_INNER:-}" = 1 ]; then
     exit $status
 fi
 
-for program in Xvfb xdotool dbus-run-session dbus-send fcitx5 setpriv timeout; do
+for program in Xvfb xdotool dbus-run-session dbus-send fcitx5 setpriv timeout "$runner"; do
     command -v "$program" >/dev/null 2>&1 || skip "$program is not installed" "$@"
 done
 [ -f /usr/share/fcitx5/addon/mozc.conf ] || skip "fcitx5-mozc is not installed" "$@"
@@ -97,41 +125,16 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-mkdir -p "$tmp/home/.config" "$tmp/config/fcitx5" "$tmp/runtime"
-chmod 700 "$tmp/runtime"
-# Mozc first among the input methods that the group switches to, and the
-# group active from the start: typed romaji goes to Mozc at once.
-cat >"$tmp/config/fcitx5/profile" <<'EOF'
-[Groups/0]
-Name=Default
-Default Layout=us
-DefaultIM=mozc
-
-[Groups/0/Items/0]
-Name=keyboard-us
-Layout=
-
-[Groups/0/Items/1]
-Name=mozc
-Layout=
-
-[GroupOrder]
-0=Default
-EOF
-cat >"$tmp/config/fcitx5/config" <<'EOF'
-[Behavior]
-ActiveByDefault=True
-ShareInputState=All
-EOF
-
 run_as=
 if [ "$(id -u)" = 0 ]; then
     user=nobody
     id "$user" >/dev/null 2>&1 || skip "running as root, and there is no user nobody for Mozc's server" "$@"
-    cp "$binary" "$tmp/test" && cp "$0" "$tmp/with_input_method.sh" || skip "cannot copy the test" "$@"
+    cp "$binary" "$tmp/test" && cp "$0" "$tmp/with_input_method.sh" && cp "$runner" "$tmp/with_user_folders" \
+        || skip "cannot copy the test" "$@"
     binary=$tmp/test
     self=$tmp/with_input_method.sh
-    chmod 755 "$tmp" "$binary" "$self"
+    runner=$tmp/with_user_folders
+    chmod 755 "$tmp" "$binary" "$self" "$runner"
     chown -R "$user" "$tmp"
     run_as="setpriv --reuid=$(id -u $user) --regid=$(id -g $user) --clear-groups"
     # Listing the tests starts nothing, but shows whether the copy can run
@@ -145,11 +148,8 @@ fi
 # timeout makes itself the leader of a new process group and, when the time
 # runs out, ends the whole group; the cleanup ends what outlives a normal end
 # (Mozc's server detaches from fcitx5).
-timeout -k 10 240 $run_as env \
-    HOME="$tmp/home" XDG_CONFIG_HOME="$tmp/config" XDG_DATA_HOME="$tmp/home/data" \
-    XDG_CACHE_HOME="$tmp/home/cache" XDG_RUNTIME_DIR="$tmp/runtime" \
-    ZELMORA_IME_INNER=1 ZELMORA_IME_TMP="$tmp" \
-    dbus-run-session -- sh "$self" "$binary" "$@" &
+timeout -k 10 240 $run_as env ZELMORA_IME_INNER=1 ZELMORA_IME_TMP="$tmp" \
+    "$runner" "$tmp/user" dbus-run-session -- sh "$self" "$binary" "$@" &
 group=$!
 wait $group
 status=$?

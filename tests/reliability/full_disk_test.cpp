@@ -6,6 +6,7 @@
 
 #include "reliability_support.h"
 #include "support/file_compare.h"
+#include "support/user_folders.h"
 
 #include <QDir>
 #include <QProcess>
@@ -26,7 +27,9 @@ struct ChildRun {
 // The helper under `prlimit --fsize=limit`, on the program folder.
 ChildRun runLimited(const char *road, const QString &programFolder, int limit)
 {
+    QTemporaryDir user;
     QProcess child;
+    child.setProcessEnvironment(userFoldersIn(user.path()));
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     child.start(QStringLiteral(ZELMORA_PRLIMIT),
                 {QStringLiteral("--fsize=%1").arg(limit), QStringLiteral("--"),

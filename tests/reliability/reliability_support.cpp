@@ -6,8 +6,12 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstdarg>
+#include <mutex>
+
+#include <dlfcn.h>
 #include <fcntl.h>
-#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -64,13 +68,6 @@ QStringList entryNames(const QString &folder)
                                   QDir::Name);
 }
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    ASSERT_EQ(file.write(bytes), bytes.size()) << path.toStdString();
-}
-
 void makeFifo(const QString &path)
 {
     ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0) << path.toStdString();
@@ -106,36 +103,99 @@ void resetPeakMemory()
         refs.write("5");
 }
 
+namespace {
+
+std::mutex watchesMutex;
+QList<OpenWatch *> watches; // guarded by watchesMutex
+
+} // namespace
+
 OpenWatch::OpenWatch(const QString &path)
 {
-    m_fd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (m_fd >= 0)
-        m_watch = ::inotify_add_watch(m_fd, QFile::encodeName(path).constData(),
-                                      IN_OPEN | IN_DONT_FOLLOW);
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return;
+    m_device = st.st_dev;
+    m_inode = st.st_ino;
+    m_refuse = !S_ISREG(st.st_mode);
+    std::lock_guard lock(watchesMutex);
+    watches.append(this);
 }
 
 OpenWatch::~OpenWatch()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);
+    std::lock_guard lock(watchesMutex);
+    watches.removeOne(this);
 }
 
-int OpenWatch::opens()
+bool OpenWatch::allowOpen(int folder, const char *path, int flags)
 {
-    int count = 0;
-    alignas(inotify_event) char buffer[4096];
-    for (;;) {
-        const ssize_t got = ::read(m_fd, buffer, sizeof buffer);
-        if (got <= 0)
-            return count;
-        for (ssize_t at = 0; at < got;) {
-            const auto *event = reinterpret_cast<const inotify_event *>(buffer + at);
-            if (event->mask & IN_OPEN)
-                ++count;
-            at += ssize_t(sizeof(inotify_event) + event->len);
+    std::lock_guard lock(watchesMutex);
+    struct stat st {};
+    if (watches.isEmpty() || !path
+        || ::fstatat(folder, path, &st, (flags & O_NOFOLLOW) ? AT_SYMLINK_NOFOLLOW : 0) != 0)
+        return true;
+    for (OpenWatch *watch : std::as_const(watches)) {
+        if (watch->m_device == st.st_dev && watch->m_inode == st.st_ino) {
+            ++watch->m_opens;
+            if (watch->m_refuse) {
+                errno = EACCES;
+                return false;
+            }
         }
     }
+    return true;
+}
+
+// 2000-01-01: older than a day, so a file system mounted relatime (the
+// default) records the next read too.
+constexpr timespec kUnread{946684800, 0};
+
+bool markUnread(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const timespec times[2] = {kUnread, {0, UTIME_OMIT}};
+    // A read of its own first, to learn whether reads are recorded here.
+    const bool recorded = ::utimensat(AT_FDCWD, name.constData(), times, 0) == 0 && !readAll(path).isEmpty()
+        && readSinceMarked(path);
+    return ::utimensat(AT_FDCWD, name.constData(), times, 0) == 0 && recorded;
+}
+
+bool readSinceMarked(const QString &path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) != 0 || st.st_atim.tv_sec != kUnread.tv_sec;
 }
 
 
 } // namespace zelmora::test
+
+namespace {
+
+template <class Function>
+Function next(const char *name)
+{
+    return reinterpret_cast<Function>(::dlsym(RTLD_NEXT, name));
+}
+
+} // namespace
+
+// This process's opens (the program's own and Qt's), seen by the open
+// watches first. The mode follows the flags where they create a file.
+#define ZELMORA_WATCHED_OPEN(function, folder, ...)                                                \
+    mode_t mode = 0;                                                                               \
+    if (flags & (O_CREAT | O_TMPFILE)) {                                                           \
+        va_list rest;                                                                              \
+        va_start(rest, flags);                                                                     \
+        mode = va_arg(rest, mode_t);                                                               \
+        va_end(rest);                                                                              \
+    }                                                                                              \
+    static const auto real = next<decltype(&::function)>(#function);                               \
+    return zelmora::test::OpenWatch::allowOpen(folder, path, flags) ? real(__VA_ARGS__, flags, mode) : -1;
+
+extern "C" int open(const char *path, int flags, ...) { ZELMORA_WATCHED_OPEN(open, AT_FDCWD, path) }
+extern "C" int open64(const char *path, int flags, ...) { ZELMORA_WATCHED_OPEN(open64, AT_FDCWD, path) }
+extern "C" int openat(int folder, const char *path, int flags, ...)
+{
+    ZELMORA_WATCHED_OPEN(openat, folder, folder, path)
+}

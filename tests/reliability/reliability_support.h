@@ -15,7 +15,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <ostream>
+
+#include <sys/types.h>
 
 // gtest prints texts as text, not as arrays of 16-bit units.
 namespace zelmora::test {
@@ -32,9 +35,6 @@ QStringList changedPaths(const QMap<QString, QString> &before, const QMap<QStrin
 // The names directly in a folder, hidden ones included, sorted.
 QStringList entryNames(const QString &folder);
 
-// Writes a whole file; fails the test when it cannot.
-void writeFile(const QString &path, const QByteArray &bytes);
-
 // Makes a FIFO; fails the test when it cannot.
 void makeFifo(const QString &path);
 
@@ -44,8 +44,10 @@ qint64 residentMemoryBytes();
 qint64 peakMemoryBytes();
 void resetPeakMemory();
 
-// Counts the opens of one path while it lives, without opening it: inotify
-// reports every open of a FIFO or file, by whatever process.
+// Counts this process's opens of one file while it lives (a road run by the
+// test), through the C library's open and openat, whatever path leads there;
+// needs no file watch. Opens of a FIFO or other special file are
+// refused, so that the road can never block on one.
 class OpenWatch {
 public:
     explicit OpenWatch(const QString &path);
@@ -53,13 +55,25 @@ public:
     OpenWatch(const OpenWatch &) = delete;
     OpenWatch &operator=(const OpenWatch &) = delete;
 
-    bool isValid() const { return m_fd >= 0 && m_watch >= 0; }
-    // Opens reported since the watch began (or the last call).
-    int opens();
+    bool isValid() const { return m_inode != 0; }
+    // Opens since the watch began (or the last call).
+    int opens() { return m_opens.exchange(0); }
+
+    // For the open functions: counts an open of path (in folder) that
+    // reaches a watched file; false when it is refused.
+    static bool allowOpen(int folder, const char *path, int flags);
 
 private:
-    int m_fd = -1;
-    int m_watch = -1;
+    dev_t m_device = 0;
+    ino_t m_inode = 0;
+    bool m_refuse = false;
+    std::atomic<int> m_opens{0};
 };
+
+// Whether any process has read a file since markUnread(path): a read moves
+// the access time that markUnread sets back to 2000. markUnread says whether
+// this file system records reads at all (it does not when mounted noatime).
+bool markUnread(const QString &path);
+bool readSinceMarked(const QString &path);
 
 } // namespace zelmora::test

@@ -24,6 +24,9 @@ QByteArray crlfJoin(const QList<QByteArray> &lines);
 // Reads a whole file; fails the test if it cannot be read.
 QByteArray readAll(const QString &path);
 
+// Writes a whole file; fails the test when it cannot.
+void writeFile(const QString &path, const QByteArray &bytes);
+
 // Every entry of a folder by name, hidden ones included, without . and ..
 QStringList entriesIn(const QString &folder);
 

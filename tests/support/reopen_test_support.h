@@ -2,6 +2,7 @@
 
 #include "core/model/page_set.h"
 #include "core/generate/popup_page.h"
+#include "support/file_compare.h"
 
 #include <QFile>
 
@@ -55,13 +56,6 @@ inline void writeSetAsCreated(const QString &outFolder, const PageSet &set, cons
         const auto error = writePopupPage(outFolder, p);
         ASSERT_FALSE(error.has_value()) << error->writeMessage().toStdString();
     }
-}
-
-inline void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
 // The reset editor holding only the title, as the set picker leaves it

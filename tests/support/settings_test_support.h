@@ -17,13 +17,6 @@ namespace zelmora::test {
 inline const QString kDefault = QStringLiteral("DEF");
 inline const QString &kName = kKeyHomeName;
 
-inline void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
-
 // A UTF-16 file with its byte-order mark.
 inline QByteArray utf16(const QString &text, bool bigEndian)
 {

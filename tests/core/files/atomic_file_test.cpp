@@ -18,17 +18,7 @@
 using namespace zelmora;
 using zelmora::test::entriesIn;
 using zelmora::test::readAll;
-
-namespace {
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-} // namespace
+using zelmora::test::writeFile;
 
 TEST(LineFile, writesCrLfAfterEveryLineWithoutBom)
 {
@@ -75,7 +65,7 @@ TEST_P(Replace, linkAtThePathIsReplacedAndItsTargetLeftAlone)
 {
     QTemporaryDir elsewhere;
     const QString victim = elsewhere.filePath(QStringLiteral(".bashrc"));
-    writeBytes(victim, "victim's own\n");
+    writeFile(victim, "victim's own\n");
     const QString missing = elsewhere.filePath(QStringLiteral("new"));
     ASSERT_TRUE(QFile::link(victim, at("a.htm")));
     ASSERT_TRUE(QFile::link(missing, at("b.htm")));
@@ -94,7 +84,7 @@ TEST_P(Replace, linkAtThePathIsReplacedAndItsTargetLeftAlone)
 
 TEST_P(Replace, existingFileKeepsItsPermissions_newFileFollowsTheUmask)
 {
-    writeBytes(at("a.htm"), "old");
+    writeFile(at("a.htm"), "old");
     ASSERT_EQ(::chmod(QFile::encodeName(at("a.htm")).constData(), 0640), 0);
     const mode_t mask = ::umask(022);
     ASSERT_FALSE(writeWholeFile(at("a.htm"), "new", GetParam()));
@@ -111,7 +101,7 @@ TEST_P(Replace, existingFileKeepsItsPermissions_newFileFollowsTheUmask)
 
 TEST_P(Replace, writeOverTheFileSizeLimit_keepsTheOldFileAndLeavesNothing)
 {
-    writeBytes(at("a.htm"), "old and good");
+    writeFile(at("a.htm"), "old and good");
     std::signal(SIGXFSZ, SIG_IGN); // as the program does at start
     struct rlimit saved {};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
@@ -138,7 +128,7 @@ TEST(LineFile, readOnlyFileIsRefusedForAUserWhoMayNotWriteIt)
         GTEST_SKIP() << "root may write any file; run as a normal user";
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("a.htm"));
-    writeBytes(path, "kept");
+    writeFile(path, "kept");
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
     const auto error = writeWholeFile(path, "new");
     ASSERT_TRUE(error);

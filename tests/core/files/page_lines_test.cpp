@@ -1,4 +1,5 @@
 #include "core/files/page_lines.h"
+#include "support/file_compare.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 using namespace zelmora;
+using zelmora::test::writeFile;
 
 namespace {
 
@@ -89,20 +91,13 @@ QStringList readLines(const QString &path, bool *opened = nullptr)
     return lines;
 }
 
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 } // namespace
 
 TEST(LineFile, readsEveryKindOfLineEnd)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("a.txt"));
-    writeBytes(path, QByteArray("k=a\r\nk=b\nk=c\rk=d\r\n\r\nno\r\nk=e"));
+    writeFile(path, QByteArray("k=a\r\nk=b\nk=c\rk=d\r\n\r\nno\r\nk=e"));
     EXPECT_EQ(readLines(path), (QStringList{"k=a", "k=b", "k=c", "k=d", "k=e"}));
 }
 
@@ -110,7 +105,7 @@ TEST(LineFile, stopsWhenAskedTo)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("a.txt"));
-    writeBytes(path, QByteArray("k=1\r\nk=2\r\nk=3\r\n"));
+    writeFile(path, QByteArray("k=1\r\nk=2\r\nk=3\r\n"));
     QStringList seen;
     readPageLinesHolding(QFile::encodeName(path), {"k="}, [&](const QString &line) {
         seen << line;
@@ -141,6 +136,6 @@ TEST(LineFile, skipsLinesLongerThanTheLimit)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("long.txt"));
-    writeBytes(path, "k=a\n" + QByteArray(kMaxLineBytes + 10, 'k') + "=\nk=b\n");
+    writeFile(path, "k=a\n" + QByteArray(kMaxLineBytes + 10, 'k') + "=\nk=b\n");
     EXPECT_EQ(readLines(path), (QStringList{"k=a", "k=b"}));
 }

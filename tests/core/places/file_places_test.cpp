@@ -22,7 +22,7 @@ namespace {
 struct PlacesCase {
     const char *name;
     bool systemLayout;
-    bool writable;
+    std::optional<bool> writable; // none: as the folder of this test is found
     ProgramPaths expected;
 };
 
@@ -49,7 +49,8 @@ TEST_P(ChooseProgramPaths, portableOnlyWhereItMayWrite)
 {
     const PlacesCase &c = GetParam();
     const ProgramPaths paths =
-        chooseProgramPaths({kProgram, c.systemLayout, c.writable, kDocuments, kConfig});
+        chooseProgramPaths({kProgram, c.systemLayout, c.writable.value_or(currentFilePlaces().programFolderWritable),
+                            kDocuments, kConfig});
     EXPECT_EQ(paths.outputFolder, c.expected.outputFolder);
     EXPECT_EQ(paths.previewFolder, c.expected.previewFolder);
     EXPECT_EQ(paths.helpFile, c.expected.helpFile);
@@ -62,6 +63,8 @@ INSTANTIATE_TEST_SUITE_P(
     Layouts, ChooseProgramPaths,
     testing::Values(PlacesCase{"portableWritable", false, true, kPortable},
                     PlacesCase{"portableReadOnly", false, false, kUserFolders},
+                    // The build folder: writable, and without Zelmora.ini.
+                    PlacesCase{"portableFoundWritable", false, std::nullopt, kPortable},
                     PlacesCase{"installedAsRoot", true, true, kUserFolders},
                     PlacesCase{"installed", true, false, kUserFolders}),
     [](const auto &info) { return std::string(info.param.name); });

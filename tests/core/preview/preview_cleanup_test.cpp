@@ -19,15 +19,9 @@
 using namespace zelmora;
 using zelmora::test::entriesIn;
 using zelmora::test::readAll;
+using zelmora::test::writeFile;
 
 namespace {
-
-void writeText(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    f.write(bytes);
-}
 
 struct CleanupCase {
     const char *name;
@@ -53,12 +47,12 @@ TEST_P(PreviewCleanup, deletesOnlyThePagesThisPreviewWrote)
     const QString root = dir.path() + u'/';
     const QString temp = root + QStringLiteral("TEMP/");
     ASSERT_TRUE(QDir().mkpath(temp + QStringLiteral("sub")));
-    writeText(temp + QStringLiteral("abc_1.htm"), "page 1");
-    writeText(temp + QStringLiteral("abc_2.htm"), "page 2");
-    writeText(temp + QStringLiteral("other program.txt"), "other");
-    writeText(temp + QStringLiteral("xyz_1.htm"), "second instance");
-    writeText(temp + QStringLiteral(".hidden"), "hidden");
-    writeText(root + QStringLiteral("outside.txt"), "the user's file");
+    writeFile(temp + QStringLiteral("abc_1.htm"), "page 1");
+    writeFile(temp + QStringLiteral("abc_2.htm"), "page 2");
+    writeFile(temp + QStringLiteral("other program.txt"), "other");
+    writeFile(temp + QStringLiteral("xyz_1.htm"), "second instance");
+    writeFile(temp + QStringLiteral(".hidden"), "hidden");
+    writeFile(root + QStringLiteral("outside.txt"), "the user's file");
     ASSERT_TRUE(QFile::link(root + QStringLiteral("outside.txt"), temp + QStringLiteral("link.htm")));
     ASSERT_EQ(::mkfifo(QFile::encodeName(temp + QStringLiteral("fifo")).constData(), 0600), 0);
 
@@ -95,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
         // A second instance previewing a set of the same title saves a new file.
         CleanupCase{"pageRewrittenBySecondInstance",
                     [](const QString &, const QString &temp) {
-                        writeText(temp + QStringLiteral("new"), "second instance's page");
+                        writeFile(temp + QStringLiteral("new"), "second instance's page");
                         ASSERT_EQ(::rename(QFile::encodeName(temp + QStringLiteral("new")).constData(),
                                            QFile::encodeName(temp + QStringLiteral("abc_2.htm")).constData()),
                                   0);
@@ -126,13 +120,13 @@ TEST(PreviewCleanupFolder, folderReplacedByALink_nothingDeletedThroughIt)
     const QString root = dir.path() + u'/';
     const QString temp = root + QStringLiteral("TEMP/");
     ASSERT_TRUE(QDir().mkpath(temp));
-    writeText(temp + QStringLiteral("abc_1.htm"), "page 1");
+    writeFile(temp + QStringLiteral("abc_1.htm"), "page 1");
     PreviewPageFiles pages = PreviewPageFiles::record(temp, {QStringLiteral("abc_1.htm")});
     ASSERT_EQ(pages.names(), QStringList{"abc_1.htm"});
 
     ASSERT_TRUE(QDir(root).rename(QStringLiteral("TEMP"), QStringLiteral("moved")));
     ASSERT_TRUE(QDir().mkpath(root + QStringLiteral("elsewhere")));
-    writeText(root + QStringLiteral("elsewhere/abc_1.htm"), "someone else's");
+    writeFile(root + QStringLiteral("elsewhere/abc_1.htm"), "someone else's");
     ASSERT_TRUE(QFile::link(root + QStringLiteral("elsewhere"), root + QStringLiteral("TEMP")));
     EXPECT_TRUE(temporaryFolderIsALink(temp));
 
@@ -177,10 +171,10 @@ TEST_P(PreviewMayLoad, onlyThePagesAndThePicturesBesideThem)
     ASSERT_TRUE(QDir().mkpath(root + QStringLiteral("/TEMP")));
     ASSERT_TRUE(QDir().mkpath(root + QStringLiteral("/Popleaf")));
     ASSERT_TRUE(QDir().mkpath(root + QStringLiteral("/pictures")));
-    writeText(root + QStringLiteral("/TEMP/abc_1.htm"), "page");
-    writeText(root + QStringLiteral("/Popleaf/a.gif"), "picture");
-    writeText(root + QStringLiteral("/secret.txt"), "secret");
-    writeText(root + QStringLiteral("/pictures/b.gif"), "picture kept elsewhere");
+    writeFile(root + QStringLiteral("/TEMP/abc_1.htm"), "page");
+    writeFile(root + QStringLiteral("/Popleaf/a.gif"), "picture");
+    writeFile(root + QStringLiteral("/secret.txt"), "secret");
+    writeFile(root + QStringLiteral("/pictures/b.gif"), "picture kept elsewhere");
     ASSERT_TRUE(QFile::link(root + QStringLiteral("/secret.txt"), root + QStringLiteral("/Popleaf/secret.gif")));
     ASSERT_TRUE(QFile::link(root + QStringLiteral("/secret.txt"), root + QStringLiteral("/TEMP/secret.htm")));
 

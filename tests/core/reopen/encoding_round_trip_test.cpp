@@ -144,7 +144,7 @@ TEST_P(Utf8Set, pageWithoutItsMarkIsReadByItsDeclaration)
     for (const QString &name : program.files()) {
         const QByteArray bytes = program.file(name);
         ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
-        writeBytes(program.paths.outputFolder + name, bytes.mid(3));
+        writeFile(program.paths.outputFolder + name, bytes.mid(3));
     }
     EXPECT_EQ(reopened(program, set.title), set);
 }

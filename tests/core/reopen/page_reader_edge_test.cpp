@@ -40,7 +40,7 @@ protected:
     // Page n of the set abc as the given lines, in CP932.
     void writePage(int n, std::initializer_list<const char *> lines)
     {
-        ASSERT_NO_FATAL_FAILURE(writeBytes(pagePath(n), sjisFile(lines)));
+        ASSERT_NO_FATAL_FAILURE(writeFile(pagePath(n), sjisFile(lines)));
     }
 
     ReadOutcome read(const QString &title = QStringLiteral("abc"))
@@ -240,7 +240,7 @@ TEST_P(Backgrounds, laterLineOverrides_colourMarkerFirstOnALine)
     for (const char *line : GetParam().lines)
         lines << sjis(line);
     lines << sjis(kCloseLine);
-    ASSERT_NO_FATAL_FAILURE(writeBytes(pagePath(1), crlfJoin(lines)));
+    ASSERT_NO_FATAL_FAILURE(writeFile(pagePath(1), crlfJoin(lines)));
     const PageSet set = read().set;
     EXPECT_EQ(set.backgroundKind, GetParam().kind);
     EXPECT_EQ(set.backgroundAttribute, QString::fromUtf8(GetParam().attribute));
@@ -305,7 +305,7 @@ TEST_F(Reader, bytesThatAreNotCp932_doNotStopReading)
     const char raw[] = "\x81\xff\x80\xa0\xfd\0\0<span id=\"param3\">\x82\xa0\xff</span>\r\n"
                        "\xef\xbb\xbf\xe2\x82\xac BgColor=\"\x89\"\r\n"
                        "onClick=\"Check_E()\"\r\n";
-    ASSERT_NO_FATAL_FAILURE(writeBytes(pagePath(1), QByteArray(raw, sizeof raw - 1)));
+    ASSERT_NO_FATAL_FAILURE(writeFile(pagePath(1), QByteArray(raw, sizeof raw - 1)));
     const ReadOutcome outcome = read();
     EXPECT_EQ(outcome.pagesRead, 1);
     EXPECT_EQ(outcome.set.page(1).kind, PageKind::Text);
@@ -316,7 +316,7 @@ TEST_F(Reader, bytesThatAreNotCp932_doNotStopReading)
 TEST_F(Reader, titleWithSeparator_readsNothingOutsideTheFolder)
 {
     // A set outside the output folder that a title like "../abc" would name.
-    ASSERT_NO_FATAL_FAILURE(writeBytes(m_dir.filePath(QStringLiteral("abc_1.htm")),
+    ASSERT_NO_FATAL_FAILURE(writeFile(m_dir.filePath(QStringLiteral("abc_1.htm")),
                                        sjisFile({"<span id=\"param3\">outside</span>", kCloseLine})));
     EXPECT_EQ(read(QStringLiteral("../abc")).pagesRead, 0);
     EXPECT_EQ(readPageSetFiles(m_out, QStringLiteral("abc"), QStringLiteral("/../../abc"),

@@ -166,7 +166,7 @@ TEST_P(CharacterReference, onlyReferencesForUnencodableCharactersAreDecoded)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QByteArray line = QByteArray("<span id=\"param3\">") + GetParam().line + "</span>\r\n";
-    ASSERT_NO_FATAL_FAILURE(writeBytes(dir.filePath(QStringLiteral("r_1.htm")),
+    ASSERT_NO_FATAL_FAILURE(writeFile(dir.filePath(QStringLiteral("r_1.htm")),
                                        line + "onClick=\"Check_E()\"\r\n"));
 
     const ReadOutcome outcome = readPageSetFiles(dir.path() + u'/', QStringLiteral("r"), QStringLiteral(".htm"), resetSet(QStringLiteral("r")));

@@ -31,7 +31,7 @@ class ReadRule : public SettingsFile, public testing::WithParamInterface<ReadCas
 
 TEST_P(ReadRule, givesTheValueTheProfileRulesGive)
 {
-    writeBytes(path, GetParam().file);
+    writeFile(path, GetParam().file);
     EXPECT_EQ(read(GetParam().key), GetParam().expected);
 }
 
@@ -124,7 +124,7 @@ class LongValue : public SettingsFile, public testing::WithParamInterface<CutCas
 
 TEST_P(LongValue, isCutTo255BytesOfWholeCharacters)
 {
-    writeBytes(path, "[OptionSettei]\r\nHomeName=" + GetParam().value.toUtf8() + "\r\n");
+    writeFile(path, "[OptionSettei]\r\nHomeName=" + GetParam().value.toUtf8() + "\r\n");
     const QString got = read(kName);
     EXPECT_EQ(got, GetParam().expected);
     EXPECT_LE(got.toUtf8().size(), 255);
@@ -150,7 +150,7 @@ TEST_F(SettingsFile, hugeFileIsNeitherReadNorReplaced)
 {
     QByteArray huge = "[OptionSettei]\r\nHomeName=x\r\n";
     huge += QByteArray(kMaxSettingsFileBytes, ';');
-    writeBytes(path, huge);
+    writeFile(path, huge);
     EXPECT_EQ(read(kName), kDefault);
     EXPECT_TRUE(writeIniString(kSettingsSection, kName, QStringLiteral("y"), path));
     EXPECT_EQ(QFileInfo(path).size(), huge.size());
@@ -164,7 +164,7 @@ TEST_F(SettingsFile, largeFilesAndLongLinesStillWork)
         big += "k" + QByteArray::number(i) + "=" + QByteArray(1000, 'v') + "\r\n";
     big += "long=" + QByteArray(1 << 20, 'w') + "\r\n";
     big += "[OptionSettei]\r\nHomeName=" + QByteArray(1 << 20, 'h') + "\r\n";
-    writeBytes(path, big);
+    writeFile(path, big);
     EXPECT_EQ(read(kName), QString(255, u'h'));
 
     write(kKeyDousa, QStringLiteral("0"));
@@ -182,7 +182,7 @@ TEST_F(SettingsFile, randomBytesNeverLoseAWrittenKey)
         QByteArray junk(4096, '\0');
         for (char &c : junk)
             c = char(byte(random));
-        writeBytes(path, junk);
+        writeFile(path, junk);
         (void)readStoredSettings(path);
         write(kName, QStringLiteral("名前"));
         write(kKeyHomeURL, QStringLiteral("u"));

@@ -40,11 +40,11 @@ TEST_F(SettingsFile, savingAllKeysEqualsWritingThemOneByOne)
     s.KakucyosiSettei = QStringLiteral("1");
     s.MojiCodeSettei = QStringLiteral("1");
 
-    writeBytes(path, start);
+    writeFile(path, start);
     ASSERT_EQ(writeStoredSettings(s, path), std::nullopt);
     const QByteArray together = readAll(path);
 
-    writeBytes(path, start);
+    writeFile(path, start);
     write(kKeyDousa, s.DousaSettei);
     write(kKeyKensaku, s.KensakuSettei);
     write(kName, s.HomeName);
@@ -72,7 +72,7 @@ class Rewrite : public SettingsFile, public testing::WithParamInterface<RewriteC
 
 TEST_P(Rewrite, changesOnlyTheLinesConcerned)
 {
-    writeBytes(path, GetParam().before);
+    writeFile(path, GetParam().before);
     write(GetParam().key, GetParam().value);
     EXPECT_TRUE(sameBytes(GetParam().after, readAll(path)));
 }
@@ -120,6 +120,8 @@ INSTANTIATE_TEST_SUITE_P(
                     QStringLiteral("n"), "[OptionSettei]\nx=1\nHomeName=n\r\n\n[B]\rk=v\r"},
         RewriteCase{"emptyValueRemovesTheLineKeepsTheHeader", "[OptionSettei]\r\nHomeName=a\r\n",
                     kName, QString(), "[OptionSettei]\r\n"},
+        RewriteCase{"firstOfTwoCopiesRewritten", "[OptionSettei]\r\nHomeName=a\r\nHomeName=b\r\n", kName,
+                    QStringLiteral("n"), "[OptionSettei]\r\nHomeName=n\r\nHomeName=b\r\n"},
         RewriteCase{"removalTakesEveryCopyOfTheKey",
                     "[OptionSettei]\r\nHomeName=a\r\nx=1\r\nhomename=b\r\n[B]\r\nHomeName=c\r\n",
                     kName, QString(), "[OptionSettei]\r\nx=1\r\n[B]\r\nHomeName=c\r\n"},
@@ -176,7 +178,7 @@ TEST_F(SettingsFile, windowsFileReadAndRewrittenLosingNothing)
                               "\r\n"
                               "[Tools]\r\n"
                               "Editor=" + sjis("秀丸") + " ; kept\r\n";
-    writeBytes(path, before);
+    writeFile(path, before);
 
     StoredSettings s = readStoredSettings(path);
     StoredSettings expected;
@@ -224,7 +226,7 @@ TEST_F(SettingsFile, failedWritesReportTheFileAndKeepTheOldOne)
 
     // Read-only is honoured even for root, who could replace the file.
     const QByteArray old = "[OptionSettei]\r\nHomeName=old\r\n";
-    writeBytes(path, old);
+    writeFile(path, old);
     ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup));
     EXPECT_TRUE(writeIniString(kSettingsSection, kName, QStringLiteral("new"), path));
     EXPECT_TRUE(sameBytes(old, readAll(path)));

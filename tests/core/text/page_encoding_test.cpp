@@ -47,6 +47,10 @@ INSTANTIATE_TEST_SUITE_P(
         DetectCase{"titleMentioningACharset",
                    "<html>\r\n<head>\r\n<title>charset=utf-8_1</title>\r\n", PageEncoding::ShiftJis},
         DetectCase{"markNotAtTheStart", "<html>\xEF\xBB\xBF\r\n", PageEncoding::ShiftJis},
+        // The label's last byte is the prescan's last: 46 bytes of markup around the style's text.
+        DetectCase{"declarationEndingThePrescanAfterALongStyle",
+                   "<head>\r\n<style>\r\n" + QByteArray(kEncodingPrescanBytes - 46, 'p') + "</style>\r\n<meta charset=UTF-8>",
+                   PageEncoding::Utf8},
         DetectCase{"declarationBeyondThePrescan",
                    "<head>\r\n" + QByteArray(kEncodingPrescanBytes, ' ') + "\r\n<meta charset=\"UTF-8\">\r\n",
                    PageEncoding::ShiftJis},

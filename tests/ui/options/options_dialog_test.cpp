@@ -27,15 +27,9 @@ using namespace zelmora;
 using zelmora::test::readAll;
 using zelmora::test::RecordingDesktop;
 using zelmora::test::sameBytes;
+using zelmora::test::writeFile;
 
 namespace {
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 template <typename T = QWidget>
 T *child(QWidget *dialog, const char *name)
@@ -183,7 +177,7 @@ class Load : public OptionsDialogTest, public testing::WithParamInterface<LoadCa
 
 TEST_P(Load, setsTheControlsFromTheFile)
 {
-    writeBytes(paths.settingsFile, GetParam().file);
+    writeFile(paths.settingsFile, GetParam().file);
     OptionsDialog dialog(paths.settingsFile, test::messageBoxes());
     EXPECT_EQ(checked(&dialog, "ChkBrowser"), GetParam().browser);
     EXPECT_TRUE(checked(&dialog, GetParam().robots));
@@ -212,7 +206,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(OptionsDialogTest, emptiedFieldRemovesItsKeyAndNextOpeningShowsTheDefault)
 {
-    writeBytes(paths.settingsFile, kDefaultsFile);
+    writeFile(paths.settingsFile, kDefaultsFile);
     onModal([](QWidget *dialog) {
         child<QLineEdit>(dialog, "Text_HomeName")->clear();
         dialog->close();

@@ -54,7 +54,7 @@ protected:
         ASSERT_NO_FATAL_FAILURE(writeSetAsCreated(m_paths.outputFolder, kWeb, QStringLiteral(".html")));
         ASSERT_NO_FATAL_FAILURE(writeSetAsCreated(m_paths.outputFolder, kZeta, QStringLiteral(".htm")));
         for (const char *name : {"abc_data.htm", "web_data.html", "abc.htm", "notes.txt", "page.htm.bak"})
-            ASSERT_NO_FATAL_FAILURE(writeBytes(m_paths.outputFolder + QString::fromUtf8(name), "<html>\r\n"));
+            ASSERT_NO_FATAL_FAILURE(writeFile(m_paths.outputFolder + QString::fromUtf8(name), "<html>\r\n"));
         // A page of abc under an upper-case extension: listed, but no set name.
         ASSERT_TRUE(QFile::copy(m_paths.outputFolder + QStringLiteral("abc_1.htm"),
                                 m_paths.outputFolder + QStringLiteral("OLD_1.HTM")));
