@@ -18,7 +18,7 @@ namespace zelmora {
 // - whatever path holds is replaced itself, never followed: a symbolic link
 //   planted there is replaced by the file, and its target is left alone.
 // A folder at path, or an existing file the user may not write, is refused.
-// TemporaryFile::Named takes the fallback road at once (for its tests).
+// TemporaryFile::Named takes the named-file fallback at once (for its tests).
 enum class TemporaryFile { Unnamed, Named };
 std::optional<FileError> writeWholeFile(const QString &path, const QByteArray &bytes,
                                         TemporaryFile temporary = TemporaryFile::Unnamed);
