@@ -9,6 +9,7 @@
 
 #include <QAbstractItemView>
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QMimeData>
 #include <QProcess>
@@ -228,4 +229,30 @@ TEST(PictureDrop, intoThePickerAndOnButtons_copiesWithFreeNamesAndRefusesBadName
     });
     window.findChild<QPushButton *>(QStringLiteral("OpenFiles_1p"))->click();
     EXPECT_EQ(window.pageSet().page(1).standardFile, QStringLiteral("dropped.bmp"));
+
+    // Dropped on an open 参照 button: taken by that button's page and kind,
+    // or by the background; a closed button takes nothing.
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const struct { const char *option, *button, *file; } drops[] = {
+        {"Option1_3", "OpenFiles_1w", "wide.png"},
+        {"Option0_1", "OpenFiles_BK", "back.gif"},
+        {nullptr, "OpenFiles_1p", "closed.png"},
+    };
+    for (const auto &d : drops) {
+        writeFile(outside.filePath(QString::fromLatin1(d.file)), d.file);
+        if (d.option)
+            clickOption(window, d.option);
+        auto *button = window.findChild<QWidget *>(QString::fromLatin1(d.button));
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(outside.filePath(QString::fromLatin1(d.file)))});
+        QDropEvent drop(QPointF(button->mapTo(&window, button->rect().center())), Qt::CopyAction, &mime,
+                        Qt::LeftButton, Qt::NoModifier);
+        static_cast<QObject *>(&window)->event(&drop);
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.pageSet().backgroundValue == u"back.gif"; }, 20000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.pageSet().page(1).wideFile == u"wide.png"; }, 20000));
+    EXPECT_EQ(window.pageSet().page(1).wideAlt, QStringLiteral("wide.png"));
+    EXPECT_EQ(window.pageSet().page(1).standardFile, QStringLiteral("dropped.bmp"));
+    EXPECT_FALSE(QFileInfo::exists(QDir(out).filePath(QStringLiteral("closed.png"))));
 }
