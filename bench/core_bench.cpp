@@ -63,7 +63,8 @@ void createOnce(const ProgramPaths &paths)
     test::RecordingDesktop desktop;
     runCreateCommand(editor, state, paths, desktop);
     // Six pages, then the data page; anything else is a failure.
-    if (desktop.calls.size() != 3 || desktop.calls[0].kind != test::RecordingDesktop::Call::Information) {
+    if (desktop.calls.size() != 3
+        || desktop.calls[0].kind != test::RecordingDesktop::Call::Information) {
         std::fprintf(stderr, "the create command failed\n");
         std::abort();
     }
@@ -97,8 +98,8 @@ std::vector<FileBytes> floorFiles()
         if (!in.open(QIODevice::ReadOnly))
             std::abort();
         const QByteArray bytes = in.readAll();
-        files.push_back({QFile::encodeName(w.floorFolder + u'/' + name).toStdString(),
-                         bytes.toStdString()});
+        files.push_back(
+            {QFile::encodeName(w.floorFolder + u'/' + name).toStdString(), bytes.toStdString()});
     }
     writeFilesSafely(files); // so both replace existing files
     return files;
@@ -179,7 +180,8 @@ void BM_CreateSideBySide(benchmark::State &state)
 {
     const ProgramPaths &paths = workspace().paths;
     const std::vector<FileBytes> files = floorFiles();
-    sideBySide(state, [&] { createOnce(paths); }, [&] { writeFilesSafely(files); });
+    sideBySide(
+        state, [&] { createOnce(paths); }, [&] { writeFilesSafely(files); });
 }
 
 void BM_ReadSideBySide(benchmark::State &state)
@@ -187,7 +189,8 @@ void BM_ReadSideBySide(benchmark::State &state)
     Workspace &w = workspace();
     createOnce(w.paths);
     const std::vector<std::string> paths = pagePaths();
-    sideBySide(state, [&] { readOnce(w.paths); }, [&] { benchmark::DoNotOptimize(readFiles(paths)); });
+    sideBySide(
+        state, [&] { readOnce(w.paths); }, [&] { benchmark::DoNotOptimize(readFiles(paths)); });
 }
 
 BENCHMARK(BM_CreateSideBySide)->Unit(benchmark::kMicrosecond);

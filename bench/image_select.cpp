@@ -28,12 +28,14 @@ int main(int argc, char *argv[])
     zelmora::MessageBoxDesktop desktop(nullptr);
     zelmora::ImagePicker picker(desktop, QString::fromLocal8Bit(argv[1]));
     picker.show();
-    zelmora::bench::waitFor([&] { return picker.windowHandle() && picker.windowHandle()->isExposed(); });
+    zelmora::bench::waitFor(
+        [&] { return picker.windowHandle() && picker.windowHandle()->isExposed(); });
 
     auto *list = picker.findChild<QListWidget *>(QStringLiteral("File1"));
     auto *image = picker.findChild<QLabel *>(QStringLiteral("Image1"));
-    const QList<QListWidgetItem *> items =
-        list ? list->findItems(QString::fromLocal8Bit(argv[2]), Qt::MatchExactly) : QList<QListWidgetItem *>();
+    const QList<QListWidgetItem *> items = list
+        ? list->findItems(QString::fromLocal8Bit(argv[2]), Qt::MatchExactly)
+        : QList<QListWidgetItem *>();
     if (!image || items.size() != 1) {
         std::fprintf(stderr, "no such picture in the picker\n");
         return 1;

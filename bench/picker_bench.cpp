@@ -49,12 +49,14 @@ struct Folders {
             const QString ext = set % 3 == 0 ? QStringLiteral(".html")
                 : set % 3 == 1               ? QStringLiteral(".htm")
                                              : QStringLiteral(".HTM");
-            const QString name = page < 6 ? QStringLiteral("set%1_%2").arg(set, 5, 10, QLatin1Char('0')).arg(page + 1)
-                : page == 6               ? QStringLiteral("set%1_data").arg(set, 5, 10, QLatin1Char('0'))
-                                          : QStringLiteral("セット%1_1").arg(set, 5, 10, QLatin1Char('0'));
+            const QString name = page < 6
+                ? QStringLiteral("set%1_%2").arg(set, 5, 10, QLatin1Char('0')).arg(page + 1)
+                : page == 6 ? QStringLiteral("set%1_data").arg(set, 5, 10, QLatin1Char('0'))
+                            : QStringLiteral("セット%1_1").arg(set, 5, 10, QLatin1Char('0'));
             touch(setPaths.outputFolder + name + ext);
             static const char *const kinds[] = {".gif", ".jpg", ".png", ".bmp", ".JPG"};
-            touch(picturePaths.outputFolder + QStringLiteral("picture%1").arg(i, 5, 10, QLatin1Char('0'))
+            touch(picturePaths.outputFolder
+                  + QStringLiteral("picture%1").arg(i, 5, 10, QLatin1Char('0'))
                   + QLatin1String(kinds[i % 5]));
         }
     }
@@ -86,7 +88,6 @@ QWidget &mainWindow()
     }();
     return *window;
 }
-
 
 // Times one picker from its construction (the command) until its list has
 // painted its rows; closing it is not timed.
@@ -126,8 +127,9 @@ void BM_ImagePickerOpen(benchmark::State &state)
 {
     const QString folder = folders().picturePaths.outputFolder;
     test::RecordingDesktop desktop;
-    timePicker(state,
-               [&](QWidget *parent) { return std::make_unique<ImagePicker>(desktop, folder, parent); });
+    timePicker(state, [&](QWidget *parent) {
+        return std::make_unique<ImagePicker>(desktop, folder, parent);
+    });
 }
 
 void timeEntryList(benchmark::State &state, const QString &folder, const QStringList &patterns)
@@ -135,8 +137,8 @@ void timeEntryList(benchmark::State &state, const QString &folder, const QString
     for (auto _ : state) {
         QElapsedTimer timer;
         timer.start();
-        const QStringList names =
-            QDir(folder).entryList(patterns, QDir::Files, QDir::Name | QDir::IgnoreCase);
+        const QStringList names
+            = QDir(folder).entryList(patterns, QDir::Files, QDir::Name | QDir::IgnoreCase);
         state.SetIterationTime(timer.nsecsElapsed() / 1e9);
         if (names.size() != kFiles)
             std::abort();

@@ -95,7 +95,8 @@ int main(int argc, char *argv[])
     zelmora::MainWindow window(desktop, programFolder.path());
     window.showPageSet(zelmora::test::sixPageSet(QStringLiteral("お店の案内")));
     window.show();
-    zelmora::bench::waitFor([&] { return window.windowHandle() && window.windowHandle()->isExposed(); });
+    zelmora::bench::waitFor(
+        [&] { return window.windowHandle() && window.windowHandle()->isExposed(); });
 
     const QStringList args = QCoreApplication::arguments();
     const bool warm = args.contains(QStringLiteral("--warm"));
@@ -132,8 +133,8 @@ int main(int argc, char *argv[])
             ns = timer.nsecsElapsed();
             // After the clock: the page on screen is the set's, with its
             // background colour.
-            const QImage shown =
-                spy.window->findChild<QWidget *>(QStringLiteral("WebBrowser1"))->grab().toImage();
+            const QImage shown
+                = spy.window->findChild<QWidget *>(QStringLiteral("WebBrowser1"))->grab().toImage();
             painted = shown.pixelColor(3, 3) == QColor(QStringLiteral("#ffcc00"));
             spy.window->close(); // ends the command's modal loop
         });

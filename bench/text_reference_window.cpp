@@ -17,7 +17,10 @@
 
 namespace {
 
-constexpr int twips(int value) { return (value + 7) / 15; }
+constexpr int twips(int value)
+{
+    return (value + 7) / 15;
+}
 
 // A string in a control at (left, top, width, height) twips, measured from
 // the window's corner.
@@ -44,20 +47,22 @@ QList<Text> firstPaintTexts()
         if (std::u16string_view(row.caption).empty())
             return;
         const bool small = !row.name || startsWith(row.name, u"Label_BK");
-        const Text::Face face = small ? Text::Small
+        const Text::Face face = small          ? Text::Small
             : startsWith(row.name, u"Command") ? Text::Command
-                                                : Text::Form;
-        const Text::Place place = small ? Text::Bottom
-            : startsWith(row.name, u"Option") ? Text::Option
+                                               : Text::Form;
+        const Text::Place place = small                                          ? Text::Bottom
+            : startsWith(row.name, u"Option")                                    ? Text::Option
             : startsWith(row.name, u"p_Text") || startsWith(row.name, u"w_Text") ? Text::Edit
-            : startsWith(row.name, u"t_Label") ? Text::Left
-                                                : Text::Centre;
-        texts.append({row.caption, left + row.left, top + row.top, row.width, row.height, face, place});
+            : startsWith(row.name, u"t_Label")                                   ? Text::Left
+                                                                                 : Text::Centre;
+        texts.append(
+            {row.caption, left + row.left, top + row.top, row.width, row.height, face, place});
     };
     for (const Row &row : kWindowRows)
         add(row, 0, 0);
     // The words of the picture buttons, drawn as outlines in the bold face.
-    texts.append({u"設定", kToolsLeft + 510, kToolsTop + 150, 400, 400, Text::SettingsWord, Text::Centre});
+    texts.append(
+        {u"設定", kToolsLeft + 510, kToolsTop + 150, 400, 400, Text::SettingsWord, Text::Centre});
     texts.append({u"?", kToolsLeft + 930, kToolsTop + 150, 400, 400, Text::HelpMark, Text::Centre});
     for (const Row &row : kBackgroundRows)
         add(row, kBackgroundLeft, kBackgroundTop);
@@ -95,11 +100,20 @@ protected:
             QRect r(twips(t.left), twips(t.top), twips(t.width), twips(t.height));
             int flags = Qt::AlignLeft | Qt::AlignVCenter;
             switch (t.place) {
-            case Text::Left: break;
-            case Text::Centre: flags = Qt::AlignCenter; break;
-            case Text::Option: r.adjust(19, 0, 0, 0); break; // beside the round mark
-            case Text::Edit: r.adjust(4, 0, -4, 0); break;   // inside the frame
-            case Text::Bottom: flags = Qt::AlignLeft | Qt::AlignBottom; break;
+            case Text::Left:
+                break;
+            case Text::Centre:
+                flags = Qt::AlignCenter;
+                break;
+            case Text::Option:
+                r.adjust(19, 0, 0, 0);
+                break; // beside the round mark
+            case Text::Edit:
+                r.adjust(4, 0, -4, 0);
+                break; // inside the frame
+            case Text::Bottom:
+                flags = Qt::AlignLeft | Qt::AlignBottom;
+                break;
             }
             p.setFont(faces[t.face]);
             p.drawText(r, flags, QString::fromUtf16(t.text));

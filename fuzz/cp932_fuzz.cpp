@@ -14,8 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     // The input is taken as UTF-16, so lone surrogates and every code point
     // are reachable.
-    const QString text = QString::fromUtf16(reinterpret_cast<const char16_t *>(data),
-                                            qsizetype(size / 2));
+    const QString text
+        = QString::fromUtf16(reinterpret_cast<const char16_t *>(data), qsizetype(size / 2));
     const QByteArray encoded = zelmora::encodeCp932(text);
     if (zelmora::isCp932Encodable(text) && zelmora::decodeCp932(encoded) != text)
         std::abort();
@@ -31,8 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::abort();
 
     // Bytes as CP932: decoding never fails.
-    const QString decoded = zelmora::decodeCp932(
-        QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+    const QString decoded
+        = zelmora::decodeCp932(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
     (void)decoded;
     return 0;
 }

@@ -69,7 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     size_t left = size - 1;
     int parts = 0;
     while (parts < kPageCount) {
-        const void *hit = parts + 1 < kPageCount ? memmem(rest, left, kSeparator, kSeparatorSize) : nullptr;
+        const void *hit
+            = parts + 1 < kPageCount ? memmem(rest, left, kSeparator, kSeparatorSize) : nullptr;
         const size_t length = hit ? size_t(static_cast<const char *>(hit) - rest) : left;
         ++parts;
         const QString path = folder() + popupPageFileName(kTitle, parts, ext);

@@ -30,9 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString name = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
     const std::optional<SetName> set = matchSetName(name);
 
-    static const QRegularExpression pattern(
-        QStringLiteral("\\A(.*)_([0-9]|data)(\\.html?)\\z"),
-        QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression pattern(QStringLiteral("\\A(.*)_([0-9]|data)(\\.html?)\\z"),
+                                            QRegularExpression::DotMatchesEverythingOption);
     const QRegularExpressionMatch match = pattern.match(name);
 
     check(set.has_value() == match.hasMatch(), "match differs from the pattern");
@@ -40,6 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     check(set->title == match.captured(1), "wrong title");
     check(set->ext == match.captured(3), "wrong extension");
-    check(set->title + u'_' + match.captured(2) + set->ext == name, "title and suffix do not rebuild the name");
+    check(set->title + u'_' + match.captured(2) + set->ext == name,
+          "title and suffix do not rebuild the name");
     return 0;
 }

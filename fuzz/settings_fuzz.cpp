@@ -24,14 +24,15 @@ using namespace zelmora;
 
 namespace {
 
-const QString kAbsent = QStringLiteral("\x01" "absent");
+const QString kAbsent = QStringLiteral("\x01"
+                                       "absent");
 
-const std::array<QString, 3> kSections = {kSettingsSection, QStringLiteral("A"),
-                                          QStringLiteral("Other")};
-const std::array<QString, 9> kKeys = {kKeyDousa,      kKeyKensaku,   kKeyHomeName,
-                                      kKeyHomeURL,    kKeyKakucyosi, QStringLiteral("a"),
-                                      QStringLiteral("k"), QStringLiteral("HomeName2"),
-                                      kKeyMojiCode};
+const std::array<QString, 3> kSections
+    = {kSettingsSection, QStringLiteral("A"), QStringLiteral("Other")};
+const std::array<QString, 9> kKeys
+    = {kKeyDousa,     kKeyKensaku,         kKeyHomeName,        kKeyHomeURL,
+       kKeyKakucyosi, QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("HomeName2"),
+       kKeyMojiCode};
 
 using Snapshot = std::array<std::array<QString, kKeys.size()>, kSections.size()>;
 
@@ -46,7 +47,10 @@ Snapshot snapshot(const QString &path)
 }
 
 // Windows trims vertical tabs with spaces and tabs.
-bool isBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\v'; }
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\v';
+}
 
 QString trimmed(QString text)
 {
@@ -71,9 +75,10 @@ QString expectedReadBack(const QString &written)
         return kAbsent;
     QString cut;
     for (qsizetype i = 0; i < value.size();) {
-        const qsizetype units =
-            value[i].isHighSurrogate() && i + 1 < value.size() && value[i + 1].isLowSurrogate()
-            ? 2 : 1;
+        const qsizetype units
+            = value[i].isHighSurrogate() && i + 1 < value.size() && value[i + 1].isLowSurrogate()
+            ? 2
+            : 1;
         const QString character = value.sliced(i, units);
         if ((cut + character).toUtf8().size() > kMaxValueBytes)
             break;
@@ -124,8 +129,9 @@ void checkOthersKept(const QString &before, const QString &after, const QStringL
             const QString was = ini::findValue(before, section, key).value_or(kAbsent);
             const QString now = ini::findValue(after, section, key).value_or(kAbsent);
             if (was != now) {
-                fail("another key changed", section + u'/' + key + QStringLiteral(": was [") + was
-                                                + QStringLiteral("] now [") + now + u']');
+                fail("another key changed",
+                     section + u'/' + key + QStringLiteral(": was [") + was
+                         + QStringLiteral("] now [") + now + u']');
             }
         }
     }
@@ -157,8 +163,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const size_t keyIndex = (control & 0x07) % 5;
     const size_t valueLength = std::min<size_t>(data[1], size - 2);
     // A long value now and then, to cross the 255-byte cut.
-    QString value =
-        QString::fromUtf8(reinterpret_cast<const char *>(data + 2), qsizetype(valueLength));
+    QString value
+        = QString::fromUtf8(reinterpret_cast<const char *>(data + 2), qsizetype(valueLength));
     if (control & 0x80)
         value = value.repeated(4);
     QByteArray file(reinterpret_cast<const char *>(data + 2 + valueLength),
@@ -219,7 +225,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!(readStoredSettings(path) == read))
         fail("saved options read back differently", path);
     checkOthersKept(textRead, fileText(path),
-                    {kKeyDousa, kKeyKensaku, kKeyHomeName, kKeyHomeURL, kKeyKakucyosi, kKeyMojiCode});
+                    {kKeyDousa, kKeyKensaku, kKeyHomeName, kKeyHomeURL, kKeyKakucyosi,
+                     kKeyMojiCode});
     if (writeStoredSettings(read, path))
         fail("second save failed", path);
     QFile savedAgain(path);

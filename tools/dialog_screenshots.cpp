@@ -71,7 +71,9 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     if (argc == 3 && qstrcmp(argv[1], "--screen") == 0)
-        return QGuiApplication::primaryScreen()->grabWindow(0).save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+        return QGuiApplication::primaryScreen()->grabWindow(0).save(QString::fromLocal8Bit(argv[2]))
+            ? 0
+            : 1;
     installQtTranslations(app);
     g_outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
     QDir().mkpath(g_outDir);

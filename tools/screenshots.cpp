@@ -36,7 +36,10 @@ class QuietDesktop : public Desktop {
 public:
     void information(const QString &) override {}
     void plainMessage(const QString &) override {}
-    void warning(const QString &text) override { std::fprintf(stderr, "warning: %s\n", qPrintable(text)); }
+    void warning(const QString &text) override
+    {
+        std::fprintf(stderr, "warning: %s\n", qPrintable(text));
+    }
     void openUrl(const QUrl &) override {}
 };
 
@@ -61,7 +64,8 @@ void save(QWidget *window, const QString &name)
     }
 }
 
-template <class W> W *find(QWidget *root, const char *name)
+template <class W>
+W *find(QWidget *root, const char *name)
 {
     W *w = root->findChild<W *>(QString::fromLatin1(name));
     if (!w) {

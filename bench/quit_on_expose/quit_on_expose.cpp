@@ -29,7 +29,6 @@ namespace {
 
 class QuitOnFirstExpose : public QObject {
 public:
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
@@ -47,7 +46,8 @@ protected:
                         const QString grab = qEnvironmentVariable("QUIT_ON_EXPOSE_GRAB");
                         if (!grab.isEmpty() && shown && shown->screen()
                             && !shown->screen()->grabWindow(shown->winId()).save(grab))
-                            std::fprintf(stderr, "quitonexpose: cannot save %s\n", qPrintable(grab));
+                            std::fprintf(stderr, "quitonexpose: cannot save %s\n",
+                                         qPrintable(grab));
                         const QByteArray maps = qgetenv("QUIT_ON_EXPOSE_SMAPS");
                         if (!maps.isEmpty()) {
                             QFile in(QStringLiteral("/proc/self/smaps"));

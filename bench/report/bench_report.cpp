@@ -25,9 +25,9 @@ namespace zelmora::bench {
 namespace {
 
 struct Context {
-    QString bin;        // the program and the bench helpers
-    QString logs;       // each helper's standard error
-    QStringList env;    // for every helper
+    QString bin;     // the program and the bench helpers
+    QString logs;    // each helper's standard error
+    QStringList env; // for every helper
     int runs = 5;
     // Start-up swings most on a shared machine and costs least: it takes at
     // least 41 side-by-side runs.
@@ -38,8 +38,14 @@ struct Context {
     bool wants(const char *group) const { return only.isEmpty() || only == QLatin1String(group); }
 };
 
-QString helper(const Context &c, const char *name) { return c.bin + u'/' + QLatin1String(name); }
-QString log(const Context &c, const char *name) { return c.logs + u'/' + QLatin1String(name) + QStringLiteral(".log"); }
+QString helper(const Context &c, const char *name)
+{
+    return c.bin + u'/' + QLatin1String(name);
+}
+QString log(const Context &c, const char *name)
+{
+    return c.logs + u'/' + QLatin1String(name) + QStringLiteral(".log");
+}
 
 void progress(const char *what)
 {
@@ -68,8 +74,10 @@ QList<Row> coreRows(const Context &c)
         Row row{QLatin1String(name), {}, target};
         row.samples = counter(t, QLatin1String(benchmark), QStringLiteral("ratio"), &row.error);
         QString ignored;
-        row.detail = absolute(counter(t, QLatin1String(benchmark), QStringLiteral("program_us"), &ignored),
-                              counter(t, QLatin1String(benchmark), QStringLiteral("floor_us"), &ignored), "us");
+        row.detail
+            = absolute(counter(t, QLatin1String(benchmark), QStringLiteral("program_us"), &ignored),
+                       counter(t, QLatin1String(benchmark), QStringLiteral("floor_us"), &ignored),
+                       "us");
         rows << row;
     }
     return rows;
@@ -86,7 +94,8 @@ QList<Row> pickerRows(const Context &c)
           std::tuple{"image picker, 10,000 files", "BM_ImagePickerOpen", "BM_ImagePickerFloor"}}) {
         Row row{QLatin1String(name), {}, 1.5};
         row.samples = pairRatios(t, QLatin1String(program), QLatin1String(floor), &row.error);
-        row.detail = absolute(t.byName.value(QLatin1String(program)), t.byName.value(QLatin1String(floor)), "ms");
+        row.detail = absolute(t.byName.value(QLatin1String(program)),
+                              t.byName.value(QLatin1String(floor)), "ms");
         rows << row;
     }
     return rows;
@@ -135,11 +144,17 @@ QList<Row> startupRows(const Context &c)
         return [&c, &env, name] { return runProcess(helper(c, name), {}, env, log(c, name), 60); };
     };
     Row time{QStringLiteral("start-up to painted window / text reference, time"), {}, 1.15};
-    Row memory{QStringLiteral("start-up to painted window / text reference, peak memory"), {}, 1.08};
+    Row memory{QStringLiteral("start-up to painted window / text reference, peak memory"),
+               {},
+               1.08};
     Row bareTime{QStringLiteral("  program / bare window, time"), {}, 0, false, true};
     Row bareMemory{QStringLiteral("  program / bare window, peak memory"), {}, 0, false, true};
     Row textTime{QStringLiteral("  text reference / bare window, time"), {}, 0, false, true};
-    Row textMemory{QStringLiteral("  text reference / bare window, peak memory"), {}, 0, false, true};
+    Row textMemory{QStringLiteral("  text reference / bare window, peak memory"),
+                   {},
+                   0,
+                   false,
+                   true};
     enum { Program, Text, Bare };
     QList<double> ms[3], mib[3];
     time.error = rotate(
@@ -182,8 +197,15 @@ QList<Row> previewRows(const Context &c, const QString &page)
     }
     QList<double> firstMsAll, secondMsAll, bareMs;
     first.error = alternate(
-        c, [&] { return runProcess(helper(c, "bench_preview_run"), {}, c.env, log(c, "bench_preview_run"), 120); },
-        [&] { return runProcess(helper(c, "bench_bare_webview"), {page}, c.env, log(c, "bench_bare_webview"), 120); },
+        c,
+        [&] {
+            return runProcess(helper(c, "bench_preview_run"), {}, c.env,
+                              log(c, "bench_preview_run"), 120);
+        },
+        [&] {
+            return runProcess(helper(c, "bench_bare_webview"), {page}, c.env,
+                              log(c, "bench_bare_webview"), 120);
+        },
         [&](const ProcessRun &x, const ProcessRun &y) {
             const QList<QByteArray> ns = x.output.trimmed().split(' ');
             if (ns.size() != 2)
@@ -197,9 +219,12 @@ QList<Row> previewRows(const Context &c, const QString &page)
             bareMs << y.wallMs;
         });
     second.error = first.error;
-    first.detail = QStringLiteral("medians: first preview %1 ms from the command; bare web view %2 ms from process start")
-                       .arg(Row::median(firstMsAll), 0, 'f', 1).arg(Row::median(bareMs), 0, 'f', 1);
-    second.detail = QStringLiteral("median second preview %1 ms").arg(Row::median(secondMsAll), 0, 'f', 1);
+    first.detail = QStringLiteral("medians: first preview %1 ms from the command; bare web view %2 "
+                                  "ms from process start")
+                       .arg(Row::median(firstMsAll), 0, 'f', 1)
+                       .arg(Row::median(bareMs), 0, 'f', 1);
+    second.detail
+        = QStringLiteral("median second preview %1 ms").arg(Row::median(secondMsAll), 0, 'f', 1);
     return {first, second};
 }
 
@@ -227,9 +252,11 @@ QList<Row> pictureRows(const Context &c, const QString &folder, bool written)
             bigMiB << x.peakMiB;
         });
     memory.error = time.error;
-    time.detail = absolute(bigMs, smallMs, "ms").replace(QStringLiteral("program"), QStringLiteral("8000x8000"))
+    time.detail = absolute(bigMs, smallMs, "ms")
+                      .replace(QStringLiteral("program"), QStringLiteral("8000x8000"))
                       .replace(QStringLiteral("floor"), QStringLiteral("150x115"));
-    memory.detail = QStringLiteral("median peak with the 8000x8000 picture %1 MiB").arg(Row::median(bigMiB), 0, 'f', 1);
+    memory.detail = QStringLiteral("median peak with the 8000x8000 picture %1 MiB")
+                        .arg(Row::median(bigMiB), 0, 'f', 1);
     return {time, memory};
 }
 
@@ -253,8 +280,9 @@ int main(int argc, char *argv[])
         else if (args[i] == QLatin1String("--only") && i + 1 < args.size())
             c.only = args[++i];
         else {
-            std::fprintf(stderr, "usage: bench_report [--runs N] [--startup-runs N] [--quick] "
-                                 "[--only core|startup|preview|pickers|pictures]\n");
+            std::fprintf(stderr,
+                         "usage: bench_report [--runs N] [--startup-runs N] [--quick] "
+                         "[--only core|startup|preview|pickers|pictures]\n");
             return 2;
         }
     }
@@ -296,15 +324,19 @@ int main(int argc, char *argv[])
     int width = 0;
     for (const Row &row : rows)
         width = std::max(width, int(row.what.size()));
-    std::printf("\n%s\n", qPrintable(QStringLiteral("Ratios against the floor, median of %1 side-by-side runs "
-                                                    "(start-up: %2)")
-                                         .arg(c.runs).arg(std::max(c.runs, c.startupRuns))));
+    std::printf("\n%s\n",
+                qPrintable(
+                    QStringLiteral("Ratios against the floor, median of %1 side-by-side runs "
+                                   "(start-up: %2)")
+                        .arg(c.runs)
+                        .arg(std::max(c.runs, c.startupRuns))));
     int met = 0;
     for (const Row &row : rows) {
         std::printf("%s\n", qPrintable(formatRow(row, width)));
         met += row.met();
     }
-    const auto targets = std::count_if(rows.begin(), rows.end(), [](const Row &r) { return !r.reference; });
+    const auto targets
+        = std::count_if(rows.begin(), rows.end(), [](const Row &r) { return !r.reference; });
     std::printf("%d of %d targets met; helpers' messages in %s\n", met - int(rows.size() - targets),
                 int(targets), qPrintable(c.logs));
     return 0;

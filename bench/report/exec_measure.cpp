@@ -18,7 +18,10 @@
 namespace {
 
 volatile sig_atomic_t timedOut = 0;
-void onAlarm(int) { timedOut = 1; }
+void onAlarm(int)
+{
+    timedOut = 1;
+}
 
 long long nowNs()
 {
@@ -32,7 +35,8 @@ long long nowNs()
 int main(int argc, char *argv[])
 {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: %s <timeout seconds> <result file> <program> [arguments...]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s <timeout seconds> <result file> <program> [arguments...]\n",
+                     argv[0]);
         return 2;
     }
     const unsigned timeout = unsigned(std::atoi(argv[1]));

@@ -22,15 +22,15 @@ GbenchTimes runGbench(const QString &program, int repetitions, double minTimeSec
         times.error = QStringLiteral("no temporary file");
         return times;
     }
-    const ProcessRun run = runProcess(
-        program,
-        {QStringLiteral("--benchmark_repetitions=%1").arg(repetitions),
-         QStringLiteral("--benchmark_enable_random_interleaving=true"),
-         QStringLiteral("--benchmark_min_time=%1").arg(minTimeSeconds),
-         QStringLiteral("--benchmark_filter=") + filter,
-         QStringLiteral("--benchmark_out_format=json"),
-         QStringLiteral("--benchmark_out=") + json.fileName()},
-        extraEnvironment, errorLog, 1800);
+    const ProcessRun run
+        = runProcess(program,
+                     {QStringLiteral("--benchmark_repetitions=%1").arg(repetitions),
+                      QStringLiteral("--benchmark_enable_random_interleaving=true"),
+                      QStringLiteral("--benchmark_min_time=%1").arg(minTimeSeconds),
+                      QStringLiteral("--benchmark_filter=") + filter,
+                      QStringLiteral("--benchmark_out_format=json"),
+                      QStringLiteral("--benchmark_out=") + json.fileName()},
+                     extraEnvironment, errorLog, 1800);
     if (!run.ok) {
         times.error = QStringLiteral("%1 failed, see %2").arg(program, errorLog);
         return times;
@@ -83,7 +83,8 @@ QList<double> counter(const GbenchTimes &times, const QString &name, const QStri
 {
     const QList<double> values = times.fields.value(name).value(field);
     if (!times.error.isEmpty() || values.isEmpty())
-        *error = times.error.isEmpty() ? QStringLiteral("missing %1 of %2").arg(field, name) : times.error;
+        *error = times.error.isEmpty() ? QStringLiteral("missing %1 of %2").arg(field, name)
+                                       : times.error;
     return values;
 }
 

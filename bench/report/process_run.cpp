@@ -63,7 +63,8 @@ ProcessRun runProcess(const QString &program, const QStringList &arguments,
     const std::string outPath = QFile::encodeName(output.fileName()).toStdString();
     const std::string errPath = QFile::encodeName(errorLog).toStdString();
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_TRUNC, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_TRUNC,
+                                     0);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(),
                                      O_WRONLY | O_CREAT | O_APPEND, 0644);
 

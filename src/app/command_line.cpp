@@ -23,13 +23,13 @@ QStringList argumentList(int argc, char *argv[])
 // The program's two options, described in the user's language (Qt's own
 // catalogue leaves the help option's text in English).
 struct Options {
-    explicit Options(bool japanese = false)
-        : help({QStringLiteral("h"), QStringLiteral("help"), QStringLiteral("?")},
-               japanese ? QStringLiteral("この説明を表示して終了します。")
-                        : QStringLiteral("Displays this help and exits."))
-        , version({QStringLiteral("v"), QStringLiteral("version")},
-                  japanese ? QStringLiteral("バージョンを表示して終了します。")
-                           : QStringLiteral("Displays the version and exits."))
+    explicit Options(bool japanese = false) :
+        help({QStringLiteral("h"), QStringLiteral("help"), QStringLiteral("?")},
+             japanese ? QStringLiteral("この説明を表示して終了します。")
+                      : QStringLiteral("Displays this help and exits.")),
+        version({QStringLiteral("v"), QStringLiteral("version")},
+                japanese ? QStringLiteral("バージョンを表示して終了します。")
+                         : QStringLiteral("Displays the version and exits."))
     {
         // Qt's single-dash words (-platform, -reverse) stay whole words here,
         // never a row of short options (-r -e -v ...).
@@ -75,10 +75,11 @@ std::optional<int> answerCommandLine(int argc, char *argv[])
     const bool japanese = installQtTranslations(app);
     Options options(japanese);
     options.parser.setApplicationDescription(
-        japanese ? QStringLiteral("Web サイト用のポップアップページ一式（ポップリーフ）を作ります。\n"
-                                  "画面は日本語です。使い方はプログラムのヘルプボタンから開けます。")
-                 : QStringLiteral("Writes sets of HTML popup pages for a web site (the interface\n"
-                                  "is in Japanese). The help button opens the user's guide."));
+        japanese
+            ? QStringLiteral("Web サイト用のポップアップページ一式（ポップリーフ）を作ります。\n"
+                             "画面は日本語です。使い方はプログラムのヘルプボタンから開けます。")
+            : QStringLiteral("Writes sets of HTML popup pages for a web site (the interface\n"
+                             "is in Japanese). The help button opens the user's guide."));
     options.parse(argc, argv);
     print(stdout, options.parser.helpText());
     return 0;
@@ -97,7 +98,8 @@ std::optional<int> rejectLeftoverArguments(int argc, char *argv[])
                       .arg(options.parser.positionalArguments().join(u' '));
     if (problem.isEmpty())
         return std::nullopt;
-    print(stderr, QStringLiteral("zelmora: %1\n「zelmora --help」で使い方を表示します。\n").arg(problem));
+    print(stderr,
+          QStringLiteral("zelmora: %1\n「zelmora --help」で使い方を表示します。\n").arg(problem));
     return 2;
 }
 

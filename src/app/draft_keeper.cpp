@@ -58,9 +58,9 @@ void DraftKeeper::quitNormallyOnTermination()
     ::sigaction(SIGHUP, &action, nullptr);
 }
 
-DraftKeeper::DraftKeeper(Editor &editor, Desktop &desktop, QString path, QWidget *window)
-    : QObject(window), m_editor(editor), m_desktop(desktop), m_path(std::move(path)),
-      m_window(window), m_clean(emptySet())
+DraftKeeper::DraftKeeper(Editor &editor, Desktop &desktop, QString path, QWidget *window) :
+    QObject(window), m_editor(editor), m_desktop(desktop), m_path(std::move(path)),
+    m_window(window), m_clean(emptySet())
 {
     m_timer.setSingleShot(true);
     m_timer.setInterval(kQuietMilliseconds);
@@ -69,7 +69,8 @@ DraftKeeper::DraftKeeper(Editor &editor, Desktop &desktop, QString path, QWidget
     // Every normal end, the close box and 閉じる included, passes here; a
     // logout asks the session manager first.
     connect(qApp, &QCoreApplication::aboutToQuit, this, &DraftKeeper::saveNow);
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &) { saveNow(); });
+    connect(qApp, &QGuiApplication::commitDataRequest, this,
+            [this](QSessionManager &) { saveNow(); });
 }
 
 DraftKeeper::~DraftKeeper()
@@ -123,8 +124,9 @@ void DraftKeeper::saveNow()
         // Said once: a box on every pause in typing would make the editor unusable.
         if (!m_reportedFailure) {
             m_reportedFailure = true;
-            m_desktop.warning(QStringLiteral("編集内容の下書きを保存できませんでした。\n%1\n理由: %2")
-                                  .arg(error->path, error->reason));
+            m_desktop.warning(
+                QStringLiteral("編集内容の下書きを保存できませんでした。\n%1\n理由: %2")
+                    .arg(error->path, error->reason));
         }
         return;
     }
@@ -141,7 +143,8 @@ void DraftKeeper::offerRestore()
 {
     const DraftOnDisk found = takeDraft(m_path);
     if (found.state == DraftOnDisk::State::Damaged) {
-        QString text = QStringLiteral("前回の編集内容の下書きが壊れているため、読み込めませんでした。");
+        QString text
+            = QStringLiteral("前回の編集内容の下書きが壊れているため、読み込めませんでした。");
         if (!found.setAsidePath.isEmpty())
             text += QStringLiteral("\n%1 に移しました。").arg(found.setAsidePath);
         else

@@ -51,7 +51,7 @@ private:
     QString m_path;
     QWidget *m_window;
     QTimer m_timer;
-    PageSet m_clean;            // the set that needs no draft besides the empty one
+    PageSet m_clean;                 // the set that needs no draft besides the empty one
     std::optional<PageSet> m_onDisk; // what the draft file holds, if any
     bool m_reportedFailure = false;
 };

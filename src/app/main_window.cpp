@@ -22,7 +22,6 @@
 #include <QPushButton>
 #include <QUrl>
 
-
 namespace zelmora {
 
 namespace {
@@ -54,13 +53,13 @@ QPushButton *pictureButton(const QIcon &picture, const QString &tooltip, QWidget
 
 } // namespace
 
-MainWindow::MainWindow(Desktop &desktop, const QString &programFolder)
-    : MainWindow(desktop, initPortablePaths(programFolder))
+MainWindow::MainWindow(Desktop &desktop, const QString &programFolder) :
+    MainWindow(desktop, initPortablePaths(programFolder))
 {
 }
 
-MainWindow::MainWindow(Desktop &desktop, const ProgramPaths &paths)
-    : m_desktop(desktop), m_paths(paths)
+MainWindow::MainWindow(Desktop &desktop, const ProgramPaths &paths) :
+    m_desktop(desktop), m_paths(paths)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("ポップリーフ作成"));
@@ -82,7 +81,8 @@ MainWindow::MainWindow(Desktop &desktop, const ProgramPaths &paths)
 
 std::optional<MainWindow::PictureTarget> MainWindow::pictureTargetAt(const QPoint &pos) const
 {
-    for (QWidget *widget = childAt(pos); widget && widget != this; widget = widget->parentWidget()) {
+    for (QWidget *widget = childAt(pos); widget && widget != this;
+         widget = widget->parentWidget()) {
         if (m_background->isOpenPictureButton(widget))
             return PictureTarget{};
         if (const auto input = m_tabs->openPictureButton(widget))
@@ -120,34 +120,37 @@ void MainWindow::importPicturesFor(const PictureTarget &target, const QStringLis
 {
     setCursor(Qt::BusyCursor);
     importPicturesInBackground(this, files, m_paths.outputFolder,
-                               [this, target](const QStringList &names, const QStringList &problems) {
-        unsetCursor();
-        if (!names.isEmpty()) {
-            takePicture(target, names.first());
-            m_draft->saveNow();
-        }
-        if (!problems.isEmpty())
-            m_desktop.warning(pictureImportMessage(problems));
-    });
+                               [this, target](const QStringList &names,
+                                              const QStringList &problems) {
+                                   unsetCursor();
+                                   if (!names.isEmpty()) {
+                                       takePicture(target, names.first());
+                                       m_draft->saveNow();
+                                   }
+                                   if (!problems.isEmpty())
+                                       m_desktop.warning(pictureImportMessage(problems));
+                               });
 }
 
 void MainWindow::buildControls()
 {
-    auto *titleLabel = placeControl(new QLabel(QStringLiteral("タイトル名　（ファイル名も同じ）"), this),
-                                    QStringLiteral("t_Label1"), 210, 120, 2655, 255);
+    auto *titleLabel
+        = placeControl(new QLabel(QStringLiteral("タイトル名　（ファイル名も同じ）"), this),
+                       QStringLiteral("t_Label1"), 210, 120, 2655, 255);
     m_title = placeControl(new QLineEdit(this), QStringLiteral("t_Text"), 190, 390, 1965, 270);
     titleLabel->setBuddy(m_title);
     m_title->setAccessibleName(titleLabel->text());
-    m_open = placeControl(commandButton(QStringLiteral("開く"), QStringLiteral("ファイルを開きます"), this),
+    m_open = placeControl(commandButton(QStringLiteral("開く"),
+                                        QStringLiteral("ファイルを開きます"), this),
                           QStringLiteral("Sel_FleName"), 2280, 405, 495, 255);
 
     auto *tools = placeControl(new QGroupBox(this), QStringLiteral("Frame7"), 4055, 0, 1435, 630);
-    m_folder = placeControl(
-        pictureButton(folderIcon(), QStringLiteral("ポップリーフフォルダを開きます"), tools),
-        QStringLiteral("PLF_Open_btn"), 90, 150, 400, 400);
-    m_options = placeControl(
-        pictureButton(settingsIcon(), QStringLiteral("設定フォームを開きます"), tools),
-        QStringLiteral("Option_btn"), 510, 150, 400, 400);
+    m_folder = placeControl(pictureButton(folderIcon(),
+                                          QStringLiteral("ポップリーフフォルダを開きます"), tools),
+                            QStringLiteral("PLF_Open_btn"), 90, 150, 400, 400);
+    m_options = placeControl(pictureButton(settingsIcon(), QStringLiteral("設定フォームを開きます"),
+                                           tools),
+                             QStringLiteral("Option_btn"), 510, 150, 400, 400);
     m_help = placeControl(pictureButton(helpIcon(), QStringLiteral("ヘルプを表示します"), tools),
                           QStringLiteral("Help"), 930, 150, 400, 400);
 
@@ -155,8 +158,9 @@ void MainWindow::buildControls()
     // Page 1's inputs come before the commands below them in the focus
     // chain; the pages built later are put after page 1's.
     m_tabs = new PageTabs(this);
-    connect(m_tabs, &PageTabs::pictureRequested, this,
-            [this](int k, int picture) { choosePicture(PictureTarget{k, picture}); });
+    connect(m_tabs, &PageTabs::pictureRequested, this, [this](int k, int picture) {
+        choosePicture(PictureTarget{k, picture});
+    });
 
     const QFont commandFace = gothicFont(9, true);
     m_close = placeControl(commandButton(QStringLiteral("閉じる"),
@@ -194,13 +198,12 @@ void MainWindow::connectCommands()
         if (pageSet() != before)
             m_draft->markClean();
     });
-    connect(m_options, &QPushButton::clicked, this, [this] { showOptionsDialog(this, m_paths, m_desktop); });
-    connect(m_folder, &QPushButton::clicked, this, [this] {
-        m_desktop.openUrl(QUrl::fromLocalFile(m_paths.outputFolder));
-    });
-    connect(m_help, &QPushButton::clicked, this, [this] {
-        m_desktop.openUrl(QUrl::fromLocalFile(m_paths.helpFile));
-    });
+    connect(m_options, &QPushButton::clicked, this,
+            [this] { showOptionsDialog(this, m_paths, m_desktop); });
+    connect(m_folder, &QPushButton::clicked, this,
+            [this] { m_desktop.openUrl(QUrl::fromLocalFile(m_paths.outputFolder)); });
+    connect(m_help, &QPushButton::clicked, this,
+            [this] { m_desktop.openUrl(QUrl::fromLocalFile(m_paths.helpFile)); });
 }
 
 void MainWindow::choosePicture(const PictureTarget &target)

@@ -19,7 +19,8 @@ bool installQtTranslations(QCoreApplication &app, const QLocale &locale)
     // qtbase alone: the program shows none of the other modules' texts, and
     // the "qt_ja" catalogue would load them all.
     auto *translator = new QTranslator(&app);
-    if (!translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    if (!translator->load(QStringLiteral("qtbase_ja"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         delete translator;
         return false;
     }

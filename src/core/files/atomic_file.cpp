@@ -61,7 +61,8 @@ int linkUnnamed(int fd, int dirFd, QByteArray *name)
         if (::linkat(fd, "", dirFd, name->constData(), AT_EMPTY_PATH) == 0)
             return 0;
         if (errno == ENOENT || errno == EPERM) {
-            if (::linkat(AT_FDCWD, proc.constData(), dirFd, name->constData(), AT_SYMLINK_FOLLOW) == 0)
+            if (::linkat(AT_FDCWD, proc.constData(), dirFd, name->constData(), AT_SYMLINK_FOLLOW)
+                == 0)
                 return 0;
         }
         if (errno != EEXIST)
@@ -88,7 +89,9 @@ int createNamed(int dirFd, mode_t mode, QByteArray *name, int *fd)
 int replaceFile(const QByteArray &nativePath, const QByteArray &bytes, TemporaryFile temporary)
 {
     const qsizetype slash = nativePath.lastIndexOf('/');
-    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : nativePath.left(slash);
+    const QByteArray folder = slash < 0 ? QByteArray(".")
+        : slash == 0                    ? QByteArray("/")
+                                        : nativePath.left(slash);
     const QByteArray name = nativePath.mid(slash + 1);
 
     // Every step names the file relative to this one folder, so the file

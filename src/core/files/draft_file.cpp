@@ -19,7 +19,10 @@ constexpr int kVersion = 1;
 // A draft holds a few kilobytes; anything much larger is not one of ours.
 constexpr qint64 kMaxDraftBytes = 1 << 20;
 
-QString key(const char *name) { return QString::fromLatin1(name); }
+QString key(const char *name)
+{
+    return QString::fromLatin1(name);
+}
 
 std::optional<QString> stringField(const QJsonObject &object, const char *name)
 {

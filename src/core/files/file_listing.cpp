@@ -16,7 +16,10 @@ struct DirCloser {
     void operator()(DIR *dir) const { ::closedir(dir); }
 };
 
-char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+char asciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
 
 // The suffixes are ASCII, and in UTF-8 file names an ASCII byte is always
 // that character, so the name's last bytes decide.
@@ -47,8 +50,7 @@ bool isPlainFile(int dirFd, const dirent *entry)
 } // namespace
 
 QStringList filesWithSuffixes(const QString &folder,
-                              std::initializer_list<QLatin1StringView> suffixes,
-                              HiddenFiles hidden)
+                              std::initializer_list<QLatin1StringView> suffixes, HiddenFiles hidden)
 {
     if (folder.isEmpty())
         return {};

@@ -41,8 +41,8 @@ bool holdsMarker(QByteArrayView line, const Markers &markers)
 {
     const char *const begin = line.data();
     const char *const end = begin + line.size();
-    for (auto *eq = static_cast<const char *>(std::memchr(begin, '=', std::size_t(end - begin))); eq;
-         eq = static_cast<const char *>(std::memchr(eq + 1, '=', std::size_t(end - eq - 1)))) {
+    for (auto *eq = static_cast<const char *>(std::memchr(begin, '=', std::size_t(end - begin)));
+         eq; eq = static_cast<const char *>(std::memchr(eq + 1, '=', std::size_t(end - eq - 1)))) {
         if (markerAt(begin, end, eq, markers))
             return true;
     }
@@ -75,7 +75,8 @@ bool handOnMarkedLines(const char *begin, const char *end, const Markers &marker
                        LineDecoder decode, const std::function<bool(const QString &)> &onLine)
 {
     const char *from = begin;
-    while (const auto *eq = static_cast<const char *>(std::memchr(from, '=', std::size_t(end - from)))) {
+    while (const auto *eq
+           = static_cast<const char *>(std::memchr(from, '=', std::size_t(end - from)))) {
         if (!markerAt(begin, end, eq, markers)) {
             from = eq + 1;
             continue;

@@ -2,7 +2,6 @@
 
 #include "core/files/file_descriptor.h"
 
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -34,12 +33,16 @@ bool hasPictureSuffix(const QString &name)
     return false;
 }
 
-QString systemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
 // Same size and same bytes.
 bool sameContent(int a, int b)
 {
-    struct stat sa {}, sb {};
+    struct stat sa {
+    }, sb{};
     if (::fstat(a, &sa) != 0 || ::fstat(b, &sb) != 0 || sa.st_size != sb.st_size)
         return false;
     QByteArray ba(kChunk, Qt::Uninitialized), bb(kChunk, Qt::Uninitialized);
@@ -123,14 +126,16 @@ std::optional<QString> pictureNameFault(const QString &folder, const QString &na
             .toUpper();
     }
     if (name.contains(u'"'))
-        return QStringLiteral("ファイル名に「\"」があり、ページの画像の指定がそこで切れてしまいます。");
+        return QStringLiteral(
+            "ファイル名に「\"」があり、ページの画像の指定がそこで切れてしまいます。");
     if (name.contains(QChar::ReplacementCharacter)) {
         // A name decodes to U+FFFD where its bytes are not UTF-8; such a
         // name cannot be encoded back to the file's own bytes.
         struct stat st {};
         if (::lstat(QFile::encodeName(QDir(folder).filePath(name)).constData(), &st) != 0)
-            return QStringLiteral("ファイル名が UTF-8 の文字になっていないため、ページからこのファイルを"
-                                  "指すことができません。");
+            return QStringLiteral(
+                "ファイル名が UTF-8 の文字になっていないため、ページからこのファイルを"
+                "指すことができません。");
     }
     return std::nullopt;
 }
@@ -154,11 +159,15 @@ PictureImport importPicture(const QString &source, const QString &outFolder)
         return result;
     }
 
-    const FileDescriptor in(::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    const FileDescriptor in(
+        ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat sourceInfo {};
     if (in.get() < 0 || ::fstat(in.get(), &sourceInfo) != 0 || !S_ISREG(sourceInfo.st_mode)) {
-        result.problem = QStringLiteral("%1: %2").arg(
-            name, in.get() < 0 ? systemReason(errno) : QStringLiteral("通常のファイルではありません"));
+        result.problem
+            = QStringLiteral("%1: %2").arg(name,
+                                           in.get() < 0
+                                               ? systemReason(errno)
+                                               : QStringLiteral("通常のファイルではありません"));
         return result;
     }
     const QByteArray nativeFolder = QFile::encodeName(folder);
@@ -170,7 +179,8 @@ PictureImport importPicture(const QString &source, const QString &outFolder)
         if (::lstat(target.constData(), &existing) == 0) {
             if (!S_ISREG(existing.st_mode))
                 continue;
-            const FileDescriptor old(::open(target.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+            const FileDescriptor old(
+                ::open(target.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
             ::lseek(in.get(), 0, SEEK_SET);
             if (old.get() >= 0 && sameContent(in.get(), old.get())) {
                 result.name = candidate;
@@ -183,7 +193,8 @@ PictureImport importPicture(const QString &source, const QString &outFolder)
         // never replaces a file that appeared meanwhile, and a failure or a
         // kill leaves nothing behind.
         ::lseek(in.get(), 0, SEEK_SET);
-        const FileDescriptor out(::open(nativeFolder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644));
+        const FileDescriptor out(
+            ::open(nativeFolder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644));
         if (out.get() < 0) {
             result.problem = QStringLiteral("%1: %2").arg(name, systemReason(errno));
             return result;
@@ -194,7 +205,8 @@ PictureImport importPicture(const QString &source, const QString &outFolder)
         }
         const QByteArray procPath = "/proc/self/fd/" + QByteArray::number(out.get());
         if (::linkat(AT_FDCWD, procPath.constData(), AT_FDCWD, target.constData(),
-                     AT_SYMLINK_FOLLOW) == 0) {
+                     AT_SYMLINK_FOLLOW)
+            == 0) {
             result.name = candidate;
             return result;
         }

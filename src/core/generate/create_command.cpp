@@ -26,7 +26,8 @@ std::optional<int> settingAsInteger(const QString &value)
     }
     bool ok = false;
     const int number = text.toInt(&ok);
-    if (!ok || number < std::numeric_limits<qint16>::min() || number > std::numeric_limits<qint16>::max())
+    if (!ok || number < std::numeric_limits<qint16>::min()
+        || number > std::numeric_limits<qint16>::max())
         return std::nullopt;
     return number;
 }
@@ -152,8 +153,7 @@ void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &pa
 
     // Every file is on disk before the first message shows: a user who ends
     // the program while a message is open loses no part of the set.
-    const auto dataPageError =
-        writeDataPageFile(n, state, paths.outputFolder, settings->encoding);
+    const auto dataPageError = writeDataPageFile(n, state, paths.outputFolder, settings->encoding);
     desktop.information(createdPagesMessage(state.lastTitle, state.extension, n));
     if (dataPageError) {
         desktop.warning(dataPageError->writeMessage());

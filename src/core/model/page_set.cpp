@@ -64,7 +64,10 @@ std::optional<QChar> separatorInName(const QString &name)
 
 namespace {
 
-bool isQuote(QChar c) { return c == u'\'' || c == u'"'; }
+bool isQuote(QChar c)
+{
+    return c == u'\'' || c == u'"';
+}
 
 // A character that ends or splits a line of a page: the C0 and C1 controls
 // (tab and line breaks among them) and the Unicode line and paragraph
@@ -95,17 +98,19 @@ QString forbiddenTitleMessage(QChar c)
             : c == u'\n' || c == u'\r' || c.category() != QChar::Other_Control
             ? QStringLiteral("改行")
             : QStringLiteral("制御文字");
-        return QStringLiteral("タイトル名に %1 (%2) は使えません。\nタイトル名はページの行に"
-                              "そのまま書かれるため、改行やタブなどの制御文字を含めることはできません。")
+        return QStringLiteral(
+                   "タイトル名に %1 (%2) は使えません。\nタイトル名はページの行に"
+                   "そのまま書かれるため、改行やタブなどの制御文字を含めることはできません。")
             .arg(name, code);
     }
     if (isQuote(c)) {
-        return QStringLiteral("タイトル名に 「%1」 は使えません。\nタイトル名はページのリンクと"
-                              "スクリプトにそのまま書かれるため、引用符 ' と \" を含めることはできません。")
+        return QStringLiteral(
+                   "タイトル名に 「%1」 は使えません。\nタイトル名はページのリンクと"
+                   "スクリプトにそのまま書かれるため、引用符 ' と \" を含めることはできません。")
             .arg(c);
     }
-    const QString name = c == QChar(0) ? QStringLiteral("NUL 文字")
-                                       : QStringLiteral("「%1」").arg(c);
+    const QString name
+        = c == QChar(0) ? QStringLiteral("NUL 文字") : QStringLiteral("「%1」").arg(c);
     return QStringLiteral("タイトル名に %1 は使えません。\nタイトル名はファイル名になるため、"
                           "フォルダの区切り文字と NUL 文字を含めることはできません。")
         .arg(name);

@@ -25,23 +25,23 @@ inline const QString kInitialColourAttribute = QStringLiteral("BgColor＝");
 // One page of the set; each field is held by the control named beside it
 // (page 1's names; page k uses Option<k>, Text<k>, Label<k>, ...).
 struct Page {
-    PageKind kind = PageKind::None;     // Option1
-    QString text;                       // Text1, line breaks as CR LF
-    QString standardFile;               // caption of Label1(0)
-    QString standardAlt = kDefaultAlt;  // p_Text1
-    QString wideFile;                   // caption of Label1(1)
-    QString wideAlt = kDefaultAlt;      // w_Text1
+    PageKind kind = PageKind::None;    // Option1
+    QString text;                      // Text1, line breaks as CR LF
+    QString standardFile;              // caption of Label1(0)
+    QString standardAlt = kDefaultAlt; // p_Text1
+    QString wideFile;                  // caption of Label1(1)
+    QString wideAlt = kDefaultAlt;     // w_Text1
 
     bool operator==(const Page &) const = default;
 };
 
 // What the main window edits: one title, six pages, one background.
 struct PageSet {
-    QString title;                                              // t_Text
-    std::array<Page, kPageCount> pages{};                       // tabs Page１ .. Page６
-    BackgroundKind backgroundKind = BackgroundKind::Colour;     // Option0
-    QString backgroundAttribute = kInitialColourAttribute;      // caption of Label_BK
-    QString backgroundValue;                                    // Text_BK
+    QString title;                                          // t_Text
+    std::array<Page, kPageCount> pages{};                   // tabs Page１ .. Page６
+    BackgroundKind backgroundKind = BackgroundKind::Colour; // Option0
+    QString backgroundAttribute = kInitialColourAttribute;  // caption of Label_BK
+    QString backgroundValue;                                // Text_BK
 
     // Page k, counted from 1 as the window counts them.
     Page &page(int k) { return pages.at(k - 1); }
@@ -69,8 +69,8 @@ void resetPageSet(PageSet &set);
 // The window-level values of the main window. They survive from one command
 // to the next on purpose: a smaller set leaves the later descriptions alone.
 struct EditorState {
-    QString extension;     // extension of the last creation
-    QString lastTitle;     // title of the last creation or preview
+    QString extension; // extension of the last creation
+    QString lastTitle; // title of the last creation or preview
     // The contents description of each page written, pages 1 to 6.
     std::array<QString, kPageCount> pageContents;
     QString readExtension; // extension of the set last picked for reading

@@ -20,12 +20,14 @@ FilePlaces currentFilePlaces()
     FilePlaces places;
     places.programFolder = QCoreApplication::applicationDirPath();
     places.systemLayout = ZELMORA_SYSTEM_LAYOUT != 0;
-    places.programFolderWritable =
-        ::access(QFile::encodeName(places.programFolder).constData(), W_OK) == 0;
+    places.programFolderWritable
+        = ::access(QFile::encodeName(places.programFolder).constData(), W_OK) == 0;
     // Read only when needed: the portable start-up skips the user-dirs file.
     if (places.systemLayout || !places.programFolderWritable) {
-        places.documentsFolder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        places.configFolder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+        places.documentsFolder
+            = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        places.configFolder
+            = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     }
     return places;
 }
@@ -39,7 +41,8 @@ ProgramPaths chooseProgramPaths(const FilePlaces &places)
     paths.outputFolder = home + QStringLiteral("Popleaf/");
     paths.previewFolder = home + QStringLiteral("TEMP/");
     paths.helpFile = helpFileOf(places.programFolder);
-    paths.settingsFile = joinProgramPath(places.configFolder, QStringLiteral("zelmora/Zelmora.ini"));
+    paths.settingsFile
+        = joinProgramPath(places.configFolder, QStringLiteral("zelmora/Zelmora.ini"));
     return paths;
 }
 

@@ -72,8 +72,8 @@ QStringList PreviewPageFiles::remove()
         for (const File &file : files) {
             const QByteArray name = QFile::encodeName(file.name);
             struct stat page {};
-            if (::fstatat(dir, name.constData(), &page, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(page.st_mode)
-                && page.st_dev == file.device && page.st_ino == file.inode
+            if (::fstatat(dir, name.constData(), &page, AT_SYMLINK_NOFOLLOW) == 0
+                && S_ISREG(page.st_mode) && page.st_dev == file.device && page.st_ino == file.inode
                 && ::unlinkat(dir, name.constData(), 0) == 0)
                 removed << file.name;
         }

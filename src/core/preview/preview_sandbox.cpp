@@ -25,7 +25,8 @@ bool previewMayLoad(const QUrl &url, const QString &pageFolder)
     const QString path = QFileInfo(url.toLocalFile()).canonicalFilePath();
     if (path.isEmpty())
         return false; // missing: nothing to show, and nothing to learn about the disk
-    return isInside(path, pageFolder) || isInside(path, QDir(pageFolder).filePath(kPreviewPicturePath));
+    return isInside(path, pageFolder)
+        || isInside(path, QDir(pageFolder).filePath(kPreviewPicturePath));
 }
 
 bool opensInSystemBrowser(const QUrl &url)

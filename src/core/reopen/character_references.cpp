@@ -7,7 +7,10 @@ namespace {
 
 constexpr int kMaxDigits = 7; // U+10FFFF is 1114111
 
-bool isAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool isAsciiDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
 
 // The character named by a reference at text[at] ("&#" already seen), and
 // the reference's length; 0 when it is not one the writer could have made.

@@ -103,7 +103,8 @@ LineMarkers findMarkers(QStringView line)
 // page 1, the close button only where it ends the reading.
 const QList<QByteArray> &markersOfPage(int n)
 {
-    static const QList<QByteArray> first{kTextBytes, kImageBytes, kColourBytes, kPictureBytes, kCloseBytes};
+    static const QList<QByteArray> first{kTextBytes, kImageBytes, kColourBytes, kPictureBytes,
+                                         kCloseBytes};
     static const QList<QByteArray> middle{kTextBytes, kImageBytes, kCloseBytes};
     static const QList<QByteArray> last{kTextBytes, kImageBytes};
     return n == 1 ? first : n < kPageCount ? middle : last;
@@ -190,8 +191,7 @@ void applyImageLine(const QString &line, qsizetype markerPos, PageEncoding encod
 }
 
 // A line holding both markers is a text line, even when its text rule fails.
-void applyContentRule(const QString &line, const LineMarkers &at, PageEncoding encoding,
-                      Page &page)
+void applyContentRule(const QString &line, const LineMarkers &at, PageEncoding encoding, Page &page)
 {
     if (at.text >= 0) {
         applyTextLine(line, at.text, encoding, page);
@@ -230,7 +230,8 @@ ReadOutcome readPageSetFiles(const QString &outFolder, const QString &title, con
         // it is known before the first line arrives.
         PageEncoding encoding = PageEncoding::ShiftJis;
         const bool opened = readPageLinesHolding(
-            path, markersOfPage(n), [&](const QString &line) {
+            path, markersOfPage(n),
+            [&](const QString &line) {
                 const LineMarkers at = findMarkers(line);
                 if (n == 1)
                     applyBackgroundRule(line, at, encoding, outcome.set);
@@ -241,7 +242,8 @@ ReadOutcome readPageSetFiles(const QString &outFolder, const QString &title, con
                     return false;
                 }
                 return true;
-            }, &encoding);
+            },
+            &encoding);
         // A page that cannot be opened ends the set with the pages before it
         // (a later page deleted, or an older set's page 1 without its pages).
         if (!opened)
@@ -260,22 +262,24 @@ QString readReportMessage(const QString &title, const QString &ext, int pagesRea
     // popupPageFileName(title, n, ext) for pages 1 and n, each message built
     // in one allocation.
     if (pagesRead > 9) // not from a set, which has at most six pages
-        return QStringLiteral("ポップリーフ [ ") + popupPageFileName(title, 1, ext) + QStringLiteral(" ] ～ [ ")
-            + popupPageFileName(title, pagesRead, ext) + QStringLiteral(" ] を読み込みました。");
+        return QStringLiteral("ポップリーフ [ ") + popupPageFileName(title, 1, ext)
+            + QStringLiteral(" ] ～ [ ") + popupPageFileName(title, pagesRead, ext)
+            + QStringLiteral(" ] を読み込みました。");
     const QChar last(u'0' + pagesRead);
     if (pagesRead == 1)
         return QStringLiteral("ポップリーフ [ ") % title % QStringLiteral("_1") % ext
             % QStringLiteral(" ] を読み込みました。");
-    return QStringLiteral("ポップリーフ [ ") % title % QStringLiteral("_1") % ext % QStringLiteral(" ] ～ [ ")
-        % title % u'_' % last % ext % QStringLiteral(" ] を読み込みました。");
+    return QStringLiteral("ポップリーフ [ ") % title % QStringLiteral("_1") % ext
+        % QStringLiteral(" ] ～ [ ") % title % u'_' % last % ext
+        % QStringLiteral(" ] を読み込みました。");
 }
 
 void readPageSet(Editor &editor, const EditorState &state, const ProgramPaths &paths,
                  Desktop &desktop, const PageSet *previous)
 {
     const PageSet start = editor.pageSet();
-    const ReadOutcome outcome =
-        readPageSetFiles(paths.outputFolder, start.title, state.readExtension, start);
+    const ReadOutcome outcome
+        = readPageSetFiles(paths.outputFolder, start.title, state.readExtension, start);
     // Every file is closed by now, before any message is shown.
     if (outcome.pagesRead == 0) {
         if (previous)

@@ -3,14 +3,18 @@
 namespace zelmora {
 namespace {
 
-bool isAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool isAsciiDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
 
 // "_" + one digit + ext at the end of name.
 bool endsWithPageSuffix(const QString &name, QStringView ext)
 {
     const qsizetype n = name.size();
     const qsizetype len = ext.size() + 2;
-    return n >= len && name.endsWith(ext) && isAsciiDigit(name[n - len + 1]) && name[n - len] == u'_';
+    return n >= len && name.endsWith(ext) && isAsciiDigit(name[n - len + 1])
+        && name[n - len] == u'_';
 }
 
 } // namespace

@@ -63,8 +63,8 @@ LoadedFile loadFile(const QString &path)
     file.bytes.resize(qsizetype(st.st_size));
     qsizetype got = 0;
     while (got < file.bytes.size()) {
-        const ssize_t n =
-            ::read(fd.get(), file.bytes.data() + got, size_t(file.bytes.size() - got));
+        const ssize_t n
+            = ::read(fd.get(), file.bytes.data() + got, size_t(file.bytes.size() - got));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
@@ -145,8 +145,7 @@ std::optional<FileError> editFile(const QString &path, const std::function<void(
     return writeWholeFile(path, ini::encode(text));
 }
 
-std::optional<FileError> checkNames(const QString &section, const QString &key,
-                                    const QString &path)
+std::optional<FileError> checkNames(const QString &section, const QString &key, const QString &path)
 {
     if (ini::isValidSectionName(section) && ini::isValidKeyName(key))
         return std::nullopt;
@@ -156,13 +155,13 @@ std::optional<FileError> checkNames(const QString &section, const QString &key,
 } // namespace
 
 QString readIniString(const QString &section, const QString &key, const QString &defaultValue,
-                  const QString &path)
+                      const QString &path)
 {
     return valueOr(readText(path), section, key, defaultValue);
 }
 
 std::optional<FileError> writeIniString(const QString &section, const QString &key,
-                                     const QString &value, const QString &path)
+                                        const QString &value, const QString &path)
 {
     if (auto error = checkNames(section, key, path))
         return error;

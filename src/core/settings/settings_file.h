@@ -31,13 +31,13 @@ inline constexpr qsizetype kMaxSettingsFileBytes = 16 << 20;
 // an empty value; otherwise the value without surrounding blanks, cut to
 // kMaxValueBytes. A file that cannot be read counts as missing.
 QString readIniString(const QString &section, const QString &key, const QString &defaultValue,
-                  const QString &path);
+                      const QString &path);
 
 // Writes one key; an empty value removes the key. Creates the file and the
 // section when missing. The old file is replaced only by a complete new one,
 // and not at all when the write fails.
 std::optional<FileError> writeIniString(const QString &section, const QString &key,
-                                     const QString &value, const QString &path);
+                                        const QString &value, const QString &path);
 
 // The six options, each with the value a missing key stands for.
 struct StoredSettings {

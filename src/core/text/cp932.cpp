@@ -82,7 +82,8 @@ const USet *roundTripSet()
     return set;
 }
 
-bool appendConvertedStretch(QByteArray &out, const char16_t *begin, qsizetype length, Unencodable mode);
+bool appendConvertedStretch(QByteArray &out, const char16_t *begin, qsizetype length,
+                            Unencodable mode);
 
 // Converts a run of non-ASCII UTF-16 text; returns false if the stopping
 // converter met a character it cannot hold. A character that would not
@@ -98,7 +99,8 @@ bool appendConverted(QByteArray &out, const char16_t *begin, qsizetype length, U
         U16_NEXT(begin, i, length, c);
         if (uset_contains(roundTrip, c))
             continue;
-        if (!appendConvertedStretch(out, begin + start, at - start, mode) || mode == Unencodable::Stop)
+        if (!appendConvertedStretch(out, begin + start, at - start, mode)
+            || mode == Unencodable::Stop)
             return false;
         char reference[16];
         out.append(reference, std::snprintf(reference, sizeof reference, "&#%d;", int(c)));
@@ -107,7 +109,8 @@ bool appendConverted(QByteArray &out, const char16_t *begin, qsizetype length, U
     return appendConvertedStretch(out, begin + start, length - start, mode);
 }
 
-bool appendConvertedStretch(QByteArray &out, const char16_t *begin, qsizetype length, Unencodable mode)
+bool appendConvertedStretch(QByteArray &out, const char16_t *begin, qsizetype length,
+                            Unencodable mode)
 {
     if (length == 0)
         return true;

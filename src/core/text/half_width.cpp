@@ -36,7 +36,7 @@ Table buildTable()
 
     // Katakana in the order of the half-width block U+FF66..U+FF9D.
     static constexpr char16_t kana[] = {
-        0x30F2, // ｦ
+        0x30F2,                                 // ｦ
         0x30A1, 0x30A3, 0x30A5, 0x30A7, 0x30A9, // ｧｨｩｪｫ
         0x30E3, 0x30E5, 0x30E7, 0x30C3,         // ｬｭｮｯ
         0xFFFF,                                 // ｰ (handled above)

@@ -90,8 +90,8 @@ bool mentionsCharset(QByteArrayView text)
 {
     const char *const begin = text.data();
     const char *const end = begin + text.size();
-    for (auto *eq = static_cast<const char *>(std::memchr(begin, '=', std::size_t(end - begin))); eq;
-         eq = static_cast<const char *>(std::memchr(eq + 1, '=', std::size_t(end - eq - 1)))) {
+    for (auto *eq = static_cast<const char *>(std::memchr(begin, '=', std::size_t(end - begin)));
+         eq; eq = static_cast<const char *>(std::memchr(eq + 1, '=', std::size_t(end - eq - 1)))) {
         const char *name = eq;
         while (name > begin && name[-1] == ' ')
             --name;

@@ -23,7 +23,10 @@ namespace zelmora {
 namespace {
 
 // Image1's corner inside Frame1.
-constexpr QPoint imageOrigin() { return QPoint(twips(120), twips(360)); }
+constexpr QPoint imageOrigin()
+{
+    return QPoint(twips(120), twips(360));
+}
 
 // Keeps the preview inside the frame's drawn border.
 constexpr int kFrameBorder = 2;
@@ -34,8 +37,9 @@ QStringList pictureFileNames(const QString &folder)
 {
     // Matched without regard to letter case, as the pattern of a Windows
     // file list is.
-    return filesWithSuffixes(folder, {QLatin1StringView(".gif"), QLatin1StringView(".jpg"),
-                                      QLatin1StringView(".png"), QLatin1StringView(".bmp")});
+    return filesWithSuffixes(folder,
+                             {QLatin1StringView(".gif"), QLatin1StringView(".jpg"),
+                              QLatin1StringView(".png"), QLatin1StringView(".bmp")});
 }
 
 std::optional<QString> unusablePictureReason(const QString &folder, const QString &name)
@@ -43,12 +47,13 @@ std::optional<QString> unusablePictureReason(const QString &folder, const QStrin
     const std::optional<QString> why = pictureNameFault(folder, name);
     if (!why)
         return std::nullopt;
-    return QStringLiteral("この画像は選べません。\n%1\n理由: %2\nファイル名を変えてから選び直してください。")
+    return QStringLiteral(
+               "この画像は選べません。\n%1\n理由: %2\nファイル名を変えてから選び直してください。")
         .arg(shownPictureName(name), *why);
 }
 
-ImagePicker::ImagePicker(Desktop &desktop, const QString &outFolder, QWidget *parent)
-    : QDialog(parent), m_desktop(desktop), m_outFolder(outFolder)
+ImagePicker::ImagePicker(Desktop &desktop, const QString &outFolder, QWidget *parent) :
+    QDialog(parent), m_desktop(desktop), m_outFolder(outFolder)
 {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("画像選択"));
@@ -60,8 +65,8 @@ ImagePicker::ImagePicker(Desktop &desktop, const QString &outFolder, QWidget *pa
     // A folder of thousands of pictures lists without laying out every name
     // to measure it; all rows have the one font's height.
     m_files->setUniformItemSizes(true);
-    m_files->setToolTip(QStringLiteral(
-        "画像ファイル（gif・jpg・png・bmp）をここにドロップすると、ポップリーフフォルダにコピーして選択します"));
+    m_files->setToolTip(QStringLiteral("画像ファイル（gif・jpg・png・bmp）をここにドロップすると、"
+                                       "ポップリーフフォルダにコピーして選択します"));
     setAcceptDrops(true);
     m_files->setAccessibleName(windowTitle());
     m_frame = placeControl(new QGroupBox(this), QStringLiteral("Frame1"), 3000, 120, 4000, 2415);
@@ -109,20 +114,21 @@ void ImagePicker::importPictures(const QStringList &files)
     setCursor(Qt::BusyCursor);
     importPicturesInBackground(this, files, m_outFolder,
                                [this](const QStringList &names, const QStringList &problems) {
-        unsetCursor();
-        if (!names.isEmpty()) {
-            m_files->clear();
-            m_files->addItems(pictureFileNames(m_outFolder));
-            const QList<QListWidgetItem *> found = m_files->findItems(names.first(), Qt::MatchExactly);
-            if (!found.isEmpty()) {
-                m_files->setCurrentItem(found.first());
-                found.first()->setSelected(true);
-                m_files->scrollToItem(found.first());
-            }
-        }
-        if (!problems.isEmpty())
-            m_desktop.warning(pictureImportMessage(problems));
-    });
+                                   unsetCursor();
+                                   if (!names.isEmpty()) {
+                                       m_files->clear();
+                                       m_files->addItems(pictureFileNames(m_outFolder));
+                                       const QList<QListWidgetItem *> found
+                                           = m_files->findItems(names.first(), Qt::MatchExactly);
+                                       if (!found.isEmpty()) {
+                                           m_files->setCurrentItem(found.first());
+                                           found.first()->setSelected(true);
+                                           m_files->scrollToItem(found.first());
+                                       }
+                                   }
+                                   if (!problems.isEmpty())
+                                       m_desktop.warning(pictureImportMessage(problems));
+                               });
 }
 
 void ImagePicker::takeSelection()
@@ -158,8 +164,8 @@ void ImagePicker::reselectPick()
 
 void ImagePicker::showPicture(const QString &path)
 {
-    const QRect inside = m_frame->rect().adjusted(kFrameBorder, kFrameBorder, -kFrameBorder,
-                                                  -kFrameBorder);
+    const QRect inside
+        = m_frame->rect().adjusted(kFrameBorder, kFrameBorder, -kFrameBorder, -kFrameBorder);
     const QSize room(std::max(0, inside.right() + 1 - imageOrigin().x()),
                      std::max(0, inside.bottom() + 1 - imageOrigin().y()));
 

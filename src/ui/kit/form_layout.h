@@ -13,12 +13,18 @@ namespace zelmora {
 
 // Layout tables are in twips: 15 twips to a pixel at 96 dots per inch; Qt
 // scales pixels for high-DPI screens by itself.
-constexpr int twips(int value) { return (value + 7) / 15; }
+constexpr int twips(int value)
+{
+    return (value + 7) / 15;
+}
 inline QRect twipsRect(int left, int top, int width, int height)
 {
     return QRect(twips(left), twips(top), twips(width), twips(height));
 }
-inline QPoint twipsPoint(int left, int top) { return QPoint(twips(left), twips(top)); }
+inline QPoint twipsPoint(int left, int top)
+{
+    return QPoint(twips(left), twips(top));
+}
 
 // The Japanese Gothic face that stands in for "ＭＳ Ｐゴシック".
 QFont gothicFont(double pointSize = 9, bool bold = false);
@@ -40,10 +46,16 @@ Widget *placeControl(Widget *widget, const QString &name, int left, int top, int
 // The forms' text face. Noto Sans CJK sets kana wider than the proportional
 // Gothic the layout was drawn for; at 8 points its captions take the widths
 // the layout gives them.
-inline QFont formFont() { return gothicFont(8); }
+inline QFont formFont()
+{
+    return gothicFont(8);
+}
 
 // The face of the captions the layout gives a single 9-pixel row (the
 // ＳＲＣ＝ and ＡＬＴ＝ labels and the background's attribute name).
-inline QFont smallCaptionFont() { return gothicFont(6); }
+inline QFont smallCaptionFont()
+{
+    return gothicFont(6);
+}
 
 } // namespace zelmora

@@ -125,7 +125,8 @@ QPixmap paintPicture(DrawPicture draw, const QSize &pixels)
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    p.scale(pixels.width() / double(kButtonPictureSize), pixels.height() / double(kButtonPictureSize));
+    p.scale(pixels.width() / double(kButtonPictureSize),
+            pixels.height() / double(kButtonPictureSize));
     draw(p);
     return pixmap;
 }

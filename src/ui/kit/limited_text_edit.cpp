@@ -19,8 +19,8 @@ int storedWeight(QChar c)
 
 } // namespace
 
-LimitedTextEdit::LimitedTextEdit(int limit, QWidget *parent)
-    : QPlainTextEdit(parent), m_limit(limit)
+LimitedTextEdit::LimitedTextEdit(int limit, QWidget *parent) :
+    QPlainTextEdit(parent), m_limit(limit)
 {
     // Tab moves on to the next input, as in the other text boxes of the window.
     setTabChangesFocus(true);

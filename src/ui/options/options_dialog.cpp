@@ -17,20 +17,20 @@
 namespace zelmora {
 namespace {
 
-QRadioButton *addOption(QButtonGroup *group, int id, const QString &text, QWidget *parent,
-                        int left, int top, int width, int height)
+QRadioButton *addOption(QButtonGroup *group, int id, const QString &text, QWidget *parent, int left,
+                        int top, int width, int height)
 {
-    auto *option = placeControl(new QRadioButton(text, parent),
-                                group->objectName() + u'_' + QString::number(id), left, top, width,
-                                height);
+    auto *option
+        = placeControl(new QRadioButton(text, parent),
+                       group->objectName() + u'_' + QString::number(id), left, top, width, height);
     group->addButton(option, id);
     return option;
 }
 
 } // namespace
 
-OptionsDialog::OptionsDialog(const QString &settingsPath, Desktop &desktop, QWidget *parent)
-    : QDialog(parent), m_settingsPath(settingsPath), m_desktop(desktop)
+OptionsDialog::OptionsDialog(const QString &settingsPath, Desktop &desktop, QWidget *parent) :
+    QDialog(parent), m_settingsPath(settingsPath), m_desktop(desktop)
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("オプション設定"));
@@ -44,14 +44,16 @@ OptionsDialog::~OptionsDialog() = default;
 
 void OptionsDialog::buildControls()
 {
-    auto *frame3 = placeControl(new QGroupBox(QStringLiteral("動作設定"), this), QStringLiteral("Frame3"),
-                         120, 120, 5655, 735);
-    m_chkBrowser = placeControl(new QCheckBox(QStringLiteral("『作成』 後、ブラウザで動作確認をする"), frame3),
-                         QStringLiteral("ChkBrowser"), 120, 240, 5415, 375);
+    auto *frame3 = placeControl(new QGroupBox(QStringLiteral("動作設定"), this),
+                                QStringLiteral("Frame3"), 120, 120, 5655, 735);
+    m_chkBrowser
+        = placeControl(new QCheckBox(QStringLiteral("『作成』 後、ブラウザで動作確認をする"),
+                                     frame3),
+                       QStringLiteral("ChkBrowser"), 120, 240, 5415, 375);
     m_chkBrowser->setChecked(true);
 
-    auto *frame5 = placeControl(new QGroupBox(QStringLiteral("拡張子設定"), this), QStringLiteral("Frame5"),
-                         120, 1080, 5655, 1095);
+    auto *frame5 = placeControl(new QGroupBox(QStringLiteral("拡張子設定"), this),
+                                QStringLiteral("Frame5"), 120, 1080, 5655, 1095);
     m_optKcyosi = new QButtonGroup(this);
     m_optKcyosi->setObjectName(QStringLiteral("OptKcyosi"));
     addOption(m_optKcyosi, 0, QStringLiteral("作成ファイルの拡張子を ［ .htm ］ にする"), frame5,
@@ -63,24 +65,24 @@ void OptionsDialog::buildControls()
     // Frame2 only draws a box around the robots options; the options and
     // Frame1 are the dialog's own children, made after it so they lie above.
     auto *frame2 = placeControl(new QGroupBox(QStringLiteral("ロボット検索対応設定"), this),
-                         QStringLiteral("Frame2"), 120, 2400, 5655, 3015);
+                                QStringLiteral("Frame2"), 120, 2400, 5655, 3015);
     m_optSettei = new QButtonGroup(this);
     m_optSettei->setObjectName(QStringLiteral("OptSettei"));
-    addOption(m_optSettei, 1, QStringLiteral("ロボット検索 【不可】 設定"), this,
-              360, 2640, 2775, 375);
-    addOption(m_optSettei, 2, QStringLiteral("ロボット検索 【可】 設定"), this,
-              360, 3000, 2775, 375);
+    addOption(m_optSettei, 1, QStringLiteral("ロボット検索 【不可】 設定"), this, 360, 2640, 2775,
+              375);
+    addOption(m_optSettei, 2, QStringLiteral("ロボット検索 【可】 設定"), this, 360, 3000, 2775,
+              375);
 
     auto *frame1 = placeControl(new QGroupBox(QStringLiteral("[ HOME ] ページへのリンク"), this),
-                         QStringLiteral("Frame1"), 240, 3360, 5415, 1455);
+                                QStringLiteral("Frame1"), 240, 3360, 5415, 1455);
     auto *nameLabel = placeControl(new QLabel(QStringLiteral("リンクページ名"), frame1),
-                            QStringLiteral("Label1"), 120, 355, 2055, 255);
+                                   QStringLiteral("Label1"), 120, 355, 2055, 255);
     m_textHomeName = placeControl(new QLineEdit(QStringLiteral("リンクページ名"), frame1),
-                           QStringLiteral("Text_HomeName"), 1440, 310, 2895, 270);
+                                  QStringLiteral("Text_HomeName"), 1440, 310, 2895, 270);
     auto *urlLabel = placeControl(new QLabel(QStringLiteral("リンクページURL"), frame1),
-                           QStringLiteral("Label2"), 120, 720, 1575, 255);
+                                  QStringLiteral("Label2"), 120, 720, 1575, 255);
     m_textUrl = placeControl(new QLineEdit(QStringLiteral("リンクページURL"), frame1),
-                      QStringLiteral("Text_URL"), 240, 960, 5055, 270);
+                             QStringLiteral("Text_URL"), 240, 960, 5055, 270);
     // Named by their own labels, not by the frame's caption that they share.
     nameLabel->setBuddy(m_textHomeName);
     urlLabel->setBuddy(m_textUrl);
@@ -89,30 +91,30 @@ void OptionsDialog::buildControls()
     // Label1 reaches under the name box; the box, made later, stays on top.
     m_textHomeName->raise();
 
-    addOption(m_optSettei, 0, QStringLiteral("なし"), this, 360, 4920, 2775, 375)
-        ->setChecked(true);
+    addOption(m_optSettei, 0, QStringLiteral("なし"), this, 360, 4920, 2775, 375)->setChecked(true);
     applyRobotsRule(0);
     frame2->lower();
 
-    auto *command1 = placeControl(new QPushButton(QStringLiteral("ＯＫ"), this), QStringLiteral("Command1"),
-                           4080, 5520, 1600, 375);
+    auto *command1 = placeControl(new QPushButton(QStringLiteral("ＯＫ"), this),
+                                  QStringLiteral("Command1"), 4080, 5520, 1600, 375);
     command1->setDefault(true);
     connect(command1, &QPushButton::clicked, this, &QDialog::accept);
 
     // The character encoding came after the other options; its frame lies
     // below them, so that none of them moved.
-    auto *frame6 = placeControl(new QGroupBox(QStringLiteral("文字コード設定"), this), QStringLiteral("Frame6"),
-                         120, 6000, 5655, 1095);
+    auto *frame6 = placeControl(new QGroupBox(QStringLiteral("文字コード設定"), this),
+                                QStringLiteral("Frame6"), 120, 6000, 5655, 1095);
     m_optMoji = new QButtonGroup(this);
     m_optMoji->setObjectName(QStringLiteral("OptMoji"));
-    auto *shiftJis = addOption(m_optMoji, 0, QStringLiteral("Shift_JIS（従来）"), frame6,
-                               240, 240, 4815, 375);
+    auto *shiftJis
+        = addOption(m_optMoji, 0, QStringLiteral("Shift_JIS（従来）"), frame6, 240, 240, 4815, 375);
     shiftJis->setChecked(true);
-    shiftJis->setToolTip(QStringLiteral(
-        "これまでの Shift_JIS のページとそろえるときや、Shift_JIS を送るよう設定したサーバーに置くときに選びます。"));
+    shiftJis->setToolTip(QStringLiteral("これまでの Shift_JIS のページとそろえるときや、Shift_JIS "
+                                        "を送るよう設定したサーバーに置くときに選びます。"));
     addOption(m_optMoji, 1, QStringLiteral("UTF-8"), frame6, 240, 600, 4815, 375)
-        ->setToolTip(QStringLiteral(
-            "サーバーの文字コード設定やローカルファイルで開くかどうかに関係なく、正しく表示させたいとき（新しく作るページ）に選びます。"));
+        ->setToolTip(
+            QStringLiteral("サーバーの文字コード設定やローカルファイルで開くかどうかに関係なく、正"
+                           "しく表示させたいとき（新しく作るページ）に選びます。"));
 
     // toggled, not clicked: a choice made by readSettings runs the rule too.
     connect(m_optSettei, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
@@ -166,8 +168,8 @@ StoredSettings OptionsDialog::settings() const
     s.HomeName = m_textHomeName->text();
     s.HomeURL = m_textUrl->text();
     s.KakucyosiSettei = m_optKcyosi->checkedId() == 1 ? QStringLiteral("1") : QStringLiteral("0");
-    s.MojiCodeSettei = settingFromPageEncoding(m_optMoji->checkedId() == 1 ? PageEncoding::Utf8
-                                                                           : PageEncoding::ShiftJis);
+    s.MojiCodeSettei = settingFromPageEncoding(
+        m_optMoji->checkedId() == 1 ? PageEncoding::Utf8 : PageEncoding::ShiftJis);
     return s;
 }
 
@@ -179,7 +181,7 @@ void OptionsDialog::saveSettings()
     // Closing goes on: the user has been told, and there is nothing to retry
     // from inside a dialog that has no cancel.
     m_desktop.warning(QStringLiteral("オプション設定を保存できませんでした。\n%1\n理由: %2")
-                           .arg(QDir::toNativeSeparators(error->path), error->reason));
+                          .arg(QDir::toNativeSeparators(error->path), error->reason));
 }
 
 void OptionsDialog::done(int result)

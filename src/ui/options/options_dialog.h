@@ -4,7 +4,6 @@
 
 #include <QDialog>
 
-
 class QButtonGroup;
 class QCheckBox;
 class QLineEdit;

@@ -51,8 +51,8 @@ QString accessiblePrefix(int pageNumber)
 
 } // namespace
 
-PageInputs::PageInputs(int pageNumber, QWidget *parent)
-    : QGroupBox(parent), m_pageNumber(pageNumber)
+PageInputs::PageInputs(int pageNumber, QWidget *parent) :
+    QGroupBox(parent), m_pageNumber(pageNumber)
 {
     const QString k = QString::number(pageNumber);
     setObjectName(QStringLiteral("Frame") + k);
@@ -63,14 +63,14 @@ PageInputs::PageInputs(int pageNumber, QWidget *parent)
     for (const KindOption &option : kKindOptions) {
         const int index = int(option.kind);
         auto *button = placeControl(new QRadioButton(QString::fromUtf16(option.caption), this),
-                                    QStringLiteral("Option%1_%2").arg(k).arg(index),
-                                    240, option.top, 4335, 375);
+                                    QStringLiteral("Option%1_%2").arg(k).arg(index), 240,
+                                    option.top, 4335, 375);
         m_kind->addButton(button, index);
     }
     m_kind->button(int(PageKind::None))->setChecked(true);
 
-    m_text = placeControl(new LimitedTextEdit(kTextLimit, this), QStringLiteral("Text") + k,
-                          720, 720, 3650, 1215);
+    m_text = placeControl(new LimitedTextEdit(kTextLimit, this), QStringLiteral("Text") + k, 720,
+                          720, 3650, 1215);
     m_text->setAccessibleName(accessiblePrefix(pageNumber) + QStringLiteral("テキスト"));
 
     // Names for screen readers: the tab's caption, then what the input holds
@@ -81,27 +81,29 @@ PageInputs::PageInputs(int pageNumber, QWidget *parent)
     for (int picture : {kStandard, kWide}) {
         const int row = picture == kStandard ? 0 : kWideRowOffset;
         const QString what = tab
-            + (picture == kStandard ? QStringLiteral("イメージ（標準）") : QStringLiteral("イメージ（ワイド）"));
+            + (picture == kStandard ? QStringLiteral("イメージ（標準）")
+                                    : QStringLiteral("イメージ（ワイド）"));
         QLabel *src = staticCaption(QStringLiteral("ＳＲＣ＝"), 360, 2760 + row, 615, this);
-        m_fileName[picture] = placeControl(new QLabel(this),
-                                           QStringLiteral("Label%1_%2").arg(k).arg(picture),
-                                           1080, 2760 + row, 3255, 255);
+        m_fileName[picture]
+            = placeControl(new QLabel(this), QStringLiteral("Label%1_%2").arg(k).arg(picture), 1080,
+                           2760 + row, 3255, 255);
         // A file name is shown as it stands, never read as markup.
         m_fileName[picture]->setTextFormat(Qt::PlainText);
-        m_pictureButton[picture] = placeControl(
-            new QPushButton(QStringLiteral("参照"), this),
-            QStringLiteral("OpenFiles_") + k + (picture == kStandard ? u'p' : u'w'),
-            4440, 2640 + row, 495, 255);
+        m_pictureButton[picture]
+            = placeControl(new QPushButton(QStringLiteral("参照"), this),
+                           QStringLiteral("OpenFiles_") + k + (picture == kStandard ? u'p' : u'w'),
+                           4440, 2640 + row, 495, 255);
         m_pictureButton[picture]->setAutoDefault(true); // Enter presses it, as Space does
         m_pictureButton[picture]->setAccessibleName(what + QStringLiteral("の参照"));
         src->setBuddy(m_pictureButton[picture]);
         QLabel *alt = staticCaption(QStringLiteral("ＡＬＴ＝"), 360, 3120 + row, 495, this);
         // The text only after the box has its parent's face:
         // QLineEdit(text, parent) lays the text out in QFont() first.
-        m_alternativeText[picture] = placeControl(
-            new QLineEdit(this),
-            (picture == kStandard ? QStringLiteral("p_Text") : QStringLiteral("w_Text")) + k,
-            1080, 3000 + row, 3255, 270);
+        m_alternativeText[picture] = placeControl(new QLineEdit(this),
+                                                  (picture == kStandard ? QStringLiteral("p_Text")
+                                                                        : QStringLiteral("w_Text"))
+                                                      + k,
+                                                  1080, 3000 + row, 3255, 270);
         setAlternativeText(picture, kDefaultAlt);
         m_alternativeText[picture]->setCursorPosition(0);
         m_alternativeText[picture]->setAccessibleName(what + QStringLiteral("のＡＬＴ"));
@@ -139,8 +141,8 @@ void PageInputs::applyKindRule()
     const PageKind now = kind();
     m_text->setEnabled(now == PageKind::Text);
     for (int picture : {kStandard, kWide}) {
-        const bool open = now == (picture == kStandard ? PageKind::StandardPicture
-                                                       : PageKind::WidePicture);
+        const bool open
+            = now == (picture == kStandard ? PageKind::StandardPicture : PageKind::WidePicture);
         m_fileName[picture]->setEnabled(open);
         m_pictureButton[picture]->setEnabled(open);
         m_alternativeText[picture]->setEnabled(open);

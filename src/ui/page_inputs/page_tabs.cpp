@@ -12,7 +12,10 @@ namespace zelmora {
 namespace {
 
 // Where each page's container sits, counted from the tab control's corner.
-constexpr QPoint containerOrigin() { return QPoint(twips(240), twips(480)); }
+constexpr QPoint containerOrigin()
+{
+    return QPoint(twips(240), twips(480));
+}
 
 // Tabs share the whole row evenly, as the tab control of this window always
 // drew them.

@@ -49,7 +49,9 @@ void shareContextsForTheEngine()
 QString temporaryFolderLinkMessage(const QString &tempFolder)
 {
     return QStringLiteral("プレビュー用の一時フォルダを使えません。\n") + tempFolder
-        + QStringLiteral("\n理由: シンボリックリンクです。\nリンク先のフォルダには書き込みも削除もしません。");
+        + QStringLiteral(
+               "\n理由: "
+               "シンボリックリンクです。\nリンク先のフォルダには書き込みも削除もしません。");
 }
 
 PreviewBrowserFactory *loadPreviewModule(QString *errorString)
@@ -71,8 +73,7 @@ void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state,
 }
 
 void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state,
-                       const ProgramPaths &paths, Desktop &desktop,
-                       PreviewBrowserFactory *factory)
+                       const ProgramPaths &paths, Desktop &desktop, PreviewBrowserFactory *factory)
 {
     const PageSet set = editor.pageSet();
     if (const auto c = forbiddenTitleCharacter(set.title)) {
@@ -84,8 +85,8 @@ void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state,
         return;
     }
     // The preview is written in the encoding that creating the set would use.
-    const PageEncoding encoding =
-        pageEncodingFromSetting(readStoredSettings(paths.settingsFile).MojiCodeSettei);
+    const PageEncoding encoding
+        = pageEncodingFromSetting(readStoredSettings(paths.settingsFile).MojiCodeSettei);
     const auto error = writePreviewPages(set, state, paths, encoding);
     // The pages this preview wrote, known before anything else can replace
     // them; the pages before a failed one are deleted with the rest.
@@ -113,7 +114,8 @@ void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state,
             factory = loadPreviewModule(&reason);
         if (!factory) {
             pages.remove();
-            desktop.warning(QStringLiteral("プレビュー機能を読み込めませんでした。\n理由: ") + reason);
+            desktop.warning(QStringLiteral("プレビュー機能を読み込めませんでした。\n理由: ")
+                            + reason);
             return;
         }
         window = new PreviewWindow(*factory, editor, paths.previewFolder, mainWindow);

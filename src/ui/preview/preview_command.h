@@ -21,8 +21,7 @@ void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state,
 
 // The same with a given browser factory instead of the preview module.
 void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state,
-                       const ProgramPaths &paths, Desktop &desktop,
-                       PreviewBrowserFactory *factory);
+                       const ProgramPaths &paths, Desktop &desktop, PreviewBrowserFactory *factory);
 
 // The message for a temporary folder that is a symbolic link.
 QString temporaryFolderLinkMessage(const QString &tempFolder);

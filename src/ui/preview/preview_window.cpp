@@ -12,8 +12,9 @@
 namespace zelmora {
 
 PreviewWindow::PreviewWindow(PreviewBrowserFactory &factory, const Editor &editor,
-                             QString tempFolder, QWidget *parent)
-    : QDialog(parent), m_editor(editor), m_tempFolder(std::move(tempFolder))
+                             QString tempFolder, QWidget *parent) :
+    QDialog(parent),
+    m_editor(editor), m_tempFolder(std::move(tempFolder))
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("ページプレビュー"));
@@ -23,7 +24,8 @@ PreviewWindow::PreviewWindow(PreviewBrowserFactory &factory, const Editor &edito
 
     const QFont heading = gothicFont(12, true);
     auto label = [&](const char *name, int left, int top, int width, int height) {
-        auto *l = placeControl(new QLabel(this), QString::fromLatin1(name), left, top, width, height);
+        auto *l
+            = placeControl(new QLabel(this), QString::fromLatin1(name), left, top, width, height);
         l->setFont(heading);
         // The title is the user's text, never markup to render.
         l->setTextFormat(Qt::PlainText);

@@ -57,10 +57,11 @@ public:
         setUrlRequestInterceptor(&m_filter);
         // A link with a target opens no new window; a clicked one goes to
         // the system browser like any other.
-        connect(this, &QWebEnginePage::newWindowRequested, this, [](QWebEngineNewWindowRequest &request) {
-            if (request.isUserInitiated() && opensInSystemBrowser(request.requestedUrl()))
-                QDesktopServices::openUrl(request.requestedUrl());
-        });
+        connect(this, &QWebEnginePage::newWindowRequested, this,
+                [](QWebEngineNewWindowRequest &request) {
+                    if (request.isUserInitiated() && opensInSystemBrowser(request.requestedUrl()))
+                        QDesktopServices::openUrl(request.requestedUrl());
+                });
     }
     ~PreviewPage() override { setUrlRequestInterceptor(nullptr); }
 
@@ -113,8 +114,10 @@ public:
             const QByteArray page = file.readAll();
             // A UTF-8 page starts with its byte-order mark; any other is Shift-JIS.
             const bool utf8 = page.startsWith("\xEF\xBB\xBF");
-            m_view->setContent(page, utf8 ? QStringLiteral("text/html;charset=UTF-8")
-                                          : QStringLiteral("text/html;charset=Shift_JIS"), url);
+            m_view->setContent(page,
+                               utf8 ? QStringLiteral("text/html;charset=UTF-8")
+                                    : QStringLiteral("text/html;charset=Shift_JIS"),
+                               url);
         } else
             m_view->load(url);
     }
@@ -152,7 +155,8 @@ void renderInSoftwareWithoutOpenGL()
     QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
     if (!flags.split(' ').contains("--disable-gpu"))
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.isEmpty() ? "--disable-gpu" : flags + " --disable-gpu");
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
+                flags.isEmpty() ? "--disable-gpu" : flags + " --disable-gpu");
     previousLogFilter = QLoggingCategory::installFilter(quietEngineContextLog);
 }
 

@@ -17,9 +17,10 @@ QStringList setPickerFileNames(const QString &folder)
                              HiddenFiles::List);
 }
 
-SetPicker::SetPicker(QWidget *parent, Editor &editor, EditorState &state,
-                     const ProgramPaths &paths, Desktop &desktop)
-    : QDialog(parent), m_editor(editor), m_state(state), m_paths(paths), m_desktop(desktop)
+SetPicker::SetPicker(QWidget *parent, Editor &editor, EditorState &state, const ProgramPaths &paths,
+                     Desktop &desktop) :
+    QDialog(parent),
+    m_editor(editor), m_state(state), m_paths(paths), m_desktop(desktop)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("ファイル選択"));
@@ -27,7 +28,7 @@ SetPicker::SetPicker(QWidget *parent, Editor &editor, EditorState &state,
 
     m_files = placeControl(new QListWidget(this), QStringLiteral("File1"), 120, 120, 2775, 2250);
     m_files->setFont(gothicFont(9));
-    m_files->setUniformItemSizes(true); // a large folder lists without measuring every name
+    m_files->setUniformItemSizes(true);        // a large folder lists without measuring every name
     m_files->setAccessibleName(windowTitle()); // the list is the whole window
     m_files->addItems(setPickerFileNames(m_paths.outputFolder));
 
