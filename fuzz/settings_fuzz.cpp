@@ -1,5 +1,5 @@
 // Arbitrary bytes as Zelmora.ini: reading never fails, writing one key
-// changes that key only, and saving the six options as they were read
+// changes that key only, and saving the seven options as they were read
 // (what the options dialog does when closed unchanged) reads back the same
 // and keeps every other key of the file. Input: a control byte, one byte giving the value's
 // length, the value (UTF-8), then the file. The control byte chooses the
@@ -29,10 +29,10 @@ const QString kAbsent = QStringLiteral("\x01"
 
 const std::array<QString, 3> kSections
     = {kSettingsSection, QStringLiteral("A"), QStringLiteral("Other")};
-const std::array<QString, 9> kKeys
+const std::array<QString, 10> kKeys
     = {kKeyDousa,     kKeyKensaku,         kKeyHomeName,        kKeyHomeURL,
        kKeyKakucyosi, QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("HomeName2"),
-       kKeyMojiCode};
+       kKeyMojiCode,  kKeyKeishiki};
 
 using Snapshot = std::array<std::array<QString, kKeys.size()>, kSections.size()>;
 
@@ -211,7 +211,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (again.open(QIODevice::ReadOnly) && again.readAll() != written)
         fail("second write changed the file", kKeys[keyIndex]);
 
-    // Parse, write, parse again: the six options as read, saved in one
+    // Parse, write, parse again: the seven options as read, saved in one
     // replacement, read back the same; nothing else in the file changes, and
     // a second save finds nothing to change.
     const QString textRead = fileText(path);
@@ -225,8 +225,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!(readStoredSettings(path) == read))
         fail("saved options read back differently", path);
     checkOthersKept(textRead, fileText(path),
-                    {kKeyDousa, kKeyKensaku, kKeyHomeName, kKeyHomeURL, kKeyKakucyosi,
-                     kKeyMojiCode});
+                    {kKeyDousa, kKeyKensaku, kKeyHomeName, kKeyHomeURL, kKeyKakucyosi, kKeyMojiCode,
+                     kKeyKeishiki});
     if (writeStoredSettings(read, path))
         fail("second save failed", path);
     QFile savedAgain(path);

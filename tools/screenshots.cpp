@@ -143,15 +143,15 @@ int main(int argc, char *argv[])
         tabs->setCurrentIndex(i);
         save(&window, QStringLiteral("main_tab%1").arg(i + 1));
     }
-    tabs->setCurrentIndex(1);
+    tabs->setCurrentIndex(3);
 
-    // The image picker with a picture selected.
+    // The image picker with a picture selected (page 4 shows a picture).
     onNextModal([](QWidget *picker) {
         selectFile(picker, QStringLiteral("photo.png"));
         save(picker, QStringLiteral("image_picker"));
         find<QAbstractButton>(picker, "Command1")->click();
     });
-    find<QAbstractButton>(&window, "OpenFiles_2p")->click();
+    find<QAbstractButton>(&window, "OpenFiles_4p")->click();
 
     // The options dialog as it first opens.
     onNextModal([](QWidget *options) {

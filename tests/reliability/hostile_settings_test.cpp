@@ -103,7 +103,8 @@ const QByteArray kDefaultOptions = "[OptionSettei]\r\n"
                                    "HomeName=リンクページ名\r\n"
                                    "HomeURL=リンクページURL\r\n"
                                    "KakucyosiSettei=0\r\n"
-                                   "MojiCodeSettei=0\r\n";
+                                   "MojiCodeSettei=0\r\n"
+                                   "KeishikiSettei=0\r\n";
 
 } // namespace
 
@@ -147,7 +148,7 @@ TEST_F(SettingsRoads, tenMegabyteFile_optionsAtItsEndAreUsedAndTheRestKept)
         EXPECT_TRUE(checked(dialog, "OptSettei_1"));
         EXPECT_TRUE(checked(dialog, "OptKcyosi_1"));
     });
-    EXPECT_TRUE(sameBytes(file + "HomeName=リンクページ名\r\nHomeURL=リンクページURL\r\nMojiCodeSettei=0\r\n",
+    EXPECT_TRUE(sameBytes(file + "HomeName=リンクページ名\r\nHomeURL=リンクページURL\r\nMojiCodeSettei=0\r\nKeishikiSettei=0\r\n",
                           readAll(paths.settingsFile)));
 }
 
@@ -165,7 +166,7 @@ TEST_F(SettingsRoads, megabyteLine_valueCutTo255Bytes)
     });
     EXPECT_TRUE(sameBytes("[OptionSettei]\r\nKensakuSettei=2\r\nHomeName=" + QByteArray(255, 'h')
                               + "\r\nHomeURL=http://example.com/\r\nDousaSettei=1\r\nKakucyosiSettei=0\r\n"
-                                "MojiCodeSettei=0\r\n",
+                                "MojiCodeSettei=0\r\nKeishikiSettei=0\r\n",
                           readAll(paths.settingsFile)));
 }
 
@@ -185,7 +186,7 @@ TEST_F(SettingsRoads, numbersOutsideTheirChoices_ruleOfEachKey)
         EXPECT_TRUE(checked(dialog, "OptKcyosi_0"));
     });
     EXPECT_TRUE(sameBytes("[OptionSettei]\r\nDousaSettei=0\r\nKensakuSettei=0\r\nKakucyosiSettei=0\r\n"
-                          "HomeName=リンクページ名\r\nHomeURL=リンクページURL\r\nMojiCodeSettei=0\r\n",
+                          "HomeName=リンクページ名\r\nHomeURL=リンクページURL\r\nMojiCodeSettei=0\r\nKeishikiSettei=0\r\n",
                           readAll(paths.settingsFile)));
 }
 
@@ -227,7 +228,7 @@ TEST_F(SettingsRoads, utf16File_readAndRewrittenAsUtf8LosingNothing)
         EXPECT_EQ(field(dialog, "Text_HomeName")->text(), QStringLiteral("ホーム"));
     });
     EXPECT_TRUE(sameBytes("; 手で書いた\r\n[OptionSettei]\r\nKakucyosiSettei=1\r\nKensakuSettei=2\r\n"
-                          "HomeName=ホーム\r\nHomeURL=http://例.jp/\r\nDousaSettei=1\r\nMojiCodeSettei=0\r\n"
+                          "HomeName=ホーム\r\nHomeURL=http://例.jp/\r\nDousaSettei=1\r\nMojiCodeSettei=0\r\nKeishikiSettei=0\r\n"
                           "[Other]\r\nk=値\r\n",
                           readAll(paths.settingsFile)));
 }

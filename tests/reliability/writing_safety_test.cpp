@@ -235,7 +235,7 @@ TEST(WindowsSettings, verticalTabsTrimmed_rewrittenLastLineEndsInCrLf)
     });
     click(&window, "Option_btn");
     EXPECT_TRUE(sameBytes("[OptionSettei]\r\nDousaSettei=0\r\nKensakuSettei=\v2\v\r\nHomeName=\v\tTop \v\r\n"
-                          "HomeURL=u\r\nKakucyosiSettei=0\r\nMojiCodeSettei=0\r\n",
+                          "HomeURL=u\r\nKakucyosiSettei=0\r\nMojiCodeSettei=0\r\nKeishikiSettei=0\r\n",
                           readAll(ini)));
 }
 

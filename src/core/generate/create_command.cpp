@@ -1,6 +1,7 @@
 #include "core/generate/create_command.h"
 
 #include "core/generate/data_page.h"
+#include "core/generate/html5_page.h"
 #include "core/generate/popup_page.h"
 #include "core/settings/settings_file.h"
 
@@ -47,6 +48,7 @@ struct CreateSettings {
     PopupSettings popup;
     int kakucyosi = 0;
     PageEncoding encoding = PageEncoding::ShiftJis;
+    PageFormat format = PageFormat::Classic;
 };
 
 // The settings in the order they are read; the message for the first
@@ -76,7 +78,10 @@ std::optional<CreateSettings> readCreateSettings(const QString &path, QString *p
     }
     out.popup.homeName = stored.HomeName;
     out.popup.homeURL = stored.HomeURL;
-    out.encoding = pageEncodingFromSetting(stored.MojiCodeSettei);
+    out.format = pageFormatFromSetting(stored.KeishikiSettei);
+    // HTML5 pages are always UTF-8.
+    out.encoding = out.format == PageFormat::Html5 ? PageEncoding::Utf8
+                                                   : pageEncodingFromSetting(stored.MojiCodeSettei);
     return out;
 }
 
@@ -144,7 +149,11 @@ void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &pa
         popup.file = pictureFile(page);
         popup.alt = pictureAlt(page);
         popup.encoding = settings->encoding;
-        if (auto error = writePopupPage(paths.outputFolder, popup)) {
+        const auto error = settings->format == PageFormat::Html5
+            ? writePageLines(paths.outputFolder + popupPageFileName(popup.title, k, popup.ext),
+                             html5PageLines(popup, set), PageEncoding::Utf8)
+            : writePopupPage(paths.outputFolder, popup);
+        if (error) {
             desktop.warning(error->writeMessage());
             return;
         }
@@ -153,7 +162,10 @@ void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &pa
 
     // Every file is on disk before the first message shows: a user who ends
     // the program while a message is open loses no part of the set.
-    const auto dataPageError = writeDataPageFile(n, state, paths.outputFolder, settings->encoding);
+    const auto dataPageError = settings->format == PageFormat::Html5
+        ? writePageLines(paths.outputFolder + dataPageFileName(state.lastTitle, state.extension),
+                         html5DataPageLines(state, n), PageEncoding::Utf8)
+        : writeDataPageFile(n, state, paths.outputFolder, settings->encoding);
     desktop.information(createdPagesMessage(state.lastTitle, state.extension, n));
     if (dataPageError) {
         desktop.warning(dataPageError->writeMessage());

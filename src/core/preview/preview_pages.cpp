@@ -5,6 +5,8 @@
 
 #include "core/preview/preview_pages.h"
 
+#include "core/generate/html5_page.h"
+
 #include <QDir>
 
 namespace zelmora {
@@ -46,7 +48,8 @@ QStringList previewPageLines(const QString &title, int k, const QString &body, c
 }
 
 std::optional<FileError> writePreviewPages(const PageSet &set, EditorState &state,
-                                           const ProgramPaths &paths, PageEncoding encoding)
+                                           const ProgramPaths &paths, PageEncoding encoding,
+                                           PageFormat format)
 {
     QDir().mkpath(paths.previewFolder); // normally there already; a failure shows on writing
     state.lastTitle = set.title;
@@ -54,10 +57,12 @@ std::optional<FileError> writePreviewPages(const PageSet &set, EditorState &stat
     const int n = pageCount(set);
     for (int k = 1; k <= n; ++k) {
         const Page &page = set.page(k);
-        if (auto error = writePageLines(paths.previewFolder
-                                            + popupPageFileName(set.title, k, kPreviewExtension),
-                                        previewPageLines(set.title, k, body, page, encoding),
-                                        encoding))
+        const QString path = paths.previewFolder + popupPageFileName(set.title, k, kPreviewExtension);
+        const auto error = format == PageFormat::Html5
+            ? writePageLines(path, html5PreviewLines(set.title, k, set, kPreviewPicturePath),
+                             PageEncoding::Utf8)
+            : writePageLines(path, previewPageLines(set.title, k, body, page, encoding), encoding);
+        if (error)
             return error;
         state.contents(k) = contentsDescription(page);
     }

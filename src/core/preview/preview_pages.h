@@ -22,10 +22,12 @@ QString previewBodyAttribute(const PageSet &set);
 
 // Writes preview pages 1..n of the set into the temporary folder (created if
 // missing), as title_k.htm in the encoding the created pages would have, and records lastTitle and the contents
-// descriptions of the pages written. Stops at the first page that cannot be
+// descriptions of the pages written (HTML5 pages when format says so, always
+// in UTF-8). Stops at the first page that cannot be
 // written and returns its error.
 std::optional<FileError> writePreviewPages(const PageSet &set, EditorState &state,
                                            const ProgramPaths &paths,
-                                           PageEncoding encoding = PageEncoding::ShiftJis);
+                                           PageEncoding encoding = PageEncoding::ShiftJis,
+                                           PageFormat format = PageFormat::Classic);
 
 } // namespace zelmora

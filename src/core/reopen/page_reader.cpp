@@ -1,5 +1,6 @@
 #include "core/reopen/page_reader.h"
 
+#include "core/generate/html5_page.h"
 #include "core/generate/popup_page.h"
 #include "core/reopen/character_references.h"
 #include "core/files/page_lines.h"
@@ -7,6 +8,7 @@
 
 #include <QFile>
 #include <QStringBuilder>
+#include <QUrl>
 
 #include <optional>
 
@@ -31,6 +33,16 @@ const QByteArray kPictureBytes = kPictureMarker.toLatin1();
 const QByteArray kTextBytes = kTextMarker.toLatin1();
 const QByteArray kImageBytes = kImageMarker.toLatin1();
 const QByteArray kCloseBytes = kCloseMarker.toLatin1();
+
+// An HTML5 page is told by its root element's line; its lines are read by
+// their own rules (html5_page.h), never by the classic markers.
+const QString kHtml5Root = QStringLiteral("<html lang=\"ja\">");
+const QByteArray kHtml5Bytes = QByteArrayLiteral("<html lang=");
+const QByteArray kHtml5TextBytes = kHtml5TextStart.toLatin1();
+const QByteArray kHtml5PictureBytes = kHtml5PictureStart.toLatin1();
+const QByteArray kHtml5ColourBytes = QByteArrayLiteral("<body data-colour=");
+const QByteArray kHtml5BackgroundBytes = QByteArrayLiteral("<body data-picture=");
+const QByteArray kHtml5CloseBytes = kHtml5Close.toLatin1();
 
 constexpr int kStandardWidth = 150;
 constexpr int kWideWidth = 250;
@@ -103,10 +115,17 @@ LineMarkers findMarkers(QStringView line)
 // page 1, the close button only where it ends the reading.
 const QList<QByteArray> &markersOfPage(int n)
 {
-    static const QList<QByteArray> first{kTextBytes, kImageBytes, kColourBytes, kPictureBytes,
-                                         kCloseBytes};
-    static const QList<QByteArray> middle{kTextBytes, kImageBytes, kCloseBytes};
-    static const QList<QByteArray> last{kTextBytes, kImageBytes};
+    static const QList<QByteArray> first{kTextBytes,        kImageBytes,
+                                         kColourBytes,      kPictureBytes,
+                                         kCloseBytes,       kHtml5Bytes,
+                                         kHtml5TextBytes,   kHtml5PictureBytes,
+                                         kHtml5ColourBytes, kHtml5BackgroundBytes,
+                                         kHtml5CloseBytes};
+    static const QList<QByteArray> middle{kTextBytes,      kImageBytes,     kCloseBytes,
+                                          kHtml5Bytes,     kHtml5TextBytes, kHtml5PictureBytes,
+                                          kHtml5CloseBytes};
+    static const QList<QByteArray> last{kTextBytes, kImageBytes, kHtml5Bytes, kHtml5TextBytes,
+                                        kHtml5PictureBytes};
     return n == 1 ? first : n < kPageCount ? middle : last;
 }
 
@@ -201,6 +220,72 @@ void applyContentRule(const QString &line, const LineMarkers &at, PageEncoding e
         applyImageLine(line, at.image, encoding, page);
 }
 
+// The value of name="..." in an HTML5 line written by the page writer, its
+// entities turned back; nothing when the attribute is not there.
+std::optional<QString> html5Attribute(const QString &line, const QString &name, qsizetype from = 0)
+{
+    const QString open = u' ' + name + QStringLiteral("=\"");
+    const qsizetype at = line.indexOf(open, from);
+    if (at < 0)
+        return std::nullopt;
+    const qsizetype start = at + open.size();
+    const qsizetype end = line.indexOf(u'"', start);
+    if (end < 0)
+        return std::nullopt;
+    return unescapeHtml(line.mid(start, end - start));
+}
+
+// The file name of a src or url() that urlOfFileName wrote.
+QString fileNameOfUrl(const QString &url)
+{
+    return QUrl::fromPercentEncoding(url.toUtf8());
+}
+
+// One line of an HTML5 page; true when it is the close button, which ends
+// the set.
+bool applyHtml5Line(const QString &line, int n, PageSet &set)
+{
+    Page &page = set.page(n);
+    if (line.startsWith(kHtml5TextStart) && line.endsWith(kHtml5TextEnd)) {
+        QString text = line.mid(kHtml5TextStart.size(),
+                                line.size() - kHtml5TextStart.size() - kHtml5TextEnd.size());
+        text.replace(QStringLiteral("<br>"), QStringLiteral("\r\n"));
+        page.kind = PageKind::Text;
+        page.text = text;
+    } else if (line.startsWith(kHtml5PictureStart)) {
+        const auto src = html5Attribute(line, QStringLiteral("src"));
+        const auto width = html5Attribute(line, QStringLiteral("width"));
+        const auto alt = html5Attribute(line, QStringLiteral("alt"));
+        if (!src || !width || !alt)
+            return false;
+        const QString file = fileNameOfUrl(*src);
+        if (widthNumber(*width) == kStandardWidth) {
+            page.kind = PageKind::StandardPicture;
+            page.standardFile = file;
+            page.standardAlt = *alt;
+        } else if (widthNumber(*width) == kWideWidth) {
+            page.kind = PageKind::WidePicture;
+            page.wideFile = file;
+            page.wideAlt = *alt;
+        }
+    } else if (n == 1 && line.startsWith(kHtml5BodyColour)) {
+        if (const auto value = html5Attribute(line, QStringLiteral("data-colour"))) {
+            selectBackgroundKind(set, BackgroundKind::Colour);
+            set.backgroundAttribute = kColourAttribute;
+            set.backgroundValue = *value;
+        }
+    } else if (n == 1 && line.startsWith(kHtml5BodyPicture)) {
+        if (const auto value = html5Attribute(line, QStringLiteral("data-picture"))) {
+            selectBackgroundKind(set, BackgroundKind::Picture);
+            set.backgroundAttribute = kPictureAttribute;
+            set.backgroundValue = *value;
+        }
+    } else if (line.startsWith(kHtml5Close)) {
+        return true;
+    }
+    return false;
+}
+
 } // namespace
 
 ReadOutcome readPageSetFiles(const QString &outFolder, const QString &title, const QString &ext,
@@ -229,9 +314,22 @@ ReadOutcome readPageSetFiles(const QString &outFolder, const QString &title, con
         // Each page tells its own encoding (a Shift-JIS set has none to tell);
         // it is known before the first line arrives.
         PageEncoding encoding = PageEncoding::ShiftJis;
+        bool html5 = false;
         const bool opened = readPageLinesHolding(
             path, markersOfPage(n),
             [&](const QString &line) {
+                if (line == kHtml5Root) {
+                    html5 = true;
+                    return true;
+                }
+                if (html5) {
+                    // Page 6 is the last a set can have and is read to its end.
+                    if (applyHtml5Line(line, n, outcome.set) && n < kPageCount) {
+                        closed = true;
+                        return false;
+                    }
+                    return true;
+                }
                 const LineMarkers at = findMarkers(line);
                 if (n == 1)
                     applyBackgroundRule(line, at, encoding, outcome.set);

@@ -170,7 +170,7 @@ std::optional<FileError> writeIniString(const QString &section, const QString &k
 
 StoredSettings readStoredSettings(const QString &path)
 {
-    // One read of the file answers all six keys.
+    // One read of the file answers all seven keys.
     const QString text = readText(path);
     const StoredSettings defaults;
     StoredSettings s;
@@ -180,18 +180,20 @@ StoredSettings readStoredSettings(const QString &path)
     s.HomeURL = valueOr(text, kSettingsSection, kKeyHomeURL, defaults.HomeURL);
     s.KakucyosiSettei = valueOr(text, kSettingsSection, kKeyKakucyosi, defaults.KakucyosiSettei);
     s.MojiCodeSettei = valueOr(text, kSettingsSection, kKeyMojiCode, defaults.MojiCodeSettei);
+    s.KeishikiSettei = valueOr(text, kSettingsSection, kKeyKeishiki, defaults.KeishikiSettei);
     return s;
 }
 
 std::optional<FileError> writeStoredSettings(const StoredSettings &s, const QString &path)
 {
-    const std::array<std::pair<const QString &, const QString &>, 6> keys{{
+    const std::array<std::pair<const QString &, const QString &>, 7> keys{{
         {kKeyDousa, s.DousaSettei},
         {kKeyKensaku, s.KensakuSettei},
         {kKeyHomeName, s.HomeName},
         {kKeyHomeURL, s.HomeURL},
         {kKeyKakucyosi, s.KakucyosiSettei},
         {kKeyMojiCode, s.MojiCodeSettei},
+        {kKeyKeishiki, s.KeishikiSettei},
     }};
     return editFile(path, [&](QString &text) {
         for (const auto &[key, value] : keys)

@@ -8,7 +8,7 @@
 
 namespace zelmora {
 
-// Zelmora.ini holds the six options in one section. A file made or edited
+// Zelmora.ini holds the seven options in one section. A file made or edited
 // on Windows (by GetPrivateProfileStringA / WritePrivateProfileStringA, or by
 // hand) is read the same way, and rewriting it keeps whatever else it holds.
 inline const QString kSettingsSection = QStringLiteral("OptionSettei");
@@ -18,6 +18,7 @@ inline const QString kKeyHomeName = QStringLiteral("HomeName");
 inline const QString kKeyHomeURL = QStringLiteral("HomeURL");
 inline const QString kKeyKakucyosi = QStringLiteral("KakucyosiSettei");
 inline const QString kKeyMojiCode = QStringLiteral("MojiCodeSettei");
+inline const QString kKeyKeishiki = QStringLiteral("KeishikiSettei");
 
 // Longest value handed out, in bytes of UTF-8; a longer one is cut before
 // the character that would cross it.
@@ -39,7 +40,7 @@ QString readIniString(const QString &section, const QString &key, const QString 
 std::optional<FileError> writeIniString(const QString &section, const QString &key,
                                         const QString &value, const QString &path);
 
-// The six options, each with the value a missing key stands for.
+// The seven options, each with the value a missing key stands for.
 struct StoredSettings {
     QString DousaSettei = QStringLiteral("1");
     QString KensakuSettei = QStringLiteral("0");
@@ -47,15 +48,16 @@ struct StoredSettings {
     QString HomeURL = QStringLiteral("リンクページURL");
     QString KakucyosiSettei = QStringLiteral("0");
     QString MojiCodeSettei = QStringLiteral("0"); // "1": UTF-8 pages, else Shift-JIS
+    QString KeishikiSettei = QStringLiteral("0"); // "1": HTML5 pages, else the classic format
 
     bool operator==(const StoredSettings &) const = default;
 };
 
-// Reads the six keys as readIniString does, in the order above.
+// Reads the seven keys as readIniString does, in the order above.
 StoredSettings readStoredSettings(const QString &path);
 
-// Writes the six keys as writeIniString does, in the order above, all in one
-// replacement of the file: either all six are saved or the file is left as
+// Writes the seven keys as writeIniString does, in the order above, all in one
+// replacement of the file: either all seven are saved or the file is left as
 // it was.
 std::optional<FileError> writeStoredSettings(const StoredSettings &s, const QString &path);
 

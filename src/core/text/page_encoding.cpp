@@ -6,6 +6,11 @@
 
 namespace zelmora {
 
+PageFormat pageFormatFromSetting(const QString &value)
+{
+    return value == QStringLiteral("1") ? PageFormat::Html5 : PageFormat::Classic;
+}
+
 PageEncoding pageEncodingFromSetting(const QString &value)
 {
     return value == QStringLiteral("1") ? PageEncoding::Utf8 : PageEncoding::ShiftJis;

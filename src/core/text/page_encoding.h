@@ -17,6 +17,15 @@ enum class PageEncoding { ShiftJis, Utf8 };
 PageEncoding pageEncodingFromSetting(const QString &value);
 QString settingFromPageEncoding(PageEncoding encoding);
 
+// The two formats of a set. Classic is the format every set had before the
+// choice existed, byte for byte, in either encoding; Html5 pages are UTF-8
+// HTML5 with CSS, for today's browsers, phones and validators.
+enum class PageFormat { Classic, Html5 };
+
+// The value of the setting KeishikiSettei: "1" is HTML5, anything else (a
+// missing key, "0", a word) the classic format.
+PageFormat pageFormatFromSetting(const QString &value);
+
 // The declaration a UTF-8 page carries as the first line inside <head>.
 inline const QString kUtf8Declaration = QStringLiteral("<meta charset=\"UTF-8\">");
 

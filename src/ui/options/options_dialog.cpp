@@ -35,7 +35,7 @@ OptionsDialog::OptionsDialog(const QString &settingsPath, Desktop &desktop, QWid
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("オプション設定"));
     setFont(gothicFont(9));
-    setFixedSize(twips(5895), twips(7320));
+    setFixedSize(twips(5895), twips(8400));
     buildControls();
     readSettings();
 }
@@ -95,15 +95,10 @@ void OptionsDialog::buildControls()
     applyRobotsRule(0);
     frame2->lower();
 
-    auto *command1 = placeControl(new QPushButton(QStringLiteral("ＯＫ"), this),
-                                  QStringLiteral("Command1"), 4080, 5520, 1600, 375);
-    command1->setDefault(true);
-    connect(command1, &QPushButton::clicked, this, &QDialog::accept);
-
     // The character encoding came after the other options; its frame lies
     // below them, so that none of them moved.
     auto *frame6 = placeControl(new QGroupBox(QStringLiteral("文字コード設定"), this),
-                                QStringLiteral("Frame6"), 120, 6000, 5655, 1095);
+                                QStringLiteral("Frame6"), 120, 5520, 5655, 1095);
     m_optMoji = new QButtonGroup(this);
     m_optMoji->setObjectName(QStringLiteral("OptMoji"));
     auto *shiftJis
@@ -115,6 +110,29 @@ void OptionsDialog::buildControls()
         ->setToolTip(
             QStringLiteral("サーバーの文字コード設定やローカルファイルで開くかどうかに関係なく、正"
                            "しく表示させたいとき（新しく作るページ）に選びます。"));
+
+    // The page format came last; ＯＫ sits below every option.
+    auto *frame7 = placeControl(new QGroupBox(QStringLiteral("ページ形式"), this),
+                                QStringLiteral("Frame7"), 120, 6720, 5655, 1095);
+    m_optKeishiki = new QButtonGroup(this);
+    m_optKeishiki->setObjectName(QStringLiteral("OptKeishiki"));
+    addOption(m_optKeishiki, 0, QStringLiteral("従来形式"), frame7, 240, 240, 4815, 375)
+        ->setChecked(true);
+    addOption(m_optKeishiki, 1, QStringLiteral("HTML5（スマートフォン対応）"), frame7, 240, 600,
+              4815, 375)
+        ->setToolTip(QStringLiteral("スマートフォンや今のブラウザで読みやすいページを UTF-8 "
+                                    "で作ります。文字コード設定は使いません。"));
+    // HTML5 pages are always UTF-8: the encoding choice is closed meanwhile
+    // and keeps its value for the classic format.
+    connect(m_optKeishiki, &QButtonGroup::idToggled, this, [frame6](int id, bool checked) {
+        if (checked)
+            frame6->setEnabled(id != 1);
+    });
+
+    auto *command1 = placeControl(new QPushButton(QStringLiteral("ＯＫ"), this),
+                                  QStringLiteral("Command1"), 4080, 7920, 1600, 375);
+    command1->setDefault(true);
+    connect(command1, &QPushButton::clicked, this, &QDialog::accept);
 
     // toggled, not clicked: a choice made by readSettings runs the rule too.
     connect(m_optSettei, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
@@ -149,6 +167,9 @@ void OptionsDialog::readSettings()
     // "1" is UTF-8; anything else is the Shift-JIS the pages always had.
     m_optMoji->button(pageEncodingFromSetting(stored.MojiCodeSettei) == PageEncoding::Utf8 ? 1 : 0)
         ->setChecked(true);
+    // "1" is HTML5; anything else the classic format.
+    m_optKeishiki->button(pageFormatFromSetting(stored.KeishikiSettei) == PageFormat::Html5 ? 1 : 0)
+        ->setChecked(true);
 }
 
 void OptionsDialog::applyRobotsRule(int index)
@@ -170,6 +191,7 @@ StoredSettings OptionsDialog::settings() const
     s.KakucyosiSettei = m_optKcyosi->checkedId() == 1 ? QStringLiteral("1") : QStringLiteral("0");
     s.MojiCodeSettei = settingFromPageEncoding(
         m_optMoji->checkedId() == 1 ? PageEncoding::Utf8 : PageEncoding::ShiftJis);
+    s.KeishikiSettei = m_optKeishiki->checkedId() == 1 ? QStringLiteral("1") : QStringLiteral("0");
     return s;
 }
 

@@ -14,7 +14,7 @@ namespace zelmora {
 class Desktop;
 struct ProgramPaths;
 
-// Form4: shows the six stored options and writes all six back whenever it
+// Form4: shows the seven stored options and writes all seven back whenever it
 // closes, whatever closes it. There is no cancel.
 class OptionsDialog : public QDialog {
     Q_OBJECT
@@ -45,6 +45,7 @@ private:
     QButtonGroup *m_optSettei = nullptr;
     QButtonGroup *m_optKcyosi = nullptr;
     QButtonGroup *m_optMoji = nullptr;
+    QButtonGroup *m_optKeishiki = nullptr;
     QLineEdit *m_textHomeName = nullptr;
     QLineEdit *m_textUrl = nullptr;
 };

@@ -73,10 +73,13 @@ PageSet sixPages(const QString &title)
 
 struct RoundTripCase {
     const char *name;
-    const char *setting; // the MojiCodeSettei line
+    const char *setting; // the MojiCodeSettei and KeishikiSettei lines
     PageEncoding encoding;
     const char *title;
+    const char *start = nullptr; // how every file begins, when not the classic format's
 };
+
+const char kHtml5Start[] = "\xEF\xBB\xBF<!DOCTYPE html>\r\n<html lang=\"ja\">\r\n<head>\r\n<meta charset=\"UTF-8\">\r\n";
 
 void PrintTo(const RoundTripCase &c, std::ostream *os) { *os << c.name; }
 
@@ -122,8 +125,11 @@ TEST_P(RoundTrip, createReopenCreateGivesTheSameFiles)
         const QByteArray bytes = first.file(name);
         EXPECT_TRUE(sameBytes(bytes, second.file(name))) << name.toStdString();
         const bool utf8 = c.encoding == PageEncoding::Utf8;
-        EXPECT_EQ(bytes.startsWith("\xEF\xBB\xBF<html>\r\n<head>\r\n<meta charset=\"UTF-8\">\r\n"), utf8)
-            << name.toStdString();
+        if (c.start)
+            EXPECT_TRUE(bytes.startsWith(c.start)) << name.toStdString();
+        else
+            EXPECT_EQ(bytes.startsWith("\xEF\xBB\xBF<html>\r\n<head>\r\n<meta charset=\"UTF-8\">\r\n"), utf8)
+                << name.toStdString();
         // Characters are written as themselves in UTF-8; only CP932 needs
         // references for what it cannot hold.
         if (name.endsWith(QStringLiteral("_1.htm")))
@@ -156,14 +162,21 @@ INSTANTIATE_TEST_SUITE_P(
                                   "春の便り"},
                     RoundTripCase{"utf8AsciiTitle", "MojiCodeSettei=1\r\n", PageEncoding::Utf8, "abc"},
                     RoundTripCase{"utf8JapaneseTitle", "MojiCodeSettei= 1 \r\n", PageEncoding::Utf8,
-                                  "春の便り"}),
+                                  "春の便り"},
+                    // HTML5 pages are UTF-8 whatever the encoding option says.
+                    RoundTripCase{"html5AsciiTitle", "MojiCodeSettei=0\r\nKeishikiSettei=1\r\n",
+                                  PageEncoding::Utf8, "abc", kHtml5Start},
+                    RoundTripCase{"html5JapaneseTitle", "KeishikiSettei=1\r\n", PageEncoding::Utf8,
+                                  "春の便り", kHtml5Start}),
     [](const testing::TestParamInfo<RoundTripCase> &info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
     Encodings, Utf8Set,
     testing::Values(RoundTripCase{"asciiTitle", "MojiCodeSettei=1\r\n", PageEncoding::Utf8, "abc"},
                     RoundTripCase{"japaneseTitle", "MojiCodeSettei=1\r\n", PageEncoding::Utf8,
-                                  "春の便り"}),
+                                  "春の便り"},
+                    RoundTripCase{"html5", "KeishikiSettei=1\r\n", PageEncoding::Utf8, "春の便り",
+                                  kHtml5Start}),
     [](const testing::TestParamInfo<RoundTripCase> &info) { return std::string(info.param.name); });
 
 TEST(Encodings, utf8FilesAreTheShiftJisLinesWithTheDeclaration_andOtherSettingsKeepShiftJis)

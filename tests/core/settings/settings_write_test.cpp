@@ -26,7 +26,8 @@ TEST_F(SettingsFile, firstSaveWritesTheSixKeysInTableOrderAsUtf8CrLf)
                                "HomeURL=\xE3\x83\xAA\xE3\x83\xB3\xE3\x82\xAF\xE3\x83\x9A\xE3\x83"
                                "\xBC\xE3\x82\xB8URL\r\n"
                                "KakucyosiSettei=0\r\n"
-                               "MojiCodeSettei=0\r\n"),
+                               "MojiCodeSettei=0\r\n"
+                               "KeishikiSettei=0\r\n"),
                           readAll(path)));
     EXPECT_EQ(readStoredSettings(path), StoredSettings{});
 }
@@ -39,6 +40,7 @@ TEST_F(SettingsFile, savingAllKeysEqualsWritingThemOneByOne)
     s.HomeName = QString();
     s.KakucyosiSettei = QStringLiteral("1");
     s.MojiCodeSettei = QStringLiteral("1");
+    s.KeishikiSettei = QStringLiteral("1");
 
     writeFile(path, start);
     ASSERT_EQ(writeStoredSettings(s, path), std::nullopt);
@@ -51,6 +53,7 @@ TEST_F(SettingsFile, savingAllKeysEqualsWritingThemOneByOne)
     write(kKeyHomeURL, s.HomeURL);
     write(kKeyKakucyosi, s.KakucyosiSettei);
     write(kKeyMojiCode, s.MojiCodeSettei);
+    write(kKeyKeishiki, s.KeishikiSettei);
     EXPECT_TRUE(sameBytes(readAll(path), together));
 
     StoredSettings expected = s;
@@ -202,6 +205,7 @@ TEST_F(SettingsFile, windowsFileReadAndRewrittenLosingNothing)
                                "HomeURL=http://example.jp/\r\n"
                                "KakucyosiSettei=1\r\n"
                                "MojiCodeSettei=0\r\n"
+                               "KeishikiSettei=0\r\n"
                                "\r\n"
                                "[Tools]\r\n"
                                "Editor=\xE7\xA7\x80\xE4\xB8\xB8 ; kept\r\n"),

@@ -63,7 +63,8 @@ const QByteArray kDefaultsFile = "[OptionSettei]\r\n"
                                  "HomeName=リンクページ名\r\n"
                                  "HomeURL=リンクページURL\r\n"
                                  "KakucyosiSettei=0\r\n"
-                                 "MojiCodeSettei=0\r\n";
+                                 "MojiCodeSettei=0\r\n"
+                                 "KeishikiSettei=0\r\n";
 
 class OptionsDialogTest : public testing::Test {
 protected:
@@ -110,6 +111,8 @@ TEST_P(EveryClose, savesTheControls)
         child<QLineEdit>(dialog, "Text_URL")->setText(QStringLiteral("http://x/"));
         child<QAbstractButton>(dialog, "OptKcyosi_1")->click();
         child<QAbstractButton>(dialog, "OptMoji_1")->click();
+        child<QAbstractButton>(dialog, "OptKeishiki_1")->click();
+        EXPECT_FALSE(child<QWidget>(dialog, "Frame6")->isEnabled()) << "HTML5 pages are always UTF-8";
         switch (GetParam()) {
         case CloseBy::OkButton:
             child<QAbstractButton>(dialog, "Command1")->click();
@@ -129,7 +132,8 @@ TEST_P(EveryClose, savesTheControls)
                           "HomeName=名前\r\n"
                           "HomeURL=http://x/\r\n"
                           "KakucyosiSettei=1\r\n"
-                          "MojiCodeSettei=1\r\n",
+                          "MojiCodeSettei=1\r\n"
+                          "KeishikiSettei=1\r\n",
                           readAll(paths.settingsFile)));
 }
 
@@ -217,7 +221,8 @@ TEST_F(OptionsDialogTest, emptiedFieldRemovesItsKeyAndNextOpeningShowsTheDefault
                           "KensakuSettei=0\r\n"
                           "HomeURL=リンクページURL\r\n"
                           "KakucyosiSettei=0\r\n"
-                          "MojiCodeSettei=0\r\n",
+                          "MojiCodeSettei=0\r\n"
+                          "KeishikiSettei=0\r\n",
                           readAll(paths.settingsFile)));
 
     OptionsDialog again(paths.settingsFile, test::messageBoxes());
@@ -317,21 +322,24 @@ INSTANTIATE_TEST_SUITE_P(
         ControlRow{"Label2", "Frame1", 120, 720, 1575, 255, QStringLiteral("リンクページURL")},
         ControlRow{"Text_URL", "Frame1", 240, 960, 5055, 270, QStringLiteral("リンクページURL")},
         ControlRow{"OptSettei_0", "Form4", 360, 4920, 2775, 375, QStringLiteral("なし")},
-        ControlRow{"Command1", "Form4", 4080, 5520, 1600, 375, QStringLiteral("ＯＫ")},
+        ControlRow{"Command1", "Form4", 4080, 7920, 1600, 375, QStringLiteral("ＯＫ")},
         // Added below the controls above, none of which moved.
-        ControlRow{"Frame6", "Form4", 120, 6000, 5655, 1095, QStringLiteral("文字コード設定")},
+        ControlRow{"Frame6", "Form4", 120, 5520, 5655, 1095, QStringLiteral("文字コード設定")},
         ControlRow{"OptMoji_0", "Frame6", 240, 240, 4815, 375, QStringLiteral("Shift_JIS（従来）")},
-        ControlRow{"OptMoji_1", "Frame6", 240, 600, 4815, 375, QStringLiteral("UTF-8")}),
+        ControlRow{"OptMoji_1", "Frame6", 240, 600, 4815, 375, QStringLiteral("UTF-8")},
+        ControlRow{"Frame7", "Form4", 120, 6720, 5655, 1095, QStringLiteral("ページ形式")},
+        ControlRow{"OptKeishiki_0", "Frame7", 240, 240, 4815, 375, QStringLiteral("従来形式")},
+        ControlRow{"OptKeishiki_1", "Frame7", 240, 600, 4815, 375, QStringLiteral("HTML5（スマートフォン対応）")}),
     [](const testing::TestParamInfo<ControlRow> &info) { return std::string(info.param.name); });
 
 TEST_F(OptionsDialogTest, windowGroupsAndStacking)
 {
     OptionsDialog dialog(paths.settingsFile, test::messageBoxes());
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("オプション設定"));
-    EXPECT_EQ(dialog.size(), QSize(twips(5895), twips(7320)));
+    EXPECT_EQ(dialog.size(), QSize(twips(5895), twips(8400)));
 
-    for (const auto &[group, count] :
-         {std::pair{"OptSettei", 3}, std::pair{"OptKcyosi", 2}, std::pair{"OptMoji", 2}}) {
+    for (const auto &[group, count] : {std::pair{"OptSettei", 3}, std::pair{"OptKcyosi", 2}, std::pair{"OptMoji", 2},
+                                       std::pair{"OptKeishiki", 2}}) {
         auto *buttons = dialog.findChild<QButtonGroup *>(QString::fromLatin1(group));
         ASSERT_NE(buttons, nullptr) << group;
         EXPECT_TRUE(buttons->exclusive());

@@ -24,7 +24,8 @@ using namespace zelmora::test;
 class WebEnginePreviewIn : public testing::TestWithParam<const char *> {};
 
 // The real module: the engine loads the written page, in the encoding the
-// settings choose (MojiCodeSettei 0 Shift-JIS, 1 UTF-8), shows its title and
+// settings choose (MojiCodeSettei 0 Shift-JIS, 1 UTF-8; HTML5 pages always
+// UTF-8), shows its title and
 // text as typed, and forward loads page 2.
 TEST_P(WebEnginePreviewIn, loadsThePagesThroughTheModule)
 {
@@ -34,7 +35,7 @@ TEST_P(WebEnginePreviewIn, loadsThePagesThroughTheModule)
     ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
     settings.write(QByteArray("[OptionSettei]\r\nMojiCodeSettei=") + GetParam() + "\r\n");
     settings.close();
-    const bool utf8 = QByteArray(GetParam()) == "1";
+    const bool utf8 = QByteArray(GetParam()) != "0";
     EditorState state;
     RecordingDesktop desktop;
     RecordEditor editor;
@@ -64,7 +65,7 @@ TEST_P(WebEnginePreviewIn, loadsThePagesThroughTheModule)
         QString text;
         QTRY_VERIFY_WITH_TIMEOUT(
             [&] {
-                view->page()->runJavaScript(QStringLiteral("document.getElementById('param3').textContent"),
+                view->page()->runJavaScript(QStringLiteral("(document.getElementById('param3') || document.getElementById('text')).textContent"),
                                             QWebEngineScript::ApplicationWorld,
                                             [&](const QVariant &v) { text = v.toString(); });
                 return !text.isEmpty();
@@ -89,7 +90,8 @@ TEST_P(WebEnginePreviewIn, loadsThePagesThroughTheModule)
     EXPECT_TRUE(desktop.calls.isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(WebEnginePreview, WebEnginePreviewIn, testing::Values("0", "1"));
+// The last: the HTML5 format, whatever the encoding option says.
+INSTANTIATE_TEST_SUITE_P(WebEnginePreview, WebEnginePreviewIn, testing::Values("0", "1", "0\r\nKeishikiSettei=1"));
 
 namespace {
 
