@@ -30,7 +30,7 @@ const QString kPageStyle[] = {
     QStringLiteral("nav{display:flex;align-items:center;justify-content:flex-end;gap:8px;padding:8px 12px}"),
     QStringLiteral("nav a{display:inline-flex;align-items:center;justify-content:center;box-sizing:border-box;min-width:44px;min-height:44px;padding:0 14px;border:1px solid #555;border-radius:6px;color:#000;background-color:#f2f2f2;text-decoration:none;white-space:nowrap}"),
     QStringLiteral("nav a:focus-visible{outline:3px solid #1a5fb4;outline-offset:2px}"),
-    QStringLiteral("#home{display:block;margin-right:auto;min-width:44px;overflow:hidden;text-overflow:ellipsis;line-height:42px;color:#0b4f9c;text-decoration:underline}"),
+    QStringLiteral("#home{display:block;margin-right:auto;overflow:hidden;text-overflow:ellipsis;line-height:42px;color:#0b4f9c;text-decoration:underline}"),
 };
 
 // The one script of a page. Page 1 notes how long the tab's history was
