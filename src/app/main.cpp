@@ -26,6 +26,7 @@ public:
     void plainMessage(const QString &text) override { boxes().plainMessage(text); }
     void warning(const QString &text) override { boxes().warning(text); }
     void openUrl(const QUrl &url) override { boxes().openUrl(url); }
+    bool question(const QString &text) override { return boxes().question(text); }
 
 private:
     zelmora::MessageBoxDesktop boxes() const { return zelmora::MessageBoxDesktop(m_owner); }

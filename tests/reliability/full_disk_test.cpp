@@ -87,8 +87,8 @@ TEST_F(FullDisk, createFirstPage_reportedAndTheEarlierPageKept)
     const ChildRun run = runLimited("create", m_program, 64);
 
     expectNormalEnd(run);
-    EXPECT_EQ(run.lines, (QStringList{tooLarge(m_out + QStringLiteral("abc_1.htm")),
-                                      QStringLiteral("editor: kept")}));
+    EXPECT_EQ(run.lines, (QStringList{QStringLiteral("question: 「abc」はすでにあります。置き換えますか？"),
+                                      tooLarge(m_out + QStringLiteral("abc_1.htm")), QStringLiteral("editor: kept")}));
     EXPECT_TRUE(sameBytes(good, readAll(m_out + QStringLiteral("abc_1.htm"))));
     EXPECT_EQ(entryNames(m_out), (QStringList{"abc_1.htm"})) << "no temporary file left";
 }

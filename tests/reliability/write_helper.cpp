@@ -76,6 +76,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const ProgramPaths paths = initPortablePaths(QString::fromLocal8Bit(argv[2]));
     RecordingDesktop desktop;
+    desktop.answer = true; // an earlier set of the same name is replaced
     RecordEditor editor(userSet());
     EditorState state;
 
@@ -83,6 +84,7 @@ int main(int argc, char *argv[])
         runCreateCommand(editor, state, paths, desktop);
     } else if (road == u"create-killed-at-message") {
         KilledAtMessage killed;
+        killed.answer = true;
         runCreateCommand(editor, state, paths, killed);
     } else if (road == u"preview") {
         QWidget mainWindow;
@@ -107,7 +109,7 @@ int main(int argc, char *argv[])
         return 2;
     }
 
-    static const char *const kinds[] = {"information", "plain", "warning", "open"};
+    static const char *const kinds[] = {"information", "plain", "warning", "open", "question"};
     for (const RecordingDesktop::Call &call : desktop.calls) {
         QString text = call.text;
         text.replace(u'\n', QStringLiteral("\\n"));

@@ -11,7 +11,7 @@ namespace zelmora::test {
 class RecordingDesktop : public Desktop {
 public:
     struct Call {
-        enum Kind { Information, Plain, Warning, Open } kind;
+        enum Kind { Information, Plain, Warning, Open, Question } kind;
         QString text; // message text, or the opened URL's local path
         bool operator==(const Call &) const = default;
     };
@@ -24,12 +24,19 @@ public:
         calls.push_back({Call::Open, url.isLocalFile() ? url.toLocalFile() : url.toString()});
     }
 
+    bool question(const QString &text) override
+    {
+        calls.push_back({Call::Question, text});
+        return answer;
+    }
+
     QList<Call> calls;
+    bool answer = false; // what question() answers
 };
 
 inline void PrintTo(const RecordingDesktop::Call &call, std::ostream *os)
 {
-    static const char *names[] = {"information", "plain", "warning", "open"};
+    static const char *names[] = {"information", "plain", "warning", "open", "question"};
     *os << names[call.kind] << "(" << call.text.toStdString() << ")";
 }
 

@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <limits>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zelmora {
@@ -97,6 +98,39 @@ std::optional<QString> nameTooLongMessage(const QString &folder, const QString &
         .arg(QDir::toNativeSeparators(folder + name), systemErrorText(ENAMETOOLONG));
 }
 
+// The pages of a set named title + ext in the folder beyond page n: regular
+// files only, so that a link or folder of that name is never deleted.
+QStringList pagesBeyond(const QString &folder, const QString &title, const QString &ext, int n)
+{
+    QStringList names;
+    for (int k = n + 1; k <= kPageCount; ++k) {
+        const QString name = popupPageFileName(title, k, ext);
+        struct stat st {};
+        if (::lstat(QFile::encodeName(folder + name).constData(), &st) == 0 && S_ISREG(st.st_mode))
+            names << name;
+    }
+    return names;
+}
+
+bool setExists(const QString &folder, const QString &title, const QString &ext)
+{
+    for (int k = 1; k <= kPageCount; ++k) {
+        struct stat st {};
+        if (::lstat(QFile::encodeName(folder + popupPageFileName(title, k, ext)).constData(), &st) == 0)
+            return true;
+    }
+    return false;
+}
+
+QString replaceQuestion(const QString &title, const QStringList &beyond)
+{
+    QString text = QStringLiteral("「%1」はすでにあります。置き換えますか？").arg(title);
+    if (!beyond.isEmpty())
+        text += QStringLiteral("\n置き換えると、新しいセットにないページ（%1）は削除されます。")
+                    .arg(beyond.join(QStringLiteral("、")));
+    return text;
+}
+
 } // namespace
 
 void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &paths,
@@ -133,6 +167,15 @@ void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &pa
         return;
     }
 
+    // Another set of this name is replaced only when the user says so; the
+    // set the editor reopened is updated without a question. Either way its
+    // pages beyond the new last page go, so that no orphan page is left.
+    const QStringList beyond = pagesBeyond(paths.outputFolder, state.lastTitle, state.extension, n);
+    if (state.reopenedSet != state.lastTitle + state.extension
+        && setExists(paths.outputFolder, state.lastTitle, state.extension)
+        && !desktop.question(replaceQuestion(state.lastTitle, beyond)))
+        return;
+
     // One page at a time, each complete before the next; a page that fails
     // ends the command, leaving the pages before it and the editor as they are.
     for (int k = 1; k <= n; ++k) {
@@ -160,6 +203,13 @@ void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &pa
         state.contents(k) = contentsDescription(page);
     }
 
+    QStringList notRemoved;
+    for (const QString &name : beyond) {
+        if (::unlink(QFile::encodeName(paths.outputFolder + name).constData()) != 0 && errno != ENOENT)
+            notRemoved << QDir::toNativeSeparators(paths.outputFolder + name) + QStringLiteral("\n理由: ")
+                    + systemErrorText(errno);
+    }
+
     // Every file is on disk before the first message shows: a user who ends
     // the program while a message is open loses no part of the set.
     const auto dataPageError = settings->format == PageFormat::Html5
@@ -167,10 +217,14 @@ void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &pa
                          html5DataPageLines(state, n), PageEncoding::Utf8)
         : writeDataPageFile(n, state, paths.outputFolder, settings->encoding);
     desktop.information(createdPagesMessage(state.lastTitle, state.extension, n));
+    if (!notRemoved.isEmpty())
+        desktop.warning(QStringLiteral("前のセットの次のページを削除できませんでした。\n") + notRemoved.join(u'\n'));
     if (dataPageError) {
         desktop.warning(dataPageError->writeMessage());
         return;
     }
+    // The editor is emptied: it holds no reopened set any more.
+    state.reopenedSet.clear();
     finishDataPage(settings->dousa, editor, state, paths.outputFolder, desktop);
 }
 

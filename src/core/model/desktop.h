@@ -20,6 +20,13 @@ public:
     virtual void warning(const QString &text) = 0;
     // Hands a file or folder to the desktop's handler; the result is not examined.
     virtual void openUrl(const QUrl &url) = 0;
+    // A question with はい and いいえ, いいえ the default; true for はい. A
+    // desktop that cannot ask answers いいえ, so nothing is replaced unasked.
+    virtual bool question(const QString &text)
+    {
+        Q_UNUSED(text);
+        return false;
+    }
 };
 
 inline const QString kApplicationTitle = QStringLiteral("Zelmora");

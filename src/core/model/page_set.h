@@ -74,6 +74,9 @@ struct EditorState {
     // The contents description of each page written, pages 1 to 6.
     std::array<QString, kPageCount> pageContents;
     QString readExtension; // extension of the set last picked for reading
+    // The file stem and extension of the set the editor holds from 開く, if
+    // any: creating it again updates it without asking.
+    QString reopenedSet;
 
     // Page k's contents description, k from 1 to 6.
     QString &contents(int k) { return pageContents.at(std::size_t(k - 1)); }

@@ -372,7 +372,7 @@ QString readReportMessage(const QString &title, const QString &ext, int pagesRea
         % QStringLiteral(" ] を読み込みました。");
 }
 
-void readPageSet(Editor &editor, const EditorState &state, const ProgramPaths &paths,
+void readPageSet(Editor &editor, EditorState &state, const ProgramPaths &paths,
                  Desktop &desktop, const PageSet *previous)
 {
     const PageSet start = editor.pageSet();
@@ -386,6 +386,7 @@ void readPageSet(Editor &editor, const EditorState &state, const ProgramPaths &p
         return;
     }
     editor.showPageSet(outcome.set);
+    state.reopenedSet = start.title + state.readExtension;
     desktop.information(readReportMessage(start.title, state.readExtension, outcome.pagesRead));
 }
 

@@ -39,7 +39,8 @@ inline const QString kFileNotFoundMessage = QStringLiteral("ファイルが見�
 // was read and previous is given (what the editor held before the open
 // command reset it), the editor shows previous again before the message, so
 // a failed open loses none of the user's work.
-void readPageSet(Editor &editor, const EditorState &state, const ProgramPaths &paths,
+// A set read is recorded as the editor's reopened set (EditorState::reopenedSet).
+void readPageSet(Editor &editor, EditorState &state, const ProgramPaths &paths,
                  Desktop &desktop, const PageSet *previous = nullptr);
 
 } // namespace zelmora

@@ -40,6 +40,16 @@ void MessageBoxDesktop::warning(const QString &text)
     showBox(m_parent, QMessageBox::Warning, text);
 }
 
+bool MessageBoxDesktop::question(const QString &text)
+{
+    QWidget *parent = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : m_parent;
+    QMessageBox box(QMessageBox::Question, kApplicationTitle, text, QMessageBox::Yes | QMessageBox::No,
+                    parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 void MessageBoxDesktop::openUrl(const QUrl &url)
 {
     QDesktopServices::openUrl(url); // result not examined, as the desktop decides

@@ -16,6 +16,7 @@ public:
     void plainMessage(const QString &text) override;
     void warning(const QString &text) override;
     void openUrl(const QUrl &url) override;
+    bool question(const QString &text) override;
 
 private:
     QWidget *m_parent;

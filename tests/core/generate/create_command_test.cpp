@@ -201,11 +201,13 @@ TEST_F(CreateFixture, pageInTheWayStopsAfterTheWrittenPagesAndKeepsTheEditor)
     ASSERT_TRUE(QDir().mkdir(out("abc_2.htm")));
     kinds({Text, Text, Text});
     const PageSet before = editor.pageSet();
+    desktop.answer = true; // replace what is in the way
     create();
     EXPECT_EQ(written(), (QStringList{"abc_1.htm"}));
-    ASSERT_EQ(desktop.calls.size(), 1);
-    EXPECT_EQ(desktop.calls[0].kind, Call::Warning);
-    EXPECT_TRUE(desktop.calls[0].text.contains(out("abc_2.htm")));
+    ASSERT_EQ(desktop.calls.size(), 2);
+    EXPECT_EQ(desktop.calls[0].kind, Call::Question);
+    EXPECT_EQ(desktop.calls[1].kind, Call::Warning);
+    EXPECT_TRUE(desktop.calls[1].text.contains(out("abc_2.htm")));
     EXPECT_EQ(editor.pageSet(), before);
 }
 
@@ -269,4 +271,46 @@ TEST(SettingAsInteger, acceptsSignedDecimalsIn16Bits)
     EXPECT_FALSE(settingAsInteger(QStringLiteral("")));
     EXPECT_FALSE(settingAsInteger(QStringLiteral("1 2")));
     EXPECT_FALSE(settingAsInteger(QStringLiteral("１")));
+}
+
+// A set of the same name on disk, three pages, made again with two: replaced
+// only when the user says so (or when the editor reopened it), and then its
+// third page goes with the rest.
+TEST_F(CreateFixture, existingSetIsReplacedOnlyWhenAskedOrReopened_withoutStalePages)
+{
+    const struct {
+        const char *name;
+        bool answer;
+        bool reopened;
+        QStringList files;
+    } cases[] = {
+        {"no", false, false, {"abc_1.htm", "abc_2.htm", "abc_3.htm", "abc_data.htm"}},
+        {"yes", true, false, {"abc_1.htm", "abc_2.htm", "abc_data.htm"}},
+        {"reopened", false, true, {"abc_1.htm", "abc_2.htm", "abc_data.htm"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const char *name : {"abc_1.htm", "abc_2.htm", "abc_3.htm", "abc_data.htm"})
+            writeFile(out(name), name);
+        editor.set().title = QStringLiteral("abc");
+        kinds({Text, Text});
+        const PageSet before = editor.pageSet();
+        desktop.calls.clear();
+        desktop.answer = c.answer;
+        state.reopenedSet = c.reopened ? QStringLiteral("abc.htm") : QString();
+        create();
+        EXPECT_EQ(written(), c.files);
+        EXPECT_EQ(desktop.calls.first().kind, c.reopened ? Call::Information : Call::Question);
+        if (!c.reopened)
+            EXPECT_EQ(desktop.calls.first().text,
+                      QStringLiteral("「abc」はすでにあります。置き換えますか？\n"
+                                     "置き換えると、新しいセットにないページ（abc_3.htm）は削除されます。"));
+        if (!c.answer && !c.reopened) {
+            EXPECT_EQ(desktop.calls.size(), 1);
+            EXPECT_EQ(editor.pageSet(), before);
+            EXPECT_EQ(page("abc_1.htm"), "abc_1.htm");
+        } else {
+            EXPECT_TRUE(page("abc_1.htm").startsWith("<html>"));
+        }
+    }
 }
