@@ -476,9 +476,12 @@ class BidiTab(Tab):
             e['params']['context'] == self.context
 
     def _error(self, e):
+        # An uncaught exception, which has a stack, not the parser's word on
+        # an encoding, which has none.
         p = e['params']
         return e['method'] == 'log.entryAdded' and p.get('type') == 'javascript' and \
-            p.get('level') == 'error' and p.get('source', {}).get('context') == self.context
+            p.get('level') == 'error' and 'stackTrace' in p and \
+            p.get('source', {}).get('context') == self.context
 
     @staticmethod
     def _error_text(e):
@@ -885,7 +888,7 @@ def run_serving(browser, typed, base, folder, fmt):
         if test_link:
             with outcome.rule('clicked'):
                 opener.navigate(base + urllib.parse.quote(title + '_data' + ext))
-                opener.click('a[href=%s]' % json.dumps(test_link))
+                opener.click('a[href=%s]' % json.dumps(test_link, ensure_ascii=False))
                 tabs.append(opener.wait_popup('the window of the test link'))
                 tabs[-1].wait_loaded(page_url(title, 1, ext), 'page 1 from the test link')
         return outcome
