@@ -12,10 +12,12 @@ each with an ASCII and a Japanese title. Each set is served four ways:
   d  over HTTP with "charset=Shift_JIS" (AddDefaultCharset Shift_JIS, the
      help's advice for Shift-JIS sets)
 and each serving is checked in each browser:
-  decoded  every page and the data page read as typed
+  decoded  every page and the data page read as typed (modern sets: and
+           declare the doctype, lang, charset and viewport they must)
   clicked  the data page's two code blocks, copied as the browser shows them
            into a UTF-8 page, open popup page 1 in a new window on a click
-           (modern sets: the data page's test link too)
+           (modern sets: the pasted link is a real link to page 1, and the
+           data page's own test link opens the window too)
   walked   次へ walks to the last page and 閉じる closes the window
 and for modern sets also:
   fit      every page fits the popup window the pasted code opens, without
@@ -24,7 +26,8 @@ and for modern sets also:
            every link and button at least 24 x 24 px
   direct   page 1 opened as a page of its own: 次へ walks in the same tab,
            and 閉じる closes it or goes back without a script error
-  no-move  a popup page stays where it is when its window loses focus
+  no-move  popup pages 1 and n stay where they are when their window loses
+           focus (another window activated, a blur event)
 Once for each set: the Nu Html Checker (vnu.jar) on its files and axe-core
 in Chromium (serving a) on its pages.
 
@@ -1028,6 +1031,8 @@ def checker_verdict(fmt, found):
 def print_report(sets, rows, checkers):
     failed = False
     columns = '%-9s %-28s' + ' %-7s' * len(RULES) + ' %s'
+    print('\npass; FAIL: required and failed; limit: failed, a known limit; '
+          '-: not a rule of this format or browser')
     for fmt, encoding, which, typed in sets:
         print('\n%s (KeishikiSettei=%s), %s, %s' % (
             FORMAT_NAMES[fmt], fmt, ENCODING_NAMES[encoding], typed['title']))
