@@ -9,7 +9,13 @@ PACKAGES := cmake ninja-build g++ make pkg-config \
             dbus xdotool fcitx5 fcitx5-mozc fcitx5-frontend-qt6 \
             qt6-translations-l10n locales libc-l10n \
             librsvg2-bin dpkg-dev lintian appstream desktop-file-utils debootstrap \
-            chromium python3-websocket
+            chromium firefox-esr python3-websocket default-jre-headless
+
+# The browser suite's checkers (vnu-jar, axe-core), pinned in
+# tests/browser/package-lock.json and installed by npm outside the tracked
+# files. Their install scripts are not run: vnu-jar's would fetch a Java of
+# its own, and the jar runs on Debian's default-jre-headless.
+NPM_DIR := build/npm
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= $(shell nproc)
@@ -28,6 +34,19 @@ deps:
 	@if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then \
 	  echo "Generating the locale ja_JP.UTF-8"; \
 	  $(SUDO) sh -c "grep -qx 'ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen; locale-gen >/dev/null"; \
+	fi
+	@# Debian's npm only where no npm is on the PATH: a Node.js from elsewhere
+	@# brings its own, and its package conflicts with Debian's npm.
+	@if ! command -v npm >/dev/null 2>&1; then \
+	  echo "Installing: npm"; \
+	  $(SUDO) apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq npm; \
+	fi
+	@if ! cmp -s tests/browser/package-lock.json $(NPM_DIR)/package-lock.json || \
+	    [ ! -d $(NPM_DIR)/node_modules/vnu-jar ] || [ ! -d $(NPM_DIR)/node_modules/axe-core ]; then \
+	  echo "Installing the browser suite's checkers into $(NPM_DIR)"; \
+	  mkdir -p $(NPM_DIR) && cp tests/browser/package.json tests/browser/package-lock.json $(NPM_DIR)/ && \
+	  npm ci --prefix $(NPM_DIR) --ignore-scripts --no-audit --no-fund; \
 	fi
 
 build: deps

@@ -1,32 +1,53 @@
 #!/usr/bin/python3
-"""Created sets in a real browser: Debian's Chromium, headless, driven through
-its DevTools protocol.
+"""Created sets in real browsers: Debian's Chromium (DevTools protocol) and
+Firefox ESR (WebDriver BiDi), both headless.
 
-For each encoding (MojiCodeSettei 0 = Shift-JIS, 1 = UTF-8) and each title
-(ASCII, Japanese) a set is created by make_browser_set (the program's own
-create road) and served four ways:
+make_browser_set (the program's own create road) creates each set: of the
+classic format (KeishikiSettei 0) in each encoding (MojiCodeSettei 0 =
+Shift-JIS, 1 = UTF-8), of the modern format (KeishikiSettei 1) in UTF-8;
+each with an ASCII and a Japanese title. Each set is served four ways:
   a  over HTTP without a charset in Content-Type
   b  over HTTP with "charset=UTF-8" (the default of many static hosts)
   c  as file:// pages
   d  over HTTP with "charset=Shift_JIS" (AddDefaultCharset Shift_JIS, the
      help's advice for Shift-JIS sets)
-Each serving checks that every page and the data page read as typed, that
-the data page's two code blocks, copied as the browser shows them into a
-UTF-8 page, open popup page 1 in a new window on a click, and that 次へ walks
-to the last page and 閉じる closes the window.
+and each serving is checked in each browser:
+  decoded  every page and the data page read as typed (modern sets: and
+           declare the doctype, lang, charset and viewport they must)
+  clicked  the data page's two code blocks, copied as the browser shows them
+           into a UTF-8 page, open popup page 1 in a new window on a click
+           (modern sets: the pasted link is a real link to page 1, and the
+           data page's own test link opens the window too)
+  walked   次へ walks to the last page and 閉じる closes the window
+and for modern sets also:
+  fit      every page fits the popup window the pasted code opens, without
+           a scroll bar
+  phone    (Chromium) on a 390 x 844 phone the text is at least 16 px and
+           every link and button at least 24 x 24 px
+  direct   page 1 opened as a page of its own: 次へ walks in the same tab,
+           and 閉じる closes it or goes back without a script error
+  no-move  popup pages 1 and n stay where they are when their window loses
+           focus (another window activated, a blur event)
+Once for each set: the Nu Html Checker (vnu.jar) on its files and axe-core
+in Chromium (serving a) on its pages.
 
-UTF-8 sets must pass every serving; Shift-JIS sets must pass a and d, and b
-and c are printed as known limits. Exits 0 when every required serving
-passed, 1 otherwise, 2 when the browser could not be started.
+Classic UTF-8 sets and modern sets must pass every serving and, modern sets,
+both checkers; classic Shift-JIS sets must pass a and d. Everything else is
+printed as a known limit. Exits 0 when everything required passed, 1
+otherwise, 2 when a browser could not be started.
 
-usage: browser_suite.py --maker PATH [--chromium PATH] [--keep]
+usage: browser_suite.py --maker PATH [--chromium PATH] [--firefox PATH]
+         [--java PATH] [--vnu JAR] [--axe JS] [--formats 0,1]
+         [--browsers chromium,firefox] [--keep]
 """
 
 import argparse
+import contextlib
 import ctypes
 import http.server
 import json
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -39,7 +60,8 @@ import urllib.parse
 import websocket
 
 STEP_SECONDS = 20        # one browser step: a load, a click, a window opening
-SUITE_SECONDS = 500      # the whole suite; CTest's own timeout is above it
+SETTLE_SECONDS = 1       # how long a page that lost focus is watched
+SUITE_SECONDS = 720      # the whole suite; CTest's own timeout is above it
 SERVINGS = {
     'a': 'text/html',
     'b': 'text/html; charset=UTF-8',
@@ -52,9 +74,26 @@ SERVING_NAMES = {
     'c': 'file://',
     'd': 'HTTP, charset=Shift_JIS',
 }
-REQUIRED = {'0': {'a', 'd'}, '1': {'a', 'b', 'c', 'd'}}
+# (KeishikiSettei, MojiCodeSettei) -> the servings that must pass.
+REQUIRED = {('0', '0'): {'a', 'd'}, ('0', '1'): set(SERVINGS), ('1', '1'): set(SERVINGS)}
+ENCODINGS = {'0': ('0', '1'), '1': ('1',)}
 ENCODING_NAMES = {'0': 'Shift_JIS', '1': 'UTF-8'}
+FORMAT_NAMES = {'0': 'classic', '1': 'modern'}
+RULES = ('decoded', 'clicked', 'walked', 'fit', 'phone', 'direct', 'no-move')
+PHONE = {'width': 390, 'height': 844, 'deviceScaleFactor': 3, 'mobile': True}
+MIN_FONT_PX, MIN_TARGET_PX = 16, 24
 PASTE_PAGE = 'paste_test.htm'
+FIREFOX_PREFS = {
+    'browser.shell.checkDefaultBrowser': False,
+    'browser.aboutwelcome.enabled': False,
+    'browser.sessionstore.resume_from_crash': False,
+    'app.update.disabledForTesting': True,
+    'browser.safebrowsing.malware.enabled': False,
+    'browser.safebrowsing.phishing.enabled': False,
+    'network.captive-portal-service.enabled': False,
+    'network.connectivity-service.enabled': False,
+    'datareporting.policy.dataSubmissionEnabled': False,
+}
 
 
 class CheckFailed(Exception):
@@ -63,78 +102,51 @@ class CheckFailed(Exception):
 
 class OutOfTime(BaseException):
     """The suite's own deadline, or CTest ending it: raised from a signal
-    anywhere, and caught by nothing but main(), so that the browser is
+    anywhere, and caught by nothing but main(), so that the browsers are
     always stopped on the way out."""
 
 
-# ---- the browser -----------------------------------------------------------
+def start_process_group(args, log_path, env=None):
+    """A child in its own process group, killed with this script even when
+    the script itself is killed."""
+    libc = ctypes.CDLL(None, use_errno=True)
 
-class Chromium:
-    """One headless Chromium in its own process group, killed with this
-    script even when the script itself is killed."""
+    def in_child():
+        os.setsid()
+        libc.prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
 
-    def __init__(self, binary, workdir):
-        self.profile = tempfile.mkdtemp(prefix='profile-', dir=workdir)
-        self.log_path = os.path.join(workdir, 'chromium.log')
-        args = [binary, '--headless', '--no-sandbox', '--disable-gpu', '--disable-quic',
-                '--no-first-run', '--no-default-browser-check',
-                '--disable-background-networking', '--disable-component-update',
-                '--disable-sync', '--user-data-dir=' + self.profile,
-                '--remote-debugging-port=0', 'about:blank']
-        libc = ctypes.CDLL(None, use_errno=True)
+    with open(log_path, 'wb') as log:
+        return subprocess.Popen(args, stdin=subprocess.DEVNULL, stdout=log, stderr=log,
+                                preexec_fn=in_child, env=env)
 
-        def in_child():
-            os.setsid()
-            libc.prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
 
-        with open(self.log_path, 'wb') as log:
-            self.process = subprocess.Popen(args, stdin=subprocess.DEVNULL, stdout=log,
-                                            stderr=log, preexec_fn=in_child)
-        self.ws_url = self._wait_for_port()
-
-    def _wait_for_port(self):
-        port_file = os.path.join(self.profile, 'DevToolsActivePort')
-        deadline = time.monotonic() + STEP_SECONDS * 2
-        while time.monotonic() < deadline:
-            if self.process.poll() is not None:
-                break
-            try:
-                with open(port_file) as f:
-                    lines = f.read().split('\n')
-                if len(lines) >= 2 and lines[0].strip() and lines[1].strip():
-                    return 'ws://127.0.0.1:%s%s' % (lines[0].strip(), lines[1].strip())
-            except FileNotFoundError:
-                pass
-            time.sleep(0.05)
-        raise RuntimeError('Chromium did not open its DevTools port:\n' + self.log_tail())
-
-    def log_tail(self):
+def stop_process_group(process):
+    if process is None:
+        return
+    if process.poll() is None:
         try:
-            with open(self.log_path, errors='replace') as f:
-                return ''.join(f.readlines()[-20:])
-        except OSError:
-            return ''
-
-    def stop(self):
-        if self.process.poll() is None:
-            try:
-                os.killpg(self.process.pid, signal.SIGTERM)
-                self.process.wait(timeout=5)
-            except (ProcessLookupError, subprocess.TimeoutExpired):
-                pass
-        try:
-            os.killpg(self.process.pid, signal.SIGKILL)
-        except ProcessLookupError:
+            os.killpg(process.pid, signal.SIGTERM)
+            process.wait(timeout=5)
+        except (ProcessLookupError, subprocess.TimeoutExpired):
             pass
-        self.process.wait()
+    try:
+        os.killpg(process.pid, signal.SIGKILL)
+    except ProcessLookupError:
+        pass
+    process.wait()
 
 
-class Cdp:
-    """A DevTools client over one browser-level connection, with flat
-    sessions for the pages."""
+# ---- the browsers ----------------------------------------------------------
 
-    def __init__(self, ws_url):
+class Connection:
+    """One websocket of JSON commands and events. The DevTools protocol and
+    WebDriver BiDi frame them alike: a command has an id, its answer the same
+    id with a result or an error, an event a method and no id. Events that
+    `keep` accepts are kept until someone waits for them."""
+
+    def __init__(self, ws_url, keep):
         self.ws = websocket.create_connection(ws_url, timeout=STEP_SECONDS, suppress_origin=True)
+        self.keep = keep
         self.next_id = 0
         self.events = []
 
@@ -151,73 +163,160 @@ class Cdp:
         except websocket.WebSocketTimeoutException:
             raise TimeoutError from None
 
-    def post(self, method, params=None, session=None):
+    def _store(self, message):
+        if 'id' not in message and 'method' in message and self.keep(message):
+            self.events.append(message)
+
+    def post(self, method, params=None, **extra):
         """Sends a command without waiting for its answer, which is then
         dropped when it comes."""
         self.next_id += 1
-        message = {'id': self.next_id, 'method': method, 'params': params or {}}
-        if session:
-            message['sessionId'] = session
-        self.ws.send(json.dumps(message))
+        self.ws.send(json.dumps(dict(id=self.next_id, method=method, params=params or {},
+                                     **extra)))
+        return self.next_id
 
-    def send(self, method, params=None, session=None):
-        self.post(method, params, session)
+    def send(self, method, params=None, **extra):
+        wanted = self.post(method, params, **extra)
         deadline = time.monotonic() + STEP_SECONDS
         while True:
             try:
                 reply = self._recv(deadline)
             except TimeoutError:
                 raise CheckFailed('no answer to %s' % method) from None
-            if reply.get('id') == self.next_id:
-                if 'error' in reply:
-                    raise CheckFailed('%s: %s' % (method, reply['error'].get('message')))
-                return reply.get('result', {})
-            if 'method' in reply and reply['method'].startswith('Target.'):
-                self.events.append(reply)
+            if reply.get('id') != wanted:
+                self._store(reply)
+                continue
+            error = reply.get('error')
+            if error:
+                raise CheckFailed('%s: %s' % (method, error.get('message') if isinstance(
+                    error, dict) else '%s (%s)' % (error, reply.get('message'))))
+            return reply.get('result', {})
 
-    def wait_event(self, matches, what):
+    def wait_event(self, matches, what, seconds=STEP_SECONDS):
         for i, event in enumerate(self.events):
             if matches(event):
                 return self.events.pop(i)
-        deadline = time.monotonic() + STEP_SECONDS
+        deadline = time.monotonic() + seconds
         while True:
             try:
                 event = self._recv(deadline)
             except TimeoutError:
                 raise CheckFailed('timed out waiting for ' + what) from None
-            if 'method' not in event:
-                continue
-            if matches(event):
+            if 'id' not in event and 'method' in event and matches(event):
                 return event
-            if event['method'].startswith('Target.'):
-                self.events.append(event)
+            self._store(event)
+
+    def take_events(self, matches):
+        """The kept events that match, after reading what has come so far."""
+        with contextlib.suppress(CheckFailed):
+            self.wait_event(lambda e: False, '', seconds=0.05)
+        taken = [e for e in self.events if matches(e)]
+        self.events = [e for e in self.events if not matches(e)]
+        return taken
+
+
+class Browser:
+    """A headless browser in its own process group; start() may fail half
+    way, stop() always cleans up what was started."""
+    name = phone = None
+
+    def __init__(self, binary, workdir):
+        self.binary, self.workdir = binary, workdir
+        self.process = self.conn = None
+        self.profile = tempfile.mkdtemp(prefix=self.name.lower() + '-', dir=workdir)
+        self.log_path = os.path.join(workdir, self.name.lower() + '.log')
+
+    def _wait_for(self, read):
+        deadline = time.monotonic() + STEP_SECONDS * 2
+        while time.monotonic() < deadline and self.process.poll() is None:
+            try:
+                found = read()
+            except (OSError, ValueError, KeyError):
+                found = None
+            if found:
+                return found
+            time.sleep(0.05)
+        raise RuntimeError('%s did not open its remote port:\n%s' % (self.name, self.log_tail()))
+
+    def log_tail(self):
+        try:
+            with open(self.log_path, errors='replace') as f:
+                return ''.join(f.readlines()[-20:])
+        except OSError:
+            return ''
+
+    def stop(self):
+        if self.conn:
+            with contextlib.suppress(Exception):
+                self.conn.close()
+        stop_process_group(self.process)
+
+
+class Chromium(Browser):
+    name, phone = 'Chromium', True
+
+    def start(self):
+        self.process = start_process_group(
+            [self.binary, '--headless', '--no-sandbox', '--disable-gpu', '--disable-quic',
+             '--no-first-run', '--no-default-browser-check',
+             '--disable-background-networking', '--disable-component-update',
+             '--disable-sync', '--user-data-dir=' + self.profile,
+             '--remote-debugging-port=0', 'about:blank'], self.log_path)
+
+        def read():
+            with open(os.path.join(self.profile, 'DevToolsActivePort')) as f:
+                lines = [line.strip() for line in f.read().split('\n')]
+            return len(lines) >= 2 and lines[0] and lines[1] and \
+                'ws://127.0.0.1:%s%s' % (lines[0], lines[1])
+        self.conn = Connection(self._wait_for(read), lambda e: e['method'].startswith(
+            'Target.') or e['method'] == 'Runtime.exceptionThrown')
+        self.conn.send('Target.setDiscoverTargets', {'discover': True})
+
+    def new_tab(self):
+        return CdpTab(self, self.conn.send('Target.createTarget', {'url': 'about:blank'})['targetId'])
+
+
+class Firefox(Browser):
+    name, phone = 'Firefox', False
+
+    def start(self):
+        with open(os.path.join(self.profile, 'user.js'), 'w') as f:
+            for key, value in FIREFOX_PREFS.items():
+                f.write('user_pref(%s, %s);\n' % (json.dumps(key), json.dumps(value)))
+        env = dict(os.environ, HOME=self.profile, MOZ_CRASHREPORTER_DISABLE='1')
+        self.process = start_process_group(
+            [self.binary, '--headless', '--no-remote', '--profile', self.profile,
+             '--remote-debugging-port=0', 'about:blank'], self.log_path, env)
+
+        def read():
+            with open(os.path.join(self.profile, 'WebDriverBiDiServer.json')) as f:
+                server = json.load(f)
+            return 'ws://%s:%d/session' % (server['ws_host'], server['ws_port'])
+        self.conn = Connection(self._wait_for(read), lambda e: e['method'] in (
+            'browsingContext.contextCreated', 'browsingContext.contextDestroyed',
+            'log.entryAdded'))
+        self.conn.send('session.new', {'capabilities': {}})
+        self.conn.send('session.subscribe', {'events': [
+            'browsingContext.contextCreated', 'browsingContext.contextDestroyed',
+            'log.entryAdded']})
+
+    def new_tab(self):
+        return BidiTab(self, self.conn.send('browsingContext.create', {'type': 'tab'})['context'])
+
+
+CENTRE_OF = """(() => { const e = document.querySelector(%s); if (!e) return null;
+  e.scrollIntoView(); const r = e.getBoundingClientRect();
+  return [r.x + r.width / 2, r.y + r.height / 2]; })()"""
 
 
 class Tab:
-    def __init__(self, cdp, target_id):
-        self.cdp = cdp
-        self.target_id = target_id
-        self.session = cdp.send('Target.attachToTarget',
-                                {'targetId': target_id, 'flatten': True})['sessionId']
+    """A top-level window or tab, whichever the browser: what the checks
+    use. Each protocol fills in evaluate, _navigate, _press, _close,
+    activate and the events that mean a window it opened, its end and an
+    uncaught script error."""
 
-    @classmethod
-    def open(cls, cdp):
-        target = cdp.send('Target.createTarget', {'url': 'about:blank'})['targetId']
-        return cls(cdp, target)
-
-    def close(self):
-        try:
-            self.cdp.send('Target.closeTarget', {'targetId': self.target_id})
-        except CheckFailed:
-            pass  # already closed by its page
-
-    def evaluate(self, expression):
-        result = self.cdp.send('Runtime.evaluate', {'expression': expression,
-                                                    'returnByValue': True, 'awaitPromise': True},
-                               session=self.session)
-        if 'exceptionDetails' in result:
-            raise CheckFailed('script error: %s' % result['exceptionDetails'].get('text'))
-        return result['result'].get('value')
+    def __init__(self, browser):
+        self.browser, self.conn, self.closed = browser, browser.conn, False
 
     def wait_loaded(self, url_path_end, what):
         """Waits until the tab shows a completely loaded page whose decoded
@@ -239,36 +338,165 @@ class Tab:
         raise CheckFailed('%s did not load (last seen: %s)' % (what, state))
 
     def navigate(self, url):
-        reply = self.cdp.send('Page.navigate', {'url': url}, session=self.session)
-        if reply.get('errorText'):
-            raise CheckFailed('cannot load %s: %s' % (url, reply['errorText']))
+        self._navigate(url)
         self.wait_loaded(urllib.parse.unquote(url.split('/')[-1]), urllib.parse.unquote(url))
 
     def click(self, selector):
-        point = self.evaluate(
-            "(() => { const e = document.querySelector(%s); if (!e) return null;"
-            " e.scrollIntoView(); const r = e.getBoundingClientRect();"
-            " return [r.x + r.width / 2, r.y + r.height / 2]; })()" % json.dumps(selector))
+        point = self.evaluate(CENTRE_OF % json.dumps(selector))
         if not point:
             raise CheckFailed('nothing to click: ' + selector)
-        x, y = point
-        for kind in ('mouseMoved', 'mousePressed'):
-            self.cdp.send('Input.dispatchMouseEvent',
-                          {'type': kind, 'x': x, 'y': y, 'button': 'left',
-                           'clickCount': 0 if kind == 'mouseMoved' else 1},
-                          session=self.session)
-        # The release is the click, which may replace the page or close the
-        # window before the event is acknowledged; the caller waits for what
-        # the click does instead.
-        self.cdp.post('Input.dispatchMouseEvent',
-                      {'type': 'mouseReleased', 'x': x, 'y': y, 'button': 'left',
-                       'clickCount': 1},
-                      session=self.session)
+        # The click may replace the page or close the window before it is
+        # acknowledged: the caller waits for what the click does instead.
+        self._press(*point)
+
+    def wait_popup(self, what):
+        return self._tab_of(self.conn.wait_event(self._opened_by_me, what))
+
+    def wait_closed(self, what, seconds=STEP_SECONDS):
+        if not self.closed:
+            self.conn.wait_event(self._ended, what, seconds)
+        self.closed = True
+
+    def has_closed(self):
+        self.closed = self.closed or bool(self.conn.take_events(self._ended))
+        return self.closed
+
+    def opened_windows(self):
+        return self.conn.take_events(self._opened_by_me)
+
+    def errors(self):
+        return [self._error_text(e) for e in self.conn.take_events(self._error)]
+
+    def close(self):
+        if not self.closed:
+            with contextlib.suppress(CheckFailed):
+                self._close()
+            self.closed = True
+
+
+class CdpTab(Tab):
+    def __init__(self, browser, target_id):
+        super().__init__(browser)
+        self.target_id = target_id
+        self.session = self.conn.send('Target.attachToTarget',
+                                      {'targetId': target_id, 'flatten': True})['sessionId']
+        self._send('Runtime.enable')
+
+    def _send(self, method, params=None):
+        return self.conn.send(method, params, sessionId=self.session)
+
+    def evaluate(self, expression):
+        result = self._send('Runtime.evaluate', {'expression': expression,
+                                                 'returnByValue': True, 'awaitPromise': True})
+        if 'exceptionDetails' in result:
+            raise CheckFailed('script error: %s' % result['exceptionDetails'].get('text'))
+        return result['result'].get('value')
+
+    def _navigate(self, url):
+        if self._send('Page.navigate', {'url': url}).get('errorText'):
+            raise CheckFailed('cannot load %s' % url)
+
+    def _press(self, x, y):
+        mouse = {'x': x, 'y': y, 'button': 'left'}
+        self._send('Input.dispatchMouseEvent', dict(mouse, type='mouseMoved', clickCount=0))
+        self._send('Input.dispatchMouseEvent', dict(mouse, type='mousePressed', clickCount=1))
+        self.conn.post('Input.dispatchMouseEvent', dict(mouse, type='mouseReleased', clickCount=1),
+                       sessionId=self.session)
+
+    def _close(self):
+        self.conn.send('Target.closeTarget', {'targetId': self.target_id})
+
+    def activate(self):
+        self.conn.send('Target.activateTarget', {'targetId': self.target_id})
+
+    def emulate_phone(self):
+        self._send('Emulation.setDeviceMetricsOverride', PHONE)
+        self._send('Emulation.setTouchEmulationEnabled', {'enabled': True, 'maxTouchPoints': 5})
+
+    def _opened_by_me(self, e):
+        info = e['params'].get('targetInfo', {})
+        return e['method'] == 'Target.targetCreated' and info.get('type') == 'page' \
+            and info.get('openerId') == self.target_id
+
+    def _tab_of(self, event):
+        return CdpTab(self.browser, event['params']['targetInfo']['targetId'])
+
+    def _ended(self, e):
+        return e['method'] == 'Target.targetDestroyed' and e['params']['targetId'] == self.target_id
+
+    def _error(self, e):
+        return e['method'] == 'Runtime.exceptionThrown' and e.get('sessionId') == self.session
+
+    @staticmethod
+    def _error_text(e):
+        details = e['params']['exceptionDetails']
+        return (details.get('exception') or {}).get('description') or details.get('text')
+
+
+class BidiTab(Tab):
+    def __init__(self, browser, context):
+        super().__init__(browser)
+        self.context = context
+
+    def evaluate(self, expression):
+        # The value comes back as JSON text, not as BiDi's typed values.
+        result = self.conn.send('script.evaluate', {
+            'expression': '(async () => JSON.stringify(await (%s)))()' % expression,
+            'target': {'context': self.context}, 'awaitPromise': True,
+            'resultOwnership': 'none'})
+        if result.get('type') == 'exception':
+            raise CheckFailed('script error: %s' % result['exceptionDetails'].get('text'))
+        value = result['result'].get('value')
+        return None if value is None else json.loads(value)
+
+    def _navigate(self, url):
+        self.conn.send('browsingContext.navigate',
+                       {'context': self.context, 'url': url, 'wait': 'complete'})
+
+    def _press(self, x, y):
+        self.conn.post('input.performActions', {'context': self.context, 'actions': [{
+            'type': 'pointer', 'id': 'mouse', 'parameters': {'pointerType': 'mouse'},
+            'actions': [{'type': 'pointerMove', 'x': int(x), 'y': int(y), 'origin': 'viewport'},
+                        {'type': 'pointerDown', 'button': 0},
+                        {'type': 'pointerUp', 'button': 0}]}]})
+
+    def _close(self):
+        self.conn.send('browsingContext.close', {'context': self.context})
+
+    def activate(self):
+        self.conn.send('browsingContext.activate', {'context': self.context})
+
+    def _opened_by_me(self, e):
+        return e['method'] == 'browsingContext.contextCreated' and \
+            e['params'].get('parent') is None and \
+            e['params'].get('originalOpener') == self.context
+
+    def _tab_of(self, event):
+        return BidiTab(self.browser, event['params']['context'])
+
+    def _ended(self, e):
+        return e['method'] == 'browsingContext.contextDestroyed' and \
+            e['params']['context'] == self.context
+
+    def _error(self, e):
+        # An uncaught exception, which has a stack, not the parser's word on
+        # an encoding, which has none.
+        p = e['params']
+        return e['method'] == 'log.entryAdded' and p.get('type') == 'javascript' and \
+            p.get('level') == 'error' and 'stackTrace' in p and \
+            p.get('source', {}).get('context') == self.context
+
+    @staticmethod
+    def _error_text(e):
+        return e['params'].get('text')
+
+
+BROWSERS = {'chromium': Chromium, 'firefox': Firefox}
 
 
 # ---- what the pages must read ----------------------------------------------
 
-PAGE_STATE = """(async () => {
+CLASSIC_PAGE_STATE = """(async () => {
   const span = document.querySelector('span#param3');
   const img = document.querySelector('img');
   const button = document.querySelector('input[type=button]');
@@ -296,27 +524,92 @@ PAGE_STATE = """(async () => {
   };
 })()"""
 
-DATA_STATE = """(() => {
-  const rows = [...document.querySelectorAll('table')[0].rows].slice(1);
+MODERN_PAGE_STATE = """(async () => {
+  const byId = id => document.getElementById(id);
+  const text = byId('text'), img = byId('picture');
+  const link = e => e && [e.localName, e.textContent.trim(), e.getAttribute('href')];
+  const styles = [document.body, document.documentElement].map(e => getComputedStyle(e));
+  const image = styles.map(s => s.backgroundImage).find(v => v && v !== 'none');
+  const url = image ? (/url\\(["']?(.*?)["']?\\)/.exec(image) || [])[1] : null;
+  const viewport = document.querySelector('meta[name=viewport]');
   return {
+    doctype: document.doctype && document.doctype.name,
+    mode: document.compatMode,
+    lang: document.documentElement.lang,
+    charset: document.characterSet,
+    viewport: viewport && viewport.content.replace(/\\s/g, ''),
     title: document.title,
-    rows: rows.map(r => [...r.cells].map(c => c.textContent)),
-    link: document.querySelector('a').textContent,
-    blocks: [...document.querySelectorAll('xmp')].map(x => x.textContent),
+    text: text && text.innerText.trim(),
+    marked: text && [...text.querySelectorAll(':not(br)')].map(e => [e.localName, e.textContent]),
+    src: img && img.getAttribute('src'),
+    alt: img && img.getAttribute('alt'),
+    size: img && [img.getAttribute('width'), img.getAttribute('height')],
+    pictureLoads: img && img.complete && img.naturalWidth > 0,
+    next: link(byId('next')),
+    close: link(byId('close')),
+    home: link(byId('home')),
+    background: url || null,
+    backgroundLoads: url ? await new Promise(done => {
+      const probe = new Image();
+      probe.onload = () => done(true);
+      probe.onerror = () => done(false);
+      probe.src = url;
+    }) : null,
+    colour: styles.map(s => s.backgroundColor).find(v => v !== 'rgba(0, 0, 0, 0)') || null,
   };
 })()"""
+
+DATA_STATE = """(() => {
+  const table = document.querySelector('table');
+  const blocks = [...document.querySelectorAll('pre, xmp')];
+  const links = [...document.querySelectorAll('a')].filter(a => !a.closest('pre, xmp'));
+  return {
+    title: document.title,
+    doctype: document.doctype && document.doctype.name,
+    lang: document.documentElement.lang,
+    rows: table ? [...table.rows].slice(1).map(r => [...r.cells].map(c => c.textContent)) : [],
+    link: links.length ? links[0].textContent : null,
+    links: links.map(a => a.getAttribute('href')),
+    blocks: blocks.map(b => b.textContent),
+    tags: blocks.map(b => b.localName),
+  };
+})()"""
+
+FIT_STATE = """[document.documentElement.scrollWidth, document.documentElement.scrollHeight,
+  innerWidth, innerHeight]"""
+
+PHONE_STATE = """(() => {
+  const text = document.getElementById('text');
+  const targets = 'a, button, input[type=button], input[type=submit]';
+  return {
+    width: innerWidth,
+    font: text && parseFloat(getComputedStyle(text).fontSize),
+    small: [...document.querySelectorAll(targets)].filter(e => e.getClientRects().length)
+      .map(e => [e.id || e.textContent.trim() || e.value, e.getBoundingClientRect()])
+      .filter(([, r]) => r.width < %d || r.height < %d)
+      .map(([name, r]) => name + ' ' + Math.round(r.width) + 'x' + Math.round(r.height)),
+  };
+})()""" % (MIN_TARGET_PX, MIN_TARGET_PX)
+
+AXE_RUN = """axe.run(document, {resultTypes: ['violations']}).then(r => r.violations
+  .filter(v => v.impact === 'serious' || v.impact === 'critical')
+  .map(v => v.id + ' (' + v.impact + ', ' + v.nodes.length + ')'))"""
 
 
 def expect(what, seen, wanted):
     if seen != wanted:
-        raise CheckFailed('%s reads %r, typed %r' % (what, seen, wanted))
+        raise CheckFailed('%s reads %r, wanted %r' % (what, seen, wanted))
 
 
 def page_url(title, k, ext):
     return '%s_%d%s' % (title, k, ext)
 
 
-def check_popup_page(state, typed, k):
+def unquoted(value):
+    return None if value is None else urllib.parse.unquote(value)
+
+
+def check_classic_page(state, typed, k):
     title, pages = typed['title'], typed['pages']
     page = pages[k - 1]
     where = 'page %d' % k
@@ -340,6 +633,41 @@ def check_popup_page(state, typed, k):
         expect(where + ' background colour', state['bgcolor'], typed['background'])
 
 
+def check_modern_page(state, typed, k):
+    title, pages = typed['title'], typed['pages']
+    page = pages[k - 1]
+    where = 'page %d' % k
+    for what, wanted in (('doctype', 'html'), ('mode', 'CSS1Compat'), ('lang', 'ja'),
+                         ('charset', 'UTF-8'),
+                         ('viewport', 'width=device-width,initial-scale=1'),
+                         ('title', '%s_%d' % (title, k))):
+        expect('%s %s' % (where, what), state[what], wanted)
+    if 'text' in page:
+        typed_text = page['text'].replace('\r\n', '\n')
+        expect(where + ' #text', state['text'], re.sub(r'<[^>]*>', '', typed_text))
+        expect(where + ' markup in #text', state['marked'],
+               [list(m) for m in re.findall(r'<(\w+)>(.*?)</\1>', typed_text)])
+    else:
+        expect(where + ' #picture', unquoted(state['src']), page['file'])
+        expect(where + ' alternative text', state['alt'], page['alt'])
+        expect(where + ' picture size', state['size'], [str(page['width']), '115'])
+        expect(where + ' picture loaded', state['pictureLoads'], True)
+    if k == len(pages):
+        expect(where + ' #close', state['close'] and state['close'][:2], ['a', '閉じる'])
+    else:
+        expect(where + ' #next', state['next'] and state['next'][:2] + [unquoted(state['next'][2])],
+               ['a', '次へ', page_url(title, k + 1, typed['ext'])])
+    if 'home' in typed:
+        expect(where + ' #home', state['home'], ['a', typed['home']['name'], typed['home']['url']])
+    if typed['backgroundPicture']:
+        expect(where + ' background', (unquoted(state['background']) or '').split('/')[-1],
+               typed['background'])
+        expect(where + ' background loaded', state['backgroundLoads'], True)
+    else:
+        expect(where + ' background colour', state['colour'], 'rgb(%d, %d, %d)' % tuple(
+            int(typed['background'][i:i + 2], 16) for i in (1, 3, 5)))
+
+
 def contents_of(page):
     if 'text' in page:
         return 'Text'
@@ -347,20 +675,40 @@ def contents_of(page):
     return 'IMG' + gap + page['file'] + gap + page['alt'] + gap + '115*%d' % page['width']
 
 
-def check_data_page(state, typed):
+def check_data_page(state, typed, fmt):
     title, ext = typed['title'], typed['ext']
+    first = page_url(title, 1, ext)
     expect('data page title', state['title'], title + '_data')
-    wanted_rows = [['PAGE%d' % k, page_url(title, k, ext), contents_of(p)]
-                   for k, p in enumerate(typed['pages'], 1)]
-    expect('data page table', state['rows'], wanted_rows)
-    expect('data page test link', state['link'], title + 'pages')
     if len(state['blocks']) != 2:
         raise CheckFailed('data page has %d code blocks' % len(state['blocks']))
-    if 'function OpenSub(URL,E)' not in state['blocks'][0]:
-        raise CheckFailed('the script block lacks OpenSub')
-    wanted_link = '<a href="javascript:void(0)"onClick ="OpenSub(\'%s\',event)">%spages</a>' % (
-        page_url(title, 1, ext), title)
-    expect('code block to paste', state['blocks'][1].strip(), wanted_link)
+    if fmt == '0':
+        wanted_rows = [['PAGE%d' % k, page_url(title, k, ext), contents_of(p)]
+                       for k, p in enumerate(typed['pages'], 1)]
+        expect('data page table', state['rows'], wanted_rows)
+        expect('data page test link', state['link'], title + 'pages')
+        if 'function OpenSub(URL,E)' not in state['blocks'][0]:
+            raise CheckFailed('the script block lacks OpenSub')
+        wanted_link = '<a href="javascript:void(0)"onClick ="OpenSub(\'%s\',event)">%spages</a>' % (
+            first, title)
+        expect('code block to paste', state['blocks'][1].strip(), wanted_link)
+    else:
+        expect('data page doctype', state['doctype'], 'html')
+        expect('data page lang', state['lang'], 'ja')
+        expect('data page code blocks', state['tags'], ['pre', 'pre'])
+
+
+def modern_test_link(state, typed):
+    """A modern data page's links are real ones to page 1, the pasted one
+    and the page's own test link: returns the test link's href."""
+    first = page_url(typed['title'], 1, typed['ext'])
+    if not state or len(state['blocks']) != 2:
+        raise CheckFailed('no data page to read the links from')
+    expect('the href in the code block to paste', [unquoted(h) for h in re.findall(
+        r'<a\s[^>]*?href="([^"]*)"', state['blocks'][1])], [first])
+    test_links = [h for h in state['links'] if unquoted(h) == first]
+    if not test_links:
+        raise CheckFailed('the data page has no test link to ' + first)
+    return test_links[0]
 
 
 def paste_page(blocks):
@@ -370,81 +718,186 @@ def paste_page(blocks):
             blocks[1].strip() + '</p>\n</body>\n</html>\n').encode('utf-8')
 
 
-# ---- one serving of one set ------------------------------------------------
+# ---- one serving of one set in one browser ---------------------------------
 
-def run_serving(cdp, typed, base_url, folder):
-    """Returns (passed, problems): for each of decoded, clicked and walked
-    whether it passed, and the first check that failed in each. The click
-    and the walk are tried even when a page read wrong, so that a known limit
-    shows all it breaks."""
-    title, ext, n = typed['title'], typed['ext'], len(typed['pages'])
-    passed = {'decoded': False, 'clicked': False, 'walked': False}
-    problems = []
-    tab = Tab.open(cdp)
-    popup = None
-    try:
-        blocks = None
+class Outcome:
+    """For each rule that ran whether it passed, and the first failure of
+    each; a rule that did not run counts as failed."""
+
+    def __init__(self):
+        self.passed, self.problems = {}, []
+
+    @contextlib.contextmanager
+    def rule(self, name):
         try:
-            first_problem = None
-            for k in range(1, n + 1):
-                try:
-                    tab.navigate(base_url + urllib.parse.quote(page_url(title, k, ext)))
-                    check_popup_page(tab.evaluate(PAGE_STATE), typed, k)
-                except CheckFailed as e:
-                    first_problem = first_problem or e
-            try:
-                tab.navigate(base_url + urllib.parse.quote(title + '_data' + ext))
-                data = tab.evaluate(DATA_STATE)
-                blocks = data['blocks']
-                check_data_page(data, typed)
-            except CheckFailed as e:
-                first_problem = first_problem or e
-            if first_problem:
-                raise first_problem
-            passed['decoded'] = True
+            yield
         except CheckFailed as e:
-            problems.append('reading: %s' % e)
+            self.fail(name, str(e))
+        else:
+            self.passed.setdefault(name, True)
+
+    def fail(self, name, problem):
+        if self.passed.get(name) is not False:
+            self.problems.append('%s: %s' % (name, problem))
+        self.passed[name] = False
+
+
+def read_pages(tab, typed, base, fmt, outcome):
+    """Every page and the data page as typed; returns what the data page
+    reads."""
+    title, ext, n = typed['title'], typed['ext'], len(typed['pages'])
+    data = None
+    for k in range(1, n + 1):
+        with outcome.rule('decoded'):
+            tab.navigate(base + urllib.parse.quote(page_url(title, k, ext)))
+            if fmt == '0':
+                check_classic_page(tab.evaluate(CLASSIC_PAGE_STATE), typed, k)
+            else:
+                check_modern_page(tab.evaluate(MODERN_PAGE_STATE), typed, k)
+    with outcome.rule('decoded'):
+        tab.navigate(base + urllib.parse.quote(title + '_data' + ext))
+        data = tab.evaluate(DATA_STATE)
+        check_data_page(data, typed, fmt)
+    return data
+
+
+def check_stays(popup, opener, typed, base, k):
+    """The popup page k loses focus to its opener and a blur: it must stay.
+    Where it moved, the popup is taken back to page k."""
+    url = page_url(typed['title'], k, typed['ext'])
+    opener.activate()
+    popup.evaluate("window.dispatchEvent(new FocusEvent('blur'))")
+    with contextlib.suppress(CheckFailed):
+        popup.wait_closed('', SETTLE_SECONDS)
+    if popup.has_closed():
+        raise CheckFailed('page %d closed its window when it lost focus' % k)
+    popup.activate()
+    seen = unquoted(popup.evaluate('location.href'))
+    if popup.opened_windows():
+        raise CheckFailed('page %d opened a window when it lost focus' % k)
+    if not seen.endswith(url):
+        popup.navigate(base + urllib.parse.quote(url))
+        raise CheckFailed('page %d moved on to %s when it lost focus' % (k, seen.split('/')[-1]))
+
+
+def walk_popup(popup, opener, typed, base, fmt, outcome):
+    """次へ to the last page and 閉じる; for modern sets the fit of each page
+    and that pages 1 and n stay put, going on by loading the page where a
+    click failed."""
+    title, ext, n = typed['title'], typed['ext'], len(typed['pages'])
+    next_button, close_button = ('input[type=button]',) * 2 if fmt == '0' else ('#next', '#close')
+    for k in range(1, n + 1):
+        if fmt == '1':
+            with outcome.rule('fit'):
+                if outcome.passed.get('walked') is False:
+                    popup.navigate(base + urllib.parse.quote(page_url(title, k, ext)))
+                sizes = popup.evaluate(FIT_STATE)
+                if sizes[0] > sizes[2] or sizes[1] > sizes[3]:
+                    raise CheckFailed('page %d needs %dx%d in its %dx%d window' % ((k,) + tuple(sizes)))
+            if k in (1, n):
+                with outcome.rule('no-move'):
+                    check_stays(popup, opener, typed, base, k)
+        if outcome.passed.get('walked') is False:
+            continue
+        with outcome.rule('walked'):
+            if k < n:
+                popup.click(next_button)
+                popup.wait_loaded(page_url(title, k + 1, ext), 'page %d after 次へ' % (k + 1))
+                expect('page after 次へ', popup.evaluate('document.title'), '%s_%d' % (title, k + 1))
+            else:
+                popup.click(close_button)
+                popup.wait_closed('閉じる to close the popup window')
+
+
+def open_directly(tab, typed, base):
+    """Page 1 as a page of its own: 次へ in the same tab, then 閉じる on the
+    last page closes the tab or goes back, without a script error."""
+    title, ext, n = typed['title'], typed['ext'], len(typed['pages'])
+    tab.navigate(base + urllib.parse.quote(page_url(title, 1, ext)))
+    for k in range(1, n):
+        tab.click('#next')
+        tab.wait_loaded(page_url(title, k + 1, ext), 'page %d after 次へ in the same tab' % (k + 1))
+    tab.errors()
+    tab.click('#close')
+    deadline = time.monotonic() + STEP_SECONDS
+    state = None
+    while not tab.has_closed():
+        with contextlib.suppress(CheckFailed):
+            state = tab.evaluate('[document.readyState, location.href]')
+            if state[0] == 'complete' and unquoted(state[1]).endswith(page_url(title, n - 1, ext)):
+                break
+        if time.monotonic() > deadline:
+            raise CheckFailed('閉じる on page %d neither closed the tab nor went back (%s; %s)'
+                              % (n, state, tab.errors()))
+        time.sleep(0.05)
+    errors = tab.errors()
+    if errors:
+        raise CheckFailed('閉じる on page %d threw: %s' % (n, errors[0]))
+
+
+def check_phone(tab, typed, base):
+    tab.emulate_phone()
+    for k, page in enumerate(typed['pages'], 1):
+        tab.navigate(base + urllib.parse.quote(page_url(typed['title'], k, typed['ext'])))
+        state = tab.evaluate(PHONE_STATE)
+        expect('page %d layout width on the phone' % k, state['width'], PHONE['width'])
+        if 'text' in page and not (state['font'] or 0) >= MIN_FONT_PX:
+            raise CheckFailed('page %d #text is %s px on the phone' % (k, state['font']))
+        if state['small']:
+            raise CheckFailed('page %d on the phone: under %d x %d px: %s' % (
+                k, MIN_TARGET_PX, MIN_TARGET_PX, ', '.join(state['small'])))
+
+
+def run_serving(browser, typed, base, folder, fmt):
+    """Every rule of the format on one serving: an Outcome. The click and the
+    walk are tried even when a page read wrong, so that a known limit shows
+    all it breaks."""
+    title, ext = typed['title'], typed['ext']
+    outcome = Outcome()
+    tabs = []
+
+    def new_tab():
+        tabs.append(browser.new_tab())
+        return tabs[-1]
+    try:
+        data = read_pages(new_tab(), typed, base, fmt, outcome)
+        blocks, test_link = data and data['blocks'], None
+        if fmt == '1':
+            with outcome.rule('clicked'):
+                test_link = modern_test_link(data, typed)
+            with outcome.rule('direct'):
+                open_directly(new_tab(), typed, base)
+            if browser.phone:
+                with outcome.rule('phone'):
+                    check_phone(new_tab(), typed, base)
         if not blocks or len(blocks) != 2:
-            problems.append('no code blocks to paste')
-            return passed, problems
+            outcome.fail('clicked', 'no code blocks to paste')
+            return outcome
 
         with open(os.path.join(folder, PASTE_PAGE), 'wb') as f:
             f.write(paste_page(blocks))
-        try:
-            tab.navigate(base_url + PASTE_PAGE)
-            cdp.events.clear()
-            tab.click('a')
-            created = cdp.wait_event(
-                lambda e: e['method'] == 'Target.targetCreated'
-                and e['params']['targetInfo']['type'] == 'page'
-                and e['params']['targetInfo'].get('openerId') == tab.target_id,
-                'the popup window')
-            popup = Tab(cdp, created['params']['targetInfo']['targetId'])
+        opener = new_tab()
+        popup = None
+        with outcome.rule('clicked'):
+            opener.navigate(base + PASTE_PAGE)
+            opener.click('a')
+            popup = opener.wait_popup('the popup window')
+            tabs.append(popup)
             popup.wait_loaded(page_url(title, 1, ext), 'popup page 1')
             expect('the window opened on a click', popup.evaluate('document.title'), title + '_1')
-            passed['clicked'] = True
-        except CheckFailed as e:
-            problems.append('clicking the pasted link: %s' % e)
-            return passed, problems
-
-        try:
-            for k in range(1, n):
-                popup.click('input[type=button]')
-                popup.wait_loaded(page_url(title, k + 1, ext), 'page %d after 次へ' % (k + 1))
-                expect('page after 次へ', popup.evaluate('document.title'), '%s_%d' % (title, k + 1))
-            popup.click('input[type=button]')
-            cdp.wait_event(lambda e: e['method'] == 'Target.targetDestroyed'
-                           and e['params']['targetId'] == popup.target_id,
-                           '閉じる to close the popup window')
-            popup = None
-            passed['walked'] = True
-        except CheckFailed as e:
-            problems.append('walking with 次へ and 閉じる: %s' % e)
-        return passed, problems
-    finally:
         if popup:
+            walk_popup(popup, opener, typed, base, fmt, outcome)
             popup.close()
-        tab.close()
+        if test_link:
+            with outcome.rule('clicked'):
+                opener.navigate(base + urllib.parse.quote(title + '_data' + ext))
+                opener.click('a[href=%s]' % json.dumps(test_link, ensure_ascii=False))
+                tabs.append(opener.wait_popup('the window of the test link'))
+                tabs[-1].wait_loaded(page_url(title, 1, ext), 'page 1 from the test link')
+        return outcome
+    finally:
+        for tab in reversed(tabs):
+            tab.close()
 
 
 # ---- the HTTP server -------------------------------------------------------
@@ -472,16 +925,68 @@ def make_server(root):
         def log_message(self, *args):
             pass
 
-    server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), Handler)
+    class Server(http.server.ThreadingHTTPServer):
+        def handle_error(self, request, client_address):
+            if not isinstance(sys.exc_info()[1], ConnectionError):
+                super().handle_error(request, client_address)  # a page the browser left
+
+    server = Server(('127.0.0.1', 0), Handler)
     thread = threading.Thread(target=server.serve_forever, daemon=True)
     thread.start()
     return server
 
 
+# ---- the checkers ----------------------------------------------------------
+
+VNU, AXE = 'vnu.jar, errors', 'axe-core in Chromium (a), serious or critical'
+
+def set_files(typed):
+    names = [page_url(typed['title'], k, typed['ext']) for k in range(1, len(typed['pages']) + 1)]
+    return names + [typed['title'] + '_data' + typed['ext']]
+
+
+def start_vnu(java, jar, sets, work):
+    """The Nu Html Checker on every page of every set, in the background."""
+    files = [os.path.join(t['folder'], name) for _, _, _, t in sets for name in set_files(t)]
+    return start_process_group([java, '-jar', jar, '--format', 'json', '--errors-only',
+                                '--stdout'] + files, os.path.join(work, 'vnu.json'))
+
+
+def vnu_errors(process, work):
+    """folder -> its error messages; raises RuntimeError when vnu did not
+    report."""
+    try:
+        process.wait(timeout=STEP_SECONDS * 3)
+        with open(os.path.join(work, 'vnu.json'), errors='replace') as f:
+            text = f.read()
+        messages = json.loads(text[text.index('{'):])['messages']
+    except (subprocess.TimeoutExpired, OSError, ValueError, KeyError) as e:
+        raise RuntimeError('vnu.jar did not report (%s)' % e) from None
+    found = {}
+    for m in messages:
+        path = urllib.parse.unquote(urllib.parse.urlparse(m.get('url', '')).path)
+        found.setdefault(os.path.dirname(path), []).append(
+            '%s: %s' % (os.path.basename(path), m.get('message')))
+    return found
+
+
+def axe_violations(browser, typed, base, source):
+    tab = browser.new_tab()
+    found = []
+    try:
+        for name in set_files(typed):
+            tab.navigate(base + urllib.parse.quote(name))
+            tab.evaluate(source + '\n;0')
+            found += ['%s %s' % (name, v) for v in tab.evaluate(AXE_RUN)]
+    finally:
+        tab.close()
+    return found
+
+
 # ---- the suite -------------------------------------------------------------
 
-def create_set(maker, folder, encoding, which):
-    result = subprocess.run([maker, folder, encoding, which], capture_output=True,
+def create_set(maker, folder, encoding, which, fmt):
+    result = subprocess.run([maker, folder, encoding, which, fmt], capture_output=True,
                             timeout=STEP_SECONDS * 3)
     if result.returncode != 0:
         raise RuntimeError('make_browser_set failed: ' + result.stderr.decode(errors='replace'))
@@ -499,12 +1004,70 @@ def strip_byte_order_marks(source, target):
                 f.write(data[3:])
 
 
+def serving_base(serving, folder, work, port):
+    if serving == 'c':
+        return 'file://' + urllib.parse.quote(folder.rstrip('/')) + '/'
+    return 'http://127.0.0.1:%d/%s/%s/' % (port, serving,
+                                          os.path.relpath(folder, work).replace(os.sep, '/'))
+
+
+def rules_of(fmt, browser):
+    return [r for r in RULES if fmt == '1' or r in ('decoded', 'clicked', 'walked')
+            if r != 'phone' or browser.phone]
+
+
+def checker_verdict(fmt, found):
+    """found: the problems a checker reported, or an Exception when it did
+    not run; classic sets only print them."""
+    if isinstance(found, Exception):
+        return 'FAIL' if fmt == '1' else 'not run', str(found)
+    if not found:
+        return 'pass', ''
+    distinct = list(dict.fromkeys(found))
+    return 'FAIL' if fmt == '1' else 'known limit', '%d, such as: %s' % (
+        len(found), ' | '.join(distinct[:3]))
+
+
+def print_report(sets, rows, checkers):
+    failed = False
+    columns = '%-9s %-28s' + ' %-7s' * len(RULES) + ' %s'
+    print('\npass; FAIL: required and failed; limit: failed, a known limit; '
+          '-: not a rule of this format or browser')
+    for fmt, encoding, which, typed in sets:
+        print('\n%s (KeishikiSettei=%s), %s, %s' % (
+            FORMAT_NAMES[fmt], fmt, ENCODING_NAMES[encoding], typed['title']))
+        print(columns % (('browser', 'serving') + RULES + ('result',)))
+        for browser, serving, outcome, verdict in rows[typed['folder']]:
+            cells = ['-' if r not in rules_of(fmt, browser) else 'pass' if outcome.passed.get(r)
+                     else 'FAIL' if verdict == 'FAIL' else 'limit' for r in RULES]
+            print(columns % tuple([browser.name, '(%s) %s' % (serving, SERVING_NAMES[serving])] +
+                                  cells + [verdict]))
+            failed |= verdict == 'FAIL'
+            for problem in outcome.problems:
+                print('          %s' % problem)
+        for name, found in checkers[typed['folder']].items():
+            verdict, detail = checker_verdict(fmt, found)
+            print('%s: %s  %s' % (name, verdict, detail))
+            failed |= verdict == 'FAIL'
+    return failed
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument('--maker', required=True)
     parser.add_argument('--chromium', default='/usr/bin/chromium')
+    parser.add_argument('--firefox', default='/usr/bin/firefox-esr')
+    parser.add_argument('--java', default='/usr/bin/java')
+    parser.add_argument('--vnu', help='vnu.jar of the npm package vnu-jar')
+    parser.add_argument('--axe', help='axe.min.js of the npm package axe-core')
+    parser.add_argument('--formats', default='0,1', help='KeishikiSettei values, e.g. 0 or 0,1')
+    parser.add_argument('--browsers', default='chromium,firefox')
     parser.add_argument('--keep', action='store_true', help='keep the work folder')
     args = parser.parse_args()
+    formats = args.formats.split(',')
+    kinds = args.browsers.split(',')
+    if not set(formats) <= set(ENCODINGS) or not set(kinds) <= set(BROWSERS):
+        parser.error('--formats takes 0 and 1, --browsers chromium and firefox')
 
     def out_of_time(signum, _):
         if signum == signal.SIGALRM:
@@ -516,65 +1079,85 @@ def main():
     signal.alarm(SUITE_SECONDS)
 
     work = tempfile.mkdtemp(prefix='zelmora-browser-')
-    browser = server = cdp = None
-    rows = []
+    started = []
+    server = vnu = None
+    sets, controls = [], []
+    rows, checkers = {}, {}
     failed = False
     try:
-        sets = []
-        for encoding in ('0', '1'):
-            for which in ('ascii', 'japanese'):
-                folder = os.path.join(work, 'set-%s-%s' % (encoding, which))
-                typed = create_set(args.maker, folder, encoding, which)
-                sets.append((encoding, which, typed))
+        for fmt in formats:
+            for encoding in ENCODINGS[fmt]:
+                for which in ('ascii', 'japanese'):
+                    folder = os.path.join(work, 'set-%s-%s-%s' % (fmt, encoding, which))
+                    typed = create_set(args.maker, folder, encoding, which, fmt)
+                    sets.append((fmt, encoding, which, typed))
+                    rows[typed['folder']] = []
+                    checkers[typed['folder']] = {
+                        VNU: RuntimeError('not run'), AXE: RuntimeError('not run: it runs in Chromium')}
+        missing = '%s not found at %s (make deps installs it)'
+        if args.vnu and os.path.isfile(args.vnu):
+            with contextlib.suppress(OSError):
+                vnu = start_vnu(args.java, args.vnu, sets, work)
+        axe_source = None
+        with contextlib.suppress(OSError, TypeError), open(args.axe, encoding='utf-8') as f:
+            axe_source = f.read()
         server = make_server(work)
         port = server.server_address[1]
+
+        for kind in kinds:
+            browser = BROWSERS[kind](getattr(args, kind), work)
+            started.append(browser)
+            try:
+                browser.start()
+            except (OSError, RuntimeError, CheckFailed, websocket.WebSocketException) as e:
+                print('cannot start %s: %s' % (browser.name, e))
+                return 2
+            for fmt, encoding, which, typed in sets:
+                folder = typed['folder']
+                for serving in SERVINGS:
+                    base = serving_base(serving, folder, work, port)
+                    outcome = run_serving(browser, typed, base, folder, fmt)
+                    ok = all(outcome.passed.get(r) for r in rules_of(fmt, browser))
+                    verdict = 'pass' if ok else 'FAIL' if serving in REQUIRED[(fmt, encoding)] \
+                        else 'known limit'
+                    rows[folder].append((browser, serving, outcome, verdict))
+                if browser.phone:
+                    try:
+                        if not axe_source:
+                            raise RuntimeError(missing % ('axe-core', args.axe))
+                        checkers[folder][AXE] = axe_violations(
+                            browser, typed, serving_base('a', folder, work, port), axe_source)
+                    except (RuntimeError, CheckFailed) as e:
+                        checkers[folder][AXE] = e
+
+            # Why UTF-8 pages carry a byte-order mark: the same Japanese-titled
+            # set without it, under a server's Shift_JIS header.
+            fmt, _, _, source = [s for s in sets if s[1] == '1' and s[2] == 'japanese'][0]
+            bare = os.path.join(work, 'set-%s-without-mark-%s' % (fmt, kind), 'Popleaf')
+            strip_byte_order_marks(source['folder'], bare)
+            control, tab = Outcome(), browser.new_tab()
+            read_pages(tab, source, serving_base('d', bare, work, port), fmt, control)
+            tab.close()
+            controls.append((browser.name, control.passed['decoded'], control.problems))
+            browser.stop()
+
         try:
-            browser = Chromium(args.chromium, work)
-        except (OSError, RuntimeError) as e:
-            print('cannot start Chromium: %s' % e)
-            return 2
-        cdp = Cdp(browser.ws_url)
-        cdp.send('Target.setDiscoverTargets', {'discover': True})
-
-        for encoding, which, typed in sets:
-            folder = typed['folder']
-            relative = os.path.relpath(folder, work).replace(os.sep, '/')
-            for serving in ('a', 'b', 'c', 'd'):
-                if serving == 'c':
-                    base = 'file://' + urllib.parse.quote(folder.rstrip('/')) + '/'
-                else:
-                    base = 'http://127.0.0.1:%d/%s/%s/' % (port, serving, relative)
-                passed, problems = run_serving(cdp, typed, base, folder)
-                required = serving in REQUIRED[encoding]
-                ok = not problems
-                if ok:
-                    verdict = 'pass'
-                elif required:
-                    verdict = 'FAIL'
-                    failed = True
-                else:
-                    verdict = 'known limit'
-                rows.append((ENCODING_NAMES[encoding], typed['title'], serving, passed,
-                             verdict, problems))
-
-        # Why UTF-8 pages carry a byte-order mark: the same Japanese-titled
-        # set without it, under a server's Shift_JIS header.
-        source = [t for e, w, t in sets if e == '1' and w == 'japanese'][0]
-        bare = os.path.join(work, 'set-1-japanese-without-mark', 'Popleaf')
-        strip_byte_order_marks(source['folder'], bare)
-        relative = os.path.relpath(bare, work).replace(os.sep, '/')
-        passed, control = run_serving(cdp, source,
-                                      'http://127.0.0.1:%d/d/%s/' % (port, relative), bare)
+            if not vnu:
+                raise RuntimeError(missing % ('vnu.jar with java', [args.vnu, args.java]))
+            found = vnu_errors(vnu, work)
+        except RuntimeError as e:
+            found = e
+        for folder in checkers:
+            checkers[folder][VNU] = found if isinstance(found, Exception) else \
+                found.get(folder.rstrip('/'), [])
     except OutOfTime as e:
         print(str(e))
         failed = True
-        control = None
     finally:
         signal.alarm(0)
-        if cdp:
-            cdp.close()
-        if browser:
+        for browser in started:
             browser.stop()
+        stop_process_group(vnu)
         if server:
             server.shutdown()
         if args.keep:
@@ -582,21 +1165,13 @@ def main():
         else:
             shutil.rmtree(work, ignore_errors=True)
 
-    mark = lambda b: 'yes' if b else 'no'
-    print('%-9s  %-8s  %-25s  %-7s  %-7s  %-6s  %s' % (
-        'encoding', 'title', 'serving', 'decoded', 'clicked', 'walked', 'result'))
-    for encoding, title, serving, passed, verdict, problems in rows:
-        print('%-9s  %-8s  %-25s  %-7s  %-7s  %-6s  %s' % (
-            encoding, title, '(%s) %s' % (serving, SERVING_NAMES[serving]),
-            mark(passed['decoded']), mark(passed['clicked']), mark(passed['walked']), verdict))
-        for problem in problems:
-            print('           %s' % problem)
-    if control is not None:
-        print('UTF-8 without a byte-order mark under charset=Shift_JIS: %s' %
-              ('read correctly' if not control else 'garbled (%s)' % control[0]))
-    expected_rows = sum(len(SERVINGS) for _ in range(4))
-    if len(rows) != expected_rows:
-        print('only %d of %d servings ran' % (len(rows), expected_rows))
+    failed |= print_report(sets, rows, checkers)
+    for name, decoded, problems in controls:
+        print('%s, UTF-8 without a byte-order mark under charset=Shift_JIS: %s' % (
+            name, 'read correctly' if decoded else 'garbled (%s)' % problems[0]))
+    ran = sum(len(r) for r in rows.values())
+    if ran != len(sets) * len(SERVINGS) * len(kinds):
+        print('only %d of %d servings ran' % (ran, len(sets) * len(SERVINGS) * len(kinds)))
         failed = True
     print('browser suite: %s' % ('FAILED' if failed else 'passed'))
     return 1 if failed else 0

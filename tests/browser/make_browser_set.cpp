@@ -1,9 +1,11 @@
 // Creates a page set for the browser suite through the real create road:
-//   make_browser_set <program folder> <MojiCodeSettei> <ascii|japanese>
+//   make_browser_set <program folder> <MojiCodeSettei> <ascii|japanese> [<KeishikiSettei>]
 // The settings are saved as the options dialog saves them, the pictures the
 // pages name are put into Popleaf, and the create command writes the set
 // there. What was typed is printed as JSON for the suite to check the
-// browser's reading against.
+// browser's reading against. With KeishikiSettei given, the key is written
+// too; a set of the modern format ("1") also carries the home link, so that
+// the suite's checks of the popup window cover it.
 
 #include "core/model/desktop.h"
 #include "support/record_editor.h"
@@ -97,16 +99,29 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 4 || (args[3] != QStringLiteral("ascii") && args[3] != QStringLiteral("japanese"))) {
-        std::fprintf(stderr, "usage: make_browser_set <program folder> <MojiCodeSettei> <ascii|japanese>\n");
+    if ((args.size() != 4 && args.size() != 5)
+        || (args[3] != QStringLiteral("ascii") && args[3] != QStringLiteral("japanese"))) {
+        std::fprintf(stderr, "usage: make_browser_set <program folder> <MojiCodeSettei> "
+                             "<ascii|japanese> [<KeishikiSettei>]\n");
         return 2;
     }
+    const QString format = args.size() == 5 ? args[4] : QString();
+    const bool modern = format == QStringLiteral("1");
     QDir().mkpath(args[1]);
     const ProgramPaths paths = initPortablePaths(args[1]);
     StoredSettings settings;
     settings.DousaSettei = QStringLiteral("0");
     settings.MojiCodeSettei = args[2];
-    if (auto error = writeStoredSettings(settings, paths.settingsFile)) {
+    if (modern) {
+        settings.KensakuSettei = QStringLiteral("2");
+        settings.HomeName = QStringLiteral("ホームへ戻る");
+        settings.HomeURL = QStringLiteral("index.html");
+    }
+    auto error = writeStoredSettings(settings, paths.settingsFile);
+    if (!error && !format.isEmpty())
+        error = writeIniString(kSettingsSection, QStringLiteral("KeishikiSettei"), format,
+                               paths.settingsFile);
+    if (error) {
         std::fprintf(stderr, "%s\n", qPrintable(error->writeMessage()));
         return 1;
     }
@@ -132,6 +147,9 @@ int main(int argc, char *argv[])
     QJsonObject out = typed(set);
     out[QStringLiteral("folder")] = paths.outputFolder;
     out[QStringLiteral("ext")] = state.extension;
+    if (modern)
+        out[QStringLiteral("home")] = QJsonObject{{QStringLiteral("name"), settings.HomeName},
+                                                  {QStringLiteral("url"), settings.HomeURL}};
     std::fputs(QJsonDocument(out).toJson(QJsonDocument::Compact).constData(), stdout);
     std::fputc('\n', stdout);
     return 0;
