@@ -811,7 +811,8 @@ def walk_popup(popup, opener, typed, base, fmt, outcome):
 
 def open_directly(tab, typed, base):
     """Page 1 as a page of its own: 次へ in the same tab, then 閉じる on the
-    last page closes the tab or goes back, without a script error."""
+    last page closes the tab or leaves the set (back to the page before it,
+    or to page 1 when the tab holds nothing before), without a script error."""
     title, ext, n = typed['title'], typed['ext'], len(typed['pages'])
     tab.navigate(base + urllib.parse.quote(page_url(title, 1, ext)))
     for k in range(1, n):
@@ -824,10 +825,10 @@ def open_directly(tab, typed, base):
     while not tab.has_closed():
         with contextlib.suppress(CheckFailed):
             state = tab.evaluate('[document.readyState, location.href]')
-            if state[0] == 'complete' and unquoted(state[1]).endswith(page_url(title, n - 1, ext)):
+            if state[0] == 'complete' and not unquoted(state[1]).endswith(page_url(title, n, ext)):
                 break
         if time.monotonic() > deadline:
-            raise CheckFailed('閉じる on page %d neither closed the tab nor went back (%s; %s)'
+            raise CheckFailed('閉じる on page %d neither closed the tab nor left it (%s; %s)'
                               % (n, state, tab.errors()))
         time.sleep(0.05)
     errors = tab.errors()
