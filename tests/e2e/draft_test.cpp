@@ -1,6 +1,7 @@
 #include "app/draft_keeper.h"
 #include "app/main_window.h"
 #include "core/files/draft_file.h"
+#include "core/files/page_lines.h"
 #include "core/files/picture_import.h"
 #include "support/ui_test_support.h"
 #include "support/file_compare.h"
@@ -90,6 +91,17 @@ TEST(Draft, killedWhileEditing_nextStartRestoresTheSetExactly)
     EXPECT_TRUE(window.findChild<QWidget *>(QStringLiteral("Frame3"))->isEnabled());
     EXPECT_FALSE(window.findChild<QWidget *>(QStringLiteral("Frame4"))->isEnabled());
     EXPECT_TRUE(window.findChild<QWidget *>(QStringLiteral("OpenFiles_BK"))->isEnabled());
+
+    // So is the largest set the editor can hold: texts and file names as long as a line the reader
+    // hands on, line edits full, all of the character the draft writes longest (as \u0001).
+    const QString line(kMaxLineBytes, QChar(1)), edit(32767, QChar(1));
+    PageSet largest;
+    largest.title = largest.backgroundValue = edit;
+    largest.pages.fill(Page{PageKind::Text, line, line, edit, line, edit});
+    window.showPageSet(largest);
+    ASSERT_TRUE(window.pageSet() == largest) << "the editor holds it all";
+    window.draft().saveNow();
+    EXPECT_TRUE(takeDraft(window.draft().path()).set == largest);
     EXPECT_TRUE(desktop.calls.isEmpty());
 }
 
