@@ -121,7 +121,9 @@ void DraftKeeper::saveNow()
     if (m_onDisk == set)
         return;
     if (const auto error = saveDraft(m_path, set)) {
-        // Said once: a box on every pause in typing would make the editor unusable.
+        // Said once while saving keeps failing: a box on every pause in typing
+        // would make the editor unusable. A failure after a draft was written
+        // again is said again.
         if (!m_reportedFailure) {
             m_reportedFailure = true;
             m_desktop.warning(
@@ -130,6 +132,7 @@ void DraftKeeper::saveNow()
         }
         return;
     }
+    m_reportedFailure = false;
     m_onDisk = set;
 }
 

@@ -125,6 +125,23 @@ TEST(Draft, terminatedRightAfterAKeystroke_draftHoldsIt)
     EXPECT_EQ(draft->title, typedSet().title + u'!');
 }
 
+TEST(Draft, savesFailing_warnedOnceForEachPeriodOfFailures)
+{
+    QTemporaryDir program;
+    RecordingDesktop desktop;
+    MainWindow window(desktop, program.path());
+    const QString path = window.draft().path();
+    for (const bool fails : {true, true, false, true}) { // a folder in the draft's place, or none
+        QFile::remove(path) || QDir().rmdir(path);
+        ASSERT_TRUE(!fails || QDir().mkdir(path));
+        window.setTitle(window.pageSet().title + u'x');
+        window.draft().saveNow();
+    }
+    ASSERT_EQ(desktop.calls.size(), 2);
+    EXPECT_TRUE(desktop.calls[0].text.startsWith(QStringLiteral("編集内容の下書きを保存できませんでした。")));
+    EXPECT_EQ(desktop.calls[1].text, desktop.calls[0].text);
+}
+
 TEST(Draft, discardedAtStart_editorEmptyAndAskedNoMore)
 {
     QTemporaryDir program;
