@@ -54,8 +54,8 @@ void DraftKeeper::quitNormallyOnTermination()
     action.sa_handler = onTermination;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, nullptr);
-    ::sigaction(SIGHUP, &action, nullptr);
+    for (int signal : {SIGTERM, SIGHUP, SIGINT, SIGQUIT})
+        ::sigaction(signal, &action, nullptr);
 }
 
 DraftKeeper::DraftKeeper(Editor &editor, Desktop &desktop, QString path, QWidget *window) :

@@ -18,6 +18,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <cstring>
 #include <sys/stat.h>
 
 using namespace zelmora;
@@ -105,7 +107,9 @@ TEST(Draft, killedWhileEditing_nextStartRestoresTheSetExactly)
     EXPECT_TRUE(desktop.calls.isEmpty());
 }
 
-TEST(Draft, terminatedRightAfterAKeystroke_draftHoldsIt)
+class DraftOnSignal : public testing::TestWithParam<int> {};
+
+TEST_P(DraftOnSignal, terminatedRightAfterAKeystroke_draftHoldsIt)
 {
     QTemporaryDir program, outside;
     const QString picture = outside.filePath(QStringLiteral("cat.png"));
@@ -117,13 +121,17 @@ TEST(Draft, terminatedRightAfterAKeystroke_draftHoldsIt)
     while (!said.contains("TYPED") && typist.waitForReadyRead(30000))
         said += typist.readAllStandardOutput();
     ASSERT_TRUE(said.contains("TYPED"));
-    typist.terminate(); // SIGTERM, as a logout sends it
+    ::kill(pid_t(typist.processId()), GetParam());
     ASSERT_TRUE(typist.waitForFinished(10000));
     EXPECT_EQ(typist.exitStatus(), QProcess::NormalExit);
     const auto draft = parseDraft(readAll(program.filePath(QStringLiteral("Zelmora.draft"))));
     ASSERT_TRUE(draft);
     EXPECT_EQ(draft->title, typedSet().title + u'!');
 }
+
+// A logout, a closed terminal, Ctrl+C and Ctrl+\ in the terminal.
+INSTANTIATE_TEST_SUITE_P(Signals, DraftOnSignal, testing::Values(SIGTERM, SIGHUP, SIGINT, SIGQUIT),
+                         [](const auto &info) { return std::string(sigabbrev_np(info.param)); });
 
 TEST(Draft, savesFailing_warnedOnceForEachPeriodOfFailures)
 {
