@@ -3,8 +3,13 @@
 # the folder this script lies in (the portable folder can live anywhere).
 set -e
 here=$(cd "$(dirname "$0")" && pwd)
-apps="${XDG_DATA_HOME:-$HOME/.local/share}/applications"
-icons="${XDG_DATA_HOME:-$HOME/.local/share}/icons/hicolor/scalable/apps"
+# XDG_DATA_HOME counts only as an absolute path, as the XDG rules say.
+case "${XDG_DATA_HOME:-}" in
+/*) data=$XDG_DATA_HOME ;;
+*) data=$HOME/.local/share ;;
+esac
+apps="$data/applications"
+icons="$data/icons/hicolor/scalable/apps"
 mkdir -p "$apps" "$icons"
 cp "$here/zelmora.svg" "$icons/zelmora.svg"
 sed -e "s|^Exec=.*|Exec=\"$here/zelmora\"|" -e "s|^Icon=.*|Icon=$here/zelmora.svg|" \

@@ -54,8 +54,8 @@ void DraftKeeper::quitNormallyOnTermination()
     action.sa_handler = onTermination;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, nullptr);
-    ::sigaction(SIGHUP, &action, nullptr);
+    for (int signal : {SIGTERM, SIGHUP, SIGINT, SIGQUIT})
+        ::sigaction(signal, &action, nullptr);
 }
 
 DraftKeeper::DraftKeeper(Editor &editor, Desktop &desktop, QString path, QWidget *window) :
@@ -121,7 +121,9 @@ void DraftKeeper::saveNow()
     if (m_onDisk == set)
         return;
     if (const auto error = saveDraft(m_path, set)) {
-        // Said once: a box on every pause in typing would make the editor unusable.
+        // Said once while saving keeps failing: a box on every pause in typing
+        // would make the editor unusable. A failure after a draft was written
+        // again is said again.
         if (!m_reportedFailure) {
             m_reportedFailure = true;
             m_desktop.warning(
@@ -130,6 +132,7 @@ void DraftKeeper::saveNow()
         }
         return;
     }
+    m_reportedFailure = false;
     m_onDisk = set;
 }
 

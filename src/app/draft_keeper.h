@@ -36,8 +36,9 @@ public:
 
     static QString question();
 
-    // SIGTERM and SIGHUP (a logout, a shutdown, a closed terminal) end the
-    // program the normal way, so the draft is written before it goes.
+    // SIGTERM, SIGHUP, SIGINT and SIGQUIT (a logout, a shutdown, a closed
+    // terminal, Ctrl+C or Ctrl+\ in it) end the program the normal way, so
+    // the draft is written before it goes.
     static void quitNormallyOnTermination();
 
 protected:

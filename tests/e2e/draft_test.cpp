@@ -1,6 +1,7 @@
 #include "app/draft_keeper.h"
 #include "app/main_window.h"
 #include "core/files/draft_file.h"
+#include "core/files/page_lines.h"
 #include "core/files/picture_import.h"
 #include "support/ui_test_support.h"
 #include "support/file_compare.h"
@@ -17,6 +18,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <cstring>
 #include <sys/stat.h>
 
 using namespace zelmora;
@@ -90,10 +93,23 @@ TEST(Draft, killedWhileEditing_nextStartRestoresTheSetExactly)
     EXPECT_TRUE(window.findChild<QWidget *>(QStringLiteral("Frame3"))->isEnabled());
     EXPECT_FALSE(window.findChild<QWidget *>(QStringLiteral("Frame4"))->isEnabled());
     EXPECT_TRUE(window.findChild<QWidget *>(QStringLiteral("OpenFiles_BK"))->isEnabled());
+
+    // So is the largest set the editor can hold: texts and file names as long as a line the reader
+    // hands on, line edits full, all of the character the draft writes longest (as \u0001).
+    const QString line(kMaxLineBytes, QChar(1)), edit(32767, QChar(1));
+    PageSet largest;
+    largest.title = largest.backgroundValue = edit;
+    largest.pages.fill(Page{PageKind::Text, line, line, edit, line, edit});
+    window.showPageSet(largest);
+    ASSERT_TRUE(window.pageSet() == largest) << "the editor holds it all";
+    window.draft().saveNow();
+    EXPECT_TRUE(takeDraft(window.draft().path()).set == largest);
     EXPECT_TRUE(desktop.calls.isEmpty());
 }
 
-TEST(Draft, terminatedRightAfterAKeystroke_draftHoldsIt)
+class DraftOnSignal : public testing::TestWithParam<int> {};
+
+TEST_P(DraftOnSignal, terminatedRightAfterAKeystroke_draftHoldsIt)
 {
     QTemporaryDir program, outside;
     const QString picture = outside.filePath(QStringLiteral("cat.png"));
@@ -105,12 +121,33 @@ TEST(Draft, terminatedRightAfterAKeystroke_draftHoldsIt)
     while (!said.contains("TYPED") && typist.waitForReadyRead(30000))
         said += typist.readAllStandardOutput();
     ASSERT_TRUE(said.contains("TYPED"));
-    typist.terminate(); // SIGTERM, as a logout sends it
+    ::kill(pid_t(typist.processId()), GetParam());
     ASSERT_TRUE(typist.waitForFinished(10000));
     EXPECT_EQ(typist.exitStatus(), QProcess::NormalExit);
     const auto draft = parseDraft(readAll(program.filePath(QStringLiteral("Zelmora.draft"))));
     ASSERT_TRUE(draft);
     EXPECT_EQ(draft->title, typedSet().title + u'!');
+}
+
+// A logout, a closed terminal, Ctrl+C and Ctrl+\ in the terminal.
+INSTANTIATE_TEST_SUITE_P(Signals, DraftOnSignal, testing::Values(SIGTERM, SIGHUP, SIGINT, SIGQUIT),
+                         [](const auto &info) { return std::string(sigabbrev_np(info.param)); });
+
+TEST(Draft, savesFailing_warnedOnceForEachPeriodOfFailures)
+{
+    QTemporaryDir program;
+    RecordingDesktop desktop;
+    MainWindow window(desktop, program.path());
+    const QString path = window.draft().path();
+    for (const bool fails : {true, true, false, true}) { // a folder in the draft's place, or none
+        QFile::remove(path) || QDir().rmdir(path);
+        ASSERT_TRUE(!fails || QDir().mkdir(path));
+        window.setTitle(window.pageSet().title + u'x');
+        window.draft().saveNow();
+    }
+    ASSERT_EQ(desktop.calls.size(), 2);
+    EXPECT_TRUE(desktop.calls[0].text.startsWith(QStringLiteral("編集内容の下書きを保存できませんでした。")));
+    EXPECT_EQ(desktop.calls[1].text, desktop.calls[0].text);
 }
 
 TEST(Draft, discardedAtStart_editorEmptyAndAskedNoMore)

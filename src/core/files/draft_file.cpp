@@ -1,5 +1,7 @@
 #include "core/files/draft_file.h"
 
+#include "core/files/page_lines.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -8,6 +10,7 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 #include <cstdio>
 
 namespace zelmora {
@@ -16,8 +19,21 @@ namespace {
 
 const QString kFormat = QStringLiteral("zelmora-draft");
 constexpr int kVersion = 1;
-// A draft holds a few kilobytes; anything much larger is not one of ours.
-constexpr qint64 kMaxDraftBytes = 1 << 20;
+// The largest set the editor can hold comes from reopening pages that were
+// edited by hand: the reader hands on lines of up to kMaxLineBytes, and a
+// page's text, its standard picture's file name and its wide picture's file
+// name can each fill one (the typing limit does not apply to what the editor
+// is shown). A byte of a line becomes at most one UTF-16 unit. The
+// alternative texts, the title and the background value are line edits,
+// which keep at most 32767 units. The JSON of a draft writes a unit as at
+// most six bytes (a control character as \u00XX).
+constexpr qint64 kLongestLineEdit = 32767;
+constexpr qint64 kLargestSetUnits
+    = kPageCount * (3 * kMaxLineBytes + 2 * kLongestLineEdit) + 2 * kLongestLineEdit;
+// Every draft the program writes is read back: the largest set's text plus
+// room for the keys and the indentation (a few hundred bytes). Anything
+// larger is not one of ours.
+constexpr qint64 kMaxDraftBytes = 6 * kLargestSetUnits + (1 << 20);
 
 QString key(const char *name)
 {
@@ -137,8 +153,8 @@ DraftOnDisk takeDraft(const QString &path)
     // link could point anywhere.
     if (S_ISREG(info.st_mode) && info.st_size <= kMaxDraftBytes) {
         QFile file(path);
-        if (file.open(QIODevice::ReadOnly)) {
-            if (const auto set = parseDraft(file.read(kMaxDraftBytes + 1))) {
+        if (file.open(QIODevice::ReadOnly) && file.size() <= kMaxDraftBytes) {
+            if (const auto set = parseDraft(file.readAll())) {
                 found.state = DraftOnDisk::State::Found;
                 found.set = *set;
                 return found;
@@ -154,7 +170,11 @@ DraftOnDisk takeDraft(const QString &path)
 
 std::optional<FileError> saveDraft(const QString &path, const PageSet &set)
 {
-    return writeWholeFile(path, draftBytes(set));
+    const QByteArray bytes = draftBytes(set);
+    // Never a draft that the next start would call damaged.
+    if (bytes.size() > kMaxDraftBytes)
+        return FileError::fromErrno(path, EFBIG);
+    return writeWholeFile(path, bytes);
 }
 
 void removeDraft(const QString &path)

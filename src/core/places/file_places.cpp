@@ -1,15 +1,16 @@
 #include "core/places/file_places.h"
 
 #include "build_config.h"
+#include "core/files/file_descriptor.h"
 #include "core/files/file_error.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,13 +24,57 @@ FilePlaces currentFilePlaces()
     places.programFolderWritable
         = ::access(QFile::encodeName(places.programFolder).constData(), W_OK) == 0;
     // Read only when needed: the portable start-up skips the user-dirs file.
-    if (places.systemLayout || !places.programFolderWritable) {
-        places.documentsFolder
-            = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        places.configFolder
-            = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    }
+    if (places.systemLayout || !places.programFolderWritable)
+        findUserFolders(QProcessEnvironment::systemEnvironment(), places);
     return places;
+}
+
+namespace {
+
+// A user-dirs.dirs file holds a few lines; a larger file is not read.
+constexpr qint64 kMaxUserDirsBytes = 64 * 1024;
+
+// The bytes of a small regular file; nothing for anything else, which is
+// never waited on (a FIFO in its place).
+QByteArray smallFile(const QString &path)
+{
+    FileDescriptor fd(
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat st {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)
+        || st.st_size > kMaxUserDirsBytes)
+        return {};
+    QFile file;
+    if (!file.open(fd.get(), QIODevice::ReadOnly))
+        return {};
+    return file.read(kMaxUserDirsBytes);
+}
+
+} // namespace
+
+void findUserFolders(const QProcessEnvironment &env, FilePlaces &places)
+{
+    QString home = QDir::cleanPath(env.value(QStringLiteral("HOME")));
+    if (home.isEmpty())
+        home = QDir::rootPath();
+    const QString config = env.value(QStringLiteral("XDG_CONFIG_HOME"));
+    places.configFolder = config.startsWith(u'/') ? config : home + QStringLiteral("/.config");
+
+    places.documentsFolder = home + QStringLiteral("/Documents");
+    const QByteArray key = "XDG_DOCUMENTS_DIR=";
+    for (const QByteArray &line :
+         smallFile(places.configFolder + QStringLiteral("/user-dirs.dirs")).split('\n')) {
+        const QByteArray setting = line.trimmed();
+        if (!setting.startsWith(key))
+            continue;
+        QString value = QFile::decodeName(setting.mid(key.size()));
+        if (value.size() >= 2 && value.startsWith(u'"') && value.endsWith(u'"'))
+            value = value.mid(1, value.size() - 2);
+        if (value == u"$HOME" || value.startsWith(QStringLiteral("$HOME/")))
+            value = home + value.mid(5);
+        if (value.startsWith(u'/'))
+            places.documentsFolder = value;
+    }
 }
 
 ProgramPaths chooseProgramPaths(const FilePlaces &places)

@@ -3,6 +3,7 @@
 #include "core/places/program_paths.h"
 
 #include <QList>
+#include <QProcessEnvironment>
 #include <QString>
 
 namespace zelmora {
@@ -20,6 +21,13 @@ struct FilePlaces {
 
 // The places of the running program and of this user.
 FilePlaces currentFilePlaces();
+
+// The user's documents and settings folders into places: XDG_CONFIG_HOME
+// from env, and XDG_DOCUMENTS_DIR from the user-dirs.dirs file in that
+// folder ("$HOME/..." or an absolute path; the last usable line counts). As
+// the XDG rules say, a value that is not an absolute path is ignored for the
+// default under env's HOME: $HOME/.config, $HOME/Documents.
+void findUserFolders(const QProcessEnvironment &env, FilePlaces &places);
 
 // The portable layout (every file beside the program) when the program may
 // write into its own folder; otherwise the user's folders:

@@ -168,8 +168,10 @@ void applyTextLine(const QString &line, qsizetype markerPos, PageEncoding encodi
     if (tagEnd < 0)
         return;
     const qsizetype start = tagEnd + 1;
-    const qsizetype end = line.indexOf(kTextEnd, start);
-    if (end < 0)
+    // The writer ends the line with the text's own end tag, so the text runs
+    // to the last one: a typed "<span ...>red</span> and more" stays whole.
+    const qsizetype end = line.lastIndexOf(kTextEnd);
+    if (end < start)
         return;
     QString text = line.mid(start, end - start);
     // The writer turned each typed line break into "<BR>".

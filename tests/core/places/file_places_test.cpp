@@ -4,6 +4,8 @@
 
 #include "core/places/file_places.h"
 #include "core/files/file_error.h"
+#include "support/file_compare.h"
+#include "support/user_folders.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -24,6 +26,7 @@ struct PlacesCase {
     bool systemLayout;
     std::optional<bool> writable; // none: as the folder of this test is found
     ProgramPaths expected;
+    const char *userDirs = nullptr; // found by findUserFolders in a HOME standing for /home/u
 };
 
 void PrintTo(const PlacesCase &c, std::ostream *os)
@@ -48,9 +51,18 @@ class ChooseProgramPaths : public testing::TestWithParam<PlacesCase> {};
 TEST_P(ChooseProgramPaths, portableOnlyWhereItMayWrite)
 {
     const PlacesCase &c = GetParam();
-    const ProgramPaths paths =
-        chooseProgramPaths({kProgram, c.systemLayout, c.writable.value_or(currentFilePlaces().programFolderWritable),
-                            kDocuments, kConfig});
+    FilePlaces places{kProgram, c.systemLayout, c.writable.value_or(currentFilePlaces().programFolderWritable),
+                      kDocuments, kConfig};
+    QTemporaryDir user;
+    if (c.userDirs) { // in $HOME/.config/user-dirs.dirs, with a relative XDG_CONFIG_HOME
+        QProcessEnvironment env = test::userFoldersIn(user.path());
+        test::writeFile(env.value(QStringLiteral("XDG_CONFIG_HOME")) + QStringLiteral("/user-dirs.dirs"), c.userDirs);
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), QStringLiteral("home/.config"));
+        findUserFolders(env, places);
+        places.documentsFolder.replace(env.value(QStringLiteral("HOME")), QStringLiteral("/home/u"));
+        places.configFolder.replace(env.value(QStringLiteral("HOME")), QStringLiteral("/home/u"));
+    }
+    const ProgramPaths paths = chooseProgramPaths(places);
     EXPECT_EQ(paths.outputFolder, c.expected.outputFolder);
     EXPECT_EQ(paths.previewFolder, c.expected.previewFolder);
     EXPECT_EQ(paths.helpFile, c.expected.helpFile);
@@ -66,7 +78,9 @@ INSTANTIATE_TEST_SUITE_P(
                     // The build folder: writable, and without Zelmora.ini.
                     PlacesCase{"portableFoundWritable", false, std::nullopt, kPortable},
                     PlacesCase{"installedAsRoot", true, true, kUserFolders},
-                    PlacesCase{"installed", true, false, kUserFolders}),
+                    PlacesCase{"installed", true, false, kUserFolders},
+                    PlacesCase{"relativeXdgValuesIgnored", true, false, kUserFolders,
+                               "XDG_DOCUMENTS_DIR=\"$HOME/ドキュメント\"\nXDG_DOCUMENTS_DIR=\"Documents\"\n"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(CreateFolders, makesMissingParents_thenFindsThemAgain)

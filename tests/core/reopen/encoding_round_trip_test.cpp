@@ -77,6 +77,7 @@ struct RoundTripCase {
     PageEncoding encoding;
     const char *title;
     const char *start = nullptr; // how every file begins, when not the classic format's
+    const char *text = nullptr;  // typed into page 5, which is empty otherwise
 };
 
 const char kHtml5Start[] = "\xEF\xBB\xBF<!DOCTYPE html>\r\n<html lang=\"ja\">\r\n<head>\r\n<meta charset=\"UTF-8\">\r\n";
@@ -103,6 +104,7 @@ TEST_P(RoundTrip, createReopenCreateGivesTheSameFiles)
 {
     const RoundTripCase &c = GetParam();
     PageSet set = sixPages(QString::fromUtf8(c.title));
+    if (c.text) set.page(5).text = QString::fromUtf8(c.text);
     // A reference typed as text comes back as typed from a UTF-8 page, where
     // the writer never makes one. (From a Shift-JIS page it comes back as the
     // emoji, which is written as the same bytes.)
@@ -160,6 +162,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(RoundTripCase{"shiftJisAsciiTitle", "MojiCodeSettei=0\r\n", PageEncoding::ShiftJis, "abc"},
                     RoundTripCase{"shiftJisJapaneseTitle", "MojiCodeSettei=0\r\n", PageEncoding::ShiftJis,
                                   "春の便り"},
+                    RoundTripCase{"shiftJisInlineMarkup", "MojiCodeSettei=0\r\n", PageEncoding::ShiftJis, "abc",
+                                  nullptr, "<span style=color:red>red</span> and more words"},
                     RoundTripCase{"utf8AsciiTitle", "MojiCodeSettei=1\r\n", PageEncoding::Utf8, "abc"},
                     RoundTripCase{"utf8JapaneseTitle", "MojiCodeSettei= 1 \r\n", PageEncoding::Utf8,
                                   "春の便り"},
