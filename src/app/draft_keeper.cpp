@@ -58,9 +58,11 @@ void DraftKeeper::quitNormallyOnTermination()
         ::sigaction(signal, &action, nullptr);
 }
 
-DraftKeeper::DraftKeeper(Editor &editor, Desktop &desktop, QString path, QWidget *window) :
-    QObject(window), m_editor(editor), m_desktop(desktop), m_path(std::move(path)),
-    m_window(window), m_clean(emptySet())
+DraftKeeper::DraftKeeper(Editor &editor, Desktop &desktop, const QString &settingsFile,
+                         QWidget *window) :
+    QObject(window),
+    m_editor(editor), m_desktop(desktop), m_settingsFile(settingsFile),
+    m_slot(claimDraftSlot(settingsFile)), m_path(m_slot.path), m_window(window), m_clean(emptySet())
 {
     m_timer.setSingleShot(true);
     m_timer.setInterval(kQuietMilliseconds);
@@ -120,20 +122,29 @@ void DraftKeeper::saveNow()
     }
     if (m_onDisk == set)
         return;
+    if (m_path.isEmpty()) {
+        if (m_slot.error)
+            reportFailure(*m_slot.error);
+        return;
+    }
     if (const auto error = saveDraft(m_path, set)) {
-        // Said once while saving keeps failing: a box on every pause in typing
-        // would make the editor unusable. A failure after a draft was written
-        // again is said again.
-        if (!m_reportedFailure) {
-            m_reportedFailure = true;
-            m_desktop.warning(
-                QStringLiteral("編集内容の下書きを保存できませんでした。\n%1\n理由: %2")
-                    .arg(error->path, error->reason));
-        }
+        reportFailure(*error);
         return;
     }
     m_reportedFailure = false;
     m_onDisk = set;
+}
+
+void DraftKeeper::reportFailure(const FileError &error)
+{
+    // Said once while saving keeps failing: a box on every pause in typing
+    // would make the editor unusable. A failure after a draft was written
+    // again is said again.
+    if (m_reportedFailure)
+        return;
+    m_reportedFailure = true;
+    m_desktop.warning(QStringLiteral("編集内容の下書きを保存できませんでした。\n%1\n理由: %2")
+                          .arg(error.path, error.reason));
 }
 
 void DraftKeeper::markClean()
@@ -144,20 +155,34 @@ void DraftKeeper::markClean()
 
 void DraftKeeper::offerRestore()
 {
-    const DraftOnDisk found = takeDraft(m_path);
-    if (found.state == DraftOnDisk::State::Damaged) {
-        QString text
-            = QStringLiteral("前回の編集内容の下書きが壊れているため、読み込めませんでした。");
-        if (!found.setAsidePath.isEmpty())
-            text += QStringLiteral("\n%1 に移しました。").arg(found.setAsidePath);
-        else
-            text += QStringLiteral("\n%1").arg(m_path);
-        m_desktop.warning(text);
-        return;
+    for (const QString &left : draftsBeside(m_settingsFile)) {
+        if (left == m_path)
+            continue;
+        // Held until the question is answered, so that a copy starting
+        // meanwhile neither asks about this draft too nor takes its slot.
+        const DraftLockAttempt attempt = lockDraft(left);
+        if (!attempt.lock.held())
+            continue; // another running copy's, or not ours to judge
+        const DraftOnDisk found = takeDraft(left);
+        if (found.state == DraftOnDisk::State::Damaged) {
+            QString text
+                = QStringLiteral("前回の編集内容の下書きが壊れているため、読み込めませんでした。");
+            if (!found.setAsidePath.isEmpty())
+                text += QStringLiteral("\n%1 に移しました。").arg(found.setAsidePath);
+            else
+                text += QStringLiteral("\n%1").arg(left);
+            m_desktop.warning(text);
+            continue;
+        }
+        if (found.state == DraftOnDisk::State::Found) {
+            offer(left, found.set);
+            return;
+        }
     }
-    if (found.state != DraftOnDisk::State::Found)
-        return;
+}
 
+void DraftKeeper::offer(const QString &left, const PageSet &set)
+{
     QMessageBox box(QMessageBox::Question, kApplicationTitle, question(), QMessageBox::NoButton,
                     m_window);
     box.setObjectName(QStringLiteral("DraftQuestion"));
@@ -172,12 +197,16 @@ void DraftKeeper::offerRestore()
     box.exec();
 
     if (box.clickedButton() == discard) {
-        removeDraft(m_path);
-        m_onDisk.reset();
+        removeDraft(left);
         return;
     }
-    m_editor.showPageSet(found.set);
-    m_onDisk = found.set;
+    m_editor.showPageSet(set);
+    // The left draft goes only once this copy's own draft holds the set, so
+    // a kill at any moment leaves the set in one of the two.
+    m_onDisk.reset();
+    saveNow();
+    if (m_onDisk == set || isClean(set)) // a set with nothing in it needs no draft at all
+        removeDraft(left);
 }
 
 } // namespace zelmora

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/files/draft_file.h"
 #include "core/model/desktop.h"
 #include "core/model/editor.h"
 #include "core/model/page_set.h"
@@ -17,16 +18,20 @@ namespace zelmora {
 // a crash, a kill or a logout loses nothing. The set is saved a moment after
 // the last keystroke or click, and whenever the program ends normally; a set
 // that holds nothing new (empty, or a reopened set left as read) has no draft.
+// Each running copy of the program has a draft of its own beside the settings
+// file and never touches one that another running copy holds.
 class DraftKeeper : public QObject {
     Q_OBJECT
 public:
-    DraftKeeper(Editor &editor, Desktop &desktop, QString path, QWidget *window);
+    DraftKeeper(Editor &editor, Desktop &desktop, const QString &settingsFile, QWidget *window);
     ~DraftKeeper() override;
 
+    // This copy's own draft; empty when no draft can be kept beside the settings.
     const QString &path() const { return m_path; }
 
-    // At start: a draft left by an earlier run is offered once. The default
-    // button restores it; the other deletes it.
+    // At start: of the drafts left by copies that no longer run, the most
+    // recently saved is offered; a later start offers the next one. The
+    // default button restores it as this window's set; the other deletes it.
     void offerRestore();
     // The editor now holds a set that is safe elsewhere (a set just read
     // from its files): it needs no draft until it changes.
@@ -46,9 +51,13 @@ protected:
 
 private:
     bool isClean(const PageSet &set) const;
+    void reportFailure(const FileError &error);
+    void offer(const QString &left, const PageSet &set);
 
     Editor &m_editor;
     Desktop &m_desktop;
+    QString m_settingsFile;
+    DraftSlot m_slot;
     QString m_path;
     QWidget *m_window;
     QTimer m_timer;

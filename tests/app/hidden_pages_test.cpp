@@ -110,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(
         // The question about the last run's draft, answered with Enter.
         Road{"draftRestoredByEnter",
              [](MainWindow &w) {
-                 EXPECT_FALSE(saveDraft(w.draft().path(), filledSet()));
+                 EXPECT_FALSE(saveDraft(draftPathBeside(w.paths().settingsFile), filledSet()));
                  test::onNextModal([](QWidget *box) { QTest::keyClick(box, Qt::Key_Return); });
                  w.draft().offerRestore();
                  return filledSet();

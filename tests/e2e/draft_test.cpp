@@ -22,6 +22,8 @@
 #include <cstring>
 #include <sys/stat.h>
 
+#include <memory>
+
 using namespace zelmora;
 using zelmora::test::readAll;
 using zelmora::test::writeFile;
@@ -30,10 +32,10 @@ using zelmora::test::RecordingDesktop;
 namespace {
 
 // What draft_typist types, written out here.
-PageSet typedSet()
+PageSet typedSet(const QString &title = QStringLiteral("春の記録 it"))
 {
     PageSet set;
-    set.title = QStringLiteral("春の記録 it");
+    set.title = title;
     set.page(1).kind = PageKind::Text;
     set.page(1).text = QStringLiteral("一行目\r\n二行目");
     set.page(2).kind = PageKind::StandardPicture;
@@ -61,40 +63,34 @@ void answerDraftQuestion(const char *button)
     });
 }
 
+// Starts draft_typist on the program folder with a user folder of its own.
+void startTypist(QProcess &typist, const QString &program, const QString &outside,
+                 const QStringList &more = {})
+{
+    typist.setProcessEnvironment(
+        test::userFoldersIn(outside + QStringLiteral("/user") + more.value(0)));
+    typist.start(QStringLiteral(DRAFT_TYPIST),
+                 QStringList{program, outside + QStringLiteral("/cat.png")} + more);
+}
+
+// Everything the typist said up to and with word.
+QByteArray waitFor(QProcess &typist, const char *word)
+{
+    QByteArray said;
+    while (!said.contains(word) && typist.waitForReadyRead(30000))
+        said += typist.readAllStandardOutput();
+    return said;
+}
+
 } // namespace
 
-TEST(Draft, killedWhileEditing_nextStartRestoresTheSetExactly)
+// A draft the program writes is one it reads back, however large the set.
+TEST(Draft, largestSetTheEditorHolds_itsDraftIsReadBack)
 {
-    QTemporaryDir program, outside;
-    const QString picture = outside.filePath(QStringLiteral("cat.png"));
-    ASSERT_TRUE(test::patternImage(40, 30).save(picture));
-
-    QProcess typist;
-    typist.setProcessEnvironment(test::userFoldersIn(outside.filePath(QStringLiteral("user"))));
-    typist.start(QStringLiteral(DRAFT_TYPIST), {program.path(), picture});
-    ASSERT_TRUE(typist.waitForStarted());
-    QByteArray said;
-    while (!said.contains("READY") && typist.waitForReadyRead(30000))
-        said += typist.readAllStandardOutput();
-    ASSERT_TRUE(said.contains("READY")) << typist.readAllStandardError().toStdString();
-    typist.kill(); // SIGKILL: no chance to save anything more
-    typist.waitForFinished();
-
-    // The picture came in from outside, once, for both buttons.
-    EXPECT_EQ(readAll(program.filePath(QStringLiteral("Popleaf/cat.png"))), readAll(picture));
-    EXPECT_FALSE(QFile::exists(program.filePath(QStringLiteral("Popleaf/cat_2.png"))));
-
+    QTemporaryDir program;
     RecordingDesktop desktop;
     MainWindow window(desktop, program.path());
-    answerDraftQuestion("DraftRestore");
-    window.draft().offerRestore();
-    EXPECT_TRUE(window.pageSet() == typedSet()) << draftBytes(window.pageSet()).toStdString();
-    // The enabling rules ran as for clicks: page 3 is open after page 2, page 4 closed.
-    EXPECT_TRUE(window.findChild<QWidget *>(QStringLiteral("Frame3"))->isEnabled());
-    EXPECT_FALSE(window.findChild<QWidget *>(QStringLiteral("Frame4"))->isEnabled());
-    EXPECT_TRUE(window.findChild<QWidget *>(QStringLiteral("OpenFiles_BK"))->isEnabled());
-
-    // So is the largest set the editor can hold: texts and file names as long as a line the reader
+    // The largest set the editor can hold: texts and file names as long as a line the reader
     // hands on, line edits full, all of the character the draft writes longest (as \u0001).
     const QString line(kMaxLineBytes, QChar(1)), edit(32767, QChar(1));
     PageSet largest;
@@ -115,16 +111,12 @@ TEST_P(DraftOnSignal, terminatedRightAfterAKeystroke_draftHoldsIt)
     const QString picture = outside.filePath(QStringLiteral("cat.png"));
     ASSERT_TRUE(test::patternImage(40, 30).save(picture));
     QProcess typist;
-    typist.setProcessEnvironment(test::userFoldersIn(outside.filePath(QStringLiteral("user"))));
-    typist.start(QStringLiteral(DRAFT_TYPIST), {program.path(), picture, QStringLiteral("more")});
-    QByteArray said;
-    while (!said.contains("TYPED") && typist.waitForReadyRead(30000))
-        said += typist.readAllStandardOutput();
-    ASSERT_TRUE(said.contains("TYPED"));
+    startTypist(typist, program.path(), outside.path(), {QString(), QStringLiteral("more")});
+    ASSERT_TRUE(waitFor(typist, "TYPED").contains("TYPED"));
     ::kill(pid_t(typist.processId()), GetParam());
     ASSERT_TRUE(typist.waitForFinished(10000));
     EXPECT_EQ(typist.exitStatus(), QProcess::NormalExit);
-    const auto draft = parseDraft(readAll(program.filePath(QStringLiteral("Zelmora.draft"))));
+    const auto draft = parseDraft(readAll(program.filePath(QStringLiteral("Zelmora.1.draft"))));
     ASSERT_TRUE(draft);
     EXPECT_EQ(draft->title, typedSet().title + u'!');
 }
@@ -155,11 +147,13 @@ TEST(Draft, discardedAtStart_editorEmptyAndAskedNoMore)
     QTemporaryDir program;
     RecordingDesktop desktop;
     MainWindow window(desktop, program.path());
-    ASSERT_FALSE(saveDraft(window.draft().path(), typedSet()));
+    // Left by a version that kept one draft for all copies.
+    const QString left = program.filePath(QStringLiteral("Zelmora.draft"));
+    ASSERT_FALSE(saveDraft(left, typedSet()));
     answerDraftQuestion("DraftDiscard");
     window.draft().offerRestore();
     EXPECT_EQ(window.pageSet(), PageSet());
-    EXPECT_FALSE(QFile::exists(window.draft().path()));
+    EXPECT_FALSE(QFile::exists(left));
 }
 
 TEST(Draft, createdOrReopenedUnchanged_leavesNoDraft)
@@ -208,16 +202,80 @@ TEST(Draft, damagedOrForeignDraft_setAsideWithAMessage)
         QTemporaryDir program;
         RecordingDesktop desktop;
         MainWindow window(desktop, program.path());
-        writeFile(window.draft().path(), bytes);
+        const QString left = program.filePath(QStringLiteral("Zelmora.draft"));
+        writeFile(left, bytes);
         window.draft().offerRestore();
         EXPECT_EQ(window.pageSet(), PageSet());
         ASSERT_EQ(desktop.calls.size(), 1);
         EXPECT_EQ(desktop.calls[0].kind, RecordingDesktop::Call::Warning);
         EXPECT_TRUE(desktop.calls[0].text.contains(QStringLiteral("Zelmora.draft.damaged")));
-        EXPECT_EQ(readAll(window.draft().path() + QStringLiteral(".damaged")), bytes);
-        EXPECT_FALSE(QFile::exists(window.draft().path()));
+        EXPECT_EQ(readAll(left + QStringLiteral(".damaged")), bytes);
+        EXPECT_FALSE(QFile::exists(left));
     }
 }
+
+// Two copies on one folder, the second started while the first types and
+// drops a picture, each then ended its own way ("create" presses 作成 and is
+// killed later). Every set comes back exactly, the enabling rules run as for
+// clicks: one draft per later start, the most recently saved first.
+struct TwoCopies { const char *name, *first, *second; QStringList restored; };
+void PrintTo(const TwoCopies &c, std::ostream *os) { *os << c.name; }
+class DraftCopies : public ::testing::TestWithParam<TwoCopies> {};
+
+TEST_P(DraftCopies, twoCopiesOnOneFolder_eachSetComesBack)
+{
+    const TwoCopies &c = GetParam();
+    QTemporaryDir program, outside;
+    ASSERT_TRUE(test::patternImage(40, 30).save(outside.filePath(QStringLiteral("cat.png"))));
+    const QString titles[2] = {QStringLiteral("first"), QString()}; // and the usual one
+    QProcess copies[2];
+    for (int i : {0, 1}) {
+        startTypist(copies[i], program.path(), outside.path(), {titles[i]});
+        const QByteArray said = waitFor(copies[i], "READY");
+        ASSERT_TRUE(said.contains("READY")) << copies[i].readAllStandardError().toStdString();
+        EXPECT_FALSE(said.contains("ASKED")) << "copy " << i + 1 << " asked about a running copy's set";
+    }
+    for (int i : {0, 1}) {
+        const QByteArray end = i ? c.second : c.first;
+        if (end == "create") {
+            copies[i].write("create\n"), copies[i].waitForBytesWritten();
+            ASSERT_TRUE(waitFor(copies[i], "CREATED").contains("CREATED")) << copies[i].readAllStandardError().toStdString();
+            EXPECT_TRUE(QFile::exists(program.filePath(QStringLiteral("Popleaf/%1_data.htm").arg(titles[i]))));
+            continue;
+        }
+        end == "terminate" ? copies[i].terminate() : copies[i].kill();
+        EXPECT_TRUE(copies[i].waitForFinished(10000));
+    }
+    for (QProcess &copy : copies)
+        copy.kill(), copy.waitForFinished();
+    // The picture came in from outside once, for both buttons of both copies.
+    EXPECT_EQ(readAll(program.filePath(QStringLiteral("Popleaf/cat.png"))),
+              readAll(outside.filePath(QStringLiteral("cat.png"))));
+    EXPECT_FALSE(QFile::exists(program.filePath(QStringLiteral("Popleaf/cat_2.png"))));
+
+    RecordingDesktop desktop;
+    std::vector<std::unique_ptr<MainWindow>> starts;
+    for (const QString &title : c.restored) {
+        auto &window = *starts.emplace_back(std::make_unique<MainWindow>(desktop, program.path()));
+        answerDraftQuestion("DraftRestore");
+        window.draft().offerRestore();
+        EXPECT_TRUE(window.pageSet() == typedSet(title)) << draftBytes(window.pageSet()).toStdString();
+        EXPECT_EQ(parseDraft(readAll(window.draft().path())), typedSet(title));
+        EXPECT_TRUE(window.findChild<QWidget *>(QStringLiteral("Frame3"))->isEnabled());
+        EXPECT_FALSE(window.findChild<QWidget *>(QStringLiteral("Frame4"))->isEnabled());
+        EXPECT_TRUE(window.findChild<QWidget *>(QStringLiteral("OpenFiles_BK"))->isEnabled());
+    }
+    // Each restored set is only in its window's own draft now: nothing more to offer.
+    EXPECT_EQ(QDir(program.path()).entryList({QStringLiteral("*.draft")}).size(), c.restored.size());
+    EXPECT_TRUE(desktop.calls.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Orders, DraftCopies, ::testing::Values(
+    TwoCopies{"bothKilled",                     "kill",      "kill",      {"春の記録 it", "first"}},
+    TwoCopies{"firstEndsNormally_secondKilled", "terminate", "kill",      {"春の記録 it", "first"}},
+    TwoCopies{"secondEndsNormally_firstKilled", "kill",      "terminate", {"春の記録 it", "first"}},
+    TwoCopies{"firstCreates_secondThenKilled",  "create",    "kill",      {"春の記録 it"}}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST(PictureDrop, intoThePickerAndOnButtons_copiesWithFreeNamesAndRefusesBadNames)
 {

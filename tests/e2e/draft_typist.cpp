@@ -1,7 +1,7 @@
 // Started by draft_test as the program is started: types a set into the real
 // main window, drops a picture from outside on two 参照 buttons, and says
 // READY once the draft on disk holds exactly what the window shows. The test
-// then kills it with SIGKILL.
+// then kills it with SIGKILL, or first sends "create" to have 作成 pressed.
 #include "app/draft_keeper.h"
 #include "app/main_window.h"
 #include "core/files/draft_file.h"
@@ -14,11 +14,13 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSocketNotifier>
 #include <QTabWidget>
 #include <QTest>
 
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 
 using namespace zelmora;
 
@@ -39,19 +41,25 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     if (argc < 3)
         return 2;
+    const QString title = argc > 3 && argv[3][0] ? QString::fromLocal8Bit(argv[3]) : QStringLiteral("春の記録 it");
     // "more": after READY, one more keystroke that SIGTERM must not lose.
-    const bool more = argc > 3 && std::strcmp(argv[3], "more") == 0;
+    const bool more = argc > 4 && std::strcmp(argv[4], "more") == 0;
     DraftKeeper::quitNormallyOnTermination();
     MessageBoxDesktop desktop(nullptr);
     MainWindow window(desktop, QString::fromLocal8Bit(argv[1]));
     window.show();
+    QTimer::singleShot(0, [] { // runs inside the question's loop, if one is asked
+        if (QWidget *box = QApplication::activeModalWidget())
+            std::puts("ASKED"), box->close();
+    });
+    window.draft().offerRestore();
     const QString picture = QString::fromLocal8Bit(argv[2]);
 
     auto click = [&](const char *name) {
         auto *option = window.findChild<QRadioButton *>(QLatin1StringView(name));
         QTest::mouseClick(option, Qt::LeftButton, {}, QPoint(6, option->height() / 2));
     };
-    test::typeText(window.findChild<QWidget *>(QStringLiteral("t_Text")), QStringLiteral("春の記録 it"));
+    test::typeText(window.findChild<QWidget *>(QStringLiteral("t_Text")), title);
     click("Option1_1");
     auto *text = window.findChild<QWidget *>(QStringLiteral("Text1"));
     test::typeText(text, QStringLiteral("一行目"));
@@ -83,5 +91,16 @@ int main(int argc, char *argv[])
         }
     });
     poll.start(50);
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, [&] {
+        char line[8] = {};
+        input.setEnabled(::read(STDIN_FILENO, line, 7) > 0);
+        if (std::strncmp(line, "create", 6) == 0) {
+            const auto close = [](QWidget *box) { box->close(); };
+            test::onNextModal([&](QWidget *box) { close(box), test::onNextModal(close); }); // pages, data page
+            window.findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+            std::puts("CREATED"), std::fflush(stdout);
+        }
+    });
     return app.exec();
 }

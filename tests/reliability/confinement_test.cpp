@@ -15,6 +15,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QListWidget>
+#include <QRegularExpression>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -29,12 +31,13 @@ using Call = RecordingDesktop::Call;
 namespace {
 
 // Where the program may write: its two folders, its settings file and the
-// draft of the set being edited beside it.
+// window's draft of the set being edited beside it, with the draft's lock.
 bool allowed(const QString &relative)
 {
+    static const QRegularExpression draft(QStringLiteral("^program/Zelmora\\.[0-9]+\\.(draft|lock)$"));
     return relative == u"program/Popleaf" || relative.startsWith(u"program/Popleaf/")
         || relative == u"program/TEMP" || relative.startsWith(u"program/TEMP/")
-        || relative == u"program/Zelmora.ini" || relative == u"program/Zelmora.draft";
+        || relative == u"program/Zelmora.ini" || draft.match(relative).hasMatch();
 }
 
 class Confinement : public testing::TestWithParam<QString> {

@@ -181,6 +181,7 @@ TEST_P(WebEngineInTheProgram, previewShownOrRefused_programAndEditorKept)
     EXPECT_TRUE(reportMatches(c.report, result.report)) << result.output.toStdString();
     QStringList changed = changedPaths(before, folderTree(dir.path()));
     changed.removeAll(QStringLiteral("report.txt"));
+    changed.removeAll(QStringLiteral("Zelmora.1.lock")); // the window's draft lock, kept for the next run
     EXPECT_EQ(changed, QStringList{}) << "the preview left or removed files";
 }
 

@@ -3,13 +3,18 @@
 #include "core/files/page_lines.h"
 
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
@@ -34,6 +39,24 @@ constexpr qint64 kLargestSetUnits
 // room for the keys and the indentation (a few hundred bytes). Anything
 // larger is not one of ours.
 constexpr qint64 kMaxDraftBytes = 6 * kLargestSetUnits + (1 << 20);
+// More copies than anyone runs at once; past it the folder is not usable.
+constexpr int kMaxSlots = 999;
+
+QString folderOf(const QString &settingsFile)
+{
+    return QFileInfo(settingsFile).absolutePath();
+}
+
+QString slotPath(const QString &folder, int slot)
+{
+    return folder + QStringLiteral("/Zelmora.%1.draft").arg(slot);
+}
+
+bool exists(const QString &path)
+{
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 || errno != ENOENT;
+}
 
 QString key(const char *name)
 {
@@ -138,7 +161,106 @@ std::optional<PageSet> parseDraft(const QByteArray &bytes)
 
 QString draftPathBeside(const QString &settingsFile)
 {
-    return QFileInfo(settingsFile).absolutePath() + QStringLiteral("/Zelmora.draft");
+    return folderOf(settingsFile) + QStringLiteral("/Zelmora.draft");
+}
+
+DraftLock &DraftLock::operator=(DraftLock &&other) noexcept
+{
+    if (this != &other) {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = std::exchange(other.m_fd, -1);
+    }
+    return *this;
+}
+
+DraftLock::~DraftLock()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+QString draftLockPath(const QString &draftPath)
+{
+    QString path = draftPath;
+    if (path.endsWith(QStringLiteral(".draft")))
+        path.chop(6);
+    return path + QStringLiteral(".lock");
+}
+
+DraftLockAttempt lockDraft(const QString &draftPath)
+{
+    DraftLockAttempt attempt;
+    const QString path = draftLockPath(draftPath);
+    // Never through a link, and a FIFO planted there must not block the start.
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+    if (fd < 0) {
+        attempt.error = FileError::fromErrno(path, errno);
+        return attempt;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        attempt.error = FileError::fromErrno(path, EINVAL);
+        return attempt;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        ::close(fd);
+        if (error != EWOULDBLOCK)
+            attempt.error = FileError::fromErrno(path, error);
+        return attempt;
+    }
+    attempt.lock = DraftLock(fd);
+    return attempt;
+}
+
+DraftSlot claimDraftSlot(const QString &settingsFile)
+{
+    DraftSlot slot;
+    const QString folder = folderOf(settingsFile);
+    for (int n = 1; n <= kMaxSlots; ++n) {
+        const QString path = slotPath(folder, n);
+        DraftLockAttempt attempt = lockDraft(path);
+        if (!attempt.lock.held()) {
+            // A folder that refuses the first lock file refuses them all.
+            if (attempt.error && !slot.error)
+                slot.error = attempt.error;
+            if (attempt.error && n == 1)
+                return slot;
+            continue;
+        }
+        // Looked at under the lock: a draft there was left by a copy that
+        // ended, and is offered at start rather than overwritten.
+        if (exists(path))
+            continue;
+        slot.path = path;
+        slot.lock = std::move(attempt.lock);
+        slot.error.reset();
+        return slot;
+    }
+    if (!slot.error)
+        slot.error = FileError::fromErrno(slotPath(folder, kMaxSlots), EMFILE);
+    return slot;
+}
+
+QStringList draftsBeside(const QString &settingsFile)
+{
+    const QDir folder(folderOf(settingsFile));
+    static const QRegularExpression name(QStringLiteral("^Zelmora(\\.[1-9][0-9]*)?\\.draft$"));
+    QFileInfoList found;
+    for (const QFileInfo &info : folder.entryInfoList(QDir::Files | QDir::System | QDir::Hidden)) {
+        if (name.match(info.fileName()).hasMatch())
+            found.append(info);
+    }
+    std::stable_sort(found.begin(), found.end(), [](const QFileInfo &a, const QFileInfo &b) {
+        return a.lastModified() > b.lastModified();
+    });
+    QStringList paths;
+    for (const QFileInfo &info : found)
+        paths.append(info.absoluteFilePath());
+    return paths;
 }
 
 DraftOnDisk takeDraft(const QString &path)

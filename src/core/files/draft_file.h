@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 namespace zelmora {
 
@@ -18,8 +19,56 @@ QByteArray draftBytes(const PageSet &set);
 // program wrote (damaged, truncated, foreign, a value out of range).
 std::optional<PageSet> parseDraft(const QByteArray &bytes);
 
-// The draft file beside the settings file.
+// The one draft file of versions that kept a single draft for every copy
+// of the program; it is read as a draft left behind, never written.
 QString draftPathBeside(const QString &settingsFile);
+
+// An flock on a draft's lock file, held until destroyed. Drafts are replaced
+// by rename, so the lock lives in a file of its own that is never replaced;
+// the kernel lets it go when the process ends, however it ends.
+class DraftLock {
+public:
+    DraftLock() = default;
+    explicit DraftLock(int fd) : m_fd(fd) {}
+    DraftLock(DraftLock &&other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+    DraftLock &operator=(DraftLock &&other) noexcept;
+    DraftLock(const DraftLock &) = delete;
+    DraftLock &operator=(const DraftLock &) = delete;
+    ~DraftLock();
+
+    bool held() const { return m_fd >= 0; }
+
+private:
+    int m_fd = -1;
+};
+
+// The lock file of a draft: Zelmora.3.draft has Zelmora.3.lock.
+QString draftLockPath(const QString &draftPath);
+
+// Takes the draft's lock without waiting. An unheld lock means that no
+// running copy owns the draft; the error says why the lock file could not
+// be opened, and is empty when another copy holds it.
+struct DraftLockAttempt {
+    DraftLock lock;
+    std::optional<FileError> error;
+};
+DraftLockAttempt lockDraft(const QString &draftPath);
+
+// This copy's own draft beside the settings file: the first Zelmora.<n>.draft
+// whose lock it can take and that holds nothing left by an earlier copy. The
+// lock is kept for as long as the slot lives. On failure path is empty and
+// error says why.
+struct DraftSlot {
+    QString path;
+    DraftLock lock;
+    std::optional<FileError> error;
+};
+DraftSlot claimDraftSlot(const QString &settingsFile);
+
+// Every draft beside the settings file, the numbered ones and the single
+// one of older versions, the most recently saved first. Whether a running
+// copy owns one is told by lockDraft.
+QStringList draftsBeside(const QString &settingsFile);
 
 // What is found at the draft's place.
 struct DraftOnDisk {
