@@ -9,18 +9,22 @@ namespace zelmora {
 
 namespace {
 
-void showBox(QWidget *parent, QMessageBox::Icon icon, const QString &text)
+int showBox(QWidget *parent, QMessageBox::Icon icon, const QString &text,
+            QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+            QMessageBox::StandardButton defaultButton = QMessageBox::NoButton)
 {
     // Over the modal window that is open (a picker, the options), if any:
     // the box belongs to what the user is looking at.
     if (QWidget *modal = QApplication::activeModalWidget())
         parent = modal;
-    QMessageBox box(icon, kApplicationTitle, text, QMessageBox::Ok, parent);
+    QMessageBox box(icon, kApplicationTitle, text, buttons, parent);
     // Messages quote titles, file names and settings as the user typed them;
     // as rich text, markup in them would be rendered (a box taller than the
     // screen, its button out of reach).
     box.setTextFormat(Qt::PlainText);
-    box.exec();
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
+    return box.exec();
 }
 
 } // namespace
@@ -42,12 +46,9 @@ void MessageBoxDesktop::warning(const QString &text)
 
 bool MessageBoxDesktop::question(const QString &text)
 {
-    QWidget *parent = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : m_parent;
-    QMessageBox box(QMessageBox::Question, kApplicationTitle, text, QMessageBox::Yes | QMessageBox::No,
-                    parent);
-    box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    return showBox(m_parent, QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No,
+                   QMessageBox::No)
+        == QMessageBox::Yes;
 }
 
 void MessageBoxDesktop::openUrl(const QUrl &url)
