@@ -230,8 +230,8 @@ TEST_F(Accessibility, everyWindowNamesItsControlsAndPressesTheFocusedButtonOnEnt
     expectEnterPressesFocusedButton(optionsCase);
 
     test::RecordingBrowserFactory browsers;
-    PreviewWindow preview(browsers, editor, dir.path() + u'/', nullptr);
-    preview.start(QStringLiteral("abc"), PreviewPageFiles());
+    PreviewWindow preview(browsers, dir.path() + u'/', nullptr);
+    preview.start(QStringLiteral("abc"), PreviewPageFiles(), 1);
     preview.show();
     options.hide();
     const WindowCase previewCase{QStringLiteral("preview window"), &preview,

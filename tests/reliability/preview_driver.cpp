@@ -5,6 +5,12 @@
 // "key: value" line at a time, flushed as it goes so a crash leaves the lines
 // written before it.
 //
+// The preview window lives in the preview process, which inherits the
+// driver: there the driver does the preview's part (the page, the clicks,
+// the closing) and appends to the same report. While the window shows, the
+// program's driver tries to type into the main window; the preview's driver
+// goes on only once that has been reported, so the lines come in one order.
+//
 // The driver links only Qt's widgets, never the web engine: the program
 // loads the engine itself, as it does for a user. It reads the browser
 // through Qt's meta-object system (title, loadFinished) and records every URL
@@ -16,6 +22,12 @@
 // ZELMORA_DRIVE_SCREENSHOT  a PNG of the preview window once the page is drawn
 // ZELMORA_DRIVE_CLICKS  "x,y;x,y": clicks into the browser after the page loaded;
 //                       the driver then waits for the first URL the desktop gets
+// ZELMORA_DRIVE_STEPS   "frd,bak": arrow buttons pressed after the first page, each
+//                       followed by the heading shown
+// ZELMORA_DRIVE_ROUNDS  "button,escape,closebox": one preview per entry, closed that
+//                       way; "kill" kills the preview process, "crashpage" its page
+//                       process (default "button")
+// ZELMORA_DRIVE_UNSTARTABLE  the program file loses its execute bits before プレビュー
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -23,6 +35,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
@@ -33,19 +46,45 @@
 
 #include <functional>
 
+#include <csignal>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
+bool inPreviewProcess() { return QCoreApplication::arguments().contains(QStringLiteral("--preview-guest")); }
+
+// Kills the page processes among the descendants of pid.
+void killPageProcesses(const QString &pid)
+{
+    QFile children(QStringLiteral("/proc/%1/task/%1/children").arg(pid));
+    if (!children.open(QIODevice::ReadOnly))
+        return;
+    for (const QByteArray &child : children.readAll().split(' ')) {
+        if (child.trimmed().isEmpty())
+            continue;
+        QFile command(QStringLiteral("/proc/%1/cmdline").arg(QString::fromLatin1(child.trimmed())));
+        if (command.open(QIODevice::ReadOnly) && command.readAll().contains("--type=renderer"))
+            ::kill(child.trimmed().toInt(), SIGKILL);
+        killPageProcesses(QString::fromLatin1(child.trimmed()));
+    }
+}
+
 class Driver : public QObject {
     Q_OBJECT
 public:
-    explicit Driver(const QString &reportPath) : m_report(reportPath)
+    explicit Driver(const QString &reportPath) : m_report(reportPath), m_guest(inPreviewProcess())
     {
-        m_report.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        // Both processes append to one report; the program starts it afresh.
+        if (!m_guest && m_report.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            m_report.close();
+        m_report.open(QIODevice::WriteOnly | QIODevice::Append);
         for (const char *scheme : {"http", "https", "mailto", "file", "ftp", "data", "javascript"})
             QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "openUrl");
         m_clicks = qEnvironmentVariable("ZELMORA_DRIVE_CLICKS").split(u';', Qt::SkipEmptyParts);
+        m_steps = qEnvironmentVariable("ZELMORA_DRIVE_STEPS").split(u',', Qt::SkipEmptyParts);
+        m_rounds = qEnvironmentVariable("ZELMORA_DRIVE_ROUNDS", QStringLiteral("button")).split(u',');
+        m_stage = m_guest ? QStringLiteral("wait") : QStringLiteral("start");
         connect(&m_tick, &QTimer::timeout, this, &Driver::step);
         m_tick.start(50);
         // A bound for a run that hangs; the test reads the stage it stopped at.
@@ -66,10 +105,8 @@ public Q_SLOTS:
     {
         // Only the browser's own load: a navigation the page asks for and
         // the preview refuses ends as a failed load too.
-        if (m_loaded)
-            return;
-        write("loaded", ok ? QStringLiteral("ok") : QStringLiteral("failed"));
-        m_loaded = true;
+        if (m_loaded.isEmpty())
+            m_loaded = ok ? QStringLiteral("ok") : QStringLiteral("failed");
     }
 
 private:
@@ -79,6 +116,11 @@ private:
         line.replace(u'\n', QStringLiteral("\\n"));
         m_report.write(QByteArray(key) + ": " + line.toUtf8() + '\n');
         m_report.flush();
+    }
+    bool reported(const QString &line)
+    {
+        QFile report(m_report.fileName());
+        return report.open(QIODevice::ReadOnly) && QString::fromUtf8(report.readAll()).split(u'\n').contains(line);
     }
 
     template<typename T>
@@ -110,10 +152,24 @@ private:
         return true;
     }
 
+    QString editorText() const
+    {
+        return find<QLineEdit>(QStringLiteral("t_Text"))->text() + u'|'
+            + find<QPlainTextEdit>(QStringLiteral("Text1"))->toPlainText();
+    }
+
     void step()
     {
         if (closeMessageBox())
             return;
+        if (m_guest)
+            previewStep();
+        else
+            programStep();
+    }
+
+    void programStep()
+    {
         QWidget *modal = QApplication::activeModalWidget();
         if (m_stage == QLatin1String("start")) {
             if (auto *open = find<QAbstractButton>(QStringLiteral("Sel_FleName"))) {
@@ -137,26 +193,54 @@ private:
                 return;
             m_stage = QStringLiteral("preview");
             write("editor", find<QLineEdit>(QStringLiteral("t_Text"))->text());
+            if (qEnvironmentVariableIsSet("ZELMORA_DRIVE_UNSTARTABLE"))
+                ::chmod(QFile::encodeName(QCoreApplication::applicationFilePath().remove(QStringLiteral(" (deleted)"))).constData(), 0644);
             later([this] {
-                find<QAbstractButton>(QStringLiteral("Command2"))->click();
+                for (qsizetype round = 0; round < m_rounds.size(); ++round)
+                    find<QAbstractButton>(QStringLiteral("Command2"))->click();
                 // Back in the main window: the preview has closed, or never opened.
-                write("after", find<QLineEdit>(QStringLiteral("t_Text"))->text() + u'|'
-                                   + find<QPlainTextEdit>(QStringLiteral("Text1"))->toPlainText());
+                write("after", editorText());
                 m_stage = QStringLiteral("quit");
                 find<QWidget>(QStringLiteral("Form1"))->close();
             });
-        } else if (m_stage == QLatin1String("preview")) {
-            auto *form3 = qobject_cast<QDialog *>(modal);
-            if (!form3 || form3->objectName() != QLatin1String("Form3"))
+        } else if (m_stage == QLatin1String("preview") && !m_typed && reported(QStringLiteral("preview: shown"))) {
+            // The preview window is up: the main window must take no input.
+            m_typed = true;
+            auto *form1 = find<QWidget>(QStringLiteral("Form1"));
+            const QString before = editorText();
+            QTest::keyClicks(find<QLineEdit>(QStringLiteral("t_Text")), QStringLiteral("x"));
+            write("input", form1->isEnabled() || editorText() != before ? QStringLiteral("taken") : QStringLiteral("none"));
+        }
+    }
+
+    void previewStep()
+    {
+        if (m_stage == QLatin1String("wait")) {
+            auto *form3 = find<QDialog>(QStringLiteral("Form3"));
+            if (!form3)
                 return;
             m_form3 = form3;
             m_view = form3->findChild<QWidget *>(QStringLiteral("WebBrowser1"));
-            write("preview", QStringLiteral("shown"));
-            connect(m_view, SIGNAL(loadFinished(bool)), this, SLOT(loadFinished(bool)));
+            if (m_round++ == 0) {
+                connect(m_view, SIGNAL(loadFinished(bool)), this, SLOT(loadFinished(bool)));
+                // The next preview may show the window again before a tick sees it hidden.
+                connect(form3, &QDialog::finished, this, [this] {
+                    m_closed = true;
+                    m_loaded.clear();
+                });
+                write("preview", QStringLiteral("shown"));
+            } else {
+                write("preview", QStringLiteral("shown again by the same process"));
+            }
+            m_stage = QStringLiteral("shown");
+        } else if (m_stage == QLatin1String("shown")) {
+            if (m_round == 1 && !reported(QStringLiteral("input: none")) && !reported(QStringLiteral("input: taken")))
+                return;
             m_stage = QStringLiteral("loading");
         } else if (m_stage == QLatin1String("loading")) {
-            if (!m_loaded)
+            if (m_loaded.isEmpty())
                 return;
+            write("loaded", m_loaded);
             write("title", m_view->property("title").toString());
             m_stage = QStringLiteral("painting");
         } else if (m_stage == QLatin1String("painting")) {
@@ -167,44 +251,71 @@ private:
             const QColor colour = image.pixelColor(image.width() - 20, image.height() - 20);
             if (colour.name() != qEnvironmentVariable("ZELMORA_DRIVE_COLOUR") && ++m_paints < 100)
                 return;
+            m_paints = 0;
             write("colour", colour.name());
-            if (const QString shot = qEnvironmentVariable("ZELMORA_DRIVE_SCREENSHOT"); !shot.isEmpty())
+            if (const QString shot = qEnvironmentVariable("ZELMORA_DRIVE_SCREENSHOT"); !shot.isEmpty() && m_round == 1)
                 m_form3->grab().save(shot);
             QWidget *input = m_view->focusProxy() ? m_view->focusProxy() : m_view;
-            for (const QString &click : m_clicks) {
+            for (const QString &click : std::exchange(m_clicks, {})) {
                 const QStringList xy = click.split(u',');
                 QTest::mouseClick(input, Qt::LeftButton, {}, QPoint(xy.value(0).toInt(), xy.value(1).toInt()));
+                m_waitForUrl = true;
             }
-            m_stage = m_clicks.isEmpty() ? QStringLiteral("close") : QStringLiteral("clicked");
-        } else if (m_stage == QLatin1String("clicked")) {
-            if (m_urls > 0)
-                m_stage = QStringLiteral("close");
+            for (const QString &button : std::exchange(m_steps, {})) {
+                m_form3->findChild<QAbstractButton *>(QStringLiteral("Com_") + button)->click();
+                write("heading", m_form3->findChild<QLabel *>(QStringLiteral("Label1"))->text()
+                                     + m_form3->findChild<QLabel *>(QStringLiteral("Label2"))->text());
+            }
+            m_stage = QStringLiteral("close");
         } else if (m_stage == QLatin1String("close")) {
-            m_stage = QStringLiteral("closing");
-            // Form3's own 閉じる: the main window's Command1 is 作成.
-            auto *close = m_form3->findChild<QAbstractButton *>(QStringLiteral("Command1"),
-                                                                Qt::FindDirectChildrenOnly);
-            later([close] { close->click(); });
+            if (m_waitForUrl && m_urls == 0)
+                return;
+            close(m_rounds.value(m_round - 1));
+        } else if (m_stage == QLatin1String("closing")) {
+            if (!std::exchange(m_closed, false))
+                return;
+            m_stage = QStringLiteral("wait");
         }
     }
 
+    void close(const QString &how)
+    {
+        m_stage = QStringLiteral("closing");
+        if (how == QLatin1String("kill"))
+            ::kill(::getpid(), SIGKILL);
+        if (how == QLatin1String("crashpage"))
+            killPageProcesses(QString::number(::getpid()));
+        else if (how == QLatin1String("escape"))
+            later([this] { QTest::keyClick(m_form3, Qt::Key_Escape); });
+        else if (how == QLatin1String("closebox"))
+            later([this] { m_form3->close(); });
+        else
+            later([this] { m_form3->findChild<QAbstractButton *>(QStringLiteral("Command1"))->click(); });
+    }
+
     QFile m_report;
+    const bool m_guest;
     QTimer m_tick;
-    QString m_stage = QStringLiteral("start");
-    QStringList m_clicks;
+    QString m_stage;
+    QStringList m_clicks, m_steps, m_rounds;
     QWidget *m_view = nullptr;
-    bool m_loaded = false;
-    QWidget *m_form3 = nullptr;
+    QString m_loaded;
+    QDialog *m_form3 = nullptr;
+    int m_round = 0;
     int m_paints = 0;
     int m_urls = 0;
     int m_boxes = 0;
+    bool m_typed = false;
+    bool m_waitForUrl = false;
+    bool m_closed = false;
 };
 
 void startDriver()
 {
     // The engine's helper processes inherit the environment; the driver
-    // belongs to the program alone.
-    qunsetenv("LD_PRELOAD");
+    // belongs to the program and its preview process alone.
+    if (inPreviewProcess())
+        qunsetenv("LD_PRELOAD");
     const QString report = qEnvironmentVariable("ZELMORA_DRIVE_REPORT");
     if (!report.isEmpty() && qobject_cast<QApplication *>(QCoreApplication::instance()))
         new Driver(report); // lives as long as the program
