@@ -261,12 +261,22 @@ private:
                 QTest::mouseClick(input, Qt::LeftButton, {}, QPoint(xy.value(0).toInt(), xy.value(1).toInt()));
                 m_waitForUrl = true;
             }
-            for (const QString &button : std::exchange(m_steps, {})) {
-                m_form3->findChild<QAbstractButton *>(QStringLiteral("Com_") + button)->click();
-                write("heading", m_form3->findChild<QLabel *>(QStringLiteral("Label1"))->text()
-                                     + m_form3->findChild<QLabel *>(QStringLiteral("Label2"))->text());
+            m_stage = QStringLiteral("steps");
+        } else if (m_stage == QLatin1String("steps")) {
+            // Each arrow's heading, and the page's title once the engine shows it.
+            const QString heading = m_form3->findChild<QLabel *>(QStringLiteral("Label1"))->text()
+                + m_form3->findChild<QLabel *>(QStringLiteral("Label2"))->text();
+            if (m_stepping && m_view->property("title").toString() != heading && ++m_paints < 200)
+                return;
+            if (std::exchange(m_stepping, false))
+                write("step", heading + QStringLiteral(" shows ") + m_view->property("title").toString());
+            m_paints = 0;
+            if (m_steps.isEmpty()) {
+                m_stage = QStringLiteral("close");
+                return;
             }
-            m_stage = QStringLiteral("close");
+            m_form3->findChild<QAbstractButton *>(QStringLiteral("Com_") + m_steps.takeFirst())->click();
+            m_stepping = true;
         } else if (m_stage == QLatin1String("close")) {
             if (m_waitForUrl && m_urls == 0)
                 return;
@@ -308,6 +318,7 @@ private:
     bool m_typed = false;
     bool m_waitForUrl = false;
     bool m_closed = false;
+    bool m_stepping = false;
 };
 
 void startDriver()

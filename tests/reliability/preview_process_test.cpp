@@ -8,6 +8,7 @@
 
 #include "reliability_support.h"
 
+#include "core/generate/popup_page.h"
 #include "ui/preview/preview_command.h"
 #include "support/file_compare.h"
 #include "support/user_folders.h"
@@ -206,10 +207,20 @@ INSTANTIATE_TEST_SUITE_P(
                     {}, kShown},
         ProcessCase{"xcbWithGl", "xvfb", {}, {}, kShown},
         ProcessCase{"roadsAndASecondPreviewInTheWarmProcess", "offscreen",
-                    {QStringLiteral("ZELMORA_DRIVE_STEPS=frd,bak"), QStringLiteral("ZELMORA_DRIVE_ROUNDS=button,escape,closebox")},
-                    {},
-                    kOpen + QStringList{QStringLiteral("heading: abc_1"), QStringLiteral("heading: abc_1"), kAgain} + kPage
-                        + QStringList{kAgain} + kPage + QStringList{kKept}},
+                    {QStringLiteral("ZELMORA_DRIVE_STEPS=frd,frd,bak,bak"),
+                     QStringLiteral("ZELMORA_DRIVE_ROUNDS=button,escape,closebox")},
+                    [](const QString &folder) { // a two-page set
+                        for (int k : {1, 2}) {
+                            PopupPage page{QStringLiteral("abc"), k, QStringLiteral(".htm"), k == 1};
+                            page.body = QStringLiteral("BgColor=\"#FF0000\"");
+                            page.text = k == 1 ? QStringLiteral("一行目<BR>二行目") : QStringLiteral("二ページ目");
+                            ASSERT_FALSE(writePopupPage(folder + QStringLiteral("Popleaf/"), page));
+                        }
+                    },
+                    QStringList{QStringLiteral("message: ポップリーフ [ abc_1.htm ] ～ [ abc_2.htm ] を読み込みました。")}
+                        + kOpen.mid(1) + QStringList{QStringLiteral("step: abc_2 shows abc_2"), QStringLiteral("step: abc_2 shows abc_2"),
+                                        QStringLiteral("step: abc_1 shows abc_1"), QStringLiteral("step: abc_1 shows abc_1"), kAgain}
+                        + kPage + QStringList{kAgain} + kPage + QStringList{kKept}},
         ProcessCase{"previewProcessKilled", "xvfb", {QStringLiteral("ZELMORA_DRIVE_ROUNDS=kill")}, {},
                     kOpen + QStringList{failed("プレビューのプロセスが異常終了しました。"), kKept}},
         ProcessCase{"pageProcessCrashed", "offscreen", {QStringLiteral("ZELMORA_DRIVE_ROUNDS=crashpage")}, {},
