@@ -1,0 +1,67 @@
+// Preloaded (LD_PRELOAD) into the preview process by bench_preview_run: each
+// time the preview window shows, it waits for the page to be painted, appends
+// the moment (CLOCK_MONOTONIC, nanoseconds, shared by every process) and the
+// colour at the page's corner to the file in ZELMORA_BENCH_PAINTED, and
+// closes the window as a user would.
+
+#include "page_paint_watch.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QEvent>
+#include <QFile>
+#include <QImage>
+
+#include <ctime>
+
+namespace {
+
+class PaintReport : public QObject {
+public:
+    explicit PaintReport(QString file) : m_file(std::move(file))
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::Show || watched->objectName() != QLatin1String("Form3"))
+            return false;
+        auto *window = qobject_cast<QDialog *>(watched);
+        QWidget *view
+            = window ? window->findChild<QWidget *>(QStringLiteral("WebBrowser1")) : nullptr;
+        if (!view)
+            return false;
+        m_watch.watch(view);
+        m_watch.arm([this, window, view] {
+            timespec now{};
+            ::clock_gettime(CLOCK_MONOTONIC, &now);
+            const QImage shown = view->grab().toImage();
+            QFile out(m_file);
+            if (out.open(QIODevice::WriteOnly | QIODevice::Append))
+                out.write(QByteArray::number(qint64(now.tv_sec) * 1000000000 + now.tv_nsec) + ' '
+                          + shown.pixelColor(3, 3).name().toLatin1() + '\n');
+            out.close();
+            window->close();
+        });
+        return false;
+    }
+
+private:
+    QString m_file;
+    zelmora::bench::PagePaintWatch m_watch;
+};
+
+void start()
+{
+    if (!QCoreApplication::arguments().contains(QStringLiteral("--preview-guest")))
+        return;
+    qunsetenv("LD_PRELOAD"); // not into the engine's own processes
+    if (const QString file = qEnvironmentVariable("ZELMORA_BENCH_PAINTED"); !file.isEmpty())
+        new PaintReport(file);
+}
+
+} // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(start)
