@@ -11,8 +11,8 @@
 // program's driver tries to type into the main window; the preview's driver
 // goes on only once that has been reported, so the lines come in one order.
 //
-// The driver links only Qt's widgets, never the web engine: the program
-// loads the engine itself, as it does for a user. It reads the browser
+// The driver links only Qt's widgets, never the web engine: the preview
+// process loads the engine itself, as it does for a user. It reads the browser
 // through Qt's meta-object system (title, loadFinished) and records every URL
 // handed to the desktop instead of opening it.
 //
@@ -22,6 +22,8 @@
 // ZELMORA_DRIVE_SCREENSHOT  a PNG of the preview window once the page is drawn
 // ZELMORA_DRIVE_CLICKS  "x,y;x,y": clicks into the browser after the page loaded;
 //                       the driver then waits for the first URL the desktop gets
+//                       (ZELMORA_DRIVE_URLS of them, when given) and for
+//                       ZELMORA_DRIVE_MESSAGES message boxes after the clicks
 // ZELMORA_DRIVE_STEPS   "frd,bak": arrow buttons pressed after the first page, each
 //                       followed by the heading shown
 // ZELMORA_DRIVE_ROUNDS  "button,escape,closebox": one preview per entry, closed that
@@ -146,6 +148,7 @@ private:
         if (!box)
             return false;
         write("message", box->text());
+        ++m_messages;
         if (const QString shot = qEnvironmentVariable("ZELMORA_DRIVE_SCREENSHOT"); !shot.isEmpty())
             box->grab().save(shot + QStringLiteral(".message%1.png").arg(++m_boxes));
         box->done(QMessageBox::Ok); // ends the box's own loop; never blocks
@@ -261,6 +264,7 @@ private:
                 QTest::mouseClick(input, Qt::LeftButton, {}, QPoint(xy.value(0).toInt(), xy.value(1).toInt()));
                 m_waitForUrl = true;
             }
+            m_messages = 0;
             m_stage = QStringLiteral("steps");
         } else if (m_stage == QLatin1String("steps")) {
             // Each arrow's heading, and the page's title once the engine shows it.
@@ -278,7 +282,9 @@ private:
             m_form3->findChild<QAbstractButton *>(QStringLiteral("Com_") + m_steps.takeFirst())->click();
             m_stepping = true;
         } else if (m_stage == QLatin1String("close")) {
-            if (m_waitForUrl && m_urls == 0)
+            if (m_waitForUrl
+                && (m_urls < std::max(1, qEnvironmentVariableIntValue("ZELMORA_DRIVE_URLS"))
+                    || m_messages < qEnvironmentVariableIntValue("ZELMORA_DRIVE_MESSAGES")))
                 return;
             close(m_rounds.value(m_round - 1));
         } else if (m_stage == QLatin1String("closing")) {
@@ -319,6 +325,7 @@ private:
     bool m_waitForUrl = false;
     bool m_closed = false;
     bool m_stepping = false;
+    int m_messages = 0;
 };
 
 void startDriver()
