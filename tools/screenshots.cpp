@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "support/sample_sets.h"
 #include "ui/kit/form_layout.h"
+#include "ui/preview/preview_command.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -122,8 +123,8 @@ void writeSamplePictures(const QString &folder)
 
 int main(int argc, char *argv[])
 {
-    // Started like the program (src/main.cpp), so the preview loads its
-    // engine the same way.
+    // Started like the program (src/main.cpp), so the preview module loads
+    // its engine the same way.
     QApplication app(argc, argv);
     g_outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
     QDir().mkpath(g_outDir);
@@ -174,7 +175,10 @@ int main(int argc, char *argv[])
         save(preview, QStringLiteral("preview_page2"));
         find<QAbstractButton>(preview, "Command1")->click();
     });
-    find<QAbstractButton>(&window, "Command2")->click();
+    // The window in this process (the program shows it in its preview
+    // process), so that it can be photographed here.
+    runPreviewCommand(&window, window, window.state(), window.paths(), desktop,
+                      loadPreviewModule(nullptr));
 
     // Create the set, then the set picker lists it.
     window.showPageSet(set);
