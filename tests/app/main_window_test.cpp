@@ -7,13 +7,19 @@
 #include "support/recording_desktop.h"
 #include "support/ui_test_support.h"
 
+#include "build_config.h"
+
 #include <QAbstractButton>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -193,3 +199,48 @@ TEST_F(MainWindowTest, closeEndsTheWindow)
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(desktop.calls.isEmpty());
 }
+
+// バージョン情報 from the ? button's context menu, however the menu is asked
+// for: the box names the version, the licence and the project's page.
+class AboutMenu : public MainWindowTest, public testing::WithParamInterface<const char *> {};
+
+TEST_P(AboutMenu, showsVersionLicenceAndPage)
+{
+    const std::string how = GetParam();
+    auto *help = child<QAbstractButton>(window.get(), QStringLiteral("Help"));
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    help->setFocus();
+
+    QString about;
+    QWidget *owner = nullptr;
+    std::function<void()> chooseInMenu = [&] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!menu)
+            return void(QTimer::singleShot(10, chooseInMenu));
+        menu->setActiveAction(menu->actions().value(0));
+        QTest::keyClick(menu, Qt::Key_Return);
+    };
+    QTimer::singleShot(0, chooseInMenu);
+    test::onNextModal([&](QWidget *box) {
+        about = box->windowTitle() + u'\n' + child<QLabel>(box, QStringLiteral("AboutText"))->text();
+        owner = box->parentWidget();
+        box->close();
+    });
+    const QPoint centre = help->rect().center();
+    if (how == "rightClick" || how == "menuKey") {
+        QContextMenuEvent event(how == "rightClick" ? QContextMenuEvent::Mouse : QContextMenuEvent::Keyboard,
+                                centre, help->mapToGlobal(centre));
+        QApplication::sendEvent(help, &event);
+    } else {
+        QTest::keyClick(help, Qt::Key_F10, Qt::ShiftModifier);
+    }
+
+    EXPECT_TRUE(about.startsWith(QStringLiteral("バージョン情報\n"))) << about.toStdString();
+    for (const char *part : {ZELMORA_VERSION, "GPL-3.0-or-later", ZELMORA_HOMEPAGE_URL})
+        EXPECT_TRUE(about.contains(QString::fromUtf8(part))) << part;
+    EXPECT_EQ(owner, window.get());
+    EXPECT_TRUE(desktop.calls.isEmpty()) << "the help file is not opened";
+}
+
+INSTANTIATE_TEST_SUITE_P(MainWindowTest, AboutMenu, testing::Values("rightClick", "shiftF10", "menuKey"));
