@@ -283,12 +283,18 @@ TEST(PictureDrop, intoThePickerAndOnButtons_copiesWithFreeNamesAndRefusesBadName
     RecordingDesktop desktop;
     MainWindow window(desktop, program.path());
     const QString out = window.paths().outputFolder;
-    writeFile(QDir(out).filePath(QStringLiteral("a.png")), "the one already there");
-    writeFile(outside.filePath(QStringLiteral("a.png")), "another picture, same name");
-    writeFile(outside.filePath(QStringLiteral("same.gif")), "identical");
-    writeFile(QDir(out).filePath(QStringLiteral("same.gif")), "identical");
-    writeFile(outside.filePath(QStringLiteral("say \"hi\".png")), "quoted");
-    writeFile(outside.filePath(QStringLiteral("two\nlines.png")), "split");
+    // Picture files are told by their first bytes, whatever follows.
+    const auto picture = [](const char *rest) { return QByteArray("GIF89a") + rest; };
+    writeFile(QDir(out).filePath(QStringLiteral("a.png")), picture("the one already there"));
+    writeFile(outside.filePath(QStringLiteral("a.png")), picture("another picture, same name"));
+    writeFile(outside.filePath(QStringLiteral("same.gif")), picture("identical"));
+    writeFile(QDir(out).filePath(QStringLiteral("same.gif")), picture("identical"));
+    writeFile(outside.filePath(QStringLiteral("say \"hi\".png")), picture("quoted"));
+    writeFile(outside.filePath(QStringLiteral("two\nlines.png")), picture("split"));
+    writeFile(outside.filePath(QStringLiteral("secret.txt")), "PRIVATE bank notes");
+    ASSERT_TRUE(QFile::link(outside.filePath(QStringLiteral("secret.txt")), outside.filePath(QStringLiteral("cute.png"))));
+    writeFile(outside.filePath(QStringLiteral("text.png")), "\x89PNG not quite");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(outside.filePath(QStringLiteral("pipe.png"))).constData(), 0600), 0);
 
     struct Case { QString file, name, problem; };
     const QList<Case> cases = {
@@ -297,6 +303,9 @@ TEST(PictureDrop, intoThePickerAndOnButtons_copiesWithFreeNamesAndRefusesBadName
         {QStringLiteral("same.gif"), QStringLiteral("same.gif"), {}},
         {QStringLiteral("say \"hi\".png"), {}, QStringLiteral("「\"」")},
         {QStringLiteral("two\nlines.png"), {}, QStringLiteral("制御文字")},
+        {QStringLiteral("cute.png"), {}, QStringLiteral("中身が gif、jpg、png、bmp の画像ではありません")},
+        {QStringLiteral("text.png"), {}, QStringLiteral("中身が gif、jpg、png、bmp の画像ではありません")},
+        {QStringLiteral("pipe.png"), {}, QStringLiteral("通常のファイルではありません")},
     };
     for (const Case &c : cases) {
         const PictureImport imported = importPicture(outside.filePath(c.file), out);
@@ -304,11 +313,11 @@ TEST(PictureDrop, intoThePickerAndOnButtons_copiesWithFreeNamesAndRefusesBadName
         EXPECT_EQ(imported.problem.isEmpty(), c.problem.isEmpty()) << imported.problem.toStdString();
         EXPECT_TRUE(imported.problem.contains(c.problem));
     }
-    EXPECT_EQ(readAll(QDir(out).filePath(QStringLiteral("a.png"))), "the one already there");
+    EXPECT_EQ(readAll(QDir(out).filePath(QStringLiteral("a.png"))), picture("the one already there"));
     EXPECT_EQ(QDir(out).entryList(QDir::Files).size(), 3);
 
     // Dropped on the picker's list: copied in and selected, so closing picks it.
-    writeFile(outside.filePath(QStringLiteral("dropped.bmp")), "bmp");
+    writeFile(outside.filePath(QStringLiteral("dropped.bmp")), "BM bitmap");
     clickOption(window, "Option1_2");
     test::onNextModal([&](QWidget *picker) {
         auto *list = picker->findChild<QWidget *>(QStringLiteral("File1"));
@@ -335,7 +344,7 @@ TEST(PictureDrop, intoThePickerAndOnButtons_copiesWithFreeNamesAndRefusesBadName
         {nullptr, "OpenFiles_1p", "closed.png"},
     };
     for (const auto &d : drops) {
-        writeFile(outside.filePath(QString::fromLatin1(d.file)), d.file);
+        writeFile(outside.filePath(QString::fromLatin1(d.file)), picture(d.file));
         if (d.option)
             clickOption(window, d.option);
         auto *button = window.findChild<QWidget *>(QString::fromLatin1(d.button));

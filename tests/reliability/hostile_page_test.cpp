@@ -17,6 +17,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -32,6 +33,7 @@ using Call = RecordingDesktop::Call;
 namespace {
 
 const char *const kCloseLine = "<input type=\"button\" value=\"閉じる\" onClick=\"Check_E()\">";
+const QString kOutside = QStringLiteral(" は Popleaf の外にあるファイルへのリンクのため、読み込みませんでした。");
 const char *const kNextLine = "<input type=\"button\" value=\"次へ\" onClick=\"Check('abc_2.htm',event)\">";
 
 class OpenRoad : public testing::Test {
@@ -74,11 +76,13 @@ protected:
     RecordingDesktop m_desktop;
 };
 
-// Page 1 as something that is no regular file.
+// Page 1 as something that is no regular file, or one the reader refuses
+// to read (then with its own warning).
 struct NotAFile {
     const char *name;
     std::function<void(const QString &path)> make;
     const char *kind; // as folderTree() shows it afterwards
+    QString refusal;
 };
 
 void PrintTo(const NotAFile &c, std::ostream *os) { *os << c.name; }
@@ -92,7 +96,9 @@ TEST_P(PageOneNotAFile, notFoundWithoutHanging_editorKeepsTheWork)
 
     chooseDataPage();
 
-    EXPECT_EQ(m_desktop.calls, (QList<Call>{{Call::Plain, QStringLiteral("ファイルが見つかりません。")}}));
+    EXPECT_EQ(m_desktop.calls, (QList<Call>{GetParam().refusal.isEmpty()
+                                                ? Call{Call::Plain, QStringLiteral("ファイルが見つかりません。")}
+                                                : Call{Call::Warning, GetParam().refusal}}));
     EXPECT_EQ(m_editor.pageSet(), sampleSet(QStringLiteral("mine")));
     EXPECT_EQ(changedPaths(before, folderTree(m_dir.path())), QStringList{});
     EXPECT_EQ(folderTree(m_dir.path()).value(QStringLiteral("Popleaf/abc_1.htm")).left(1),
@@ -107,8 +113,33 @@ INSTANTIATE_TEST_SUITE_P(
         NotAFile{"linkToDevZero",
                  [](const QString &p) { ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), p)); }, "l"},
         NotAFile{"danglingLink",
-                 [](const QString &p) { ASSERT_TRUE(QFile::link(p + QStringLiteral(".gone"), p)); }, "l"}),
+                 [](const QString &p) { ASSERT_TRUE(QFile::link(p + QStringLiteral(".gone"), p)); }, "l"},
+        NotAFile{"linkToAPageOutside",
+                 [](const QString &p) {
+                     const QString notes = QFileInfo(p).absolutePath() + QStringLiteral("/../notes.htm");
+                     writeFile(notes, sjisFile({"<span id=\"param3\">PRIVATE bank notes</span>", kCloseLine}));
+                     ASSERT_TRUE(QFile::link(QFileInfo(notes).canonicalFilePath(), p));
+                 }, "l", QStringLiteral("[ abc_1.htm ]") + kOutside},
+        NotAFile{"largerThanAnyPage",
+                 [](const QString &p) {
+                     QFile file(p);
+                     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize((32 << 20) + 1));
+                 }, "f", QStringLiteral("[ abc_1.htm ] は 32 MB を超えていて、ページのファイルとしては大きすぎるため、"
+                                        "読み込みませんでした。")}),
     [](const testing::TestParamInfo<NotAFile> &info) { return std::string(info.param.name); });
+
+// A downloaded set may link a page's name to any file, and what is read is
+// written into the folder the user uploads.
+TEST_F(OpenRoad, laterPageALinkInsideIsRead_oneOutsideEndsTheSetSayingWhy)
+{
+    writeFile(page("1"), sjisFile({kNextLine}));
+    writeFile(page("other"), sjisFile({kNextLine}));
+    ASSERT_TRUE(QFile::link(page("other"), page("2")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/etc/passwd"), page("3")));
+    chooseDataPage();
+    EXPECT_EQ(m_desktop.calls, (QList<Call>{{Call::Information, QStringLiteral("ポップリーフ [ abc_1.htm ] ～ [ abc_2.htm ] "
+                                                                               "を読み込みました。\n[ abc_3.htm ]") + kOutside}}));
+}
 
 TEST_F(OpenRoad, laterPageAFifo_endsTheSetAfterThePagesRead)
 {
@@ -144,21 +175,21 @@ TEST_F(OpenRoad, bytesThatAreNotCp932_readWithReplacementCharacters)
     EXPECT_EQ(got.page(1).text, QStringLiteral("あ\uFFFD\uFFFD\uFFFD") + QChar(0) + QChar(0) + u'x');
 }
 
-TEST_F(OpenRoad, hundredMegabytePage_readInBoundedMemory)
+TEST_F(OpenRoad, largestPage_readInBoundedMemory)
 {
-    // One line of 100 MB between the lines the writer puts there, in a file
-    // that is never held whole.
+    // One line of 30 MB (a page may be at most 32 MB) between the lines the
+    // writer puts there, in a file that is never held whole.
     {
         QFile file(page("1"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(sjisFile({"<body BgColor=\"#ffffff\" onblur=\"Check_E()\">"}));
         file.write("<span id=\"param3\">");
         const QByteArray chunk = sjis("長い行").repeated((1 << 20) / 6 + 1);
-        for (int i = 0; i < 100; ++i)
+        for (int i = 0; i < 30; ++i)
             ASSERT_EQ(file.write(chunk), chunk.size());
         file.write("</span>\r\n");
         file.write(sjisFile({"<span id=\"param3\">short text</span>", kCloseLine}));
-        ASSERT_GE(file.size(), 100 << 20);
+        ASSERT_GE(file.size(), 30 << 20);
     }
 
     resetPeakMemory();

@@ -1,9 +1,10 @@
 // Titles a user can type, through the create road and back through the
-// reader: a title is the stem of every file name and stands unescaped in the
-// pages' links and the data page's script, so it either names files inside
-// the output folder exactly as typed or is refused with one message naming
-// the character before anything is written, and a refused title leaves the
-// editor as it was.
+// reader: a title is the stem of every file name and stands, escaped as
+// markup, in the pages' links and the data page's script, so it either names
+// files inside the output folder exactly as typed or is refused with one
+// message naming the character before anything is written, and a refused
+// title leaves the editor as it was. Picture names and alternative texts go
+// the same road.
 
 #include "reliability_support.h"
 #include "support/record_editor.h"
@@ -29,9 +30,10 @@ class TitleFixture : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
 
-    void create(const QString &title)
+    void create(const QString &title) { create(sampleSet(title)); }
+    void create(const PageSet &set)
     {
-        editor.set() = sampleSet(title);
+        editor.set() = set;
         runCreateCommand(editor, state, paths, desktop);
     }
 
@@ -56,8 +58,12 @@ class TitleWrittenAsTyped : public TitleFixture, public testing::WithParamInterf
 TEST_P(TitleWrittenAsTyped, namesEveryFileAndLinkUnchanged_andReadsBack)
 {
     const QString t = GetParam().title;
-    const QByteArray b = t.toUtf8(); // ASCII titles: the same bytes in CP932
-    create(t);
+    const QByteArray b = t.toHtmlEscaped().toUtf8(); // ASCII titles: the same bytes in CP932
+    // Names and texts with markup characters are escaped too, and come back as typed.
+    PageSet typed = sampleSet(t);
+    typed.page(2).standardFile = QStringLiteral("a&b <1>.gif");
+    typed.page(3).wideAlt = QStringLiteral("Fuji \"sakura\" & sky");
+    create(typed);
 
     EXPECT_EQ(desktop.calls,
               (QList<Call>{{Call::Information, QStringLiteral("ポップリーフ [ ") + t
@@ -72,6 +78,8 @@ TEST_P(TitleWrittenAsTyped, namesEveryFileAndLinkUnchanged_andReadsBack)
     const QByteArray page1 = readAll(paths.outputFolder + t + QStringLiteral("_1.htm"));
     EXPECT_TRUE(page1.contains("\r\n<title>" + b + "_1</title>\r\n"));
     EXPECT_TRUE(page1.contains("\r\n<body BackGround=\"back.gif\" onblur=\"Check('" + b + "_2.htm',event)\">\r\n"));
+    EXPECT_TRUE(readAll(paths.outputFolder + t + QStringLiteral("_2.htm")).contains("<img src=\"a&amp;b &lt;1&gt;.gif\""));
+    EXPECT_TRUE(readAll(paths.outputFolder + t + QStringLiteral("_3.htm")).contains("alt=\"Fuji &quot;sakura&quot; &amp; sky\">"));
     EXPECT_TRUE(page1.contains(sjis("\r\n<input type=\"button\" value=\"次へ\" onClick=\"Check('") + b
                                + "_2.htm',event)\">\r\n"));
     const QByteArray data = readAll(paths.outputFolder + t + QStringLiteral("_data.htm"));
@@ -81,7 +89,7 @@ TEST_P(TitleWrittenAsTyped, namesEveryFileAndLinkUnchanged_andReadsBack)
                               + "pages</span></a>"));
 
     // Back through the reader, as the set picker reads it.
-    const PageSet created = sampleSet(t);
+    const PageSet &created = typed;
     RecordingDesktop readDesktop;
     EditorState readState;
     readState.readExtension = QStringLiteral(".htm");
@@ -109,6 +117,7 @@ struct RefusedTitle {
     const char *name;
     QString title;
     QString message; // {out}: the output folder
+    void (*change)(PageSet &) = nullptr; // a set only a draft or another program holds
 };
 
 void PrintTo(const RefusedTitle &c, std::ostream *os) { *os << c.name; }
@@ -122,13 +131,16 @@ TEST_P(TitleRefused, oneMessageNothingWrittenEditorKept)
     writeFile(paths.outputFolder + QStringLiteral("abc_1.htm"), earlier);
     const auto before = folderTree(dir.path());
 
-    create(GetParam().title);
+    PageSet set = sampleSet(GetParam().title);
+    if (GetParam().change)
+        GetParam().change(set);
+    create(set);
 
     EXPECT_EQ(desktop.calls,
               (QList<Call>{{Call::Warning, QString(GetParam().message)
                                                 .replace(QStringLiteral("{out}"), paths.outputFolder)}}));
     EXPECT_EQ(changedPaths(before, folderTree(dir.path())), QStringList{});
-    EXPECT_EQ(editor.pageSet(), sampleSet(GetParam().title));
+    EXPECT_EQ(editor.pageSet(), set);
 }
 
 QString separatorMessage(const QString &what)
@@ -183,7 +195,20 @@ INSTANTIATE_TEST_SUITE_P(
         // without its data page is not left behind.
         RefusedTitle{"tooLongForTheDataPageOnly", QString(247, u'a'), tooLongMessage(QString(247, u'a'))},
         // The limit is in bytes: 83 kana are 249 bytes of UTF-8.
-        RefusedTitle{"kanaTooLong", QString(83, u'あ'), tooLongMessage(QString(83, u'あ'))}),
+        RefusedTitle{"kanaTooLong", QString(83, u'あ'), tooLongMessage(QString(83, u'あ'))},
+        // What typing and picking never give, as a restored draft may hold it.
+        RefusedTitle{"pictureOutsideTheFolder", QStringLiteral("abc"),
+                     QStringLiteral("ページ 2 の画像「../../outside.gif」は Popleaf の中のファイルを指していないため、"
+                                    "書き出せません。画像は Popleaf から選んでください。"),
+                     [](PageSet &set) { set.page(2).standardFile = QStringLiteral("../../outside.gif"); }},
+        RefusedTitle{"lineBreakInAnAlternativeText", QStringLiteral("abc"),
+                     QStringLiteral("ページ 3 の代替テキスト「a[U+000D][U+000A]<script>」に改行やタブなどの制御文字があり、"
+                                    "ページの行がそこで分かれてしまうため、書き出せません。"),
+                     [](PageSet &set) { set.page(3).wideAlt = QStringLiteral("a\r\n<script>"); }},
+        RefusedTitle{"backgroundFolder", QStringLiteral("abc"),
+                     QStringLiteral("背景の画像「..」は Popleaf の中のファイルを指していないため、"
+                                    "書き出せません。画像は Popleaf から選んでください。"),
+                     [](PageSet &set) { set.backgroundValue = QStringLiteral(".."); }}),
     [](const testing::TestParamInfo<RefusedTitle> &info) { return std::string(info.param.name); });
 
 } // namespace

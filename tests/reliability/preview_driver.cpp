@@ -16,6 +16,8 @@
 // ZELMORA_DRIVE_SCREENSHOT  a PNG of the preview window once the page is drawn
 // ZELMORA_DRIVE_CLICKS  "x,y;x,y": clicks into the browser after the page loaded;
 //                       the driver then waits for the first URL the desktop gets
+//                       (ZELMORA_DRIVE_URLS of them, when given) and for
+//                       ZELMORA_DRIVE_MESSAGES message boxes after the clicks
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -104,6 +106,7 @@ private:
         if (!box)
             return false;
         write("message", box->text());
+        ++m_messages;
         if (const QString shot = qEnvironmentVariable("ZELMORA_DRIVE_SCREENSHOT"); !shot.isEmpty())
             box->grab().save(shot + QStringLiteral(".message%1.png").arg(++m_boxes));
         box->done(QMessageBox::Ok); // ends the box's own loop; never blocks
@@ -176,8 +179,10 @@ private:
                 QTest::mouseClick(input, Qt::LeftButton, {}, QPoint(xy.value(0).toInt(), xy.value(1).toInt()));
             }
             m_stage = m_clicks.isEmpty() ? QStringLiteral("close") : QStringLiteral("clicked");
+            m_messages = 0;
         } else if (m_stage == QLatin1String("clicked")) {
-            if (m_urls > 0)
+            if (m_urls >= std::max(1, qEnvironmentVariableIntValue("ZELMORA_DRIVE_URLS"))
+                && m_messages >= qEnvironmentVariableIntValue("ZELMORA_DRIVE_MESSAGES"))
                 m_stage = QStringLiteral("close");
         } else if (m_stage == QLatin1String("close")) {
             m_stage = QStringLiteral("closing");
@@ -198,6 +203,7 @@ private:
     int m_paints = 0;
     int m_urls = 0;
     int m_boxes = 0;
+    int m_messages = 0;
 };
 
 void startDriver()

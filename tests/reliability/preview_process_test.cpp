@@ -245,21 +245,29 @@ TEST_F(WebEngineInTheProgram, hostileSet_nothingRunsOrLeaks_onlyTheClickedLinkLe
                        "<iframe src=\"%1/frame\" width=4 height=4></iframe>"
                        "<a href=\"file://%2secret.txt\" style=\"position:absolute;left:0;top:0;width:160px;height:60px\">f</a>"
                        "<a href=\"https://example.invalid/clicked\" "
-                       "style=\"position:absolute;left:160px;top:0;width:160px;height:60px\">c</a>")
+                       "style=\"position:absolute;left:160px;top:0;width:160px;height:60px\">c</a>"
+                       "<a href=\"mailto:a@b?subject=hi&attach=%2secret.txt&attachment=file://%2secret.txt\" "
+                       "style=\"position:absolute;left:0;top:60px;width:160px;height:40px\">m</a>")
             .arg(net, folder);
     writeFile(folder + QStringLiteral("Popleaf/abc_1.htm"), pageOne(QStringLiteral("BackGround=\"back.gif\""), text));
 
-    // The file link first, then the https one: anything the page or the
-    // first click sent to the desktop would come before the second URL.
+    // The https link, the mailto link, then the file link: anything the page
+    // sent to the desktop by itself would come before the first URL, and the
+    // refusal of the file link comes last.
     const ProgramRun result = run({"hostile", "offscreen", {}, {}, {}},
-                           {QStringLiteral("ZELMORA_DRIVE_COLOUR=#00ff00"),
-                            QStringLiteral("ZELMORA_DRIVE_CLICKS=80,30;240,30")});
+                           {QStringLiteral("ZELMORA_DRIVE_COLOUR=#00ff00"), QStringLiteral("ZELMORA_DRIVE_URLS=2"),
+                            QStringLiteral("ZELMORA_DRIVE_MESSAGES=1"),
+                            QStringLiteral("ZELMORA_DRIVE_CLICKS=240,30;80,80;80,30")});
 
     EXPECT_EQ(result.exitStatus, QProcess::NormalExit) << result.output.toStdString();
     EXPECT_EQ(result.exitCode, 0) << result.output.toStdString();
     EXPECT_TRUE(reportMatches({kOpened, kEditor, QStringLiteral("preview: shown"), QStringLiteral("loaded: ok"),
                                QStringLiteral("title: abc_1"), QStringLiteral("colour: #00ff00"),
-                               QStringLiteral("url: https://example.invalid/clicked"), QStringLiteral("after: abc|*")},
+                               QStringLiteral("url: https://example.invalid/clicked"),
+                               QStringLiteral("url: mailto:a@b?subject=hi"),
+                               QStringLiteral("message: このリンクはプレビューから開けません。\\n開けるのは http、https と mailto "
+                                              "のリンクだけです。\\nfile://") + folder + QStringLiteral("secret.txt"),
+                               QStringLiteral("after: abc|*")},
                               result.report))
         << result.output.toStdString();
     EXPECT_FALSE(readSinceMarked(folder + QStringLiteral("secret.txt"))) << "the page read a file outside its folders";

@@ -9,7 +9,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -90,20 +92,55 @@ bool handOnMarkedLines(const char *begin, const char *end, const Markers &marker
     return true;
 }
 
+// Opens a page without following a link at its name; a link is opened as
+// the file it leads to only when that file lies inside the page's folder.
+// O_NONBLOCK keeps open() from waiting on a FIFO; the caller checks the type
+// on the opened descriptor, so nothing can be swapped in between.
+int openPageFile(const QByteArray &nativePath, PageRefusal *refusal)
+{
+    constexpr int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW;
+    const int fd = ::open(nativePath.constData(), flags);
+    if (fd >= 0 || errno != ELOOP)
+        return fd;
+    struct stat st {};
+    if (::stat(nativePath.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return -1; // a link to nothing, a device or a FIFO: no page
+    const qsizetype slash = nativePath.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : nativePath.left(std::max<qsizetype>(slash, 1));
+    std::unique_ptr<char, decltype(&std::free)> real(::realpath(nativePath.constData(), nullptr), &std::free);
+    std::unique_ptr<char, decltype(&std::free)> root(::realpath(folder.constData(), nullptr), &std::free);
+    if (!real || !root)
+        return -1;
+    const QByteArrayView rootPath(root.get());
+    const QByteArrayView target(real.get());
+    const bool inside = target.size() > rootPath.size() + 1 && target.startsWith(rootPath)
+        && (rootPath.endsWith('/') || target[rootPath.size()] == '/');
+    if (!inside) {
+        *refusal = PageRefusal::LinkOutside;
+        return -1;
+    }
+    return ::open(real.get(), flags);
+}
+
 // detected, when given, asks for the encoding to be told from the file's
 // first bytes (detectPageEncoding) and receives it before the first line is
 // handed on; without it the file is CP932.
 bool readLines(const QByteArray &nativePath, const Markers &markers,
-               const std::function<bool(const QString &)> &onLine, PageEncoding *detected)
+               const std::function<bool(const QString &)> &onLine, PageEncoding *detected,
+               PageRefusal *refusal)
 {
-    // O_NONBLOCK keeps open() from waiting on a FIFO; the type is then checked
-    // on the opened descriptor, so nothing can be swapped in between.
-    FileDescriptor fd(::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    *refusal = PageRefusal::NotFound;
+    const FileDescriptor fd(openPageFile(nativePath, refusal));
     if (fd.get() < 0)
         return false;
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return false;
+    if (st.st_size > kMaxPageFileBytes) {
+        *refusal = PageRefusal::TooLarge;
+        return false;
+    }
+    *refusal = PageRefusal::None;
 
     auto wanted = [&markers](QByteArrayView line) { return holdsMarker(line, markers); };
     LineDecoder decode = decodeCp932;
@@ -219,11 +256,13 @@ Markers anchoredMarkers(const QList<QByteArray> &markers)
 
 bool readPageLinesHolding(const QByteArray &nativePath, const QList<QByteArray> &markers,
                           const std::function<bool(const QString &)> &onLine,
-                          PageEncoding *encoding)
+                          PageEncoding *encoding, PageRefusal *refusal)
 {
     const Markers anchored = anchoredMarkers(markers);
     PageEncoding found = PageEncoding::ShiftJis;
-    return readLines(nativePath, anchored, onLine, encoding ? encoding : &found);
+    PageRefusal why = PageRefusal::None;
+    return readLines(nativePath, anchored, onLine, encoding ? encoding : &found,
+                     refusal ? refusal : &why);
 }
 
 } // namespace zelmora

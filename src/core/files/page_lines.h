@@ -72,9 +72,24 @@ inline constexpr qsizetype kMaxLineBytes = 1 << 20;
 //
 // Only a regular file is opened: a folder, a FIFO or a device counts as a
 // file that cannot be opened, and the function returns false without
-// calling onLine.
+// calling onLine. A link is followed only to a regular file inside the
+// page's own folder (judged by where the file really is), since a set may
+// come from anyone and what the reader reads goes into the pages the user
+// uploads. A file larger than kMaxPageFileBytes is not read either. Why a
+// page was not read is stored in refusal, when given.
+enum class PageRefusal {
+    None,
+    NotFound,    // missing, unreadable, or not a regular file
+    LinkOutside, // a link to a file outside the page's folder
+    TooLarge,    // larger than any page the program writes
+};
 bool readPageLinesHolding(const QByteArray &nativePath, const QList<QByteArray> &markers,
                           const std::function<bool(const QString &)> &onLine,
-                          PageEncoding *encoding = nullptr);
+                          PageEncoding *encoding = nullptr, PageRefusal *refusal = nullptr);
+
+// Larger than any page the program writes: a page's longest values come
+// from a reopened line (kMaxLineBytes), and written back with entities
+// and character references each byte takes at most six.
+inline constexpr qint64 kMaxPageFileBytes = qint64(32) << 20;
 
 } // namespace zelmora

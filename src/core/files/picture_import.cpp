@@ -83,6 +83,21 @@ int copyAll(int in, int out)
     }
 }
 
+// Whether the file starts as a GIF, JPEG, PNG or BMP file does: the
+// signatures by which image readers recognise these formats. Reads from
+// the start; the caller seeks back before reading again.
+bool holdsPicture(int fd)
+{
+    char head[8] = {};
+    const ssize_t n = ::pread(fd, head, sizeof head, 0);
+    if (n < 2)
+        return false;
+    const QByteArrayView bytes(head, n);
+    return bytes.startsWith("GIF87a") || bytes.startsWith("GIF89a")
+        || bytes.startsWith("\xFF\xD8\xFF") || bytes.startsWith("\x89PNG\r\n\x1A\n")
+        || (bytes.startsWith("BM") && n >= 6);
+}
+
 QString candidateName(const QString &name, int number)
 {
     if (number == 1)
@@ -153,12 +168,8 @@ PictureImport importPicture(const QString &source, const QString &outFolder)
         result.problem = QStringLiteral("%1: %2").arg(shownPictureName(name), *fault);
         return result;
     }
-    const QString folder = QDir(outFolder).absolutePath();
-    if (QDir(info.absolutePath()).canonicalPath() == QDir(folder).canonicalPath()) {
-        result.name = name;
-        return result;
-    }
-
+    // A link is judged by the file it leads to: that file must be a regular
+    // file holding a picture, whatever its name says.
     const FileDescriptor in(
         ::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat sourceInfo {};
@@ -168,6 +179,15 @@ PictureImport importPicture(const QString &source, const QString &outFolder)
                                            in.get() < 0
                                                ? systemReason(errno)
                                                : QStringLiteral("通常のファイルではありません"));
+        return result;
+    }
+    if (!holdsPicture(in.get())) {
+        result.problem = QStringLiteral("%1: 中身が gif、jpg、png、bmp の画像ではありません").arg(name);
+        return result;
+    }
+    const QString folder = QDir(outFolder).absolutePath();
+    if (QDir(info.absolutePath()).canonicalPath() == QDir(folder).canonicalPath()) {
+        result.name = name;
         return result;
     }
     const QByteArray nativeFolder = QFile::encodeName(folder);

@@ -137,8 +137,8 @@ void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &pa
                       Desktop &desktop)
 {
     const PageSet set = editor.pageSet();
-    if (const auto c = forbiddenTitleCharacter(set.title)) {
-        desktop.warning(forbiddenTitleMessage(*c));
+    if (const auto fault = setContentFault(set)) {
+        desktop.warning(*fault);
         return;
     }
     state.lastTitle = set.title;

@@ -17,8 +17,10 @@ QString dataPageFileName(const QString &title, const QString &ext)
 
 QStringList dataPageLines(const EditorState &state, int n, PageEncoding encoding)
 {
-    const QString &title = state.lastTitle;
-    const QString &ext = state.extension;
+    // Names as markup holds them (escapeName), in the table, the link, the
+    // code to paste and the page's own title.
+    const QString title = escapeName(state.lastTitle);
+    const QString ext = escapeName(state.extension);
     const QString openFirst = QStringLiteral("OpenSub('") + title + QStringLiteral("_1") + ext
         + QStringLiteral("',event)");
     // The data page's own GetPosX has a space after "else if"; the copy to
@@ -45,7 +47,7 @@ QStringList dataPageLines(const EditorState &state, int n, PageEncoding encoding
         const QString number = QString::number(k);
         lines << QStringLiteral("<tr><td><span id=\"param3\">PAGE") + number
                 + QStringLiteral("</span></td><td><span id=\"param3\">") + title + u'_' + number + ext
-                + QStringLiteral("</span></td><td><span id=\"param3\">") + state.contents(k)
+                + QStringLiteral("</span></td><td><span id=\"param3\">") + escapeName(state.contents(k))
                 + QStringLiteral("</span></td></tr>");
     }
     lines << QStringLiteral("</table>")

@@ -168,19 +168,8 @@ QStringList pageLines(const QString &title, int k, const PageSet &set, const Pag
 
 QString escapeHtml(const QString &text)
 {
-    QString out;
-    out.reserve(text.size());
-    for (QChar c : text) {
-        switch (c.unicode()) {
-        case u'&': out += QStringLiteral("&amp;"); break;
-        case u'<': out += QStringLiteral("&lt;"); break;
-        case u'>': out += QStringLiteral("&gt;"); break;
-        case u'"': out += QStringLiteral("&quot;"); break;
-        case u'\'': out += QStringLiteral("&#39;"); break;
-        default: out += c;
-        }
-    }
-    return out;
+    QString out = escapeName(text);
+    return out.replace(u'\'', QStringLiteral("&#39;"));
 }
 
 QString unescapeHtml(const QString &text)

@@ -8,11 +8,54 @@
 
 #include "core/text/half_width.h"
 
+#include <algorithm>
+
 namespace zelmora {
 
 QString bodyAttribute(const QString &attributeName, const QString &value)
 {
-    return toHalfWidth(attributeName + u'"' + value + u'"');
+    return toHalfWidth(attributeName + u'"') + escapeName(toHalfWidth(value)) + u'"';
+}
+
+QString escapeName(const QString &name)
+{
+    static const QString special = QStringLiteral("&<>\"");
+    if (std::none_of(name.begin(), name.end(), [](QChar c) { return special.contains(c); }))
+        return name;
+    QString out;
+    out.reserve(name.size() + 16);
+    for (QChar c : name) {
+        switch (c.unicode()) {
+        case u'&': out += QStringLiteral("&amp;"); break;
+        case u'<': out += QStringLiteral("&lt;"); break;
+        case u'>': out += QStringLiteral("&gt;"); break;
+        case u'"': out += QStringLiteral("&quot;"); break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+QString unescapeName(const QString &markup)
+{
+    if (!markup.contains(u'&'))
+        return markup;
+    static const struct { QStringView entity; QChar c; } entities[] = {
+        {u"&amp;", u'&'}, {u"&lt;", u'<'}, {u"&gt;", u'>'}, {u"&quot;", u'"'}};
+    QString out;
+    out.reserve(markup.size());
+    for (qsizetype i = 0; i < markup.size(); ++i) {
+        const auto e = std::find_if(std::begin(entities), std::end(entities), [&](const auto &e) {
+            return QStringView(markup).mid(i).startsWith(e.entity);
+        });
+        if (e == std::end(entities)) {
+            out += markup.at(i);
+            continue;
+        }
+        out += e->c;
+        i += e->entity.size() - 1;
+    }
+    return out;
 }
 
 QString replaceLineBreaks(const QString &text)
@@ -40,7 +83,8 @@ QString pictureAlt(const Page &page)
 QStringList popupPageLines(const PopupPage &p)
 {
     const QString q = QStringLiteral("\"");
-    const QString next = p.title + u'_' + QString::number(p.k + 1) + p.ext;
+    const QString title = escapeName(p.title);
+    const QString next = title + u'_' + QString::number(p.k + 1) + escapeName(p.ext);
     const bool robots = p.settings.robotsMode == 1 || p.settings.robotsMode == 2;
     QStringList lines;
     lines.reserve(32);
@@ -55,7 +99,7 @@ QStringList popupPageLines(const PopupPage &p)
           << QStringLiteral("span#param2{font-size:12pt;family:ＭＳゴシック;}")
           << QStringLiteral("span#param3{font-size:12pt;family:ＭＳゴシック;}")
           << QStringLiteral("--></style>")
-          << QStringLiteral("<title>") + p.title + u'_' + QString::number(p.k) + QStringLiteral("</title>")
+          << QStringLiteral("<title>") + title + u'_' + QString::number(p.k) + QStringLiteral("</title>")
           << QStringLiteral("<script language=\"JavaScript\"><!--");
     if (p.linked) {
         lines << kOpenSubLine << kOpenNearWinLine << kGetPosXLine << kGetPosYLine
@@ -76,8 +120,8 @@ QStringList popupPageLines(const PopupPage &p)
         lines << QStringLiteral("<span id=\"param3\">") + p.text + QStringLiteral("</span>");
     } else {
         const QString width = p.kind == PageKind::WidePicture ? QStringLiteral("250") : QStringLiteral("150");
-        lines << QStringLiteral("<img src=\"") + p.file + QStringLiteral("\" width=\"") + width
-                + QStringLiteral("\" height=\"115\" alt=\"") + p.alt + QStringLiteral("\">");
+        lines << QStringLiteral("<img src=\"") + escapeName(p.file) + QStringLiteral("\" width=\"") + width
+                + QStringLiteral("\" height=\"115\" alt=\"") + escapeName(p.alt) + QStringLiteral("\">");
     }
     lines << QStringLiteral("</td></tr>")
           << QStringLiteral("<tr><td align=\"right\">")

@@ -36,8 +36,16 @@ struct PopupPage {
     PageEncoding encoding = PageEncoding::ShiftJis;
 };
 
-// caption of Label_BK, '"', Text_BK, '"', converted to half width.
+// caption of Label_BK, '"', Text_BK, '"', converted to half width, the
+// value escaped (escapeName) after the conversion.
 QString bodyAttribute(const QString &attributeName, const QString &value);
+// A title, file name or alternative text as page markup holds it: '&', '<',
+// '>' and '"' as entities, so that a name can neither end its attribute nor
+// start a tag; any other name is written as it is. The reader turns them
+// back (unescapeName). A page text is the author's own markup and is never
+// escaped.
+QString escapeName(const QString &name);
+QString unescapeName(const QString &markup);
 // Every CR LF pair becomes "<BR>"; a lone CR or LF stays.
 QString replaceLineBreaks(const QString &text);
 

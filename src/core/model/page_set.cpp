@@ -1,5 +1,6 @@
 #include "core/model/page_set.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace zelmora {
@@ -86,6 +87,48 @@ std::optional<QChar> forbiddenTitleCharacter(const QString &title)
     for (QChar c : title) {
         if (c == u'/' || c == u'\\' || c == QChar(0) || isQuote(c) || isLineControl(c))
             return c;
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> setContentFault(const PageSet &set)
+{
+    if (const auto c = forbiddenTitleCharacter(set.title))
+        return forbiddenTitleMessage(*c);
+    const auto control = [](const QString &s) {
+        return std::find_if(s.begin(), s.end(), isLineControl) != s.end();
+    };
+    const auto outsideName = [](const QString &name) {
+        return separatorInName(name) || name == u"." || name == u"..";
+    };
+    const auto fault = [](const QString &where, const QString &value, const QString &why) {
+        QString shown;
+        for (QChar c : value.left(80))
+            shown += isLineControl(c) ? QStringLiteral("[U+%1]").arg(c.unicode(), 4, 16, QChar(u'0')).toUpper() : QString(c);
+        return QStringLiteral("%1「%2」%3").arg(where, shown, why);
+    };
+    const QString controlWhy = QStringLiteral(
+        "に改行やタブなどの制御文字があり、ページの行がそこで分かれてしまうため、書き出せません。");
+    const QString outsideWhy = QStringLiteral(
+        "は Popleaf の中のファイルを指していないため、書き出せません。画像は Popleaf から選んでください。");
+    if (set.backgroundKind == BackgroundKind::Picture && outsideName(set.backgroundValue))
+        return fault(QStringLiteral("背景の画像"), set.backgroundValue, outsideWhy);
+    if (control(set.backgroundValue))
+        return fault(QStringLiteral("背景の指定"), set.backgroundValue, controlWhy);
+    for (int k = 1; k <= kPageCount; ++k) {
+        const Page &page = set.page(k);
+        if (page.kind != PageKind::StandardPicture && page.kind != PageKind::WidePicture)
+            continue;
+        const bool wide = page.kind == PageKind::WidePicture;
+        const QString &file = wide ? page.wideFile : page.standardFile;
+        const QString &alt = wide ? page.wideAlt : page.standardAlt;
+        const QString where = QStringLiteral("ページ %1 の").arg(k);
+        if (outsideName(file))
+            return fault(where + QStringLiteral("画像"), file, outsideWhy);
+        if (control(file))
+            return fault(where + QStringLiteral("画像の名前"), file, controlWhy);
+        if (control(alt))
+            return fault(where + QStringLiteral("代替テキスト"), alt, controlWhy);
     }
     return std::nullopt;
 }

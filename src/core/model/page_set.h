@@ -103,4 +103,12 @@ std::optional<QChar> forbiddenTitleCharacter(const QString &title);
 // The message for a refused title, naming the character and why.
 QString forbiddenTitleMessage(QChar c);
 
+// What typing and picking guarantee of a set, checked again before its pages
+// are written, since a restored draft or a reopened set from elsewhere may
+// hold anything: the title (forbiddenTitleCharacter), picture names that name
+// a file in the output folder (no separator, not "." or ".."), and names,
+// alternative texts and the background without control characters. The
+// message for the first fault, or nullopt.
+std::optional<QString> setContentFault(const PageSet &set);
+
 } // namespace zelmora

@@ -28,7 +28,7 @@ QStringList previewPageLines(const QString &title, int k, const QString &body, c
           << QStringLiteral("<style type=\"Text/css\"><!--")
           << QStringLiteral("span#param3{font-size:12pt;family:ＭＳゴシック;}")
           << QStringLiteral("--></style>")
-          << QStringLiteral("<title>") + title + u'_' + QString::number(k) + QStringLiteral("</title>")
+          << QStringLiteral("<title>") + escapeName(title) + u'_' + QString::number(k) + QStringLiteral("</title>")
           << QStringLiteral("</head>")
           << QStringLiteral("<body ") + body + QStringLiteral(" scroll=\"no\">")
           << QStringLiteral("<table border=\"0\">")
@@ -37,9 +37,9 @@ QStringList previewPageLines(const QString &title, int k, const QString &body, c
         lines << QStringLiteral("<span id=\"param3\">") + replaceLineBreaks(page.text) + QStringLiteral("</span>");
     } else {
         const QString width = page.kind == PageKind::WidePicture ? QStringLiteral("250") : QStringLiteral("150");
-        lines << QStringLiteral("<img src=\"") + kPreviewPicturePath + pictureFile(page)
+        lines << QStringLiteral("<img src=\"") + kPreviewPicturePath + escapeName(pictureFile(page))
                 + QStringLiteral("\" width=\"") + width + QStringLiteral("\" height=\"115\" alt=\"")
-                + pictureAlt(page) + QStringLiteral("\">");
+                + escapeName(pictureAlt(page)) + QStringLiteral("\">");
     }
     lines << QStringLiteral("</td></tr>") << QStringLiteral("<tr><td align=\"right\">")
           << QStringLiteral("</td></tr>") << QStringLiteral("</table>")

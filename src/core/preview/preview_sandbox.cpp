@@ -3,7 +3,12 @@
 #include "core/preview/preview_pages.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QUrlQuery>
+
+#include <algorithm>
+#include <sys/stat.h>
 
 namespace zelmora {
 namespace {
@@ -25,16 +30,56 @@ bool previewMayLoad(const QUrl &url, const QString &pageFolder)
     const QString path = QFileInfo(url.toLocalFile()).canonicalFilePath();
     if (path.isEmpty())
         return false; // missing: nothing to show, and nothing to learn about the disk
+    // A FIFO or a device would block or never end the engine's read.
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
     return isInside(path, pageFolder)
         || isInside(path, QDir(pageFolder).filePath(kPreviewPicturePath));
 }
 
-bool opensInSystemBrowser(const QUrl &url)
+std::optional<QUrl> linkForSystem(const QUrl &url)
 {
+    if (!url.isValid())
+        return std::nullopt;
     const QString scheme = url.scheme();
-    return url.isValid()
-        && (scheme == QLatin1String("http") || scheme == QLatin1String("https")
-            || scheme == QLatin1String("mailto"));
+    if (scheme == QLatin1String("http") || scheme == QLatin1String("https")) {
+        if (url.host().isEmpty())
+            return std::nullopt;
+        return url;
+    }
+    if (scheme != QLatin1String("mailto"))
+        return std::nullopt;
+    // The addresses, without a control character that could start a header
+    // of the mail program's own.
+    const QString to = url.path(QUrl::FullyDecoded);
+    if (to.isEmpty() || !url.host().isEmpty()
+        || std::any_of(to.begin(), to.end(), [](QChar c) { return c.category() == QChar::Other_Control; }))
+        return std::nullopt;
+    const QUrlQuery given(url);
+    QUrlQuery kept;
+    for (const char *key : {"subject", "body"}) {
+        // The first of each, in whatever letter case the page wrote it.
+        for (const auto &[name, value] : given.queryItems(QUrl::FullyEncoded)) {
+            if (name.compare(QLatin1String(key), Qt::CaseInsensitive) == 0) {
+                kept.addQueryItem(QString::fromLatin1(key), value);
+                break;
+            }
+        }
+    }
+    QUrl out;
+    out.setScheme(scheme);
+    out.setPath(url.path(QUrl::FullyEncoded), QUrl::StrictMode);
+    if (!kept.isEmpty())
+        out.setQuery(kept.query(QUrl::FullyEncoded), QUrl::StrictMode);
+    return out.isValid() ? std::optional<QUrl>(out) : std::nullopt;
+}
+
+QString linkRefusedMessage(const QUrl &url)
+{
+    return QStringLiteral("このリンクはプレビューから開けません。\n開けるのは http、https と mailto の"
+                          "リンクだけです。\n%1")
+        .arg(url.toDisplayString().left(200));
 }
 
 } // namespace zelmora

@@ -137,6 +137,12 @@ QString restored(const QString &value, PageEncoding encoding)
     return encoding == PageEncoding::ShiftJis ? decodeUnencodableReferences(value) : value;
 }
 
+// A name or alternative text as the writer escaped it (escapeName).
+QString restoredName(const QString &value, PageEncoding encoding)
+{
+    return unescapeName(restored(value, encoding));
+}
+
 // Page 1's body line carries the background. A later matching line wins, and
 // a colour marker on a line hides a picture marker on the same line.
 void applyBackgroundRule(const QString &line, const LineMarkers &at, PageEncoding encoding,
@@ -148,7 +154,7 @@ void applyBackgroundRule(const QString &line, const LineMarkers &at, PageEncodin
             // The kind is chosen first: choosing it empties the value.
             selectBackgroundKind(set, BackgroundKind::Colour);
             set.backgroundAttribute = kColourAttribute;
-            set.backgroundValue = restored(*value, encoding);
+            set.backgroundValue = restoredName(*value, encoding);
         }
         return;
     }
@@ -157,7 +163,7 @@ void applyBackgroundRule(const QString &line, const LineMarkers &at, PageEncodin
         if (const auto value = valueAfter(line, q, kPictureMarker)) {
             selectBackgroundKind(set, BackgroundKind::Picture);
             set.backgroundAttribute = kPictureAttribute;
-            set.backgroundValue = restored(*value, encoding);
+            set.backgroundValue = restoredName(*value, encoding);
         }
     }
 }
@@ -198,16 +204,16 @@ void applyImageLine(const QString &line, qsizetype markerPos, PageEncoding encod
     const auto alt = valueAfter(line, a, kAltMarker);
     if (!widthValue || !alt)
         return;
-    const QString file = restored(line.mid(fileStart, fileEnd - fileStart), encoding);
+    const QString file = restoredName(line.mid(fileStart, fileEnd - fileStart), encoding);
     const std::optional<int> width = widthNumber(*widthValue);
     if (width == kStandardWidth) {
         page.kind = PageKind::StandardPicture;
         page.standardFile = file;
-        page.standardAlt = restored(*alt, encoding);
+        page.standardAlt = restoredName(*alt, encoding);
     } else if (width == kWideWidth) {
         page.kind = PageKind::WidePicture;
         page.wideFile = file;
-        page.wideAlt = restored(*alt, encoding);
+        page.wideAlt = restoredName(*alt, encoding);
     }
 }
 
@@ -317,6 +323,7 @@ ReadOutcome readPageSetFiles(const QString &outFolder, const QString &title, con
         // it is known before the first line arrives.
         PageEncoding encoding = PageEncoding::ShiftJis;
         bool html5 = false;
+        PageRefusal refusal = PageRefusal::None;
         const bool opened = readPageLinesHolding(
             path, markersOfPage(n),
             [&](const QString &line) {
@@ -343,16 +350,32 @@ ReadOutcome readPageSetFiles(const QString &outFolder, const QString &title, con
                 }
                 return true;
             },
-            &encoding);
+            &encoding, &refusal);
         // A page that cannot be opened ends the set with the pages before it
         // (a later page deleted, or an older set's page 1 without its pages).
-        if (!opened)
+        if (!opened) {
+            if (refusal != PageRefusal::NotFound)
+                outcome.refusal = pageRefusalMessage(popupPageFileName(title, n, ext), refusal);
             return outcome;
+        }
         outcome.pagesRead = n;
         if (closed)
             return outcome;
     }
     return outcome;
+}
+
+QString pageRefusalMessage(const QString &fileName, PageRefusal refusal)
+{
+    if (refusal == PageRefusal::LinkOutside)
+        return QStringLiteral("[ %1 ] は Popleaf の外にあるファイルへのリンクのため、読み込みませんでした。")
+            .arg(fileName);
+    if (refusal == PageRefusal::TooLarge)
+        return QStringLiteral("[ %1 ] は %2 MB を超えていて、ページのファイルとしては大きすぎるため、"
+                              "読み込みませんでした。")
+            .arg(fileName)
+            .arg(kMaxPageFileBytes >> 20);
+    return kFileNotFoundMessage;
 }
 
 QString readReportMessage(const QString &title, const QString &ext, int pagesRead)
@@ -384,12 +407,16 @@ void readPageSet(Editor &editor, EditorState &state, const ProgramPaths &paths,
     if (outcome.pagesRead == 0) {
         if (previous)
             editor.showPageSet(*previous);
-        desktop.plainMessage(kFileNotFoundMessage);
+        if (outcome.refusal.isEmpty())
+            desktop.plainMessage(kFileNotFoundMessage);
+        else
+            desktop.warning(outcome.refusal);
         return;
     }
     editor.showPageSet(outcome.set);
     state.reopenedSet = start.title + state.readExtension;
-    desktop.information(readReportMessage(start.title, state.readExtension, outcome.pagesRead));
+    const QString report = readReportMessage(start.title, state.readExtension, outcome.pagesRead);
+    desktop.information(outcome.refusal.isEmpty() ? report : report + u'\n' + outcome.refusal);
 }
 
 } // namespace zelmora

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/files/page_lines.h"
 #include "core/model/desktop.h"
 #include "core/model/editor.h"
 #include "core/model/page_set.h"
@@ -12,9 +13,13 @@ namespace zelmora {
 // What reading a set gave: the page set the editor is to show and how many
 // pages were read (the report names pages 1 to pagesRead). pagesRead 0 means
 // page 1 could not be opened; set is then the start set unchanged.
+// refusal says why the page after the last one read was not read, when the
+// reader refused it (a link leading outside the folder, a file too large to
+// be a page); it is empty when that page is simply not there.
 struct ReadOutcome {
     PageSet set;
     int pagesRead = 0;
+    QString refusal;
 };
 
 // Reads the popup pages outFolder + title + "_" + n + ext, n = 1 to 6, into a
@@ -32,6 +37,9 @@ QString readReportMessage(const QString &title, const QString &ext, int pagesRea
 
 // The message when page 1 of the set cannot be opened.
 inline const QString kFileNotFoundMessage = QStringLiteral("ファイルが見つかりません。");
+
+// The message for a page the reader refused, naming the file.
+QString pageRefusalMessage(const QString &fileName, PageRefusal refusal);
 
 // Reads the set named by the editor's title and readExtension from the output
 // folder, shows it in the editor when at least page 1 was read, and tells the

@@ -76,8 +76,8 @@ void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state,
                        const ProgramPaths &paths, Desktop &desktop, PreviewBrowserFactory *factory)
 {
     const PageSet set = editor.pageSet();
-    if (const auto c = forbiddenTitleCharacter(set.title)) {
-        desktop.warning(forbiddenTitleMessage(*c));
+    if (const auto fault = setContentFault(set)) {
+        desktop.warning(*fault);
         return;
     }
     if (temporaryFolderIsALink(paths.previewFolder)) {

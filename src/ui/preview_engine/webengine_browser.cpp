@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QMessageBox>
 #include <QObject>
 #include <QOpenGLContext>
 #include <QQuickWindow>
@@ -19,6 +20,21 @@
 
 namespace zelmora {
 namespace {
+
+// A link the user clicked: handed to the system as linkForSystem gives it,
+// or refused with a message over the preview.
+void openClickedLink(QWidget *window, const QUrl &url)
+{
+    if (const std::optional<QUrl> link = linkForSystem(url)) {
+        QDesktopServices::openUrl(*link);
+        return;
+    }
+    auto *box = new QMessageBox(QMessageBox::Information, window->windowTitle(),
+                                linkRefusedMessage(url), QMessageBox::Ok, window);
+    box->setTextFormat(Qt::PlainText);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open(); // not exec(): the engine is inside its own call here
+}
 
 // Every request of a preview page passes here: only the preview pages'
 // own folder and the pictures beside it are read.
@@ -42,7 +58,7 @@ private:
 // the preview; with scripts off, a click is always the user's own.
 class PreviewPage : public QWebEnginePage {
 public:
-    explicit PreviewPage(QObject *parent) : QWebEnginePage(parent)
+    explicit PreviewPage(QWidget *view) : QWebEnginePage(view), m_view(view)
     {
         QWebEngineSettings *s = settings();
         s->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
@@ -58,9 +74,9 @@ public:
         // A link with a target opens no new window; a clicked one goes to
         // the system browser like any other.
         connect(this, &QWebEnginePage::newWindowRequested, this,
-                [](QWebEngineNewWindowRequest &request) {
-                    if (request.isUserInitiated() && opensInSystemBrowser(request.requestedUrl()))
-                        QDesktopServices::openUrl(request.requestedUrl());
+                [this](QWebEngineNewWindowRequest &request) {
+                    if (request.isUserInitiated())
+                        openClickedLink(m_view->window(), request.requestedUrl());
                 });
     }
     ~PreviewPage() override { setUrlRequestInterceptor(nullptr); }
@@ -72,8 +88,8 @@ protected:
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override
     {
         if (type == NavigationTypeLinkClicked) {
-            if (isMainFrame && opensInSystemBrowser(url))
-                QDesktopServices::openUrl(url);
+            if (isMainFrame)
+                openClickedLink(m_view->window(), url);
             return false;
         }
         // Only the browser's own loads (navigate() below) are typed; the
@@ -83,6 +99,7 @@ protected:
     }
 
 private:
+    QWidget *m_view;
     PreviewRequestFilter m_filter;
 };
 

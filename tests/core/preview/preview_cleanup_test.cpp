@@ -177,6 +177,7 @@ TEST_P(PreviewMayLoad, onlyThePagesAndThePicturesBesideThem)
     writeFile(root + QStringLiteral("/pictures/b.gif"), "picture kept elsewhere");
     ASSERT_TRUE(QFile::link(root + QStringLiteral("/secret.txt"), root + QStringLiteral("/Popleaf/secret.gif")));
     ASSERT_TRUE(QFile::link(root + QStringLiteral("/secret.txt"), root + QStringLiteral("/TEMP/secret.htm")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(root + QStringLiteral("/Popleaf/pipe.gif")).constData(), 0600), 0);
 
     const QUrl url(QString(GetParam().url).replace(QStringLiteral("{root}"), root));
     EXPECT_EQ(previewMayLoad(url, root + QStringLiteral("/TEMP")), GetParam().allowed) << url.toString().toStdString();
@@ -194,6 +195,7 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"aLinkInThePicturesToAFileOutside", QStringLiteral("file://{root}/Popleaf/secret.gif"), false},
         LoadCase{"aLinkInTheTemporaryFolder", QStringLiteral("file://{root}/TEMP/secret.htm"), false},
         LoadCase{"aMissingFile", QStringLiteral("file://{root}/Popleaf/none.gif"), false},
+        LoadCase{"aFifoNobodyWritesTo", QStringLiteral("file://{root}/Popleaf/pipe.gif"), false},
         LoadCase{"aFileOnAnotherHost", QStringLiteral("file://server/{root}/Popleaf/a.gif"), false},
         LoadCase{"http", QStringLiteral("http://127.0.0.1:9/x"), false},
         LoadCase{"https", QStringLiteral("https://example.com/x.gif"), false},
@@ -201,11 +203,23 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"websocket", QStringLiteral("ws://127.0.0.1:9/"), false}),
     [](const testing::TestParamInfo<LoadCase> &info) { return std::string(info.param.name); });
 
-TEST(PreviewLinks, onlyHttpHttpsAndMailtoGoToTheSystemBrowser)
+TEST(PreviewLinks, httpAsItIs_mailtoWithAddressSubjectAndBodyOnly_nothingElse)
 {
-    for (const char *url : {"http://example.com/", "https://example.com/a?b=c", "mailto:a@example.com"})
-        EXPECT_TRUE(opensInSystemBrowser(QUrl(QString::fromLatin1(url)))) << url;
-    for (const char *url : {"file:///etc/passwd", "javascript:alert(1)", "ftp://example.com/", "data:text/html,x",
-                            "smb://server/share", "x-scheme-handler:thing", ""})
-        EXPECT_FALSE(opensInSystemBrowser(QUrl(QString::fromLatin1(url)))) << url;
+    const struct { const char *clicked, *handedOn; } links[] = {
+        {"http://example.com/", "http://example.com/"},
+        {"https://example.com/a?b=c&attach=x#f", "https://example.com/a?b=c&attach=x#f"},
+        {"mailto:a@example.com", "mailto:a@example.com"},
+        {"mailto:a@b?subject=hi&attach=/etc/passwd&attachment=file:///etc/passwd", "mailto:a@b?subject=hi"},
+        {"MAILTO:a@b?cc=c@d&Body=x%26y%0D%0Az&bcc=e@f&subject=s&subject=t", "mailto:a@b?subject=s&body=x%26y%0D%0Az"},
+        {"mailto:?subject=no%20address", nullptr},
+        {"mailto:a@b%0D%0ABcc:c@d", nullptr},
+        {"http:/no/host", nullptr},
+        {"file:///etc/passwd", nullptr}, {"javascript:alert(1)", nullptr}, {"ftp://example.com/", nullptr},
+        {"data:text/html,x", nullptr}, {"smb://server/share", nullptr}, {"x-scheme-handler:thing", nullptr}, {"", nullptr},
+    };
+    for (const auto &l : links) {
+        const auto link = linkForSystem(QUrl(QString::fromLatin1(l.clicked)));
+        EXPECT_EQ(link ? link->toString(QUrl::FullyEncoded).toStdString() : "refused", l.handedOn ? l.handedOn : "refused")
+            << l.clicked;
+    }
 }
