@@ -87,6 +87,7 @@ ImagePicker::ImagePicker(Desktop &desktop, const QString &outFolder, QWidget *pa
     m_emptyHint->setAlignment(Qt::AlignCenter);
     m_emptyHint->setForegroundRole(QPalette::PlaceholderText);
     m_emptyHint->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_emptyHint->setBuddy(m_files); // it tells of the list it lies on
     m_import = placeControl(new QPushButton(QStringLiteral("ほかの場所から追加…"), this),
                             QStringLiteral("Com_import"), 120, 2640, 2775, 375);
     m_import->setToolTip(
