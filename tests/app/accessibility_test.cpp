@@ -17,6 +17,7 @@
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QAccessible>
+#include <QButtonGroup>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -103,6 +104,18 @@ void expectAccessible(const WindowCase &c)
             EXPECT_EQ(accessibleName(widget), expected) << objectName.toStdString();
     }
 
+    // No two controls shown together answer the same Alt key.
+    std::map<QKeySequence, QString> keys;
+    for (QWidget *control : controlsShown(c.window)) {
+        auto *button = qobject_cast<QAbstractButton *>(control);
+        const QKeySequence key = button ? QKeySequence::mnemonic(button->text()) : QKeySequence();
+        if (key.isEmpty())
+            continue;
+        const auto [at, fresh] = keys.emplace(key, describe(control));
+        EXPECT_TRUE(fresh) << describe(control).toStdString() << " and " << at->second.toStdString()
+                           << " both answer " << key.toString().toStdString();
+    }
+
     // A caption label leads to its input (Alt + its mnemonic, and the name
     // that screen readers take from it).
     for (QLabel *label : c.window->findChildren<QLabel *>()) {
@@ -132,6 +145,29 @@ void expectEnterPressesFocusedButton(const WindowCase &c)
         EXPECT_EQ(clicked.count(), 1) << "Return";
         QTest::keyClick(button, Qt::Key_Enter, Qt::KeypadModifier);
         EXPECT_EQ(clicked.count(), 2) << "keypad Enter";
+    }
+}
+
+// Tab, round the whole window, stops in each group of options only on the
+// option chosen, also where the program chose it.
+void expectTabEntersGroupsOnTheirChoice(QWidget *window)
+{
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QList<QWidget *> reached;
+    for (QWidget *at = QApplication::focusWidget(); at && !reached.contains(at); at = QApplication::focusWidget()) {
+        reached << at;
+        QTest::keyClick(at, Qt::Key_Tab);
+    }
+    for (QButtonGroup *group : window->findChildren<QButtonGroup *>()) {
+        QAbstractButton *chosen = group->checkedButton();
+        if (!chosen || !chosen->isVisibleTo(window) || !chosen->isEnabled())
+            continue;
+        QList<QWidget *> stops;
+        for (QAbstractButton *button : group->buttons())
+            if (reached.contains(button))
+                stops << button;
+        EXPECT_EQ(stops, QList<QWidget *>{chosen}) << group->objectName().toStdString();
     }
 }
 
@@ -197,6 +233,13 @@ TEST_F(Accessibility, everyWindowNamesItsControlsAndPressesTheFocusedButtonOnEnt
     child<QAbstractButton>(&window, QStringLiteral("Option1_2"))->click();
     expectEnterPressesFocusedButton({QStringLiteral("main window"), &window, {}, {}});
 
+    // The kinds chosen by the program, as a set read from its files does.
+    PageSet chosen;
+    chosen.page(1).kind = PageKind::WidePicture;
+    chosen.backgroundKind = BackgroundKind::Picture;
+    window.showPageSet(chosen);
+    expectTabEntersGroupsOnTheirChoice(&window);
+
     // Each dialog in turn is the one window shown, as when it is modal.
     window.hide();
     ImagePicker imagePicker(test::messageBoxes(), dir.path());
@@ -224,10 +267,17 @@ TEST_F(Accessibility, everyWindowNamesItsControlsAndPressesTheFocusedButtonOnEnt
                                   {QStringLiteral("Text_URL"), QStringLiteral("リンクページURL")},
                                   {QStringLiteral("ChkBrowser"), QStringLiteral("『作成』 後、ブラウザで動作確認をする")},
                                   {QStringLiteral("OptSettei_2"), QStringLiteral("ロボット検索 【可】 設定")},
+                                  {QStringLiteral("OptSettei_0"), QStringLiteral("ホームへのリンクなし")},
                                   {QStringLiteral("Command1"), QStringLiteral("ＯＫ")}},
                                  {}};
     expectAccessible(optionsCase);
     expectEnterPressesFocusedButton(optionsCase);
+    for (const char *name : {"OptKcyosi_1", "OptSettei_2", "OptMoji_1"})
+        child<QAbstractButton>(&options, QString::fromLatin1(name))->setChecked(true);
+    expectTabEntersGroupsOnTheirChoice(&options);
+    // The robots options are one group, read out under the frame's caption.
+    for (const char *name : {"OptSettei_0", "OptSettei_1", "OptSettei_2"})
+        EXPECT_EQ(child<QWidget>(&options, QString::fromLatin1(name))->parentWidget()->objectName(), QStringLiteral("Frame2"));
 
     test::RecordingBrowserFactory browsers;
     PreviewWindow preview(browsers, editor, dir.path() + u'/', nullptr);

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -193,3 +194,77 @@ TEST_F(MainWindowTest, closeEndsTheWindow)
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(desktop.calls.isEmpty());
 }
+
+// ---- keys ----------------------------------------------------------------
+
+namespace {
+
+struct KeyRow {
+    const char *name;
+    QKeySequence key;
+    QString effect; // as effectOf() tells it
+};
+
+void PrintTo(const KeyRow &row, std::ostream *os) { *os << row.name; }
+
+class Keys : public MainWindowTest, public testing::WithParamInterface<KeyRow> {
+protected:
+    // What a command left behind: the desktop's calls, a window it opened,
+    // the main window closed, the kinds chosen.
+    QString effectOf(const QString &modal) const
+    {
+        QStringList effect;
+        for (const Call &call : desktop.calls)
+            effect << (call.kind == Call::Warning ? QStringLiteral("warning")
+                       : call.text == window->paths().helpFile ? QStringLiteral("help")
+                                                               : call.text);
+        if (!modal.isEmpty())
+            effect << modal;
+        if (!window->isVisible())
+            effect << QStringLiteral("closed");
+        const PageSet set = window->pageSet();
+        if (set.page(1).kind != PageKind::Text)
+            effect << QStringLiteral("page 1 kind %1").arg(int(set.page(1).kind));
+        return effect.join(QStringLiteral(", "));
+    }
+};
+
+} // namespace
+
+TEST_P(Keys, pressTheirCommand)
+{
+    // A title that both create and preview refuse with a warning, and a kind
+    // that each kind's mnemonic changes.
+    PageSet set;
+    set.title = QStringLiteral("../abc");
+    set.page(1).kind = PageKind::Text;
+    window->showPageSet(set);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+
+    QString modal;
+    if (GetParam().effect.startsWith(u"Form"))
+        test::onNextModal([&modal](QWidget *shown) {
+            modal = shown->objectName();
+            shown->close();
+        });
+    QTest::keySequence(window.get(), GetParam().key);
+    QTest::qWaitFor([&] { return effectOf(modal) == GetParam().effect; });
+    EXPECT_EQ(effectOf(modal), GetParam().effect);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MainWindow, Keys,
+    testing::Values(KeyRow{"F1",     QKeySequence(Qt::Key_F1),            QStringLiteral("help")},
+                    KeyRow{"CtrlO",  QKeySequence(Qt::CTRL | Qt::Key_O),  QStringLiteral("Form2")},
+                    KeyRow{"CtrlP",  QKeySequence(Qt::CTRL | Qt::Key_P),  QStringLiteral("warning")},
+                    KeyRow{"CtrlS",  QKeySequence(Qt::CTRL | Qt::Key_S),  QStringLiteral("warning")},
+                    KeyRow{"CtrlQ",  QKeySequence(Qt::CTRL | Qt::Key_Q),  QStringLiteral("closed")},
+                    KeyRow{"CtrlW",  QKeySequence(Qt::CTRL | Qt::Key_W),  QStringLiteral("closed")},
+                    KeyRow{"AltS",   QKeySequence(Qt::ALT | Qt::Key_S),   QStringLiteral("warning")},
+                    KeyRow{"AltP",   QKeySequence(Qt::ALT | Qt::Key_P),   QStringLiteral("warning")},
+                    KeyRow{"AltC",   QKeySequence(Qt::ALT | Qt::Key_C),   QStringLiteral("closed")},
+                    KeyRow{"AltN",   QKeySequence(Qt::ALT | Qt::Key_N),   QStringLiteral("page 1 kind 0")},
+                    KeyRow{"AltI",   QKeySequence(Qt::ALT | Qt::Key_I),   QStringLiteral("page 1 kind 2")},
+                    KeyRow{"AltW",   QKeySequence(Qt::ALT | Qt::Key_W),   QStringLiteral("page 1 kind 3")}),
+    [](const testing::TestParamInfo<KeyRow> &info) { return std::string(info.param.name); });

@@ -2,6 +2,7 @@
 // puts it (in twips, 15 to a pixel), with its caption and tooltip.
 
 #include "ui/image_picker/image_picker.h"
+#include "ui/options/options_dialog.h"
 #include "app/main_window.h"
 #include "ui/kit/form_layout.h"
 #include "support/recording_desktop.h"
@@ -9,8 +10,11 @@
 #include "support/ui_test_support.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
 #include <QButtonGroup>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -20,10 +24,13 @@
 #include <QStyleOptionButton>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QStyleFactory>
 #include <QTemporaryDir>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string_view>
 
 using namespace zelmora;
@@ -180,39 +187,137 @@ TEST_F(WindowLayout, tabsHoldEachPageAtItsPlace)
     }
 }
 
-TEST_F(WindowLayout, captionsFitTheirControls)
+namespace {
+
+// What a caption shows: "作成(&S)" reads "作成(S)".
+QString shownText(const QAbstractButton *button)
 {
-    // A caption wider or taller than its control would be cut off on screen.
-    MainWindow window(desktop, dir.path());
-    test::visitEveryTab(&window);
-    window.show();
-    for (const QLabel *label : window.findChildren<QLabel *>()) {
-        if (label->text().isEmpty())
+    return QString(button->text()).replace(QStringLiteral("(&"), QStringLiteral("("));
+}
+
+// A caption wider or taller than the room its control gives it would be cut
+// off on screen: labels against their own box, buttons against the part
+// the style leaves for the caption, frames' captions inside the frame.
+void expectCaptionsFit(const QWidget *window)
+{
+    SCOPED_TRACE(window->objectName().toStdString());
+    for (const QLabel *label : window->findChildren<QLabel *>()) {
+        if (label->text().isEmpty() || !label->isVisibleTo(window))
             continue;
         SCOPED_TRACE(label->text().toStdString());
         const QFontMetrics metrics(label->font());
         EXPECT_LE(metrics.horizontalAdvance(label->text()), label->width());
         EXPECT_LE(metrics.tightBoundingRect(label->text()).height(), label->height());
     }
-    for (const QAbstractButton *button : window.findChildren<QAbstractButton *>()) {
-        if (button->text().isEmpty())
+    for (const QAbstractButton *button : window->findChildren<QAbstractButton *>()) {
+        if (button->text().isEmpty() || !button->isVisibleTo(window))
             continue;
         SCOPED_TRACE(button->text().toStdString());
         const QFontMetrics metrics(button->font());
-        if (qobject_cast<const QRadioButton *>(button)) {
-            // The caption within the part the style leaves beside the indicator.
-            QStyleOptionButton option;
-            option.initFrom(button);
-            const QRect contents = button->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, button);
-            EXPECT_LE(metrics.horizontalAdvance(button->text()), contents.width());
-            EXPECT_LE(metrics.height(), contents.height());
-        } else {
-            // A push button's caption with a pixel of frame on either side.
-            EXPECT_LE(metrics.horizontalAdvance(button->text()) + 4, button->width());
-            EXPECT_LE(metrics.tightBoundingRect(button->text()).height() + 4, button->height());
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        const QStyle::SubElement part = qobject_cast<const QRadioButton *>(button) ? QStyle::SE_RadioButtonContents
+            : qobject_cast<const QCheckBox *>(button)                             ? QStyle::SE_CheckBoxContents
+                                                                                  : QStyle::SE_PushButtonContents;
+        const QRect room = button->style()->subElementRect(part, &option, button);
+        EXPECT_LE(metrics.horizontalAdvance(shownText(button)), room.width());
+        EXPECT_LE(metrics.tightBoundingRect(shownText(button)).height(), room.height());
+        EXPECT_TRUE(button->rect().contains(room));
+    }
+    for (const QGroupBox *box : window->findChildren<QGroupBox *>()) {
+        if (box->title().isEmpty())
+            continue;
+        SCOPED_TRACE(box->title().toStdString());
+        EXPECT_LE(box->minimumSizeHint().width(), box->width());
+    }
+}
+
+// Each control of a frame lies between the frame's top and bottom lines,
+// found in the frame's own pixels right of its controls.
+void expectInsideFrameLines(QWidget *window)
+{
+    for (QGroupBox *frame : window->findChildren<QGroupBox *>()) {
+        if (!frame->isVisibleTo(window))
+            continue;
+        SCOPED_TRACE(frame->objectName().toStdString());
+        const QImage shot = frame->grab().toImage();
+        const int x = shot.width() - 5, middle = shot.height() / 2;
+        int top = middle, bottom = middle;
+        while (top > 0 && shot.pixel(x, top) == shot.pixel(x, middle))
+            --top;
+        while (bottom < shot.height() - 1 && shot.pixel(x, bottom) == shot.pixel(x, middle))
+            ++bottom;
+        for (const QWidget *control : frame->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            EXPECT_GT(control->geometry().top(), top) << control->objectName().toStdString();
+            EXPECT_LT(control->geometry().bottom(), bottom) << control->objectName().toStdString();
         }
     }
 }
+
+struct LookRow {
+    const char *style;
+    int points; // the application's font
+};
+
+void PrintTo(const LookRow &row, std::ostream *os) { *os << row.style << ' ' << row.points << "pt"; }
+
+class Look : public WindowLayout, public testing::WithParamInterface<LookRow> {
+protected:
+    void TearDown() override
+    {
+        QApplication::setStyle(m_style);
+        QApplication::setFont(m_font);
+    }
+
+    const QString m_style = QApplication::style()->name();
+    const QFont m_font = QApplication::font();
+};
+
+} // namespace
+
+// Under each style and at each font size, the window grows with the font,
+// every caption fits its control and the six tabs show without scroll
+// arrows.
+TEST_P(Look, windowsGrowWithTheFontAndClipNoCaption)
+{
+    const LookRow &row = GetParam();
+    if (!QStyleFactory::keys().contains(QString::fromLatin1(row.style), Qt::CaseInsensitive))
+        GTEST_SKIP() << "the Qt style " << row.style << " is not installed (adwaita-qt6 brings Adwaita)";
+    QApplication::setStyle(QString::fromLatin1(row.style));
+    QApplication::setFont(QFont(m_font.family(), row.points));
+    const double scale = row.points / 9.0;
+
+    MainWindow window(desktop, dir.path());
+    test::visitEveryTab(&window);
+    window.show();
+    EXPECT_EQ(window.size(), QSize(twips(int(std::lround(layout::kWindowWidth * scale))),
+                                   twips(int(std::lround(layout::kWindowHeight * scale)))));
+    expectCaptionsFit(&window);
+
+    const QTabBar *bar = child<QTabWidget>(&window, QStringLiteral("SSTab1"))->tabBar();
+    for (const QToolButton *arrow : bar->findChildren<QToolButton *>())
+        EXPECT_FALSE(arrow->isVisible()) << "scroll arrows";
+    for (int i = 0; i < bar->count(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_TRUE(bar->rect().contains(bar->tabRect(i)));
+        EXPECT_LE(bar->fontMetrics().horizontalAdvance(bar->tabText(i)), bar->tabRect(i).width());
+    }
+
+    OptionsDialog options(dir.filePath(QStringLiteral("Zelmora.ini")), desktop);
+    options.show();
+    expectCaptionsFit(&options);
+    expectInsideFrameLines(&options);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    WindowLayout, Look,
+    testing::Values(LookRow{"Fusion", 9}, LookRow{"Fusion", 11}, LookRow{"Fusion", 14},
+                    LookRow{"Windows", 9}, LookRow{"Windows", 11}, LookRow{"Windows", 14},
+                    LookRow{"Adwaita", 9}, LookRow{"Adwaita", 11}, LookRow{"Adwaita", 14}),
+    [](const testing::TestParamInfo<LookRow> &info) {
+        return std::string(info.param.style) + std::to_string(info.param.points) + "pt";
+    });
 
 TEST_F(WindowLayout, imagePicker)
 {

@@ -4,10 +4,17 @@
 
 #include "ui/kit/icons.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QPixmap>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleFactory>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
 
 using namespace zelmora;
 
@@ -99,3 +106,66 @@ TEST(ApplicationIcon, hasEverySizeDrawnAtThatSize)
         EXPECT_GT(leaf.green(), leaf.red() + 40) << size.width();
     }
 }
+
+namespace {
+
+// WCAG's relative luminance and contrast ratio of two colours.
+double luminance(QColor c)
+{
+    auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+double contrast(QColor a, QColor b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+struct PaletteCase {
+    const char *name;
+    QPalette (*make)();
+};
+
+class PictureContrast : public testing::TestWithParam<std::tuple<IconCase, PaletteCase>> {};
+
+} // namespace
+
+// Each picture on its button, as Fusion paints it, stands out from the face
+// around it by at least 4.5 to 1, on a light and on a dark palette: the
+// strongest pixel of the picture against the same pixel of the bare button.
+TEST_P(PictureContrast, standsOutFromItsButton)
+{
+    const auto &[icon, palette] = GetParam();
+    std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+    ASSERT_NE(fusion, nullptr);
+    const QPalette before = QApplication::palette();
+    QApplication::setPalette(palette.make());
+
+    QPushButton button;
+    button.setStyle(fusion.get());
+    button.setPalette(QApplication::palette());
+    button.resize(27, 27); // 400 twips, as on the main window
+    button.setIconSize(QSize(kButtonPictureSize, kButtonPictureSize));
+    const QImage bare = button.grab().toImage();
+    button.setIcon(icon.make());
+    const QImage shown = button.grab().toImage();
+    QApplication::setPalette(before);
+
+    double strongest = 0;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            strongest = std::max(strongest, contrast(shown.pixelColor(x, y), bare.pixelColor(x, y)));
+    EXPECT_GE(strongest, 4.5);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PictureButtons, PictureContrast,
+    testing::Combine(testing::Values(IconCase{"folder", folderIcon}, IconCase{"settings", settingsIcon},
+                                     IconCase{"help", helpIcon}),
+                     testing::Values(PaletteCase{"light", [] { return QPalette(QColor(0xef, 0xef, 0xef)); }},
+                                     // A dark theme's face and window (qt6ct's "darker", Adwaita-Dark).
+                                     PaletteCase{"dark", [] { return QPalette(QColor(0x35, 0x35, 0x35), QColor(0x2a, 0x2a, 0x2a)); }})),
+    [](const auto &info) {
+        return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).name;
+    });

@@ -136,6 +136,30 @@ TEST_F(PreviewCommandFixture, sixPagesStepThroughAndBackWithBounds)
     EXPECT_EQ(factory.log, expected);
 }
 
+// ← and → turn the pages as the buttons do, from wherever the focus is, and
+// Escape closes the window.
+TEST_F(PreviewCommandFixture, arrowKeysTurnThePagesAndEscapeCloses)
+{
+    editor.set().title = QStringLiteral("two");
+    kinds({Text, Text});
+    QTimer::singleShot(0, [&] {
+        auto *w = qobject_cast<PreviewWindow *>(QApplication::activeModalWidget());
+        ASSERT_TRUE(w);
+        w->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+        w->findChild<QPushButton *>(QStringLiteral("Command1"))->setFocus();
+        // A key presses its button as a click does, pressed in for a moment.
+        QTest::keyClick(w, Qt::Key_Right);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return heading(w) == QStringLiteral("two_2"); }));
+        QTest::keyClick(w, Qt::Key_Left);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return heading(w) == QStringLiteral("two_1"); }));
+        QTest::keyClick(w, Qt::Key_Escape);
+    });
+    runPreviewCommand(&mainWindow, editor, state, paths, desktop, &factory);
+    EXPECT_EQ(factory.log, (QStringList{page(1), page(2), page(1)}));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
 TEST_F(PreviewCommandFixture, secondPreviewReusesTheWindowAndStartsAtPageOne)
 {
     editor.set().title = QStringLiteral("first");
@@ -206,6 +230,6 @@ TEST_F(PreviewCommandFixture, layoutFollowsTheTable)
         EXPECT_EQ(w->findChild<QPushButton *>(QStringLiteral("Com_bak"))->geometry(), QRect(32, 214, 33, 33));
         EXPECT_EQ(w->findChild<QPushButton *>(QStringLiteral("Com_frd"))->geometry(), QRect(64, 214, 33, 33));
         EXPECT_EQ(w->findChild<QPushButton *>(QStringLiteral("Command1"))->geometry(), QRect(200, 216, 107, 25));
-        EXPECT_EQ(w->findChild<QPushButton *>(QStringLiteral("Command1"))->text(), QStringLiteral("閉じる"));
+        EXPECT_EQ(w->findChild<QPushButton *>(QStringLiteral("Command1"))->text(), QStringLiteral("閉じる(&C)"));
     });
 }
