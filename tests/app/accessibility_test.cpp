@@ -18,6 +18,7 @@
 #include <QAbstractScrollArea>
 #include <QAccessible>
 #include <QButtonGroup>
+#include <QSet>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -30,6 +31,7 @@
 
 #include <functional>
 #include <map>
+#include <utility>
 
 using namespace zelmora;
 using zelmora::test::child;
@@ -80,7 +82,10 @@ void expectAccessible(const WindowCase &c)
     // four 参照 of the main window or the two link boxes of the options
     // would otherwise sound alike.
     std::map<QString, QString> seen;
+    std::map<QKeySequence, bool> altKeys; // nor the same Alt key
     for (QWidget *control : controlsShown(c.window)) {
+        if (auto *button = qobject_cast<QAbstractButton *>(control); button && !QKeySequence::mnemonic(button->text()).isEmpty())
+            EXPECT_FALSE(std::exchange(altKeys[QKeySequence::mnemonic(button->text())], true)) << describe(control).toStdString();
         const QString name = accessibleName(control).trimmed();
         EXPECT_FALSE(name.isEmpty()) << describe(control).toStdString() << " has no accessible name";
         if (name.isEmpty())
@@ -102,18 +107,6 @@ void expectAccessible(const WindowCase &c)
         auto *widget = child<QWidget>(c.window, objectName);
         if (widget)
             EXPECT_EQ(accessibleName(widget), expected) << objectName.toStdString();
-    }
-
-    // No two controls shown together answer the same Alt key.
-    std::map<QKeySequence, QString> keys;
-    for (QWidget *control : controlsShown(c.window)) {
-        auto *button = qobject_cast<QAbstractButton *>(control);
-        const QKeySequence key = button ? QKeySequence::mnemonic(button->text()) : QKeySequence();
-        if (key.isEmpty())
-            continue;
-        const auto [at, fresh] = keys.emplace(key, describe(control));
-        EXPECT_TRUE(fresh) << describe(control).toStdString() << " and " << at->second.toStdString()
-                           << " both answer " << key.toString().toStdString();
     }
 
     // A caption label leads to its input (Alt + its mnemonic, and the name
@@ -154,21 +147,15 @@ void expectTabEntersGroupsOnTheirChoice(QWidget *window)
 {
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
-    QList<QWidget *> reached;
+    QSet<QWidget *> reached;
     for (QWidget *at = QApplication::focusWidget(); at && !reached.contains(at); at = QApplication::focusWidget()) {
         reached << at;
         QTest::keyClick(at, Qt::Key_Tab);
     }
-    for (QButtonGroup *group : window->findChildren<QButtonGroup *>()) {
-        QAbstractButton *chosen = group->checkedButton();
-        if (!chosen || !chosen->isVisibleTo(window) || !chosen->isEnabled())
-            continue;
-        QList<QWidget *> stops;
+    for (QButtonGroup *group : window->findChildren<QButtonGroup *>())
         for (QAbstractButton *button : group->buttons())
-            if (reached.contains(button))
-                stops << button;
-        EXPECT_EQ(stops, QList<QWidget *>{chosen}) << group->objectName().toStdString();
-    }
+            if (button->isVisibleTo(window) && button->isEnabled())
+                EXPECT_EQ(reached.contains(button), button->isChecked()) << button->objectName().toStdString();
 }
 
 QString tabCaption(int k)
@@ -233,8 +220,7 @@ TEST_F(Accessibility, everyWindowNamesItsControlsAndPressesTheFocusedButtonOnEnt
     child<QAbstractButton>(&window, QStringLiteral("Option1_2"))->click();
     expectEnterPressesFocusedButton({QStringLiteral("main window"), &window, {}, {}});
 
-    // The kinds chosen by the program, as a set read from its files does.
-    PageSet chosen;
+    PageSet chosen; // the kinds chosen by the program, as a set read does
     chosen.page(1).kind = PageKind::WidePicture;
     chosen.backgroundKind = BackgroundKind::Picture;
     window.showPageSet(chosen);
@@ -275,9 +261,6 @@ TEST_F(Accessibility, everyWindowNamesItsControlsAndPressesTheFocusedButtonOnEnt
     for (const char *name : {"OptKcyosi_1", "OptSettei_2", "OptMoji_1"})
         child<QAbstractButton>(&options, QString::fromLatin1(name))->setChecked(true);
     expectTabEntersGroupsOnTheirChoice(&options);
-    // The robots options are one group, read out under the frame's caption.
-    for (const char *name : {"OptSettei_0", "OptSettei_1", "OptSettei_2"})
-        EXPECT_EQ(child<QWidget>(&options, QString::fromLatin1(name))->parentWidget()->objectName(), QStringLiteral("Frame2"));
 
     test::RecordingBrowserFactory browsers;
     PreviewWindow preview(browsers, editor, dir.path() + u'/', nullptr);
