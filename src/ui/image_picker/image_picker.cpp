@@ -23,9 +23,9 @@ namespace zelmora {
 namespace {
 
 // Image1's corner inside Frame1.
-constexpr QPoint imageOrigin()
+QPoint imageOrigin()
 {
-    return QPoint(twips(120), twips(360));
+    return twipsPoint(120, 360);
 }
 
 // Keeps the preview inside the frame's drawn border.
@@ -58,7 +58,7 @@ ImagePicker::ImagePicker(Desktop &desktop, const QString &outFolder, QWidget *pa
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("画像選択"));
     setFont(formFont());
-    setFixedSize(twips(7110), twips(3195));
+    setFixedSize(twipsSize(7110, 3195));
 
     m_files = placeControl(new QListWidget(this), QStringLiteral("File1"), 120, 240, 2775, 2250);
     m_files->setSelectionMode(QAbstractItemView::SingleSelection);
