@@ -135,6 +135,12 @@ int main(int argc, char *argv[])
     // Started like the program (src/main.cpp), so the preview loads its
     // engine the same way.
     QApplication app(argc, argv);
+    // ZELMORA_SHOTS_POINTS=14: the application's font at that size, as a
+    // desktop with a larger font sets it; ZELMORA_SHOTS_DARK=1: a dark palette.
+    if (const int points = qEnvironmentVariableIntValue("ZELMORA_SHOTS_POINTS"); points > 0)
+        QApplication::setFont(QFont(QApplication::font().family(), points));
+    if (qEnvironmentVariableIntValue("ZELMORA_SHOTS_DARK"))
+        QApplication::setPalette(QPalette(QColor(0x35, 0x35, 0x35), QColor(0x2a, 0x2a, 0x2a)));
     g_outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
     QDir().mkpath(g_outDir);
 

@@ -236,3 +236,39 @@ TEST_P(AboutMenu, showsVersionLicenceAndPage)
 
 INSTANTIATE_TEST_SUITE_P(MainWindowTest, AboutMenu,
                          testing::Values(QContextMenuEvent::Mouse, QContextMenuEvent::Keyboard, QContextMenuEvent::Other));
+
+// Each key does what its button does; a kind's mnemonic chooses the kind.
+// What happened is told as: the desktop's calls, a window opened, the
+// window closed, page 1's kind.
+class Keys : public MainWindowTest, public testing::WithParamInterface<std::pair<QKeySequence, const char *>> {};
+
+TEST_P(Keys, pressTheirCommand)
+{
+    const auto [key, expected] = GetParam();
+    PageSet set; // a title that create and preview refuse with a warning
+    set.title = QStringLiteral("../abc");
+    set.page(1).kind = PageKind::Text;
+    window->showPageSet(set);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QStringList effect;
+    if (QByteArray(expected).startsWith("Form"))
+        test::onNextModal([&effect](QWidget *shown) { effect << shown->objectName(); shown->close(); });
+    QTest::keySequence(window.get(), key);
+    QTest::qWaitFor([&] { return !effect.isEmpty() || !desktop.calls.isEmpty() || !window->isVisible() || window->pageSet() != set; });
+    for (const Call &call : desktop.calls)
+        effect << (call.text == window->paths().helpFile ? QStringLiteral("help") : QStringLiteral("warning"));
+    if (!window->isVisible())
+        effect << QStringLiteral("closed");
+    if (window->pageSet().page(1).kind != PageKind::Text)
+        effect << QStringLiteral("kind %1").arg(int(window->pageSet().page(1).kind));
+    EXPECT_EQ(effect.join(u' '), QString::fromUtf8(expected)) << key.toString().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(MainWindow, Keys, testing::Values(
+    std::pair{QKeySequence(Qt::Key_F1), "help"}, std::pair{QKeySequence(Qt::CTRL | Qt::Key_O), "Form2"},
+    std::pair{QKeySequence(Qt::CTRL | Qt::Key_P), "warning"}, std::pair{QKeySequence(Qt::CTRL | Qt::Key_S), "warning"},
+    std::pair{QKeySequence(Qt::CTRL | Qt::Key_Q), "closed"}, std::pair{QKeySequence(Qt::CTRL | Qt::Key_W), "closed"},
+    std::pair{QKeySequence(Qt::ALT | Qt::Key_P), "warning"}, std::pair{QKeySequence(Qt::ALT | Qt::Key_S), "warning"},
+    std::pair{QKeySequence(Qt::ALT | Qt::Key_C), "closed"}, std::pair{QKeySequence(Qt::ALT | Qt::Key_N), "kind 0"},
+    std::pair{QKeySequence(Qt::ALT | Qt::Key_I), "kind 2"}, std::pair{QKeySequence(Qt::ALT | Qt::Key_W), "kind 3"}));

@@ -25,9 +25,9 @@ namespace {
 // Image1's corner inside Frame1: the frame has no caption, so the picture
 // starts as far from the top as from the left, and a 115 x 150 picture (the
 // size the pages ask for) shows whole.
-constexpr QPoint imageOrigin()
+QPoint imageOrigin()
 {
-    return QPoint(twips(120), twips(120));
+    return twipsPoint(120, 120);
 }
 
 // Keeps the preview inside the frame's drawn border.
@@ -60,7 +60,7 @@ ImagePicker::ImagePicker(Desktop &desktop, const QString &outFolder, QWidget *pa
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("画像選択"));
     setFont(formFont());
-    setFixedSize(twips(7110), twips(3195));
+    setFixedSize(twipsSize(7110, 3195));
 
     m_files = placeControl(new QListWidget(this), QStringLiteral("File1"), 120, 240, 2775, 2250);
     m_files->setSelectionMode(QAbstractItemView::SingleSelection);
