@@ -88,8 +88,10 @@ ImagePicker::ImagePicker(Desktop &desktop, const QString &outFolder, QWidget *pa
     m_emptyHint->setForegroundRole(QPalette::PlaceholderText);
     m_emptyHint->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_emptyHint->setBuddy(m_files); // it tells of the list it lies on
-    m_import = placeControl(new QPushButton(QStringLiteral("ほかの場所から追加…"), this),
+    // The mnemonic before the ellipsis, in the Japanese way.
+    m_import = placeControl(new QPushButton(QStringLiteral("ほかの場所から追加(&A)…"), this),
                             QStringLiteral("Com_import"), 120, 2640, 2775, 375);
+    m_import->setAccessibleName(QStringLiteral("ほかの場所から追加…"));
     m_import->setToolTip(
         QStringLiteral("ほかのフォルダの画像を選んで、ポップリーフフォルダにコピーします"));
     m_ok = placeControl(new QPushButton(QStringLiteral("ＯＫ"), this), QStringLiteral("Command1"),
