@@ -235,7 +235,8 @@ TEST_P(AboutMenu, showsVersionLicenceAndPage)
 }
 
 INSTANTIATE_TEST_SUITE_P(MainWindowTest, AboutMenu,
-                         testing::Values(QContextMenuEvent::Mouse, QContextMenuEvent::Keyboard, QContextMenuEvent::Other));
+                         testing::Values(QContextMenuEvent::Mouse, QContextMenuEvent::Keyboard, QContextMenuEvent::Other),
+                         [](const auto &info) { return std::string(info.index == 0 ? "rightClick" : info.index == 1 ? "menuKey" : "shiftF10"); });
 
 // Each key does what its button does; a kind's mnemonic chooses the kind.
 // What happened is told as: the desktop's calls, a window opened, the
