@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/about_box.h"
 #include "app/draft_keeper.h"
 #include "core/files/draft_file.h"
 #include "ui/page_inputs/background_box.h"
@@ -222,6 +223,7 @@ void MainWindow::connectCommands()
             [this] { m_desktop.openUrl(QUrl::fromLocalFile(m_paths.outputFolder)); });
     connect(m_help, &QPushButton::clicked, this,
             [this] { m_desktop.openUrl(QUrl::fromLocalFile(m_paths.helpFile)); });
+    addAboutMenu(m_help);
 }
 
 void MainWindow::choosePicture(const PictureTarget &target)

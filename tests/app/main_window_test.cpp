@@ -7,14 +7,19 @@
 #include "support/recording_desktop.h"
 #include "support/ui_test_support.h"
 
+#include "build_config.h"
+
 #include <QAbstractButton>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -194,6 +199,44 @@ TEST_F(MainWindowTest, closeEndsTheWindow)
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(desktop.calls.isEmpty());
 }
+
+// バージョン情報 from the ? button's context menu, however it is asked for.
+class AboutMenu : public MainWindowTest, public testing::WithParamInterface<QContextMenuEvent::Reason> {};
+
+TEST_P(AboutMenu, showsVersionLicenceAndPage)
+{
+    auto *help = child<QAbstractButton>(window.get(), QStringLiteral("Help"));
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    help->setFocus();
+    QString about;
+    std::function<void()> choose = [&] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!menu)
+            return void(QTimer::singleShot(10, choose));
+        test::onNextModal([&](QWidget *box) {
+            EXPECT_EQ(box->parentWidget(), window.get());
+            about = box->windowTitle() + child<QLabel>(box, QStringLiteral("AboutText"))->text();
+            box->close();
+        });
+        menu->setActiveAction(menu->actions().value(0));
+        QTest::keyClick(menu, Qt::Key_Return);
+    };
+    QTimer::singleShot(0, choose);
+    QContextMenuEvent event(GetParam(), help->rect().center(), help->mapToGlobal(help->rect().center()));
+    if (GetParam() == QContextMenuEvent::Other) // Shift+F10, which no platform makes a menu event
+        QTest::keyClick(help, Qt::Key_F10, Qt::ShiftModifier);
+    else // a right click or the Menu key, as the platform delivers them
+        QApplication::sendEvent(help, &event);
+
+    for (const char *part : {"バージョン情報", ZELMORA_VERSION, "GPL-3.0-or-later", ZELMORA_HOMEPAGE_URL})
+        EXPECT_TRUE(about.contains(QString::fromUtf8(part))) << part << " in " << about.toStdString();
+    EXPECT_TRUE(desktop.calls.isEmpty()) << "the help file is not opened";
+}
+
+INSTANTIATE_TEST_SUITE_P(MainWindowTest, AboutMenu,
+                         testing::Values(QContextMenuEvent::Mouse, QContextMenuEvent::Keyboard, QContextMenuEvent::Other),
+                         [](const auto &info) { return std::string(info.index == 0 ? "rightClick" : info.index == 1 ? "menuKey" : "shiftF10"); });
 
 // Each key does what its button does; a kind's mnemonic chooses the kind.
 // What happened is told as: the desktop's calls, a window opened, the
