@@ -116,7 +116,7 @@ protected:
                 break;
             }
             p.setFont(faces[t.face]);
-            p.drawText(r, flags, QString::fromUtf16(t.text));
+            p.drawText(r, flags | Qt::TextShowMnemonic, QString::fromUtf16(t.text));
         }
         // The six tab captions share the tab row evenly.
         p.setFont(faces[Text::Form]);

@@ -21,7 +21,9 @@ cmake --preset package >/dev/null
 jobs=${JOBS:-$(nproc)}
 cmake --build --preset package -j "$jobs"
 
-version=$(sed -n 's/^#define ZELMORA_VERSION "\(.*\)"$/\1/p' build/package-build/generated/build_config.h)
+config=build/package-build/generated/build_config.h
+version=$(sed -n 's/^#define ZELMORA_VERSION "\(.*\)"$/\1/p' "$config")
+homepage=$(sed -n 's/^#define ZELMORA_HOMEPAGE_URL "\(.*\)"$/\1/p' "$config")
 arch=$(dpkg --print-architecture)
 rm -rf "$root" "$out"/zelmora_*.deb
 mkdir -p "$root/DEBIAN"
@@ -45,6 +47,7 @@ depends=$(cd "$work" && dpkg-shlibdeps -O "$root/usr/bin/zelmora" "$module" 2>/d
 
 size=$(du -sk --exclude=DEBIAN "$root" | cut -f1)
 sed -e "s/@VERSION@/$version/" -e "s/@ARCH@/$arch/" -e "s/@DEPENDS@/$depends/" -e "s/@SIZE@/$size/" \
+    -e "s|@HOMEPAGE@|$homepage|" \
     data/debian-control.in >"$root/DEBIAN/control"
 (cd "$root" && find usr -type f -print0 | sort -z | xargs -0 md5sum) >"$root/DEBIAN/md5sums"
 chmod 0644 "$root/DEBIAN/control" "$root/DEBIAN/md5sums"

@@ -2,9 +2,11 @@
 // of each, for looking at the layout as a user sees it. Run under Xvfb by
 // tools/screenshots.sh.
 
+#include "app/about_box.h"
 #include "app/draft_keeper.h"
 #include "app/main_window.h"
 #include "support/sample_sets.h"
+#include "ui/image_picker/image_picker.h"
 #include "ui/kit/form_layout.h"
 #include "ui/preview/preview_command.h"
 
@@ -117,6 +119,14 @@ void writeSamplePictures(const QString &folder)
     w.drawText(wide.rect(), Qt::AlignCenter, QStringLiteral("ワイド 250×115"));
     w.end();
     wide.save(folder + QStringLiteral("map.png"));
+    // Upright, with a frame to its last pixel: the picker shows it whole.
+    QImage tall(115, 150, QImage::Format_RGB32);
+    tall.fill(QColor(0xcc, 0xee, 0xaa));
+    QPainter t(&tall);
+    t.drawRect(tall.rect().adjusted(0, 0, -1, -1));
+    t.drawText(tall.rect(), Qt::AlignCenter, QStringLiteral("115×150"));
+    t.end();
+    tall.save(folder + QStringLiteral("tall.png"));
 }
 
 } // namespace
@@ -126,6 +136,12 @@ int main(int argc, char *argv[])
     // Started like the program (src/main.cpp), so the preview module loads
     // its engine the same way.
     QApplication app(argc, argv);
+    // ZELMORA_SHOTS_POINTS=14: the application's font at that size, as a
+    // desktop with a larger font sets it; ZELMORA_SHOTS_DARK=1: a dark palette.
+    if (const int points = qEnvironmentVariableIntValue("ZELMORA_SHOTS_POINTS"); points > 0)
+        QApplication::setFont(QFont(QApplication::font().family(), points));
+    if (qEnvironmentVariableIntValue("ZELMORA_SHOTS_DARK"))
+        QApplication::setPalette(QPalette(QColor(0x35, 0x35, 0x35), QColor(0x2a, 0x2a, 0x2a)));
     g_outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
     QDir().mkpath(g_outDir);
 
@@ -148,11 +164,24 @@ int main(int argc, char *argv[])
 
     // The image picker with a picture selected (page 4 shows a picture).
     onNextModal([](QWidget *picker) {
-        selectFile(picker, QStringLiteral("photo.png"));
+        selectFile(picker, QStringLiteral("tall.png"));
         save(picker, QStringLiteral("image_picker"));
+        selectFile(picker, QStringLiteral("photo.png"));
         find<QAbstractButton>(picker, "Command1")->click();
     });
     find<QAbstractButton>(&window, "OpenFiles_4p")->click();
+    // And over an empty folder, which says how to add pictures.
+    {
+        QTemporaryDir empty;
+        ImagePicker picker(desktop, empty.path(), &window);
+        picker.show();
+        save(&picker, QStringLiteral("image_picker_empty"));
+    }
+    {
+        AboutBox about(&window);
+        about.show();
+        save(&about, QStringLiteral("about_box"));
+    }
 
     // The options dialog as it first opens.
     onNextModal([](QWidget *options) {

@@ -36,7 +36,29 @@ struct Options {
         parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
         parser.addOption(help);
         parser.addOption(version);
+        // Qt's own options (QApplication takes them later), known here so
+        // that an option that is neither Qt's nor ours is refused before
+        // anything needs a display, and a value such as "-platform xcb"
+        // is not taken for an argument.
+        for (const QString &name : QString::fromLatin1(kQtOptionsWithValue).split(u' ')) {
+            QCommandLineOption option(name, QString(), QStringLiteral("value"));
+            option.setFlags(QCommandLineOption::HiddenFromHelp);
+            parser.addOption(option);
+        }
+        for (const QString &name : QString::fromLatin1(kQtFlags).split(u' ')) {
+            QCommandLineOption option(name);
+            option.setFlags(QCommandLineOption::HiddenFromHelp);
+            parser.addOption(option);
+        }
     }
+
+    // Those of QCoreApplication, QGuiApplication, QApplication and the X11
+    // platform (qt6options(7)).
+    static constexpr const char kQtOptionsWithValue[]
+        = "platform platformpluginpath platformtheme plugin qwindowgeometry geometry qwindowicon "
+          "icon qwindowtitle title session display name visual style stylesheet qmljsdebugger "
+          "dialogs fontengine";
+    static constexpr const char kQtFlags[] = "reverse widgetcount nograb dograb sync testability";
 
     bool parse(int argc, char *argv[]) { return parser.parse(argumentList(argc, argv)); }
 
@@ -51,7 +73,32 @@ void print(FILE *stream, const QString &text)
     std::fflush(stream);
 }
 
+// An option that is neither Qt's nor the program's, or an argument: the
+// message on the terminal and the exit code 2.
+std::optional<int> refuseArguments(int argc, char *argv[])
+{
+    Options options;
+    QString problem;
+    if (!options.parse(argc, argv))
+        problem = options.parser.errorText();
+    else if (!options.parser.positionalArguments().isEmpty())
+        problem = QStringLiteral("このプログラムは引数を取りません: %1")
+                      .arg(options.parser.positionalArguments().join(u' '));
+    if (problem.isEmpty())
+        return std::nullopt;
+    print(stderr,
+          QStringLiteral("zelmora: %1\n「zelmora --help」で使い方を表示します。\n").arg(problem));
+    return 2;
+}
+
 } // namespace
+
+QString versionText()
+{
+    return QStringLiteral("zelmora " ZELMORA_VERSION "\n"
+                          "License " ZELMORA_LICENSE ": GNU GPL version 3 or later\n"
+                          "Report problems at " ZELMORA_HOMEPAGE_URL "\n");
+}
 
 std::optional<int> answerCommandLine(int argc, char *argv[])
 {
@@ -59,20 +106,22 @@ std::optional<int> answerCommandLine(int argc, char *argv[])
         return std::nullopt; // the usual start: nothing to read
     {
         Options options;
-        // Qt's own options are unknown to this parser; QApplication takes
-        // them later.
-        options.parse(argc, argv);
-        if (options.parser.isSet(options.version)) {
-            print(stdout, QStringLiteral("zelmora " ZELMORA_VERSION "\n"));
+        const bool parsed = options.parse(argc, argv);
+        if (parsed && options.parser.isSet(options.version)) {
+            print(stdout, versionText());
             return 0;
         }
-        if (!options.parser.isSet(options.help))
+        if (parsed && options.parser.positionalArguments().isEmpty()
+            && !options.parser.isSet(options.help))
             return std::nullopt;
     }
-    // The help's frame ("Usage:", "Options:") comes from Qt's translations,
-    // which need the application object (not a window system).
+    // The help, or a refusal: the texts of Qt's parser ("Usage:", "Unknown
+    // option") come from Qt's translations, which need the application object
+    // (not a window system).
     QCoreApplication app(argc, argv);
     const bool japanese = installQtTranslations(app);
+    if (const auto refused = refuseArguments(argc, argv))
+        return refused;
     Options options(japanese);
     options.parser.setApplicationDescription(
         japanese
@@ -89,18 +138,7 @@ std::optional<int> rejectLeftoverArguments(int argc, char *argv[])
 {
     if (argc < 2)
         return std::nullopt;
-    Options options;
-    QString problem;
-    if (!options.parse(argc, argv))
-        problem = options.parser.errorText();
-    else if (!options.parser.positionalArguments().isEmpty())
-        problem = QStringLiteral("このプログラムは引数を取りません: %1")
-                      .arg(options.parser.positionalArguments().join(u' '));
-    if (problem.isEmpty())
-        return std::nullopt;
-    print(stderr,
-          QStringLiteral("zelmora: %1\n「zelmora --help」で使い方を表示します。\n").arg(problem));
-    return 2;
+    return refuseArguments(argc, argv);
 }
 
 } // namespace zelmora

@@ -30,6 +30,7 @@ public:
     void warning(const QString &text) override { boxes().warning(text); }
     void openUrl(const QUrl &url) override { boxes().openUrl(url); }
     bool question(const QString &text) override { return boxes().question(text); }
+    QStringList choosePictureFiles() override { return boxes().choosePictureFiles(); }
 
 private:
     zelmora::MessageBoxDesktop boxes() const { return zelmora::MessageBoxDesktop(m_owner); }

@@ -1,10 +1,12 @@
 #include "app/main_window.h"
 
+#include "app/about_box.h"
 #include "app/draft_keeper.h"
 #include "core/files/draft_file.h"
 #include "ui/page_inputs/background_box.h"
 #include "ui/kit/form_layout.h"
 #include "ui/kit/icons.h"
+#include "ui/kit/keyboard.h"
 #include "ui/image_picker/image_picker.h"
 #include "ui/page_inputs/page_inputs.h"
 #include "ui/page_inputs/page_tabs.h"
@@ -20,7 +22,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QUrl>
+
+#include <cmath>
 
 namespace zelmora {
 
@@ -29,12 +34,15 @@ namespace {
 // The face, when the button has its own, before the caption: the caption is
 // then only ever measured in the face it is shown in.
 QPushButton *commandButton(const QString &caption, const QString &tooltip, QWidget *parent,
-                           const QFont *face = nullptr)
+                           const QFont *face = nullptr, char mnemonic = 0)
 {
     auto *button = new QPushButton(parent);
     if (face)
         button->setFont(*face);
-    button->setText(caption);
+    if (mnemonic)
+        setMnemonicCaption(button, caption, mnemonic);
+    else
+        button->setText(caption);
     button->setToolTip(tooltip);
     // Enter and keypad Enter press the focused button, as Space does.
     button->setAutoDefault(true);
@@ -45,7 +53,8 @@ QPushButton *pictureButton(const QIcon &picture, const QString &tooltip, QWidget
 {
     auto *button = commandButton(QString(), tooltip, parent);
     button->setIcon(picture);
-    button->setIconSize(QSize(kButtonPictureSize, kButtonPictureSize));
+    const int side = int(std::lround(kButtonPictureSize * formScale()));
+    button->setIconSize(QSize(side, side));
     // No caption to read out: the tooltip says what the button does.
     button->setAccessibleName(tooltip);
     return button;
@@ -68,7 +77,7 @@ MainWindow::MainWindow(Desktop &desktop, const ProgramPaths &paths) :
     setWindowIcon(QGuiApplication::windowIcon().isNull() ? applicationIcon()
                                                          : QGuiApplication::windowIcon());
     setFont(formFont());
-    setFixedSize(twips(5655), twips(8475));
+    setFixedSize(twipsSize(5655, 8475));
     buildControls();
     connectCommands();
 
@@ -143,6 +152,7 @@ void MainWindow::buildControls()
     m_open = placeControl(commandButton(QStringLiteral("開く"),
                                         QStringLiteral("ファイルを開きます"), this),
                           QStringLiteral("Sel_FleName"), 2280, 405, 495, 255);
+    giveCaptionTheWholeButton(m_open);
 
     auto *tools = placeControl(new QGroupBox(this), QStringLiteral("Frame7"), 4055, 0, 1435, 630);
     m_folder = placeControl(pictureButton(folderIcon(),
@@ -165,15 +175,15 @@ void MainWindow::buildControls()
     const QFont commandFace = gothicFont(9, true);
     m_close = placeControl(commandButton(QStringLiteral("閉じる"),
                                          QStringLiteral("アプリケーションを終了します"), this,
-                                         &commandFace),
+                                         &commandFace, 'C'),
                            QStringLiteral("Command3"), 240, 7920, 1600, 375);
     m_preview = placeControl(commandButton(QStringLiteral("プレビュー"),
                                            QStringLiteral("ポップリーフの確認をします"), this,
-                                           &commandFace),
+                                           &commandFace, 'P'),
                              QStringLiteral("Command2"), 2040, 7920, 1600, 375);
     m_create = placeControl(commandButton(QStringLiteral("作成"),
                                           QStringLiteral("ポップリーフを作成します"), this,
-                                          &commandFace),
+                                          &commandFace, 'S'),
                             QStringLiteral("Command1"), 3840, 7920, 1600, 375);
 
     connect(m_background, &BackgroundBox::pictureRequested, this,
@@ -182,6 +192,15 @@ void MainWindow::buildControls()
 
 void MainWindow::connectCommands()
 {
+    // The keys press the buttons, so a key does exactly what a click does
+    // and nothing while its button is closed.
+    const std::pair<QKeySequence, QPushButton *> keys[] = {
+        {Qt::Key_F1, m_help},          {Qt::CTRL | Qt::Key_O, m_open},
+        {Qt::CTRL | Qt::Key_P, m_preview}, {Qt::CTRL | Qt::Key_S, m_create},
+        {Qt::CTRL | Qt::Key_Q, m_close},   {Qt::CTRL | Qt::Key_W, m_close},
+    };
+    for (const auto &[key, button] : keys)
+        connect(new QShortcut(key, this), &QShortcut::activated, button, &QAbstractButton::click);
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
     connect(m_create, &QPushButton::clicked, this, [this] {
         runCreateCommand(*this, m_state, m_paths, m_desktop);
@@ -204,6 +223,7 @@ void MainWindow::connectCommands()
             [this] { m_desktop.openUrl(QUrl::fromLocalFile(m_paths.outputFolder)); });
     connect(m_help, &QPushButton::clicked, this,
             [this] { m_desktop.openUrl(QUrl::fromLocalFile(m_paths.helpFile)); });
+    addAboutMenu(m_help);
 }
 
 void MainWindow::choosePicture(const PictureTarget &target)

@@ -17,6 +17,8 @@
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QAccessible>
+#include <QButtonGroup>
+#include <QSet>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -29,6 +31,7 @@
 
 #include <functional>
 #include <map>
+#include <utility>
 
 using namespace zelmora;
 using zelmora::test::child;
@@ -79,7 +82,10 @@ void expectAccessible(const WindowCase &c)
     // four 参照 of the main window or the two link boxes of the options
     // would otherwise sound alike.
     std::map<QString, QString> seen;
+    std::map<QKeySequence, bool> altKeys; // nor the same Alt key
     for (QWidget *control : controlsShown(c.window)) {
+        if (auto *button = qobject_cast<QAbstractButton *>(control); button && !QKeySequence::mnemonic(button->text()).isEmpty())
+            EXPECT_FALSE(std::exchange(altKeys[QKeySequence::mnemonic(button->text())], true)) << describe(control).toStdString();
         const QString name = accessibleName(control).trimmed();
         EXPECT_FALSE(name.isEmpty()) << describe(control).toStdString() << " has no accessible name";
         if (name.isEmpty())
@@ -133,6 +139,23 @@ void expectEnterPressesFocusedButton(const WindowCase &c)
         QTest::keyClick(button, Qt::Key_Enter, Qt::KeypadModifier);
         EXPECT_EQ(clicked.count(), 2) << "keypad Enter";
     }
+}
+
+// Tab, round the whole window, stops in each group of options only on the
+// option chosen, also where the program chose it.
+void expectTabEntersGroupsOnTheirChoice(QWidget *window)
+{
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QSet<QWidget *> reached;
+    for (QWidget *at = QApplication::focusWidget(); at && !reached.contains(at); at = QApplication::focusWidget()) {
+        reached << at;
+        QTest::keyClick(at, Qt::Key_Tab);
+    }
+    for (QButtonGroup *group : window->findChildren<QButtonGroup *>())
+        for (QAbstractButton *button : group->buttons())
+            if (button->isVisibleTo(window) && button->isEnabled())
+                EXPECT_EQ(reached.contains(button), button->isChecked()) << button->objectName().toStdString();
 }
 
 QString tabCaption(int k)
@@ -197,6 +220,12 @@ TEST_F(Accessibility, everyWindowNamesItsControlsAndPressesTheFocusedButtonOnEnt
     child<QAbstractButton>(&window, QStringLiteral("Option1_2"))->click();
     expectEnterPressesFocusedButton({QStringLiteral("main window"), &window, {}, {}});
 
+    PageSet chosen; // the kinds chosen by the program, as a set read does
+    chosen.page(1).kind = PageKind::WidePicture;
+    chosen.backgroundKind = BackgroundKind::Picture;
+    window.showPageSet(chosen);
+    expectTabEntersGroupsOnTheirChoice(&window);
+
     // Each dialog in turn is the one window shown, as when it is modal.
     window.hide();
     ImagePicker imagePicker(test::messageBoxes(), dir.path());
@@ -224,10 +253,14 @@ TEST_F(Accessibility, everyWindowNamesItsControlsAndPressesTheFocusedButtonOnEnt
                                   {QStringLiteral("Text_URL"), QStringLiteral("リンクページURL")},
                                   {QStringLiteral("ChkBrowser"), QStringLiteral("『作成』 後、ブラウザで動作確認をする")},
                                   {QStringLiteral("OptSettei_2"), QStringLiteral("ロボット検索 【可】 設定")},
+                                  {QStringLiteral("OptSettei_0"), QStringLiteral("ホームへのリンクなし")},
                                   {QStringLiteral("Command1"), QStringLiteral("ＯＫ")}},
                                  {}};
     expectAccessible(optionsCase);
     expectEnterPressesFocusedButton(optionsCase);
+    for (const char *name : {"OptKcyosi_1", "OptSettei_2", "OptMoji_1"})
+        child<QAbstractButton>(&options, QString::fromLatin1(name))->setChecked(true);
+    expectTabEntersGroupsOnTheirChoice(&options);
 
     test::RecordingBrowserFactory browsers;
     PreviewWindow preview(browsers, dir.path() + u'/', nullptr);

@@ -7,13 +7,19 @@
 #include "support/recording_desktop.h"
 #include "support/ui_test_support.h"
 
+#include "build_config.h"
+
 #include <QAbstractButton>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -193,3 +199,77 @@ TEST_F(MainWindowTest, closeEndsTheWindow)
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(desktop.calls.isEmpty());
 }
+
+// バージョン情報 from the ? button's context menu, however it is asked for.
+class AboutMenu : public MainWindowTest, public testing::WithParamInterface<QContextMenuEvent::Reason> {};
+
+TEST_P(AboutMenu, showsVersionLicenceAndPage)
+{
+    auto *help = child<QAbstractButton>(window.get(), QStringLiteral("Help"));
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    help->setFocus();
+    QString about;
+    std::function<void()> choose = [&] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!menu)
+            return void(QTimer::singleShot(10, choose));
+        test::onNextModal([&](QWidget *box) {
+            EXPECT_EQ(box->parentWidget(), window.get());
+            about = box->windowTitle() + child<QLabel>(box, QStringLiteral("AboutText"))->text();
+            box->close();
+        });
+        menu->setActiveAction(menu->actions().value(0));
+        QTest::keyClick(menu, Qt::Key_Return);
+    };
+    QTimer::singleShot(0, choose);
+    QContextMenuEvent event(GetParam(), help->rect().center(), help->mapToGlobal(help->rect().center()));
+    if (GetParam() == QContextMenuEvent::Other) // Shift+F10, which no platform makes a menu event
+        QTest::keyClick(help, Qt::Key_F10, Qt::ShiftModifier);
+    else // a right click or the Menu key, as the platform delivers them
+        QApplication::sendEvent(help, &event);
+
+    for (const char *part : {"バージョン情報", ZELMORA_VERSION, "GPL-3.0-or-later", ZELMORA_HOMEPAGE_URL})
+        EXPECT_TRUE(about.contains(QString::fromUtf8(part))) << part << " in " << about.toStdString();
+    EXPECT_TRUE(desktop.calls.isEmpty()) << "the help file is not opened";
+}
+
+INSTANTIATE_TEST_SUITE_P(MainWindowTest, AboutMenu,
+                         testing::Values(QContextMenuEvent::Mouse, QContextMenuEvent::Keyboard, QContextMenuEvent::Other),
+                         [](const auto &info) { return std::string(info.index == 0 ? "rightClick" : info.index == 1 ? "menuKey" : "shiftF10"); });
+
+// Each key does what its button does; a kind's mnemonic chooses the kind.
+// What happened is told as: the desktop's calls, a window opened, the
+// window closed, page 1's kind.
+class Keys : public MainWindowTest, public testing::WithParamInterface<std::pair<QKeySequence, const char *>> {};
+
+TEST_P(Keys, pressTheirCommand)
+{
+    const auto [key, expected] = GetParam();
+    PageSet set; // a title that create and preview refuse with a warning
+    set.title = QStringLiteral("../abc");
+    set.page(1).kind = PageKind::Text;
+    window->showPageSet(set);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QStringList effect;
+    if (QByteArray(expected).startsWith("Form"))
+        test::onNextModal([&effect](QWidget *shown) { effect << shown->objectName(); shown->close(); });
+    QTest::keySequence(window.get(), key);
+    QTest::qWaitFor([&] { return !effect.isEmpty() || !desktop.calls.isEmpty() || !window->isVisible() || window->pageSet() != set; });
+    for (const Call &call : desktop.calls)
+        effect << (call.text == window->paths().helpFile ? QStringLiteral("help") : QStringLiteral("warning"));
+    if (!window->isVisible())
+        effect << QStringLiteral("closed");
+    if (window->pageSet().page(1).kind != PageKind::Text)
+        effect << QStringLiteral("kind %1").arg(int(window->pageSet().page(1).kind));
+    EXPECT_EQ(effect.join(u' '), QString::fromUtf8(expected)) << key.toString().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(MainWindow, Keys, testing::Values(
+    std::pair{QKeySequence(Qt::Key_F1), "help"}, std::pair{QKeySequence(Qt::CTRL | Qt::Key_O), "Form2"},
+    std::pair{QKeySequence(Qt::CTRL | Qt::Key_P), "warning"}, std::pair{QKeySequence(Qt::CTRL | Qt::Key_S), "warning"},
+    std::pair{QKeySequence(Qt::CTRL | Qt::Key_Q), "closed"}, std::pair{QKeySequence(Qt::CTRL | Qt::Key_W), "closed"},
+    std::pair{QKeySequence(Qt::ALT | Qt::Key_P), "warning"}, std::pair{QKeySequence(Qt::ALT | Qt::Key_S), "warning"},
+    std::pair{QKeySequence(Qt::ALT | Qt::Key_C), "closed"}, std::pair{QKeySequence(Qt::ALT | Qt::Key_N), "kind 0"},
+    std::pair{QKeySequence(Qt::ALT | Qt::Key_I), "kind 2"}, std::pair{QKeySequence(Qt::ALT | Qt::Key_W), "kind 3"}));

@@ -4,6 +4,8 @@
 # -DPROGRAM=... -DARGS=a|b -DEXIT=n -DMATCH=regex -DRUNNER=... -DFOLDER=... [-DLANG=...]
 string(REPLACE "|" ";" ARGS "${ARGS}")
 set(ENV{QT_QPA_PLATFORM} "")
+unset(ENV{DISPLAY})
+unset(ENV{WAYLAND_DISPLAY})
 set(ENV{LANGUAGE} "")
 set(ENV{LC_ALL} "")
 if(DEFINED LANG)

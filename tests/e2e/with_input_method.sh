@@ -1,8 +1,9 @@
 #!/bin/sh
 # Runs the input-method test binary as a user types Japanese: its own Xvfb
-# display, a private session bus, and fcitx5 with Mozc as the active input
-# method, all with the user's places in a fresh temporary folder (through
-# with_user_folders, built beside the test binary).
+# display (started by with_display.sh, beside this script), a private session
+# bus, and fcitx5 with Mozc as the active input method, all with the user's
+# places in a fresh temporary folder (through with_user_folders, built beside
+# the test binary).
 #
 # Usage: with_input_method.sh <test binary> [test arguments]
 #
@@ -62,18 +63,9 @@ ActiveByDefault=True
 ShareInputState=All
 EOF
 
-    : >"$tmp/display"
-    Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$tmp/display" 2>"$tmp/xvfb.log" &
-    tries=0
-    while [ ! -s "$tmp/display" ]; do
-        tries=$((tries + 1))
-        if [ $tries -gt 100 ]; then
-            skip "Xvfb did not start within 20 s: $(tail -n 3 "$tmp/xvfb.log" | tr '\n' ' ')" "$@"
-        fi
-        sleep 0.2
-    done
-    DISPLAY=:$(head -n 1 "$tmp/display")
-    export DISPLAY
+    display_functions_only=1
+    . "$(dirname "$0")/with_display.sh"
+    start_xvfb "$tmp" || skip "$display_problem" "$@"
 
     fcitx5 --disable=wayland,waylandim,kimpanel,notificationitem,notifications,clipboard \
         >"$tmp/fcitx5.log" 2>&1 &
@@ -130,11 +122,12 @@ if [ "$(id -u)" = 0 ]; then
     user=nobody
     id "$user" >/dev/null 2>&1 || skip "running as root, and there is no user nobody for Mozc's server" "$@"
     cp "$binary" "$tmp/test" && cp "$0" "$tmp/with_input_method.sh" && cp "$runner" "$tmp/with_user_folders" \
-        || skip "cannot copy the test" "$@"
+        && cp "$(dirname "$0")/with_display.sh" "$tmp/with_display.sh" || skip "cannot copy the test" "$@"
     binary=$tmp/test
     self=$tmp/with_input_method.sh
     runner=$tmp/with_user_folders
     chmod 755 "$tmp" "$binary" "$self" "$runner"
+    chmod 644 "$tmp/with_display.sh"
     chown -R "$user" "$tmp"
     run_as="setpriv --reuid=$(id -u $user) --regid=$(id -g $user) --clear-groups"
     # Listing the tests starts nothing, but shows whether the copy can run

@@ -12,6 +12,7 @@ struct Row {
     // number. nullptr for a caption without a name (ＳＲＣ＝, ＡＬＴ＝).
     const char16_t *name;
     int left, top, width, height;
+    // As set on the control: "(&S)" marks the mnemonic, shown as "(S)".
     const char16_t *caption = u"";
     const char16_t *tooltip = u"";
 };
@@ -27,9 +28,9 @@ inline constexpr Row kWindowRows[] = {
     {u"Frame7", 4055, 0, 1435, 630},
     {u"Frame8", 190, 720, 5295, 1185},
     {u"SSTab1", 120, 2040, 5415, 5775},
-    {u"Command3", 240, 7920, 1600, 375, u"閉じる", u"アプリケーションを終了します"},
-    {u"Command2", 2040, 7920, 1600, 375, u"プレビュー", u"ポップリーフの確認をします"},
-    {u"Command1", 3840, 7920, 1600, 375, u"作成", u"ポップリーフを作成します"},
+    {u"Command3", 240, 7920, 1600, 375, u"閉じる(&C)", u"アプリケーションを終了します"},
+    {u"Command2", 2040, 7920, 1600, 375, u"プレビュー(&P)", u"ポップリーフの確認をします"},
+    {u"Command1", 3840, 7920, 1600, 375, u"作成(&S)", u"ポップリーフを作成します"},
 };
 
 // The picture buttons, inside Frame7.
@@ -56,21 +57,21 @@ inline constexpr Row kBackgroundRows[] = {
 inline constexpr int kTabsLeft = 120, kTabsTop = 2040, kTabsWidth = 5415;
 inline constexpr int kPageLeft = 240, kPageTop = 480, kPageWidth = 4935, kPageHeight = 5055;
 inline constexpr Row kPageRows[] = {
-    {u"Option%1_1", 240, 240, 4335, 375, u"テキスト"},
+    {u"Option%1_1", 240, 240, 4335, 375, u"テキスト(&T)"},
     {u"Text%1", 720, 720, 3650, 1215},
-    {u"Option%1_2", 240, 2280, 4335, 375, u"イメージ（標準　115*150 pix）"},
+    {u"Option%1_2", 240, 2280, 4335, 375, u"イメージ（標準　115*150 pix）(&I)"},
     {nullptr, 360, 2760, 615, 135, u"ＳＲＣ＝"},
     {u"Label%1_0", 1080, 2760, 3255, 255},
     {u"OpenFiles_%1p", 4440, 2640, 495, 255, u"参照"},
     {nullptr, 360, 3120, 495, 135, u"ＡＬＴ＝"},
     {u"p_Text%1", 1080, 3000, 3255, 270, u"ピクチャ名称"},
-    {u"Option%1_3", 240, 3480, 4335, 375, u"イメージ（ワイド　115*250 pix）"},
+    {u"Option%1_3", 240, 3480, 4335, 375, u"イメージ（ワイド　115*250 pix）(&W)"},
     {nullptr, 360, 3960, 615, 135, u"ＳＲＣ＝"},
     {u"Label%1_1", 1080, 3960, 3255, 255},
     {u"OpenFiles_%1w", 4440, 3840, 495, 255, u"参照"},
     {nullptr, 360, 4320, 495, 135, u"ＡＬＴ＝"},
     {u"w_Text%1", 1080, 4200, 3255, 270, u"ピクチャ名称"},
-    {u"Option%1_0", 240, 4680, 4335, 375, u"なし"},
+    {u"Option%1_0", 240, 4680, 4335, 375, u"なし(&N)"},
 };
 
 } // namespace zelmora::layout

@@ -11,7 +11,7 @@ namespace zelmora::test {
 class RecordingDesktop : public Desktop {
 public:
     struct Call {
-        enum Kind { Information, Plain, Warning, Open, Question } kind;
+        enum Kind { Information, Plain, Warning, Open, Question, ChooseFiles } kind;
         QString text; // message text, or the opened URL's local path
         bool operator==(const Call &) const = default;
     };
@@ -30,13 +30,20 @@ public:
         return answer;
     }
 
+    QStringList choosePictureFiles() override
+    {
+        calls.push_back({Call::ChooseFiles, chosenFiles.join(u'\n')});
+        return chosenFiles;
+    }
+
     QList<Call> calls;
-    bool answer = false; // what question() answers
+    bool answer = false;     // what question() answers
+    QStringList chosenFiles; // what choosePictureFiles() chooses
 };
 
 inline void PrintTo(const RecordingDesktop::Call &call, std::ostream *os)
 {
-    static const char *names[] = {"information", "plain", "warning", "open", "question"};
+    static const char *names[] = {"information", "plain", "warning", "open", "question", "choose files"};
     *os << names[call.kind] << "(" << call.text.toStdString() << ")";
 }
 

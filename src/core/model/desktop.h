@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 namespace zelmora {
@@ -27,6 +28,10 @@ public:
         Q_UNUSED(text);
         return false;
     }
+    // The system's dialog for choosing GIF, JPEG, PNG and BMP files (the
+    // desktop portal's where the desktop has one); the files chosen, none
+    // when the user cancels. A desktop that cannot ask chooses none.
+    virtual QStringList choosePictureFiles() { return {}; }
 };
 
 inline const QString kApplicationTitle = QStringLiteral("Zelmora");

@@ -22,10 +22,12 @@ namespace zelmora {
 
 namespace {
 
-// Image1's corner inside Frame1.
-constexpr QPoint imageOrigin()
+// Image1's corner inside Frame1: the frame has no caption, so the picture
+// starts as far from the top as from the left, and a 115 x 150 picture (the
+// size the pages ask for) shows whole.
+QPoint imageOrigin()
 {
-    return QPoint(twips(120), twips(360));
+    return twipsPoint(120, 120);
 }
 
 // Keeps the preview inside the frame's drawn border.
@@ -58,7 +60,7 @@ ImagePicker::ImagePicker(Desktop &desktop, const QString &outFolder, QWidget *pa
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("画像選択"));
     setFont(formFont());
-    setFixedSize(twips(7110), twips(3195));
+    setFixedSize(twipsSize(7110, 3195));
 
     m_files = placeControl(new QListWidget(this), QStringLiteral("File1"), 120, 240, 2775, 2250);
     m_files->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -74,18 +76,49 @@ ImagePicker::ImagePicker(Desktop &desktop, const QString &outFolder, QWidget *pa
     m_image->setObjectName(QStringLiteral("Image1"));
     m_image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_image->setGeometry(QRect(imageOrigin(), QSize(0, 0)));
+    m_emptyHint
+        = placeControl(new QLabel(QStringLiteral(
+                                      "ポップリーフフォルダに\n画像がありません。\n\n"
+                                      "「ほかの場所から追加…」で\n選ぶか、画像ファイル\n"
+                                      "（gif・jpg・png・bmp）を\nここにドロップしてください。"),
+                                  this),
+                       QStringLiteral("EmptyHint"), 240, 360, 2535, 2010);
+    m_emptyHint->setWordWrap(true);
+    m_emptyHint->setAlignment(Qt::AlignCenter);
+    m_emptyHint->setForegroundRole(QPalette::PlaceholderText);
+    m_emptyHint->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_emptyHint->setBuddy(m_files); // it tells of the list it lies on
+    // The mnemonic before the ellipsis, in the Japanese way.
+    m_import = placeControl(new QPushButton(QStringLiteral("ほかの場所から追加(&A)…"), this),
+                            QStringLiteral("Com_import"), 120, 2640, 2775, 375);
+    m_import->setAccessibleName(QStringLiteral("ほかの場所から追加…"));
+    m_import->setToolTip(
+        QStringLiteral("ほかのフォルダの画像を選んで、ポップリーフフォルダにコピーします"));
     m_ok = placeControl(new QPushButton(QStringLiteral("ＯＫ"), this), QStringLiteral("Command1"),
                         5280, 2640, 1600, 375);
     m_ok->setDefault(true);
 
     // Form_Load: nothing picked yet, the list showing the output folder.
     m_pickedName.clear();
-    m_files->addItems(pictureFileNames(m_outFolder));
+    listPictures();
 
     // The selection, not the current item, marks a pick: the list makes its
     // first row current when it takes the focus, which is no choice.
     connect(m_files, &QListWidget::itemSelectionChanged, this, &ImagePicker::takeSelection);
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_import, &QPushButton::clicked, this, [this] {
+        const QStringList files = m_desktop.choosePictureFiles();
+        if (!files.isEmpty())
+            importPictures(files);
+    });
+}
+
+void ImagePicker::listPictures()
+{
+    m_files->clear();
+    m_files->addItems(pictureFileNames(m_outFolder));
+    m_emptyHint->setVisible(m_files->count() == 0);
+    m_files->setAccessibleDescription(m_files->count() == 0 ? m_emptyHint->text() : QString());
 }
 
 void ImagePicker::dragEnterEvent(QDragEnterEvent *event)
@@ -116,8 +149,7 @@ void ImagePicker::importPictures(const QStringList &files)
                                [this](const QStringList &names, const QStringList &problems) {
                                    unsetCursor();
                                    if (!names.isEmpty()) {
-                                       m_files->clear();
-                                       m_files->addItems(pictureFileNames(m_outFolder));
+                                       listPictures();
                                        const QList<QListWidgetItem *> found
                                            = m_files->findItems(names.first(), Qt::MatchExactly);
                                        if (!found.isEmpty()) {

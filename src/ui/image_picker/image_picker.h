@@ -30,6 +30,8 @@ std::optional<QString> unusablePictureReason(const QString &folder, const QStrin
 // one. The pick is the last file selected; closing the window in any way
 // keeps it. A file whose name cannot stand in a page is listed, but
 // selecting it shows why it cannot be picked and keeps the earlier pick.
+// Pictures from elsewhere come in by a drop or through the desktop's file
+// dialog (ほかの場所から追加…), copied into the output folder.
 class ImagePicker : public QDialog {
     Q_OBJECT
 public:
@@ -39,9 +41,9 @@ public:
     // The file name picked, without folder; empty until a file is selected.
     const QString &pickedName() const { return m_pickedName; }
 
-    // Pictures dropped from outside are copied into the output folder on a
-    // worker thread; when they are in, the list is read again and the first
-    // is selected as a click would.
+    // Pictures dropped or chosen from outside are copied into the output
+    // folder on a worker thread; when they are in, the list is read again
+    // and the first is selected as a click would.
     void importPictures(const QStringList &files);
 
 protected:
@@ -50,6 +52,8 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    // Lists the output folder; an empty list says how to add pictures.
+    void listPictures();
     void takeSelection();
     // Selects the row of the current pick again (none when nothing is
     // picked), without taking it as a new selection or moving the current
@@ -65,6 +69,8 @@ private:
     QListWidget *m_files = nullptr;
     QGroupBox *m_frame = nullptr;
     QLabel *m_image = nullptr;
+    QLabel *m_emptyHint = nullptr;
+    QPushButton *m_import = nullptr;
     QPushButton *m_ok = nullptr;
 };
 

@@ -3,8 +3,15 @@
 #include <QFont>
 #include <QPoint>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <QWidget>
+
+#include <optional>
+#include <utility>
+
+class QGroupBox;
+class QPushButton;
 
 namespace zelmora {
 
@@ -17,17 +24,46 @@ constexpr int twips(int value)
 {
     return (value + 7) / 15;
 }
+
+// How much larger than the 9 points the tables were drawn for the
+// application's font is (the desktop's font, or one the user chose); never
+// less than 1. Windows, controls and faces grow by it together, so a larger
+// font clips no caption; at 9 points everything is exactly as the tables
+// give it.
+double formScale();
+
+// A length of the tables in pixels, grown with the font.
+int scaledTwips(int value);
 inline QRect twipsRect(int left, int top, int width, int height)
 {
-    return QRect(twips(left), twips(top), twips(width), twips(height));
+    return QRect(scaledTwips(left), scaledTwips(top), scaledTwips(width), scaledTwips(height));
 }
 inline QPoint twipsPoint(int left, int top)
 {
-    return QPoint(twips(left), twips(top));
+    return QPoint(scaledTwips(left), scaledTwips(top));
+}
+inline QSize twipsSize(int width, int height)
+{
+    return QSize(scaledTwips(width), scaledTwips(height));
 }
 
-// The Japanese Gothic face that stands in for "ＭＳ Ｐゴシック".
+// The Japanese Gothic face that stands in for "ＭＳ Ｐゴシック", at a size of
+// the tables (grown with the font).
 QFont gothicFont(double pointSize = 9, bool bold = false);
+
+// For a button the tables make barely taller than its caption (開く, 参照):
+// styles with wide margins (Adwaita) would cut the caption off.
+void giveCaptionTheWholeButton(QPushButton *button);
+
+// The rows of a frame's top and bottom lines (their inner edges) as its
+// style draws them, if it draws lines.
+std::optional<std::pair<int, int>> frameLines(const QGroupBox *frame);
+
+// Where a style draws a frame's top line below the controls the tables put
+// under its caption (a tall face, a style's margins), the frame's controls
+// move down together, keeping their order and spacing, so that none lies
+// over a line of its frame.
+void keepInsideFrameLines(QGroupBox *frame);
 
 // Places a modal window at an offset (in twips) from the main window's
 // top-left corner, as the windows of this program are placed.

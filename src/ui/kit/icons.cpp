@@ -28,9 +28,13 @@ QPainterPath centred(QPainterPath path, int size)
 
 // The pictures are drawn in a box of kButtonPictureSize units, whatever the
 // size in device pixels: at a device pixel ratio of 2 they are painted at
-// 44 by 44 pixels, not enlarged from 22 by 22.
-void drawFolder(QPainter &p)
+// 44 by 44 pixels, not enlarged from 22 by 22. Each comes in two inks, for a
+// light button face and for a dark one (a dark palette or theme), so that it
+// stands out from the face either way.
+void drawFolder(QPainter &p, bool)
 {
+    // Light enough to read on a dark face; the dark outline keeps its edge
+    // on a light one.
     const QColor outline(0x8a, 0x64, 0x14);
 
     // The back of the folder with its tab.
@@ -68,16 +72,17 @@ QPainterPath wordOutline(const QString &word, int pixelSize)
     return path;
 }
 
-void drawSettings(QPainter &p)
+void drawSettings(QPainter &p, bool darkFace)
 {
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0x00, 0x33, 0xcc));
+    p.setBrush(darkFace ? QColor(0x8f, 0xb3, 0xff) : QColor(0x00, 0x33, 0xcc));
     p.drawPath(centred(wordOutline(QStringLiteral("設定"), 10), kButtonPictureSize));
 }
 
-void drawHelp(QPainter &p)
+void drawHelp(QPainter &p, bool)
 {
-    // The dark rim keeps the yellow readable on a light button face.
+    // The dark rim keeps the yellow readable on a light button face; on a
+    // dark face the yellow itself stands out.
     p.setPen(QPen(QColor(0x7a, 0x5c, 0x00), 1.2));
     p.setBrush(QColor(0xff, 0xd8, 0x00));
     p.drawPath(centred(wordOutline(QStringLiteral("?"), 21), kButtonPictureSize));
@@ -117,9 +122,17 @@ QImage paintApplicationPicture(int size)
     return picture;
 }
 
-using DrawPicture = void (*)(QPainter &);
+using DrawPicture = void (*)(QPainter &, bool darkFace);
 
-QPixmap paintPicture(DrawPicture draw, const QSize &pixels)
+// A face darker than its caption: a dark palette, whatever its colours.
+bool darkButtonFace()
+{
+    const QPalette palette = QApplication::palette();
+    return palette.color(QPalette::Button).lightnessF()
+        < palette.color(QPalette::ButtonText).lightnessF();
+}
+
+QPixmap paintPicture(DrawPicture draw, const QSize &pixels, bool darkFace)
 {
     QPixmap pixmap(pixels);
     pixmap.fill(Qt::transparent);
@@ -127,7 +140,7 @@ QPixmap paintPicture(DrawPicture draw, const QSize &pixels)
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(pixels.width() / double(kButtonPictureSize),
             pixels.height() / double(kButtonPictureSize));
-    draw(p);
+    draw(p, darkFace);
     return pixmap;
 }
 
@@ -143,12 +156,13 @@ public:
 
     QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State) override
     {
-        static std::map<std::tuple<quintptr, int, int, int>, QPixmap> painted;
+        static std::map<std::tuple<quintptr, int, int, int, bool>, QPixmap> painted;
+        const bool darkFace = darkButtonFace();
         const auto key = std::make_tuple(reinterpret_cast<quintptr>(m_draw), size.width(),
-                                         size.height(), int(mode));
+                                         size.height(), int(mode), darkFace);
         if (const auto found = painted.find(key); found != painted.end())
             return found->second;
-        QPixmap pixmap = paintPicture(m_draw, size);
+        QPixmap pixmap = paintPicture(m_draw, size, darkFace);
         if (mode != QIcon::Normal && mode != QIcon::Active) {
             // Disabled and selected looks as the style draws them for any icon.
             QStyleOption option;

@@ -2,7 +2,10 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QWidget>
 
 namespace zelmora {
@@ -49,6 +52,20 @@ bool MessageBoxDesktop::question(const QString &text)
     return showBox(m_parent, QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No,
                    QMessageBox::No)
         == QMessageBox::Yes;
+}
+
+QStringList MessageBoxDesktop::choosePictureFiles()
+{
+    QWidget *parent = QApplication::activeModalWidget();
+    if (!parent)
+        parent = m_parent;
+    QString start = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (start.isEmpty() || !QDir(start).exists())
+        start = QDir::homePath();
+    // Qt's default: the desktop's own dialog (through the portal where there
+    // is one), which is what the user knows and reaches every folder.
+    return QFileDialog::getOpenFileNames(parent, QStringLiteral("ほかの場所から画像を追加"), start,
+                                         QStringLiteral("画像ファイル (*.gif *.jpg *.png *.bmp)"));
 }
 
 void MessageBoxDesktop::openUrl(const QUrl &url)

@@ -17,6 +17,7 @@ public:
     void warning(const QString &text) override;
     void openUrl(const QUrl &url) override;
     bool question(const QString &text) override;
+    QStringList choosePictureFiles() override;
 
 private:
     QWidget *m_parent;

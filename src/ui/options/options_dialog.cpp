@@ -2,6 +2,7 @@
 
 #include "core/places/program_paths.h"
 #include "ui/kit/form_layout.h"
+#include "ui/kit/keyboard.h"
 #include "core/model/desktop.h"
 #include "core/text/page_encoding.h"
 
@@ -35,7 +36,7 @@ OptionsDialog::OptionsDialog(const QString &settingsPath, Desktop &desktop, QWid
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("オプション設定"));
     setFont(gothicFont(9));
-    setFixedSize(twips(5895), twips(8400));
+    setFixedSize(twipsSize(5895, 8400));
     buildControls();
     readSettings();
 }
@@ -62,19 +63,23 @@ void OptionsDialog::buildControls()
     addOption(m_optKcyosi, 1, QStringLiteral("作成ファイルの拡張子を ［ .html ］ にする"), frame5,
               240, 600, 4815, 375);
 
-    // Frame2 only draws a box around the robots options; the options and
-    // Frame1 are the dialog's own children, made after it so they lie above.
+    // The robots options and the home link that belongs to them lie in
+    // Frame2, so that a screen reader tells them as one group under its
+    // caption. Positions in the layout table count from the dialog.
     auto *frame2 = placeControl(new QGroupBox(QStringLiteral("ロボット検索対応設定"), this),
                                 QStringLiteral("Frame2"), 120, 2400, 5655, 3015);
+    const auto inFrame2 = [](int left, int top) { return QPoint(left - 120, top - 2400); };
     m_optSettei = new QButtonGroup(this);
     m_optSettei->setObjectName(QStringLiteral("OptSettei"));
-    addOption(m_optSettei, 1, QStringLiteral("ロボット検索 【不可】 設定"), this, 360, 2640, 2775,
-              375);
-    addOption(m_optSettei, 2, QStringLiteral("ロボット検索 【可】 設定"), this, 360, 3000, 2775,
-              375);
+    const QPoint notAllowed = inFrame2(360, 2640), allowed = inFrame2(360, 3000);
+    addOption(m_optSettei, 1, QStringLiteral("ロボット検索 【不可】 設定"), frame2, notAllowed.x(),
+              notAllowed.y(), 2775, 375);
+    addOption(m_optSettei, 2, QStringLiteral("ロボット検索 【可】 設定"), frame2, allowed.x(),
+              allowed.y(), 2775, 375);
 
-    auto *frame1 = placeControl(new QGroupBox(QStringLiteral("[ HOME ] ページへのリンク"), this),
-                                QStringLiteral("Frame1"), 240, 3360, 5415, 1455);
+    const QPoint link = inFrame2(240, 3360);
+    auto *frame1 = placeControl(new QGroupBox(QStringLiteral("[ HOME ] ページへのリンク"), frame2),
+                                QStringLiteral("Frame1"), link.x(), link.y(), 5415, 1455);
     auto *nameLabel = placeControl(new QLabel(QStringLiteral("リンクページ名"), frame1),
                                    QStringLiteral("Label1"), 120, 355, 2055, 255);
     m_textHomeName = placeControl(new QLineEdit(QStringLiteral("リンクページ名"), frame1),
@@ -91,9 +96,13 @@ void OptionsDialog::buildControls()
     // Label1 reaches under the name box; the box, made later, stays on top.
     m_textHomeName->raise();
 
-    addOption(m_optSettei, 0, QStringLiteral("なし"), this, 360, 4920, 2775, 375)->setChecked(true);
+    const QPoint none = inFrame2(360, 4920);
+    auto *noRobots
+        = addOption(m_optSettei, 0, QStringLiteral("なし"), frame2, none.x(), none.y(), 2775, 375);
+    noRobots->setChecked(true);
+    // "なし" alone does not say what it turns off.
+    noRobots->setAccessibleName(QStringLiteral("ホームへのリンクなし"));
     applyRobotsRule(0);
-    frame2->lower();
 
     // The character encoding came after the other options; its frame lies
     // below them, so that none of them moved.
@@ -133,6 +142,12 @@ void OptionsDialog::buildControls()
                                   QStringLiteral("Command1"), 4080, 7920, 1600, 375);
     command1->setDefault(true);
     connect(command1, &QPushButton::clicked, this, &QDialog::accept);
+
+    for (QButtonGroup *group : {m_optKcyosi, m_optSettei, m_optMoji, m_optKeishiki})
+        tabIntoCheckedButton(group);
+    // The inner frame first: its place in Frame2 then moves with the options.
+    for (QGroupBox *frame : {frame1, frame3, frame5, frame2, frame6, frame7})
+        keepInsideFrameLines(frame);
 
     // toggled, not clicked: a choice made by readSettings runs the rule too.
     connect(m_optSettei, &QButtonGroup::idToggled, this, [this](int id, bool checked) {

@@ -2,6 +2,7 @@
 
 #include "ui/page_inputs/colour_code.h"
 #include "ui/kit/form_layout.h"
+#include "ui/kit/keyboard.h"
 
 #include <QButtonGroup>
 #include <QColorDialog>
@@ -10,6 +11,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QStyle>
+#include <QStyleOptionButton>
 
 namespace zelmora {
 
@@ -25,6 +28,7 @@ BackgroundBox::BackgroundBox(QWidget *parent) : QGroupBox(parent)
                       int(BackgroundKind::Colour));
     m_colourButton = placeControl(new QPushButton(QStringLiteral("参照"), this),
                                   QStringLiteral("SelColor_BK"), 1920, 240, 495, 255);
+    // Too narrow in the tables for a mnemonic after the caption.
     m_kind->addButton(placeControl(new QRadioButton(QStringLiteral("背景画像"), this),
                                    QStringLiteral("Option0_1"), 3000, 240, 1335, 375),
                       int(BackgroundKind::Picture));
@@ -49,10 +53,25 @@ BackgroundBox::BackgroundBox(QWidget *parent) : QGroupBox(parent)
     m_colourButton->setAccessibleName(QStringLiteral("バックカラーの参照"));
     m_pictureButton->setAutoDefault(true);
     m_pictureButton->setAccessibleName(QStringLiteral("背景画像の参照"));
+    giveCaptionTheWholeButton(m_colourButton);
+    giveCaptionTheWholeButton(m_pictureButton);
 
     // The start state is set directly: running the rule here would replace
     // the initial caption "BgColor＝".
+    // A style with a wider round mark than the tables allowed for (Adwaita)
+    // gets the room up to the 参照 beside each option.
+    for (QAbstractButton *option : m_kind->buttons()) {
+        QStyleOptionButton look;
+        look.initFrom(option);
+        const int room
+            = option->style()->subElementRect(QStyle::SE_RadioButtonContents, &look, option).width();
+        const int missing = option->fontMetrics().horizontalAdvance(option->text()) - room;
+        if (missing > 0)
+            option->resize(option->width() + missing, option->height());
+    }
+
     m_kind->button(int(BackgroundKind::Colour))->setChecked(true);
+    tabIntoCheckedButton(m_kind);
     m_pictureButton->setEnabled(false);
 
     connect(m_kind, &QButtonGroup::idToggled, this, [this](int, bool checked) {

@@ -1,6 +1,7 @@
 #include "ui/page_inputs/page_inputs.h"
 
 #include "ui/kit/form_layout.h"
+#include "ui/kit/keyboard.h"
 #include "ui/kit/limited_text_edit.h"
 
 #include <QButtonGroup>
@@ -16,14 +17,15 @@ namespace {
 struct KindOption {
     PageKind kind;
     const char16_t *caption;
+    char mnemonic; // the same on every page: only the page shown takes it
     int top;
 };
 
 constexpr KindOption kKindOptions[] = {
-    {PageKind::None, u"なし", 4680},
-    {PageKind::Text, u"テキスト", 240},
-    {PageKind::StandardPicture, u"イメージ（標準　115*150 pix）", 2280},
-    {PageKind::WidePicture, u"イメージ（ワイド　115*250 pix）", 3480},
+    {PageKind::None, u"なし", 'N', 4680},
+    {PageKind::Text, u"テキスト", 'T', 240},
+    {PageKind::StandardPicture, u"イメージ（標準　115*150 pix）", 'I', 2280},
+    {PageKind::WidePicture, u"イメージ（ワイド　115*250 pix）", 'W', 3480},
 };
 
 // The wide picture's row lies this far below the standard one.
@@ -56,18 +58,20 @@ PageInputs::PageInputs(int pageNumber, QWidget *parent) :
 {
     const QString k = QString::number(pageNumber);
     setObjectName(QStringLiteral("Frame") + k);
-    resize(twips(4935), twips(5055));
+    resize(twipsSize(4935, 5055));
 
     m_kind = new QButtonGroup(this);
     m_kind->setObjectName(QStringLiteral("Option") + k);
     for (const KindOption &option : kKindOptions) {
         const int index = int(option.kind);
-        auto *button = placeControl(new QRadioButton(QString::fromUtf16(option.caption), this),
+        auto *button = placeControl(new QRadioButton(this),
                                     QStringLiteral("Option%1_%2").arg(k).arg(index), 240,
                                     option.top, 4335, 375);
+        setMnemonicCaption(button, QString::fromUtf16(option.caption), option.mnemonic);
         m_kind->addButton(button, index);
     }
     m_kind->button(int(PageKind::None))->setChecked(true);
+    tabIntoCheckedButton(m_kind);
 
     m_text = placeControl(new LimitedTextEdit(kTextLimit, this), QStringLiteral("Text") + k, 720,
                           720, 3650, 1215);
@@ -94,6 +98,7 @@ PageInputs::PageInputs(int pageNumber, QWidget *parent) :
                            QStringLiteral("OpenFiles_") + k + (picture == kStandard ? u'p' : u'w'),
                            4440, 2640 + row, 495, 255);
         m_pictureButton[picture]->setAutoDefault(true); // Enter presses it, as Space does
+        giveCaptionTheWholeButton(m_pictureButton[picture]);
         m_pictureButton[picture]->setAccessibleName(what + QStringLiteral("の参照"));
         src->setBuddy(m_pictureButton[picture]);
         QLabel *alt = staticCaption(QStringLiteral("ＡＬＴ＝"), 360, 3120 + row, 495, this);

@@ -12,9 +12,9 @@ namespace zelmora {
 namespace {
 
 // Where each page's container sits, counted from the tab control's corner.
-constexpr QPoint containerOrigin()
+QPoint containerOrigin()
 {
-    return QPoint(twips(240), twips(480));
+    return twipsPoint(240, 480);
 }
 
 // Tabs share the whole row evenly, as the tab control of this window always
@@ -26,9 +26,11 @@ public:
 protected:
     QSize tabSizeHint(int index) const override
     {
+        // Exactly, also where a style pads its tabs more than the row allows
+        // (Adwaita): the row grows with the font, and the captions fit it.
         QSize size = QTabBar::tabSizeHint(index);
         if (const QWidget *tabs = parentWidget(); tabs && count() > 0)
-            size.setWidth(std::max(size.width(), (tabs->width() - 2) / count()));
+            size.setWidth((tabs->width() - 2) / count());
         return size;
     }
 };
@@ -40,6 +42,7 @@ PageTabs::PageTabs(QWidget *parent) : QTabWidget(parent)
     setObjectName(QStringLiteral("SSTab1"));
     setGeometry(twipsRect(120, 2040, 5415, 5775));
     setTabBar(new EvenTabBar(this));
+    tabBar()->setUsesScrollButtons(false);
     for (int k = 1; k <= kPageCount; ++k) {
         auto *tab = new QWidget;
         tab->setObjectName(QStringLiteral("Page%1").arg(k));

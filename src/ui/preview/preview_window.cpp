@@ -1,6 +1,7 @@
 #include "ui/preview/preview_window.h"
 
 #include "ui/kit/form_layout.h"
+#include "ui/kit/keyboard.h"
 #include "ui/preview/preview_browser.h"
 #include "core/preview/preview_pages.h"
 
@@ -16,7 +17,7 @@ PreviewWindow::PreviewWindow(PreviewBrowserFactory &factory, QString tempFolder,
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("ページプレビュー"));
     setFont(gothicFont(9));
-    setFixedSize(twips(4860), twips(3810));
+    setFixedSize(twipsSize(4860, 3810));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     const QFont heading = gothicFont(12, true);
@@ -58,6 +59,10 @@ PreviewWindow::PreviewWindow(PreviewBrowserFactory &factory, QString tempFolder,
     // The arrows alone would be read out as arrows.
     comBak->setAccessibleName(QStringLiteral("前のページ"));
     comFrd->setAccessibleName(QStringLiteral("次のページ"));
+    // ← and → turn the pages from anywhere in the window; Escape closes it.
+    comBak->setShortcut(Qt::Key_Left);
+    comFrd->setShortcut(Qt::Key_Right);
+    setMnemonicCaption(close, close->text(), 'C');
     setTabOrder(comBak, comFrd);
     setTabOrder(comFrd, close);
     connect(comBak, &QPushButton::clicked, this, &PreviewWindow::back);

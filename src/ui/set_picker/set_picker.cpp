@@ -33,7 +33,7 @@ SetPicker::SetPicker(QWidget *parent, Editor &editor, EditorState &state, const 
     m_files->addItems(setPickerFileNames(m_paths.outputFolder));
 
     // The list with the same margin on every side.
-    setFixedSize(twips(120 + 2775 + 120), twips(120 + 2250 + 120));
+    setFixedSize(twipsSize(120 + 2775 + 120, 120 + 2250 + 120));
 
     connect(m_files, &QListWidget::itemClicked, this, &SetPicker::choose);
     connect(m_files, &QListWidget::itemActivated, this, &SetPicker::choose);

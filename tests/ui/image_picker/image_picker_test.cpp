@@ -2,6 +2,7 @@
 
 #include "ui/image_picker/image_picker.h"
 #include "ui/kit/form_layout.h"
+#include "support/recording_desktop.h"
 #include "support/ui_test_support.h"
 
 #include <QAbstractButton>
@@ -125,7 +126,7 @@ TEST_F(ImagePickerTest, closingAtOnceIsAnEmptyPickAfterAnEarlierOne)
 TEST_F(ImagePickerTest, secondSelectionIsThePickAndIsShown)
 {
     writePicture(QStringLiteral("a.png"), Qt::red);
-    writePicture(QStringLiteral("b.bmp"), Qt::blue, QSize(25, 15));
+    writePicture(QStringLiteral("b.bmp"), Qt::blue, QSize(115, 150));
     ImagePicker picker(test::messageBoxes(), folder());
     picker.show();
 
@@ -136,10 +137,10 @@ TEST_F(ImagePickerTest, secondSelectionIsThePickAndIsShown)
     select(picker, QStringLiteral("b.bmp"));
     EXPECT_EQ(picker.pickedName(), QStringLiteral("b.bmp"));
     const QImage image = shown(picker);
-    EXPECT_EQ(image.size(), QSize(25, 15)) << "at its own size";
-    EXPECT_EQ(image.pixelColor(24, 14), QColor(Qt::blue));
+    EXPECT_EQ(image.size(), QSize(115, 150)) << "whole, at its own size";
+    EXPECT_EQ(image.pixelColor(114, 149), QColor(Qt::blue));
     auto *label = child<QLabel>(&picker, QStringLiteral("Image1"));
-    EXPECT_EQ(label->geometry(), QRect(twipsPoint(120, 360), QSize(25, 15)));
+    EXPECT_EQ(label->geometry(), QRect(twipsPoint(120, 120), QSize(115, 150)));
 }
 
 TEST_F(ImagePickerTest, undecodableFileIsStillPickedAndThePickerGoesOn)
@@ -170,7 +171,7 @@ TEST_F(ImagePickerTest, largePictureIsShownFromItsCornerCutAtTheFrame)
     auto *frame = child<QWidget>(&picker, QStringLiteral("Frame1"));
     const QImage image = shown(picker);
     ASSERT_FALSE(image.isNull());
-    EXPECT_EQ(label->pos(), twipsPoint(120, 360));
+    EXPECT_EQ(label->pos(), twipsPoint(120, 120));
     EXPECT_EQ(label->size(), image.size());
     EXPECT_TRUE(frame->rect().contains(label->geometry())) << "cut off at the frame";
     // Nearly all of the frame right and below the corner is filled.
@@ -182,3 +183,48 @@ TEST_F(ImagePickerTest, largePictureIsShownFromItsCornerCutAtTheFrame)
     for (QPoint p : {QPoint(0, 0), QPoint(w, 0), QPoint(0, h), QPoint(w, h), QPoint(w / 2, h / 3)})
         EXPECT_EQ(image.pixel(p), test::patternPixel(p.x(), p.y())) << p.x() << "," << p.y();
 }
+
+// ほかの場所から追加…: the files chosen in the desktop's dialog come in by the
+// rules of a drop and the first is picked; an empty list says how to add.
+struct ImportCase {
+    const char *name;
+    QStringList existing, chosen; // in the output folder; chosen outside
+    QString picked;
+    QStringList listed;
+    bool refused;
+};
+
+class PickerImport : public ImagePickerTest, public testing::WithParamInterface<ImportCase> {};
+
+TEST_P(PickerImport, copiesTheChosenFilesAndPicksTheFirst)
+{
+    const ImportCase &c = GetParam();
+    QTemporaryDir outside;
+    test::RecordingDesktop desktop;
+    for (const QString &name : c.existing)
+        writePicture(name, Qt::red);
+    for (const QString &name : c.chosen) {
+        desktop.chosenFiles.append(outside.filePath(name));
+        QImage(20, 10, QImage::Format_RGB32).save(desktop.chosenFiles.last()); // no .txt: refused by name
+    }
+    ImagePicker picker(desktop, folder());
+    picker.show();
+    auto *hint = child<QLabel>(&picker, QStringLiteral("EmptyHint"));
+    EXPECT_EQ(hint->isVisible(), c.existing.isEmpty());
+    EXPECT_TRUE(hint->text().contains(QStringLiteral("「ほかの場所から追加…」")));
+
+    child<QAbstractButton>(&picker, QStringLiteral("Com_import"))->click();
+
+    EXPECT_TRUE(QTest::qWaitFor([&] { return picker.pickedName() == c.picked; }, 20000)) << picker.pickedName().toStdString();
+    EXPECT_EQ(listed(picker), c.listed);
+    EXPECT_EQ(hint->isVisible(), c.listed.isEmpty());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return desktop.calls.size() == 1 + c.refused; }, 20000));
+    EXPECT_EQ(desktop.calls.value(0).kind, test::RecordingDesktop::Call::ChooseFiles);
+}
+
+INSTANTIATE_TEST_SUITE_P(ImagePickerTest, PickerImport, testing::Values(
+    ImportCase{"twoNew",      {},        {"b.png", "a.bmp"},     "b.png",   {"a.bmp", "b.png"},   false},
+    ImportCase{"nameTaken",   {"b.png"}, {"b.png"},              "b_2.png", {"b.png", "b_2.png"}, false},
+    ImportCase{"notAPicture", {},        {"notes.txt", "c.bmp"}, "c.bmp",   {"c.bmp"},            true},
+    ImportCase{"cancelled",   {"a.bmp"}, {},                     "",        {"a.bmp"},            false}),
+    [](const auto &info) { return std::string(info.param.name); });

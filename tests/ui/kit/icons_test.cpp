@@ -4,10 +4,17 @@
 
 #include "ui/kit/icons.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QPixmap>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleFactory>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
 
 using namespace zelmora;
 
@@ -98,4 +105,35 @@ TEST(ApplicationIcon, hasEverySizeDrawnAtThatSize)
         const QColor leaf = picture.pixelColor(size.width() * 3 / 4, size.height() * 3 / 4);
         EXPECT_GT(leaf.green(), leaf.red() + 40) << size.width();
     }
+}
+
+// Each picture on its button, as Fusion paints it on a light and on a dark
+// palette, stands out from the bare button by 4.5 to 1 (WCAG's contrast of
+// its strongest pixel against the same pixel without the picture).
+TEST_P(ButtonIcon, standsOutFromALightAndADarkButton)
+{
+    auto luminance = [](QColor c) {
+        auto lin = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF()) + 0.05;
+    };
+    const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+    const QPalette before = QApplication::palette();
+    for (const QPalette &palette : {QPalette(QColor(0xef, 0xef, 0xef)), QPalette(QColor(0x35, 0x35, 0x35), QColor(0x2a, 0x2a, 0x2a))}) {
+        QApplication::setPalette(palette);
+        QPushButton button;
+        button.setStyle(fusion.get());
+        button.setGeometry(0, 0, 27, 27); // 400 twips, as on the main window
+        button.setIconSize(QSize(kButtonPictureSize, kButtonPictureSize));
+        const QImage bare = button.grab().toImage();
+        button.setIcon(GetParam().make());
+        const QImage shown = button.grab().toImage();
+        double strongest = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x) {
+                const double a = luminance(shown.pixelColor(x, y)), b = luminance(bare.pixelColor(x, y));
+                strongest = std::max(strongest, std::max(a, b) / std::min(a, b));
+            }
+        EXPECT_GE(strongest, 4.5) << "on " << palette.color(QPalette::Button).name().toStdString();
+    }
+    QApplication::setPalette(before);
 }

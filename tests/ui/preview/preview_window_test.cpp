@@ -129,9 +129,16 @@ TEST_F(PreviewCommandFixture, sixPagesStepThroughAndBackWithBounds)
         for (int i = 0; i < 6; ++i)
             click(w, "Com_bak");
         EXPECT_EQ(heading(w), QStringLiteral("six_1"));
+        // → and ← press the buttons (pressed in for a moment, as a click).
+        w->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+        QTest::keyClick(w, Qt::Key_Right);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return heading(w) == QStringLiteral("six_2"); }));
+        QTest::keyClick(w, Qt::Key_Left);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return heading(w) == QStringLiteral("six_1"); }));
     });
     QStringList expected{page(1)};
-    for (int k : {2, 3, 4, 5, 6, 6, 5, 4, 3, 2, 1, 1})
+    for (int k : {2, 3, 4, 5, 6, 6, 5, 4, 3, 2, 1, 1, 2, 1})
         expected << page(k);
     EXPECT_EQ(factory.log, expected);
 }
@@ -206,6 +213,6 @@ TEST_F(PreviewCommandFixture, layoutFollowsTheTable)
         EXPECT_EQ(w->findChild<QPushButton *>(QStringLiteral("Com_bak"))->geometry(), QRect(32, 214, 33, 33));
         EXPECT_EQ(w->findChild<QPushButton *>(QStringLiteral("Com_frd"))->geometry(), QRect(64, 214, 33, 33));
         EXPECT_EQ(w->findChild<QPushButton *>(QStringLiteral("Command1"))->geometry(), QRect(200, 216, 107, 25));
-        EXPECT_EQ(w->findChild<QPushButton *>(QStringLiteral("Command1"))->text(), QStringLiteral("閉じる"));
+        EXPECT_EQ(w->findChild<QPushButton *>(QStringLiteral("Command1"))->text(), QStringLiteral("閉じる(&C)"));
     });
 }
