@@ -179,7 +179,10 @@ TEST_P(WebEngineInTheProgram, previewShownOrRefused_programAndEditorKept)
 
     EXPECT_EQ(result.exitStatus, QProcess::NormalExit) << result.output.toStdString();
     EXPECT_EQ(result.exitCode, 0) << result.output.toStdString();
-    EXPECT_TRUE(reportMatches(c.report, result.report)) << result.output.toStdString();
+    QStringList expected = c.report; // on X11 the preview is transient for the main window
+    if (QLatin1String(c.display) == QLatin1String("xvfb"))
+        expected.replaceInStrings(QStringLiteral("preview: shown"), QStringLiteral("preview: shown over the main window"));
+    EXPECT_TRUE(reportMatches(expected, result.report)) << result.output.toStdString();
     QStringList changed = changedPaths(before, folderTree(dir.path()));
     changed.removeAll(QStringLiteral("report.txt"));
     changed.removeAll(QStringLiteral("Zelmora.1.lock")); // the window's draft lock, kept for the next run

@@ -96,6 +96,7 @@ private:
                 return;
             }
             m_window = new PreviewWindow(*factory, request.folder, nullptr);
+            m_window->installEventFilter(this);
             m_window->browser()->onFailure([this](const QString &reason) {
                 m_window->hide();
                 fail(reason);
@@ -126,10 +127,26 @@ private:
             m_parent = QWindow::fromWinId(WId(parent));
         }
         m_window->winId(); // makes the window's handle
-        if (m_window->windowHandle())
+        keepTransient();
+    }
+
+    // The web view makes Qt replace the window's handle when it first draws
+    // through OpenGL; the new one is shown without a parent unless told again.
+    void keepTransient()
+    {
+        if (m_parent && m_window->windowHandle())
             m_window->windowHandle()->setTransientParent(m_parent);
     }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_window && event->type() == QEvent::WinIdChange)
+            keepTransient();
+        return false;
+    }
+
+private:
     QSocketNotifier m_input;
     QByteArray m_buffer;
     int m_answers = -1;
