@@ -84,6 +84,7 @@ int main(int argc, char *argv[])
             QFile::encodeName(QCoreApplication::applicationDirPath()
                               + QStringLiteral("/bench_preview_paint.so")));
     qputenv("ZELMORA_BENCH_PAINTED", QFile::encodeName(painted));
+    qputenv("ZELMORA_BENCH_COLOUR", "#ffcc00"); // the set's first page
 
     qint64 elapsed[2] = {0, 0};
     for (int k = 0; k < 2; ++k) {
@@ -96,7 +97,10 @@ int main(int argc, char *argv[])
         const QList<QByteArray> fields = lines.value(k).split(' ');
         // The page on screen is the set's, with its background colour.
         if (lines.size() != k + 1 || fields.value(1) != "#ffcc00" || !desktop.calls.isEmpty()) {
-            std::fprintf(stderr, "the preview did not show its page\n");
+            std::fprintf(stderr, "preview %d did not show its page: painted \"%s\", %d messages\n",
+                         k + 1, lines.join(';').constData(), int(desktop.calls.size()));
+            for (const auto &call : desktop.calls)
+                std::fprintf(stderr, "message: %s\n", qPrintable(call.text));
             return 1;
         }
         elapsed[k] = fields[0].toLongLong() - start;
