@@ -1,89 +1,67 @@
 // The program's preview road, timed from the command to the first painted
-// page: the first preview of a run (which loads the web engine module) and
-// a second one of the same run. Prints both in nanoseconds.
+// page: the first preview of a run (which starts the preview process) and a
+// second one of the same run, within the process's warm period. Then waits
+// until the preview process has ended by itself and 5 s more, and compares
+// the program's resident memory with its memory before the first preview.
 //
-// With --warm, the web engine is started in the background once the main
-// window has painted (a hidden browser loads a blank page), as while the
-// user types; with --idle, nothing is started. Either way the run then waits
-// as long as the user would type (--idle-ms, 3000 by default) and prints a
-// third figure: the proportional resident memory of the program and all its
-// child processes (the engine's) in KiB just before the first preview.
+// Prints: first ns, second ns, resident KiB before the first preview,
+// resident KiB 5 s after the preview process ended, and the warm period
+// seen (ms from the second preview's close to the process's end).
+//
+// The page is painted in the preview process, where bench_preview_paint
+// (preloaded into it) notes the moment on the clock all processes share.
 
 #include "support/sample_sets.h"
-#include "page_paint_watch.h"
 #include "wait_for.h"
 
 #include "app/main_window.h"
 #include "ui/preview/preview_command.h"
 #include "support/recording_desktop.h"
 
-#include "ui/preview/preview_browser.h"
-
 #include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QDialog>
 #include <QElapsedTimer>
-#include <QImage>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWindow>
 
 #include <cstdio>
-#include <cstdlib>
+#include <ctime>
 #include <unistd.h>
 
 namespace {
 
-// Proportional resident KiB (shared pages split among their users, so the
-// engine's processes do not count its library several times) of a process
-// and, recursively, of its children.
-long treeResidentKiB(int pid)
+qint64 monotonicNs()
 {
-    long kib = 0;
-    QFile status(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
-    if (status.open(QIODevice::ReadOnly)) {
-        for (const QByteArray &line : status.readAll().split('\n')) {
-            if (line.startsWith("Pss:"))
-                kib += line.mid(4).trimmed().split(' ').value(0).toLong();
-        }
-    }
-    QFile children(QStringLiteral("/proc/%1/task/%1/children").arg(pid));
-    if (children.open(QIODevice::ReadOnly)) {
-        for (const QByteArray &child : children.readAll().split(' ')) {
-            if (!child.trimmed().isEmpty())
-                kib += treeResidentKiB(child.trimmed().toInt());
-        }
-    }
-    return kib;
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
-// Hooks the watch onto the preview window's browser as soon as the window
-// is shown, which is inside the command's modal loop.
-class PreviewWindowSpy : public QObject {
-public:
-    explicit PreviewWindowSpy(zelmora::bench::PagePaintWatch &watch) : m_watch(watch)
-    {
-        QCoreApplication::instance()->installEventFilter(this);
-    }
-    QDialog *window = nullptr;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Show && watched->objectName() == QLatin1String("Form3")) {
-            window = qobject_cast<QDialog *>(watched);
-            auto *view = window->findChild<QWidget *>(QStringLiteral("WebBrowser1"));
-            if (!view)
-                std::abort();
-            m_watch.watch(view);
+long residentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : status.readAll().split('\n')) {
+            if (line.startsWith("VmRSS:"))
+                return line.mid(6).trimmed().split(' ').value(0).toLong();
         }
-        return false;
     }
+    return 0;
+}
 
-private:
-    zelmora::bench::PagePaintWatch &m_watch;
-};
+bool hasChildren()
+{
+    QFile children(QStringLiteral("/proc/self/task/%1/children").arg(::getpid()));
+    return children.open(QIODevice::ReadOnly) && !children.readAll().trimmed().isEmpty();
+}
+
+void pause(int ms)
+{
+    bool done = false;
+    QTimer::singleShot(ms, [&] { done = true; });
+    zelmora::bench::waitFor([&] { return done; });
+}
 
 } // namespace
 
@@ -97,58 +75,47 @@ int main(int argc, char *argv[])
     window.show();
     zelmora::bench::waitFor(
         [&] { return window.windowHandle() && window.windowHandle()->isExposed(); });
+    pause(500); // the window settles, as before a user's first preview
+    const long beforeKiB = residentKiB();
 
-    const QStringList args = QCoreApplication::arguments();
-    const bool warm = args.contains(QStringLiteral("--warm"));
-    const bool idle = args.contains(QStringLiteral("--idle"));
-    const qsizetype idleAt = args.indexOf(QStringLiteral("--idle-ms"));
-    const int idleMs = idleAt > 0 && idleAt + 1 < args.size() ? args[idleAt + 1].toInt() : 3000;
-    QWidget warmHolder;
-    if (warm) {
-        const QString blank = QDir(programFolder.path()).filePath(QStringLiteral("blank.htm"));
-        QFile page(blank);
-        if (!page.open(QIODevice::WriteOnly) || page.write("<html><body></body></html>") < 0)
-            return 1;
-        page.close();
-        zelmora::PreviewBrowserFactory *factory = zelmora::loadPreviewModule(nullptr);
-        if (!factory)
-            return 1;
-        factory->createBrowser(&warmHolder)->navigate(blank);
-    }
-    long idleKiB = 0;
-    if (warm || idle) {
-        bool typed = false;
-        QTimer::singleShot(idleMs, [&] { typed = true; });
-        zelmora::bench::waitFor([&] { return typed; });
-        idleKiB = treeResidentKiB(int(::getpid()));
-    }
+    // Inherited by the preview process only: this process has started.
+    const QString painted = programFolder.filePath(QStringLiteral("painted.txt"));
+    qputenv("LD_PRELOAD",
+            QFile::encodeName(QCoreApplication::applicationDirPath()
+                              + QStringLiteral("/bench_preview_paint.so")));
+    qputenv("ZELMORA_BENCH_PAINTED", QFile::encodeName(painted));
+    qputenv("ZELMORA_BENCH_COLOUR", "#ffcc00"); // the set's first page
 
-    zelmora::bench::PagePaintWatch watch;
-    PreviewWindowSpy spy(watch);
     qint64 elapsed[2] = {0, 0};
-    for (qint64 &ns : elapsed) {
-        QElapsedTimer timer;
-        bool painted = false;
-        watch.arm([&] {
-            ns = timer.nsecsElapsed();
-            // After the clock: the page on screen is the set's, with its
-            // background colour.
-            const QImage shown
-                = spy.window->findChild<QWidget *>(QStringLiteral("WebBrowser1"))->grab().toImage();
-            painted = shown.pixelColor(3, 3) == QColor(QStringLiteral("#ffcc00"));
-            spy.window->close(); // ends the command's modal loop
-        });
-        timer.start();
+    for (int k = 0; k < 2; ++k) {
+        const qint64 start = monotonicNs();
         zelmora::runPreviewCommand(&window, window, window.state(), window.paths(), desktop);
-        if (!painted || !desktop.calls.isEmpty()) {
-            std::fprintf(stderr, "the preview did not show its page\n");
+        QFile report(painted);
+        const QList<QByteArray> lines = report.open(QIODevice::ReadOnly)
+            ? report.readAll().trimmed().split('\n')
+            : QList<QByteArray>();
+        const QList<QByteArray> fields = lines.value(k).split(' ');
+        // The page on screen is the set's, with its background colour.
+        if (lines.size() != k + 1 || fields.value(1) != "#ffcc00" || !desktop.calls.isEmpty()) {
+            std::fprintf(stderr, "preview %d did not show its page: painted \"%s\", %d messages\n",
+                         k + 1, lines.join(';').constData(), int(desktop.calls.size()));
+            for (const auto &call : desktop.calls)
+                std::fprintf(stderr, "message: %s\n", qPrintable(call.text));
             return 1;
         }
+        elapsed[k] = fields[0].toLongLong() - start;
     }
-    if (warm || idle)
-        std::printf("%lld %lld %ld\n", elapsed[0], elapsed[1], idleKiB);
-    else
-        std::printf("%lld %lld\n", elapsed[0], elapsed[1]);
-    std::fflush(nullptr);
-    ::_exit(0); // the engine's teardown is not part of what is measured
+    QElapsedTimer warm;
+    warm.start();
+    zelmora::bench::waitFor([] {
+        if (!hasChildren())
+            return true;
+        pause(50);
+        return false;
+    });
+    const qint64 warmMs = warm.elapsed();
+    pause(5000);
+    std::printf("%lld %lld %ld %ld %lld\n", elapsed[0], elapsed[1], beforeKiB, residentKiB(),
+                warmMs);
+    return 0;
 }

@@ -8,6 +8,7 @@
 #include "support/sample_sets.h"
 #include "ui/image_picker/image_picker.h"
 #include "ui/kit/form_layout.h"
+#include "ui/preview/preview_command.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -132,8 +133,8 @@ void writeSamplePictures(const QString &folder)
 
 int main(int argc, char *argv[])
 {
-    // Started like the program (src/main.cpp), so the preview loads its
-    // engine the same way.
+    // Started like the program (src/main.cpp), so the preview module loads
+    // its engine the same way.
     QApplication app(argc, argv);
     // ZELMORA_SHOTS_POINTS=14: the application's font at that size, as a
     // desktop with a larger font sets it; ZELMORA_SHOTS_DARK=1: a dark palette.
@@ -203,7 +204,10 @@ int main(int argc, char *argv[])
         save(preview, QStringLiteral("preview_page2"));
         find<QAbstractButton>(preview, "Command1")->click();
     });
-    find<QAbstractButton>(&window, "Command2")->click();
+    // The window in this process (the program shows it in its preview
+    // process), so that it can be photographed here.
+    runPreviewCommand(&window, window, window.state(), window.paths(), desktop,
+                      loadPreviewModule(nullptr));
 
     // Create the set, then the set picker lists it.
     window.showPageSet(set);

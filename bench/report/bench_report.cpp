@@ -188,44 +188,56 @@ QList<Row> startupRows(const Context &c)
 
 QList<Row> previewRows(const Context &c, const QString &page)
 {
-    progress("preview (bench_preview_run, bench_bare_webview)");
-    Row first{QStringLiteral("first preview, command to page painted"), {}, 1.2};
-    Row second{QStringLiteral("second preview / first preview"), {}, 0.25};
+    progress("preview (bench_preview_run, bench_bare_webview; each run waits out the warm period)");
+    Row first{QStringLiteral("first preview / bare web view, command to page painted"), {}, 1.1};
+    Row second{QStringLiteral("second preview (warm) / first preview"), {}, 0.25};
+    Row memory{QStringLiteral("resident memory after the preview process / before"), {}, 1.1};
     if (page.isEmpty()) {
-        first.error = second.error = QStringLiteral("the preview page could not be written");
-        return {first, second};
+        first.error = second.error = memory.error
+            = QStringLiteral("the preview page could not be written");
+        return {first, second, memory};
     }
-    QList<double> firstMsAll, secondMsAll, bareMs;
+    QList<double> firstMsAll, secondMsAll, bareMs, beforeMiB, afterMiB, warmS;
     first.error = alternate(
         c,
         [&] {
             return runProcess(helper(c, "bench_preview_run"), {}, c.env,
-                              log(c, "bench_preview_run"), 120);
+                              log(c, "bench_preview_run"), 180);
         },
         [&] {
             return runProcess(helper(c, "bench_bare_webview"), {page}, c.env,
                               log(c, "bench_bare_webview"), 120);
         },
         [&](const ProcessRun &x, const ProcessRun &y) {
-            const QList<QByteArray> ns = x.output.trimmed().split(' ');
-            if (ns.size() != 2)
+            const QList<QByteArray> f = x.output.trimmed().split(' ');
+            if (f.size() != 5)
                 return;
-            const double firstMs = ns[0].toDouble() / 1e6;
-            const double secondMs = ns[1].toDouble() / 1e6;
+            const double firstMs = f[0].toDouble() / 1e6;
+            const double secondMs = f[1].toDouble() / 1e6;
             first.samples << firstMs / y.wallMs;
             second.samples << secondMs / firstMs;
+            memory.samples << f[3].toDouble() / f[2].toDouble();
             firstMsAll << firstMs;
             secondMsAll << secondMs;
             bareMs << y.wallMs;
+            beforeMiB << f[2].toDouble() / 1024;
+            afterMiB << f[3].toDouble() / 1024;
+            warmS << f[4].toDouble() / 1000;
         });
-    second.error = first.error;
+    second.error = memory.error = first.error;
     first.detail = QStringLiteral("medians: first preview %1 ms from the command; bare web view %2 "
                                   "ms from process start")
                        .arg(Row::median(firstMsAll), 0, 'f', 1)
                        .arg(Row::median(bareMs), 0, 'f', 1);
     second.detail
         = QStringLiteral("median second preview %1 ms").arg(Row::median(secondMsAll), 0, 'f', 1);
-    return {first, second};
+    memory.detail = QStringLiteral("medians: %1 MiB before the first preview, %2 MiB 5 s after "
+                                   "the preview process ended; it ended %3 s after its window "
+                                   "closed")
+                        .arg(Row::median(beforeMiB), 0, 'f', 1)
+                        .arg(Row::median(afterMiB), 0, 'f', 1)
+                        .arg(Row::median(warmS), 0, 'f', 1);
+    return {first, second, memory};
 }
 
 QList<Row> pictureRows(const Context &c, const QString &folder, bool written)

@@ -6,6 +6,8 @@
 #include "ui/kit/icons.h"
 #include "ui/kit/form_layout.h"
 #include "ui/kit/message_box_desktop.h"
+#include "ui/preview/preview_guest.h"
+#include "ui/preview/preview_protocol.h"
 
 #include "build_config.h"
 
@@ -13,6 +15,7 @@
 #include <QTimer>
 
 #include <csignal>
+#include <cstring>
 
 namespace {
 
@@ -39,21 +42,30 @@ private:
 
 int main(int argc, char *argv[])
 {
+    // The preview process: the program started by itself for its preview
+    // window (preview_protocol.h), never by the user.
+    const bool previewGuest = argc == 2 && std::strcmp(argv[1], zelmora::kPreviewGuestOption) == 0;
     // --help and --version answer on the terminal, without a display.
-    if (const auto exitCode = zelmora::answerCommandLine(argc, argv))
-        return *exitCode;
+    if (!previewGuest) {
+        if (const auto exitCode = zelmora::answerCommandLine(argc, argv))
+            return *exitCode;
+    }
     // Over its file-size limit a process gets SIGXFSZ, which would end the
     // program with the user's work in it; ignored, the write fails with
     // EFBIG like a full disk, and is reported.
     std::signal(SIGXFSZ, SIG_IGN);
     // No Qt::AA_ShareOpenGLContexts here: it would make a GL context at
-    // every start. The preview makes the shared context when it first loads
-    // the web engine (loadPreviewModule).
+    // every start. The preview process makes the shared context when it
+    // loads the web engine (loadPreviewModule).
     QApplication app(argc, argv);
     QApplication::setApplicationVersion(QStringLiteral(ZELMORA_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral(ZELMORA_APP_ID));
     QApplication::setWindowIcon(zelmora::applicationIcon());
     zelmora::installQtTranslations(app);
+    if (previewGuest) {
+        QApplication::setFont(zelmora::gothicFont(QApplication::font().pointSizeF()));
+        return zelmora::runPreviewGuest();
+    }
     if (const auto exitCode = zelmora::rejectLeftoverArguments(argc, argv))
         return *exitCode;
 

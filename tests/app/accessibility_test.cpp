@@ -263,8 +263,8 @@ TEST_F(Accessibility, everyWindowNamesItsControlsAndPressesTheFocusedButtonOnEnt
     expectTabEntersGroupsOnTheirChoice(&options);
 
     test::RecordingBrowserFactory browsers;
-    PreviewWindow preview(browsers, editor, dir.path() + u'/', nullptr);
-    preview.start(QStringLiteral("abc"), PreviewPageFiles());
+    PreviewWindow preview(browsers, dir.path() + u'/', nullptr);
+    preview.start(QStringLiteral("abc"), PreviewPageFiles(), 1);
     preview.show();
     options.hide();
     const WindowCase previewCase{QStringLiteral("preview window"), &preview,

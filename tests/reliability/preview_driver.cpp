@@ -5,8 +5,14 @@
 // "key: value" line at a time, flushed as it goes so a crash leaves the lines
 // written before it.
 //
-// The driver links only Qt's widgets, never the web engine: the program
-// loads the engine itself, as it does for a user. It reads the browser
+// The preview window lives in the preview process, which inherits the
+// driver: there the driver does the preview's part (the page, the clicks,
+// the closing) and appends to the same report. While the window shows, the
+// program's driver tries to type into the main window; the preview's driver
+// goes on only once that has been reported, so the lines come in one order.
+//
+// The driver links only Qt's widgets, never the web engine: the preview
+// process loads the engine itself, as it does for a user. It reads the browser
 // through Qt's meta-object system (title, loadFinished) and records every URL
 // handed to the desktop instead of opening it.
 //
@@ -18,6 +24,12 @@
 //                       the driver then waits for the first URL the desktop gets
 //                       (ZELMORA_DRIVE_URLS of them, when given) and for
 //                       ZELMORA_DRIVE_MESSAGES message boxes after the clicks
+// ZELMORA_DRIVE_STEPS   "frd,bak": arrow buttons pressed after the first page, each
+//                       followed by the heading shown
+// ZELMORA_DRIVE_ROUNDS  "button,escape,closebox": one preview per entry, closed that
+//                       way; "kill" kills the preview process, "crashpage" its page
+//                       process (default "button")
+// ZELMORA_DRIVE_UNSTARTABLE  the program file loses its execute bits before プレビュー
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -25,6 +37,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
@@ -32,22 +45,33 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
 
 #include <functional>
 
+#include <csignal>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
+bool inPreviewProcess() { return QCoreApplication::arguments().contains(QStringLiteral("--preview-guest")); }
+
 class Driver : public QObject {
     Q_OBJECT
 public:
-    explicit Driver(const QString &reportPath) : m_report(reportPath)
+    explicit Driver(const QString &reportPath) : m_report(reportPath), m_guest(inPreviewProcess())
     {
-        m_report.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        // Both processes append to one report; the program starts it afresh.
+        if (!m_guest && m_report.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            m_report.close();
+        m_report.open(QIODevice::WriteOnly | QIODevice::Append);
         for (const char *scheme : {"http", "https", "mailto", "file", "ftp", "data", "javascript"})
             QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "openUrl");
         m_clicks = qEnvironmentVariable("ZELMORA_DRIVE_CLICKS").split(u';', Qt::SkipEmptyParts);
+        m_steps = qEnvironmentVariable("ZELMORA_DRIVE_STEPS").split(u',', Qt::SkipEmptyParts);
+        m_rounds = qEnvironmentVariable("ZELMORA_DRIVE_ROUNDS", QStringLiteral("button")).split(u',');
+        m_stage = m_guest ? QStringLiteral("wait") : QStringLiteral("start");
         connect(&m_tick, &QTimer::timeout, this, &Driver::step);
         m_tick.start(50);
         // A bound for a run that hangs; the test reads the stage it stopped at.
@@ -68,10 +92,8 @@ public Q_SLOTS:
     {
         // Only the browser's own load: a navigation the page asks for and
         // the preview refuses ends as a failed load too.
-        if (m_loaded)
-            return;
-        write("loaded", ok ? QStringLiteral("ok") : QStringLiteral("failed"));
-        m_loaded = true;
+        if (m_loaded.isEmpty())
+            m_loaded = ok ? QStringLiteral("ok") : QStringLiteral("failed");
     }
 
 private:
@@ -81,6 +103,12 @@ private:
         line.replace(u'\n', QStringLiteral("\\n"));
         m_report.write(QByteArray(key) + ": " + line.toUtf8() + '\n');
         m_report.flush();
+    }
+    // Whether a line starting so is in the report (never its first line).
+    bool reported(const QString &start)
+    {
+        QFile report(m_report.fileName());
+        return report.open(QIODevice::ReadOnly) && QString::fromUtf8(report.readAll()).contains(u'\n' + start);
     }
 
     template<typename T>
@@ -113,10 +141,24 @@ private:
         return true;
     }
 
+    QString editorText() const
+    {
+        return find<QLineEdit>(QStringLiteral("t_Text"))->text() + u'|'
+            + find<QPlainTextEdit>(QStringLiteral("Text1"))->toPlainText();
+    }
+
     void step()
     {
         if (closeMessageBox())
             return;
+        if (m_guest)
+            previewStep();
+        else
+            programStep();
+    }
+
+    void programStep()
+    {
         QWidget *modal = QApplication::activeModalWidget();
         if (m_stage == QLatin1String("start")) {
             if (auto *open = find<QAbstractButton>(QStringLiteral("Sel_FleName"))) {
@@ -140,26 +182,56 @@ private:
                 return;
             m_stage = QStringLiteral("preview");
             write("editor", find<QLineEdit>(QStringLiteral("t_Text"))->text());
+            if (qEnvironmentVariableIsSet("ZELMORA_DRIVE_UNSTARTABLE"))
+                ::chmod(QFile::encodeName(QCoreApplication::applicationFilePath().remove(QStringLiteral(" (deleted)"))).constData(), 0644);
             later([this] {
-                find<QAbstractButton>(QStringLiteral("Command2"))->click();
+                for (qsizetype round = 0; round < m_rounds.size(); ++round)
+                    find<QAbstractButton>(QStringLiteral("Command2"))->click();
                 // Back in the main window: the preview has closed, or never opened.
-                write("after", find<QLineEdit>(QStringLiteral("t_Text"))->text() + u'|'
-                                   + find<QPlainTextEdit>(QStringLiteral("Text1"))->toPlainText());
+                write("after", editorText());
                 m_stage = QStringLiteral("quit");
                 find<QWidget>(QStringLiteral("Form1"))->close();
             });
-        } else if (m_stage == QLatin1String("preview")) {
-            auto *form3 = qobject_cast<QDialog *>(modal);
-            if (!form3 || form3->objectName() != QLatin1String("Form3"))
+        } else if (m_stage == QLatin1String("preview") && !m_typed && reported(QStringLiteral("preview: shown"))) {
+            // The preview window is up: the main window must take no input.
+            m_typed = true;
+            auto *form1 = find<QWidget>(QStringLiteral("Form1"));
+            const QString before = editorText();
+            QTest::keyClicks(find<QLineEdit>(QStringLiteral("t_Text")), QStringLiteral("x"));
+            write("input", form1->isEnabled() || editorText() != before ? QStringLiteral("taken") : QStringLiteral("none"));
+        }
+    }
+
+    void previewStep()
+    {
+        if (m_stage == QLatin1String("wait")) {
+            auto *form3 = find<QDialog>(QStringLiteral("Form3"));
+            if (!form3)
                 return;
             m_form3 = form3;
             m_view = form3->findChild<QWidget *>(QStringLiteral("WebBrowser1"));
-            write("preview", QStringLiteral("shown"));
-            connect(m_view, SIGNAL(loadFinished(bool)), this, SLOT(loadFinished(bool)));
+            if (m_round++ == 0) {
+                connect(m_view, SIGNAL(loadFinished(bool)), this, SLOT(loadFinished(bool)));
+                // The next preview may show the window again before a tick sees it hidden.
+                connect(form3, &QDialog::finished, this, [this] {
+                    m_closed = true;
+                    m_loaded.clear();
+                });
+                // On X11 the window is transient for the program's main window.
+                const QWindow *parent = form3->windowHandle() ? form3->windowHandle()->transientParent() : nullptr;
+                write("preview", parent ? QStringLiteral("shown over the main window") : QStringLiteral("shown"));
+            } else {
+                write("preview", QStringLiteral("shown again by the same process"));
+            }
+            m_stage = QStringLiteral("shown");
+        } else if (m_stage == QLatin1String("shown")) {
+            if (m_round == 1 && !reported(QStringLiteral("input: ")))
+                return;
             m_stage = QStringLiteral("loading");
         } else if (m_stage == QLatin1String("loading")) {
-            if (!m_loaded)
+            if (m_loaded.isEmpty())
                 return;
+            write("loaded", m_loaded);
             write("title", m_view->property("title").toString());
             m_stage = QStringLiteral("painting");
         } else if (m_stage == QLatin1String("painting")) {
@@ -170,47 +242,88 @@ private:
             const QColor colour = image.pixelColor(image.width() - 20, image.height() - 20);
             if (colour.name() != qEnvironmentVariable("ZELMORA_DRIVE_COLOUR") && ++m_paints < 100)
                 return;
+            m_paints = 0;
             write("colour", colour.name());
-            if (const QString shot = qEnvironmentVariable("ZELMORA_DRIVE_SCREENSHOT"); !shot.isEmpty())
+            if (const QString shot = qEnvironmentVariable("ZELMORA_DRIVE_SCREENSHOT"); !shot.isEmpty() && m_round == 1)
                 m_form3->grab().save(shot);
             QWidget *input = m_view->focusProxy() ? m_view->focusProxy() : m_view;
-            for (const QString &click : m_clicks) {
+            for (const QString &click : std::exchange(m_clicks, {})) {
                 const QStringList xy = click.split(u',');
                 QTest::mouseClick(input, Qt::LeftButton, {}, QPoint(xy.value(0).toInt(), xy.value(1).toInt()));
+                m_waitForUrl = true;
             }
-            m_stage = m_clicks.isEmpty() ? QStringLiteral("close") : QStringLiteral("clicked");
             m_messages = 0;
-        } else if (m_stage == QLatin1String("clicked")) {
-            if (m_urls >= std::max(1, qEnvironmentVariableIntValue("ZELMORA_DRIVE_URLS"))
-                && m_messages >= qEnvironmentVariableIntValue("ZELMORA_DRIVE_MESSAGES"))
+            m_stage = QStringLiteral("steps");
+        } else if (m_stage == QLatin1String("steps")) {
+            // Each arrow's heading, and the page's title once the engine shows it.
+            const QString heading = m_form3->findChild<QLabel *>(QStringLiteral("Label1"))->text()
+                + m_form3->findChild<QLabel *>(QStringLiteral("Label2"))->text();
+            if (m_stepping && m_view->property("title").toString() != heading && ++m_paints < 200)
+                return;
+            if (std::exchange(m_stepping, false))
+                write("step", heading + QStringLiteral(" shows ") + m_view->property("title").toString());
+            m_paints = 0;
+            if (m_steps.isEmpty()) {
                 m_stage = QStringLiteral("close");
+                return;
+            }
+            m_form3->findChild<QAbstractButton *>(QStringLiteral("Com_") + m_steps.takeFirst())->click();
+            m_stepping = true;
         } else if (m_stage == QLatin1String("close")) {
-            m_stage = QStringLiteral("closing");
-            // Form3's own 閉じる: the main window's Command1 is 作成.
-            auto *close = m_form3->findChild<QAbstractButton *>(QStringLiteral("Command1"),
-                                                                Qt::FindDirectChildrenOnly);
-            later([close] { close->click(); });
+            if (m_waitForUrl
+                && (m_urls < std::max(1, qEnvironmentVariableIntValue("ZELMORA_DRIVE_URLS"))
+                    || m_messages < qEnvironmentVariableIntValue("ZELMORA_DRIVE_MESSAGES")))
+                return;
+            close(m_rounds.value(m_round - 1));
+        } else if (m_stage == QLatin1String("closing")) {
+            if (!std::exchange(m_closed, false))
+                return;
+            m_stage = QStringLiteral("wait");
         }
     }
 
+    void close(const QString &how)
+    {
+        m_stage = QStringLiteral("closing");
+        if (how == QLatin1String("kill"))
+            ::kill(::getpid(), SIGKILL);
+        if (how == QLatin1String("crashpage")) {
+            for (QObject *page : m_view->findChildren<QObject *>()) // the engine's page: its process
+                if (page->inherits("QWebEnginePage"))
+                    ::kill(pid_t(page->property("renderProcessPid").toLongLong()), SIGKILL);
+        } else if (how == QLatin1String("escape"))
+            later([this] { QTest::keyClick(m_form3, Qt::Key_Escape); });
+        else if (how == QLatin1String("closebox"))
+            later([this] { m_form3->close(); });
+        else
+            later([this] { m_form3->findChild<QAbstractButton *>(QStringLiteral("Command1"))->click(); });
+    }
+
     QFile m_report;
+    const bool m_guest;
     QTimer m_tick;
-    QString m_stage = QStringLiteral("start");
-    QStringList m_clicks;
+    QString m_stage;
+    QStringList m_clicks, m_steps, m_rounds;
     QWidget *m_view = nullptr;
-    bool m_loaded = false;
-    QWidget *m_form3 = nullptr;
+    QString m_loaded;
+    QDialog *m_form3 = nullptr;
+    int m_round = 0;
     int m_paints = 0;
     int m_urls = 0;
     int m_boxes = 0;
+    bool m_typed = false;
+    bool m_waitForUrl = false;
+    bool m_closed = false;
+    bool m_stepping = false;
     int m_messages = 0;
 };
 
 void startDriver()
 {
     // The engine's helper processes inherit the environment; the driver
-    // belongs to the program alone.
-    qunsetenv("LD_PRELOAD");
+    // belongs to the program and its preview process alone.
+    if (inPreviewProcess())
+        qunsetenv("LD_PRELOAD");
     const QString report = qEnvironmentVariable("ZELMORA_DRIVE_REPORT");
     if (!report.isEmpty() && qobject_cast<QApplication *>(QCoreApplication::instance()))
         new Driver(report); // lives as long as the program

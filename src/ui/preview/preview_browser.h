@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtPlugin>
 
+#include <functional>
+
 class QWidget;
 
 namespace zelmora {
@@ -14,6 +16,9 @@ public:
     virtual ~PreviewBrowser() = default;
     virtual QWidget *widget() = 0;
     virtual void navigate(const QString &absolutePath) = 0;
+    // Called when the browser can no longer show pages (its page process
+    // ended abnormally), with the reason in the user's language.
+    virtual void onFailure(std::function<void(const QString &reason)> failed) { (void)failed; }
 };
 
 // Made by the preview module, which alone links the web engine, so that the
@@ -27,5 +32,5 @@ public:
 
 } // namespace zelmora
 
-#define ZelmoraPreviewBrowserFactory_iid "org.zelmora.PreviewBrowserFactory/1.0"
+#define ZelmoraPreviewBrowserFactory_iid "org.zelmora.PreviewBrowserFactory/2.0"
 Q_DECLARE_INTERFACE(zelmora::PreviewBrowserFactory, ZelmoraPreviewBrowserFactory_iid)

@@ -3,6 +3,7 @@
 #include "core/places/program_paths.h"
 #include "ui/kit/form_layout.h"
 #include "ui/preview/preview_browser.h"
+#include "ui/preview/preview_process.h"
 #include "core/preview/preview_cleanup.h"
 #include "core/preview/preview_pages.h"
 #include "ui/preview/preview_window.h"
@@ -110,22 +111,37 @@ void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state,
     if (pageCount(set) == 0)
         return;
 
+    const int lastPage = std::max(1, pageCount(set));
+    if (!factory) {
+        auto *guest = mainWindow->findChild<PreviewProcess *>(QStringLiteral("PreviewProcess"),
+                                                              Qt::FindDirectChildrenOnly);
+        if (!guest)
+            guest = new PreviewProcess(mainWindow);
+        PreviewRequest request;
+        request.folder = paths.previewFolder;
+        request.title = state.lastTitle;
+        request.extension = kPreviewExtension;
+        request.lastPage = lastPage;
+        request.encoding = encoding == PageEncoding::Utf8 ? QStringLiteral("UTF-8")
+                                                          : QStringLiteral("Shift_JIS");
+        request.position = mainWindow->frameGeometry().topLeft() + twipsPoint(360, 2895);
+        const std::optional<QString> failure = guest->show(request);
+        // Whatever became of the preview process, the pages are this
+        // program's: it wrote them and deletes them.
+        pages.remove();
+        if (failure)
+            desktop.warning(QStringLiteral("プレビューを表示できませんでした。\n理由: ")
+                            + *failure);
+        return;
+    }
+
+    // A browser factory in this process (tests stand one in for the engine).
     auto *window = mainWindow->findChild<PreviewWindow *>(QStringLiteral("Form3"),
                                                           Qt::FindDirectChildrenOnly);
-    if (!window) {
-        QString reason;
-        if (!factory)
-            factory = loadPreviewModule(&reason);
-        if (!factory) {
-            pages.remove();
-            desktop.warning(QStringLiteral("プレビュー機能を読み込めませんでした。\n理由: ")
-                            + reason);
-            return;
-        }
-        window = new PreviewWindow(*factory, editor, paths.previewFolder, mainWindow);
-    }
+    if (!window)
+        window = new PreviewWindow(*factory, paths.previewFolder, mainWindow);
     placeAt(window, mainWindow, 360, 2895);
-    window->start(state.lastTitle, std::move(pages));
+    window->start(state.lastTitle, std::move(pages), lastPage);
     window->exec();
 }
 

@@ -1,6 +1,5 @@
 #include "ui/preview/preview_window.h"
 
-#include "core/model/editor.h"
 #include "ui/kit/form_layout.h"
 #include "ui/kit/keyboard.h"
 #include "ui/preview/preview_browser.h"
@@ -12,10 +11,8 @@
 
 namespace zelmora {
 
-PreviewWindow::PreviewWindow(PreviewBrowserFactory &factory, const Editor &editor,
-                             QString tempFolder, QWidget *parent) :
-    QDialog(parent),
-    m_editor(editor), m_tempFolder(std::move(tempFolder))
+PreviewWindow::PreviewWindow(PreviewBrowserFactory &factory, QString tempFolder, QWidget *parent) :
+    QDialog(parent), m_tempFolder(std::move(tempFolder))
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("ページプレビュー"));
@@ -73,9 +70,10 @@ PreviewWindow::PreviewWindow(PreviewBrowserFactory &factory, const Editor &edito
     connect(close, &QPushButton::clicked, this, &QDialog::close);
 }
 
-void PreviewWindow::start(const QString &title, PreviewPageFiles pages)
+void PreviewWindow::start(const QString &title, PreviewPageFiles pages, int lastPage)
 {
     m_pages = std::move(pages);
+    m_lastPage = std::max(1, lastPage);
     QDir().mkpath(m_tempFolder); // the preview pages were just written there; failure ignored
     m_label1->setText(title + u'_');
     m_label2->setText(QStringLiteral("1"));
@@ -103,11 +101,10 @@ void PreviewWindow::back()
 
 void PreviewWindow::forward()
 {
-    // The page kinds cannot change while this modal window is open, but the
-    // last page is still taken from them each time rather than stored.
-    const int last = std::max(1, pageCount(m_editor.pageSet()));
+    // The page kinds cannot change while this window is open: the main
+    // window takes no input meanwhile.
     const int n = m_label2->text().toInt();
-    if (n < last)
+    if (n < m_lastPage)
         m_label2->setText(QString::number(n + 1));
     ShowPreviewPage();
 }

@@ -9,7 +9,6 @@ class QPushButton;
 
 namespace zelmora {
 
-class Editor;
 class PreviewBrowser;
 class PreviewBrowserFactory;
 
@@ -18,12 +17,12 @@ class PreviewBrowserFactory;
 class PreviewWindow : public QDialog {
     Q_OBJECT
 public:
-    PreviewWindow(PreviewBrowserFactory &factory, const Editor &editor, QString tempFolder,
-                  QWidget *parent);
+    PreviewWindow(PreviewBrowserFactory &factory, QString tempFolder, QWidget *parent);
 
-    // Starts at page 1 of the set titled title, whose preview pages are
-    // pages; closing deletes those and nothing else.
-    void start(const QString &title, PreviewPageFiles pages);
+    // Starts at page 1 of the set titled title, whose preview pages run from
+    // 1 to lastPage and are pages; closing deletes those and nothing else.
+    void start(const QString &title, PreviewPageFiles pages, int lastPage);
+    PreviewBrowser *browser() const { return m_browser; }
     void ShowPreviewPage();
     QString currentPagePath() const;
 
@@ -33,8 +32,8 @@ private:
     void back();
     void forward();
 
-    const Editor &m_editor;
     QString m_tempFolder;
+    int m_lastPage = 1;
     PreviewPageFiles m_pages;
     PreviewBrowser *m_browser = nullptr;
     QLabel *m_label1 = nullptr;

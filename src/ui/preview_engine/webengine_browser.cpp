@@ -117,6 +117,17 @@ public:
     }
 
     QWidget *widget() override { return m_view; }
+    void onFailure(std::function<void(const QString &)> failed) override
+    {
+        // A crashed or killed page process leaves a blank view that would
+        // never show a page again.
+        QObject::connect(m_page, &QWebEnginePage::renderProcessTerminated, m_view,
+                         [failed](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+                             if (status != QWebEnginePage::NormalTerminationStatus)
+                                 failed(QStringLiteral(
+                                     "ページを表示するプロセスが異常終了しました。"));
+                         });
+    }
     void navigate(const QString &absolutePath) override
     {
         m_page->setPageFolder(QFileInfo(absolutePath).absolutePath());

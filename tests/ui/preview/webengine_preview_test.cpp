@@ -23,7 +23,7 @@ using namespace zelmora::test;
 
 class WebEnginePreviewIn : public testing::TestWithParam<const char *> {};
 
-// The real module: the engine loads the written page, in the encoding the
+// The real module, in this process: the engine loads the written page, in the encoding the
 // settings choose (MojiCodeSettei 0 Shift-JIS, 1 UTF-8; HTML5 pages always
 // UTF-8), shows its title and
 // text as typed, and forward loads page 2.
@@ -85,7 +85,7 @@ TEST_P(WebEnginePreviewIn, loadsThePagesThroughTheModule)
             20000);
         checked = true;
     });
-    runPreviewCommand(&mainWindow, editor, state, paths, desktop);
+    runPreviewCommand(&mainWindow, editor, state, paths, desktop, loadPreviewModule(nullptr));
     EXPECT_TRUE(checked);
     EXPECT_TRUE(desktop.calls.isEmpty());
 }
@@ -148,7 +148,7 @@ TEST(WebEnginePreview, clickedLinkGoesToTheSystemBrowser)
         EXPECT_EQ(view->title(), QStringLiteral("link_1"));
         checked = true;
     });
-    runPreviewCommand(&mainWindow, editor, state, paths, desktop);
+    runPreviewCommand(&mainWindow, editor, state, paths, desktop, loadPreviewModule(nullptr));
     EXPECT_TRUE(checked);
 }
 
