@@ -110,13 +110,25 @@ QString rotate(const Context &c, const QList<std::function<ProcessRun()>> &progr
 {
     if (runs <= 0)
         runs = c.runs;
+    // A round whose helper fails is run again, once for the whole
+    // measurement: a web engine under Xvfb now and then never paints, and one
+    // such run should not void the others. A second failure ends it.
+    bool rerun = false;
     for (int i = -1; i < runs; ++i) {
         QList<ProcessRun> runs(programs.size());
-        for (qsizetype k = 0; k < programs.size(); ++k) {
+        bool failed = false;
+        for (qsizetype k = 0; k < programs.size() && !failed; ++k) {
             const qsizetype which = (k + std::max(i, 0)) % programs.size();
             runs[which] = programs[which]();
-            if (!runs[which].ok)
-                return QStringLiteral("a helper failed; see the logs in %1").arg(c.logs);
+            failed = !runs[which].ok;
+        }
+        if (failed) {
+            if (rerun)
+                return QStringLiteral("a helper failed twice; see the logs in %1").arg(c.logs);
+            rerun = true;
+            progress("    a helper failed; that round is run again");
+            --i;
+            continue;
         }
         if (i >= 0)
             round(runs);
