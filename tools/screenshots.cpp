@@ -8,7 +8,8 @@
 #include "support/sample_sets.h"
 #include "ui/image_picker/image_picker.h"
 #include "ui/kit/form_layout.h"
-#include "ui/preview/preview_command.h"
+#include "support/in_process_preview.h"
+#include "ui/preview_guest/preview_module.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -206,7 +207,7 @@ int main(int argc, char *argv[])
     });
     // The window in this process (the program shows it in its preview
     // process), so that it can be photographed here.
-    runPreviewCommand(&window, window, window.state(), window.paths(), desktop,
+    test::runPreviewCommand(&window, window, window.state(), window.paths(), desktop,
                       loadPreviewModule(nullptr));
 
     // Create the set, then the set picker lists it.

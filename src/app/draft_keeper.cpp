@@ -39,15 +39,17 @@ void onTermination(int)
 
 } // namespace
 
-void DraftKeeper::quitNormallyOnTermination()
+void DraftKeeper::quitNormallyOnTermination(std::function<void()> first)
 {
     if (terminationPipe[0] >= 0 || ::pipe2(terminationPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
     auto *notifier = new QSocketNotifier(terminationPipe[0], QSocketNotifier::Read, qApp);
-    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
+    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [first = std::move(first)] {
         char byte;
         while (::read(terminationPipe[0], &byte, 1) > 0) {
         }
+        if (first)
+            first();
         QCoreApplication::quit(); // aboutToQuit writes the draft
     });
     struct sigaction action {};

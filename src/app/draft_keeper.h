@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
+
 #include <optional>
 
 class QWidget;
@@ -43,8 +45,9 @@ public:
 
     // SIGTERM, SIGHUP, SIGINT and SIGQUIT (a logout, a shutdown, a closed
     // terminal, Ctrl+C or Ctrl+\ in it) end the program the normal way, so
-    // the draft is written before it goes.
-    static void quitNormallyOnTermination();
+    // the draft is written before it goes. first runs before the quit: what
+    // would hold the main window open (a preview) ends there.
+    static void quitNormallyOnTermination(std::function<void()> first = {});
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -6,8 +6,9 @@
 #include "ui/kit/icons.h"
 #include "ui/kit/form_layout.h"
 #include "ui/kit/message_box_desktop.h"
-#include "ui/preview/preview_guest.h"
-#include "ui/preview/preview_protocol.h"
+#include "ui/preview/preview_command.h"
+#include "ui/preview_guest/preview_guest.h"
+#include "core/preview_protocol/preview_protocol.h"
 
 #include "build_config.h"
 
@@ -54,9 +55,12 @@ int main(int argc, char *argv[])
     // program with the user's work in it; ignored, the write fails with
     // EFBIG like a full disk, and is reported.
     std::signal(SIGXFSZ, SIG_IGN);
-    // No Qt::AA_ShareOpenGLContexts here: it would make a GL context at
-    // every start. The preview process makes the shared context when it
-    // loads the web engine (loadPreviewModule).
+    // The web engine renders through a context shared with Qt's windows,
+    // which must be asked for before the application exists. Only the
+    // preview process asks: the program itself would pay for a GL driver at
+    // every start.
+    if (previewGuest)
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationVersion(QStringLiteral(ZELMORA_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral(ZELMORA_APP_ID));
@@ -93,6 +97,7 @@ int main(int argc, char *argv[])
     }
     // Asked once the window is up, so the question has its owner on screen.
     QTimer::singleShot(0, &window, [&window] { window.draft().offerRestore(); });
-    zelmora::DraftKeeper::quitNormallyOnTermination();
+    // A preview open in the preview process would hold the main window open.
+    zelmora::DraftKeeper::quitNormallyOnTermination([&window] { zelmora::endPreview(&window); });
     return app.exec();
 }

@@ -8,7 +8,7 @@
 #include "core/model/editor.h"
 #include "ui/image_picker/image_picker.h"
 #include "support/ui_test_support.h"
-#include "ui/preview/preview_window.h"
+#include "ui/preview_guest/preview_window.h"
 #include "ui/set_picker/set_picker.h"
 #include "ui/options/options_dialog.h"
 #include "support/recording_browser.h"
@@ -264,7 +264,7 @@ TEST_F(Accessibility, everyWindowNamesItsControlsAndPressesTheFocusedButtonOnEnt
 
     test::RecordingBrowserFactory browsers;
     PreviewWindow preview(browsers, dir.path() + u'/', nullptr);
-    preview.start(QStringLiteral("abc"), PreviewPageFiles(), 1);
+    preview.start(QStringLiteral("abc"), 1);
     preview.show();
     options.hide();
     const WindowCase previewCase{QStringLiteral("preview window"), &preview,

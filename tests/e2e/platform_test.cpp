@@ -5,7 +5,8 @@
 
 #include "app/main_window.h"
 #include "support/recording_desktop.h"
-#include "ui/preview/preview_command.h"
+#include "support/in_process_preview.h"
+#include "ui/preview_guest/preview_module.h"
 #include "support/ui_test_support.h"
 
 #include <QAbstractButton>
@@ -43,7 +44,7 @@ TEST(Platform, windowsShowTransientForTheMainWindowAndCloseClean)
         // no window of this one can own on Wayland; here the same window and
         // engine run in this process.
         if (button == std::string("Command2"))
-            runPreviewCommand(&window, window, window.state(), window.paths(), desktop, loadPreviewModule(nullptr));
+            test::runPreviewCommand(&window, window, window.state(), window.paths(), desktop, loadPreviewModule(nullptr));
         else
             test::child<QAbstractButton>(&window, QString::fromLatin1(button))->click();
         EXPECT_EQ(shown, 1);

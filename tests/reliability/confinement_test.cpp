@@ -7,8 +7,8 @@
 #include "reliability_support.h"
 
 #include "app/main_window.h"
-#include "ui/preview/preview_browser.h"
-#include "ui/preview/preview_command.h"
+#include "ui/preview_guest/preview_browser.h"
+#include "support/in_process_preview.h"
 #include "support/recording_browser.h"
 #include "support/recording_desktop.h"
 

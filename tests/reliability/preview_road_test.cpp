@@ -5,9 +5,9 @@
 #include "reliability_support.h"
 #include "support/record_editor.h"
 
-#include "ui/preview/preview_browser.h"
-#include "ui/preview/preview_command.h"
-#include "ui/preview/preview_window.h"
+#include "ui/preview_guest/preview_browser.h"
+#include "support/in_process_preview.h"
+#include "ui/preview_guest/preview_window.h"
 #include "support/file_compare.h"
 #include "support/recording_browser.h"
 #include "support/recording_desktop.h"

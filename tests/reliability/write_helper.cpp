@@ -18,8 +18,8 @@
 #include "support/record_editor.h"
 #include "core/places/program_paths.h"
 #include "core/generate/create_command.h"
-#include "ui/preview/preview_browser.h"
-#include "ui/preview/preview_command.h"
+#include "ui/preview_guest/preview_browser.h"
+#include "support/in_process_preview.h"
 #include "ui/options/options_dialog.h"
 #include "support/recording_browser.h"
 #include "support/recording_desktop.h"
@@ -95,7 +95,7 @@ int main(int argc, char *argv[])
             if (QWidget *modal = QApplication::activeModalWidget())
                 modal->close();
         });
-        runPreviewCommand(&mainWindow, editor, state, paths, desktop, &factory);
+        test::runPreviewCommand(&mainWindow, editor, state, paths, desktop, &factory);
         if (factory.created > 0)
             print(QStringLiteral("window: shown"));
     } else if (road == u"options") {

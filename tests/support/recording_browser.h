@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/preview/preview_browser.h"
+#include "ui/preview_guest/preview_browser.h"
 
 #include <QStringList>
 #include <QWidget>

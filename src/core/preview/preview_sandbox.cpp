@@ -50,28 +50,43 @@ std::optional<QUrl> linkForSystem(const QUrl &url)
     }
     if (scheme != QLatin1String("mailto"))
         return std::nullopt;
-    // The addresses, without a control character that could start a header
-    // of the mail program's own.
+    // The addresses as the mail program will read them, decoded: a "?" or
+    // "&" hidden as %3F or %26 would start a query of the mail program's
+    // own (attach=…), a control character a header.
     const QString to = url.path(QUrl::FullyDecoded);
     if (to.isEmpty() || !url.host().isEmpty()
-        || std::any_of(to.begin(), to.end(), [](QChar c) { return c.category() == QChar::Other_Control; }))
+        || std::any_of(to.begin(), to.end(), [](QChar c) {
+               return c == u'?' || c == u'&' || c.category() == QChar::Other_Control;
+           }))
         return std::nullopt;
+    // The subject on one line, the body with its line breaks; both decoded
+    // and encoded again whole, so no line break is left for a header.
     const QUrlQuery given(url);
-    QUrlQuery kept;
+    QStringList kept;
     for (const char *key : {"subject", "body"}) {
         // The first of each, in whatever letter case the page wrote it.
-        for (const auto &[name, value] : given.queryItems(QUrl::FullyEncoded)) {
-            if (name.compare(QLatin1String(key), Qt::CaseInsensitive) == 0) {
-                kept.addQueryItem(QString::fromLatin1(key), value);
-                break;
+        for (const auto &[name, value] : given.queryItems(QUrl::FullyDecoded)) {
+            if (name.compare(QLatin1String(key), Qt::CaseInsensitive) != 0)
+                continue;
+            QString text;
+            for (QChar c : value) {
+                if (c == u'\n' && key[0] == 'b')
+                    text += QStringLiteral("\r\n");
+                else if (c.category() != QChar::Other_Control)
+                    text += c;
+                else if (key[0] == 's')
+                    text += u' ';
             }
+            kept << QString::fromLatin1(key) + u'='
+                    + QString::fromLatin1(QUrl::toPercentEncoding(text));
+            break;
         }
     }
     QUrl out;
-    out.setScheme(scheme);
+    out.setScheme(QStringLiteral("mailto"));
     out.setPath(url.path(QUrl::FullyEncoded), QUrl::StrictMode);
     if (!kept.isEmpty())
-        out.setQuery(kept.query(QUrl::FullyEncoded), QUrl::StrictMode);
+        out.setQuery(kept.join(u'&'), QUrl::StrictMode);
     return out.isValid() ? std::optional<QUrl>(out) : std::nullopt;
 }
 

@@ -1,48 +1,20 @@
 #include "ui/preview/preview_command.h"
 
 #include "core/places/program_paths.h"
-#include "ui/kit/form_layout.h"
-#include "ui/preview/preview_browser.h"
-#include "ui/preview/preview_process.h"
 #include "core/preview/preview_cleanup.h"
 #include "core/preview/preview_pages.h"
-#include "ui/preview/preview_window.h"
 #include "core/settings/settings_file.h"
+#include "ui/kit/form_layout.h"
+#include "ui/preview/preview_client.h"
 
-#include <QCoreApplication>
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
-#include <QPluginLoader>
-
-// Qt's own hook for the context that every later context shares; the web
-// engine installs it itself only when it is linked into the program, which
-// would put a GL context into every start-up.
-Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext *context);
+#include <QWidget>
 
 namespace zelmora {
 namespace {
 
-// The engine renders through a context shared with Qt's windows. Made here,
-// just before the engine loads, instead of at start-up through
-// Qt::AA_ShareOpenGLContexts, which costs every start a GL driver (a third
-// of the start-up time and 60 MB). A context that is made but cannot be made
-// current (a missing or broken driver) is no better than none: the module
-// then renders in software, which it decides from the missing context.
-void shareContextsForTheEngine()
+PreviewClient *clientOf(QWidget *mainWindow)
 {
-    if (QOpenGLContext::globalShareContext())
-        return;
-    auto *context = new QOpenGLContext(QCoreApplication::instance());
-    context->setFormat(QSurfaceFormat::defaultFormat());
-    QOffscreenSurface surface;
-    surface.setFormat(context->format());
-    surface.create();
-    if (context->create() && surface.isValid() && context->makeCurrent(&surface)) {
-        context->doneCurrent();
-        qt_gl_set_global_share_context(context);
-    } else {
-        delete context;
-    }
+    return mainWindow->findChild<PreviewClient *>(QString(), Qt::FindDirectChildrenOnly);
 }
 
 } // namespace
@@ -55,26 +27,23 @@ QString temporaryFolderLinkMessage(const QString &tempFolder)
                "シンボリックリンクです。\nリンク先のフォルダには書き込みも削除もしません。");
 }
 
-PreviewBrowserFactory *loadPreviewModule(QString *errorString)
-{
-    shareContextsForTheEngine();
-    // Loaded once and never unloaded: the engine stays up for later previews.
-    static QPluginLoader loader(previewModuleFile());
-    QObject *instance = loader.instance();
-    auto *factory = qobject_cast<PreviewBrowserFactory *>(instance);
-    if (!factory && errorString)
-        *errorString = loader.errorString();
-    return factory;
-}
-
 void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state,
                        const ProgramPaths &paths, Desktop &desktop)
 {
-    runPreviewCommand(mainWindow, editor, state, paths, desktop, nullptr);
+    PreviewClient *client = clientOf(mainWindow);
+    if (!client)
+        client = new PreviewClient(mainWindow);
+    runPreviewCommand(mainWindow, editor, state, paths, desktop, *client);
+}
+
+void endPreview(QWidget *mainWindow)
+{
+    if (PreviewClient *client = clientOf(mainWindow))
+        client->end();
 }
 
 void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state,
-                       const ProgramPaths &paths, Desktop &desktop, PreviewBrowserFactory *factory)
+                       const ProgramPaths &paths, Desktop &desktop, PreviewHost &host)
 {
     const PageSet set = editor.pageSet();
     if (const auto fault = setContentFault(set)) {
@@ -111,38 +80,20 @@ void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state,
     if (pageCount(set) == 0)
         return;
 
-    const int lastPage = std::max(1, pageCount(set));
-    if (!factory) {
-        auto *guest = mainWindow->findChild<PreviewProcess *>(QStringLiteral("PreviewProcess"),
-                                                              Qt::FindDirectChildrenOnly);
-        if (!guest)
-            guest = new PreviewProcess(mainWindow);
-        PreviewRequest request;
-        request.folder = paths.previewFolder;
-        request.title = state.lastTitle;
-        request.extension = kPreviewExtension;
-        request.lastPage = lastPage;
-        request.encoding = encoding == PageEncoding::Utf8 ? QStringLiteral("UTF-8")
-                                                          : QStringLiteral("Shift_JIS");
-        request.position = mainWindow->frameGeometry().topLeft() + twipsPoint(360, 2895);
-        const std::optional<QString> failure = guest->show(request);
-        // Whatever became of the preview process, the pages are this
-        // program's: it wrote them and deletes them.
-        pages.remove();
-        if (failure)
-            desktop.warning(QStringLiteral("プレビューを表示できませんでした。\n理由: ")
-                            + *failure);
-        return;
-    }
-
-    // A browser factory in this process (tests stand one in for the engine).
-    auto *window = mainWindow->findChild<PreviewWindow *>(QStringLiteral("Form3"),
-                                                          Qt::FindDirectChildrenOnly);
-    if (!window)
-        window = new PreviewWindow(*factory, paths.previewFolder, mainWindow);
-    placeAt(window, mainWindow, 360, 2895);
-    window->start(state.lastTitle, std::move(pages), lastPage);
-    window->exec();
+    PreviewRequest request;
+    request.folder = paths.previewFolder;
+    request.title = set.title; // the pages' names above
+    request.extension = kPreviewExtension;
+    request.lastPage = pageCount(set);
+    request.encoding
+        = encoding == PageEncoding::Utf8 ? QStringLiteral("UTF-8") : QStringLiteral("Shift_JIS");
+    request.position = mainWindow->frameGeometry().topLeft() + twipsPoint(360, 2895);
+    const std::optional<QString> failure = host.show(request);
+    // Whatever became of the preview, the pages are this program's: it
+    // wrote them and deletes them.
+    pages.remove();
+    if (failure)
+        desktop.warning(QStringLiteral("プレビューを表示できませんでした。\n理由: ") + *failure);
 }
 
 } // namespace zelmora

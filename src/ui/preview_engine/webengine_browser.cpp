@@ -1,6 +1,6 @@
 // The preview module: the only code that links the web engine.
 
-#include "ui/preview/preview_browser.h"
+#include "ui/preview_guest/preview_browser.h"
 #include "core/preview/preview_sandbox.h"
 
 #include <QDesktopServices>
@@ -9,6 +9,7 @@
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QObject>
+#include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QQuickWindow>
 #include <QUrl>
@@ -171,14 +172,31 @@ void quietEngineContextLog(QLoggingCategory *category)
     }
 }
 
-// Without a shared GL context (no display, a platform without GL, a missing
-// or broken driver: the program made none, see loadPreviewModule) the
-// engine would crash on its first page. Qt Quick, which draws the view, and
-// Chromium then both render in software. This must happen before the engine
-// starts, which is at the first view.
+// Whether the context Qt shares between all contexts (asked for with
+// Qt::AA_ShareOpenGLContexts) can be used: it is missing without a
+// platform that has GL, and made but unusable with a missing or broken
+// driver, which is no better than none.
+bool sharedContextUsable()
+{
+    QOpenGLContext *shared = QOpenGLContext::globalShareContext();
+    if (!shared || !shared->isValid())
+        return false;
+    QOffscreenSurface surface;
+    surface.setFormat(shared->format());
+    surface.create();
+    if (!surface.isValid() || !shared->makeCurrent(&surface))
+        return false;
+    shared->doneCurrent();
+    return true;
+}
+
+// Without a usable shared GL context (no display, a platform without GL, a
+// missing or broken driver) the engine would crash on its first page. Qt
+// Quick, which draws the view, and Chromium then both render in software.
+// This must happen before the engine starts, which is at the first view.
 void renderInSoftwareWithoutOpenGL()
 {
-    if (QOpenGLContext::globalShareContext())
+    if (sharedContextUsable())
         return;
     QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");

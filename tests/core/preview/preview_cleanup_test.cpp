@@ -213,6 +213,8 @@ TEST(PreviewLinks, httpAsItIs_mailtoWithAddressSubjectAndBodyOnly_nothingElse)
         {"MAILTO:a@b?cc=c@d&Body=x%26y%0D%0Az&bcc=e@f&subject=s&subject=t", "mailto:a@b?subject=s&body=x%26y%0D%0Az"},
         {"mailto:?subject=no%20address", nullptr},
         {"mailto:a@b%0D%0ABcc:c@d", nullptr},
+        {"mailto:a@b.invalid%3Fattach=/etc/passwd", nullptr}, {"mailto:a@b%26attach=/etc/passwd", nullptr},
+        {"mailto:a@b?subject=hi%0D%0ABcc:%20e@f&body=a%0Ab", "mailto:a@b?subject=hi%20%20Bcc%3A%20e%40f&body=a%0D%0Ab"},
         {"http:/no/host", nullptr},
         {"file:///etc/passwd", nullptr}, {"javascript:alert(1)", nullptr}, {"ftp://example.com/", nullptr},
         {"data:text/html,x", nullptr}, {"smb://server/share", nullptr}, {"x-scheme-handler:thing", nullptr}, {"", nullptr},

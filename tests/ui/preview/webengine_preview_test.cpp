@@ -1,6 +1,7 @@
-#include "ui/preview/preview_command.h"
+#include "support/in_process_preview.h"
+#include "ui/preview_guest/preview_module.h"
 #include "support/record_editor.h"
-#include "ui/preview/preview_window.h"
+#include "ui/preview_guest/preview_window.h"
 
 #include "support/recording_desktop.h"
 

@@ -1,20 +1,19 @@
-#include "ui/preview/preview_guest.h"
+#include "ui/preview_guest/preview_guest.h"
 
-#include "core/preview/preview_cleanup.h"
-#include "ui/preview/preview_browser.h"
-#include "ui/preview/preview_command.h"
-#include "ui/preview/preview_protocol.h"
-#include "ui/preview/preview_window.h"
+#include "core/places/file_places.h"
+#include "core/preview_protocol/preview_protocol.h"
+#include "ui/preview_guest/preview_browser.h"
+#include "ui/preview_guest/preview_module.h"
+#include "ui/preview_guest/preview_window.h"
 
 #include <QApplication>
 #include <QGuiApplication>
 #include <QSocketNotifier>
-#include <QTimer>
 #include <QWindow>
 
 #include <cerrno>
-#include <cstdio>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace zelmora {
@@ -22,17 +21,19 @@ namespace {
 
 class PreviewGuest : public QObject {
 public:
-    PreviewGuest() : m_input(STDIN_FILENO, QSocketNotifier::Read)
+    PreviewGuest() :
+        m_input(STDIN_FILENO, QSocketNotifier::Read),
+        m_previewFolder(chooseProgramPaths(currentFilePlaces()).previewFolder)
     {
-        // The answers get a descriptor of their own; whatever the engine or
-        // a library prints on standard output goes to standard error and
-        // cannot be taken for an answer.
-        m_answers = ::dup(STDOUT_FILENO);
+        // The answers get a descriptor of their own, closed on exec so that
+        // no engine process holds it; whatever the engine or a library
+        // prints on standard output goes to standard error and cannot be
+        // taken for an answer.
+        m_answers = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
         ::dup2(STDERR_FILENO, STDOUT_FILENO);
         connect(&m_input, &QSocketNotifier::activated, this, &PreviewGuest::readInput);
-        m_warm.setSingleShot(true);
-        m_warm.setInterval(kPreviewWarmMs);
-        connect(&m_warm, &QTimer::timeout, qApp, &QCoreApplication::quit);
+        // The program ends this process by closing its input, after the
+        // warm period or when it ends itself.
         QApplication::setQuitOnLastWindowClosed(false);
     }
 
@@ -60,10 +61,32 @@ private:
         for (qsizetype end; (end = m_buffer.indexOf('\n')) >= 0;) {
             const QByteArray line = m_buffer.left(end);
             m_buffer.remove(0, end + 1);
-            if (const auto request = PreviewRequest::fromLine(line))
-                show(*request);
+            take(PreviewRequest::fromLine(line));
         }
     }
+
+    // Every request is answered: a show by "shown" or "failed", a close of
+    // the open window by "closed" (through the window's finished signal).
+    void take(const std::optional<PreviewRequest> &request)
+    {
+        if (!request) {
+            refuse(QStringLiteral("プレビューの要求を読み取れませんでした。"));
+            return;
+        }
+        if (request->kind == PreviewRequest::Kind::Close) {
+            if (m_window && m_window->isVisible())
+                m_window->reject();
+            return;
+        }
+        if (const auto fault = request->fault(m_previewFolder)) {
+            refuse(QStringLiteral("プレビューの要求を受け付けられませんでした。\n") + *fault);
+            return;
+        }
+        show(*request);
+    }
+
+    // A request this process cannot take; it stays for the next one.
+    void refuse(const QString &reason) { answer({PreviewAnswer::Kind::Failed, reason}); }
 
     void answer(const PreviewAnswer &a)
     {
@@ -87,7 +110,6 @@ private:
 
     void show(const PreviewRequest &request)
     {
-        m_warm.stop();
         if (!m_window) {
             QString reason;
             PreviewBrowserFactory *factory = loadPreviewModule(&reason);
@@ -101,15 +123,12 @@ private:
                 m_window->hide();
                 fail(reason);
             });
-            connect(m_window, &QDialog::finished, this, [this] {
-                answer({PreviewAnswer::Kind::Closed, {}});
-                m_warm.start();
-            });
+            connect(m_window, &QDialog::finished, this,
+                    [this] { answer({PreviewAnswer::Kind::Closed, {}}); });
         }
         makeTransient(request.parentWindow);
         m_window->move(request.position);
-        // The pages are the program's to delete (preview_protocol.h).
-        m_window->start(request.title, PreviewPageFiles(), request.lastPage);
+        m_window->start(request.title, request.lastPage);
         m_window->show();
         m_window->raise();
         m_window->activateWindow();
@@ -150,7 +169,7 @@ private:
     QSocketNotifier m_input;
     QByteArray m_buffer;
     int m_answers = -1;
-    QTimer m_warm;
+    const QString m_previewFolder;
     PreviewWindow *m_window = nullptr;
     QWindow *m_parent = nullptr;
 };

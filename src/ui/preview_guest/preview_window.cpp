@@ -1,8 +1,8 @@
-#include "ui/preview/preview_window.h"
+#include "ui/preview_guest/preview_window.h"
 
 #include "ui/kit/form_layout.h"
 #include "ui/kit/keyboard.h"
-#include "ui/preview/preview_browser.h"
+#include "ui/preview_guest/preview_browser.h"
 #include "core/preview/preview_pages.h"
 
 #include <QDir>
@@ -70,9 +70,8 @@ PreviewWindow::PreviewWindow(PreviewBrowserFactory &factory, QString tempFolder,
     connect(close, &QPushButton::clicked, this, &QDialog::close);
 }
 
-void PreviewWindow::start(const QString &title, PreviewPageFiles pages, int lastPage)
+void PreviewWindow::start(const QString &title, int lastPage)
 {
-    m_pages = std::move(pages);
     m_lastPage = std::max(1, lastPage);
     QDir().mkpath(m_tempFolder); // the preview pages were just written there; failure ignored
     m_label1->setText(title + u'_');
@@ -107,15 +106,6 @@ void PreviewWindow::forward()
     if (n < m_lastPage)
         m_label2->setText(QString::number(n + 1));
     ShowPreviewPage();
-}
-
-void PreviewWindow::done(int result)
-{
-    // Every way of closing (button, close box, Escape) ends here. Only the
-    // pages this preview wrote go: the temporary folder may hold a second
-    // instance's preview or another program's files.
-    m_pages.remove();
-    QDialog::done(result);
 }
 
 } // namespace zelmora

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "core/preview/preview_cleanup.h"
-
 #include <QDialog>
 
 class QLabel;
@@ -20,13 +18,11 @@ public:
     PreviewWindow(PreviewBrowserFactory &factory, QString tempFolder, QWidget *parent);
 
     // Starts at page 1 of the set titled title, whose preview pages run from
-    // 1 to lastPage and are pages; closing deletes those and nothing else.
-    void start(const QString &title, PreviewPageFiles pages, int lastPage);
+    // 1 to lastPage. The pages are the program's: it deletes them.
+    void start(const QString &title, int lastPage);
     PreviewBrowser *browser() const { return m_browser; }
     void ShowPreviewPage();
     QString currentPagePath() const;
-
-    void done(int result) override;
 
 private:
     void back();
@@ -34,7 +30,6 @@ private:
 
     QString m_tempFolder;
     int m_lastPage = 1;
-    PreviewPageFiles m_pages;
     PreviewBrowser *m_browser = nullptr;
     QLabel *m_label1 = nullptr;
     QLabel *m_label2 = nullptr;

@@ -1,4 +1,4 @@
-#include "ui/preview/preview_protocol.h"
+#include "core/preview_protocol/preview_protocol.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -23,6 +23,8 @@ std::optional<QJsonObject> object(const QByteArray &line)
 
 QByteArray PreviewRequest::toLine() const
 {
+    if (kind == Kind::Close)
+        return line({{QStringLiteral("type"), QStringLiteral("close")}});
     return line({{QStringLiteral("type"), QStringLiteral("show")},
                  {QStringLiteral("folder"), folder},
                  {QStringLiteral("title"), title},
@@ -38,20 +40,43 @@ QByteArray PreviewRequest::toLine() const
 std::optional<PreviewRequest> PreviewRequest::fromLine(const QByteArray &text)
 {
     const auto o = object(text);
-    if (!o || o->value(QStringLiteral("type")).toString() != QLatin1String("show"))
+    if (!o)
         return std::nullopt;
+    const QString type = o->value(QStringLiteral("type")).toString();
     PreviewRequest r;
+    if (type == QLatin1String("close")) {
+        r.kind = Kind::Close;
+        return r;
+    }
+    if (type != QLatin1String("show"))
+        return std::nullopt;
     r.folder = o->value(QStringLiteral("folder")).toString();
     r.title = o->value(QStringLiteral("title")).toString();
     r.extension = o->value(QStringLiteral("extension")).toString();
-    r.lastPage = std::max(1, o->value(QStringLiteral("last")).toInt(1));
+    // Out of range on purpose when missing: fault() names it.
+    r.lastPage = o->value(QStringLiteral("last")).toInt(0);
     r.encoding = o->value(QStringLiteral("encoding")).toString();
     r.position
         = QPoint(o->value(QStringLiteral("x")).toInt(), o->value(QStringLiteral("y")).toInt());
     r.parentWindow = quint64(o->value(QStringLiteral("parent")).toDouble());
-    if (r.folder.isEmpty() || r.title.isEmpty())
-        return std::nullopt;
     return r;
+}
+
+std::optional<QString> PreviewRequest::fault(const QString &previewFolder) const
+{
+    // The guest shows files by the path it is given: only the program's own
+    // preview folder, and only a name inside it.
+    if (folder != previewFolder)
+        return QStringLiteral("プレビュー用の一時フォルダではありません: ") + folder;
+    if (title.contains(u'/') || title.contains(QChar(0)))
+        return QStringLiteral("タイトルにフォルダの区切りがあります: ") + title;
+    if (extension != QLatin1String(".htm"))
+        return QStringLiteral("拡張子が .htm ではありません: ") + extension;
+    if (lastPage < 1 || lastPage > 6)
+        return QStringLiteral("ページ数が 1 から 6 の範囲にありません: %1").arg(lastPage);
+    if (encoding != QLatin1String("Shift_JIS") && encoding != QLatin1String("UTF-8"))
+        return QStringLiteral("文字コードが分かりません: ") + encoding;
+    return std::nullopt;
 }
 
 QByteArray PreviewAnswer::toLine() const

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+namespace zelmora {
+
+class PreviewBrowserFactory;
+
+// The preview module (zelmora_preview.so, the web engine) beside the program;
+// nullptr with errorString set when it cannot be loaded. Loaded once, by the
+// preview process only, and kept for its later previews.
+PreviewBrowserFactory *loadPreviewModule(QString *errorString);
+
+} // namespace zelmora
