@@ -28,11 +28,17 @@
 //                       followed by the heading shown
 // ZELMORA_DRIVE_ROUNDS  "button,escape,closebox": one preview per entry, closed that
 //                       way; "kill" kills the preview process, "crashpage" its page
-//                       process (default "button")
+//                       process, "sigterm" and "sigint" send that to the program;
+//                       "stop" stops the preview process once its page shows
+//                       ("stopbefore": at its start), and the program presses its
+//                       close box ("stopkill": the program is killed instead)
+//                       (default "button")
+// ZELMORA_DRIVE_TITLE   the title typed over the opened set's before プレビュー
 // ZELMORA_DRIVE_UNSTARTABLE  the program file loses its execute bits before プレビュー
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCursor>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFile>
@@ -53,6 +59,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QElapsedTimer>
+
 namespace {
 
 bool inPreviewProcess() { return QCoreApplication::arguments().contains(QStringLiteral("--preview-guest")); }
@@ -72,6 +80,15 @@ public:
         m_steps = qEnvironmentVariable("ZELMORA_DRIVE_STEPS").split(u',', Qt::SkipEmptyParts);
         m_rounds = qEnvironmentVariable("ZELMORA_DRIVE_ROUNDS", QStringLiteral("button")).split(u',');
         m_stage = m_guest ? QStringLiteral("wait") : QStringLiteral("start");
+        if (m_guest) {
+            // The test looks for this process after the program has ended.
+            QFile pid(reportPath + QStringLiteral(".guest"));
+            if (pid.open(QIODevice::WriteOnly))
+                pid.write(QByteArray::number(::getpid()));
+            pid.close();
+            if (m_rounds.value(0) == QLatin1String("stopbefore"))
+                stop();
+        }
         connect(&m_tick, &QTimer::timeout, this, &Driver::step);
         m_tick.start(50);
         // A bound for a run that hangs; the test reads the stage it stopped at.
@@ -133,6 +150,12 @@ private:
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         if (!box)
             return false;
+        if (m_closeBox.isValid()) {
+            // The close box pressed over a stopped preview brings the main window back.
+            const bool back = find<QWidget>(QStringLiteral("Form1"))->isEnabled() && m_closeBox.elapsed() < 2000;
+            write("back", back ? QStringLiteral("within 2 s") : QStringLiteral("late or never"));
+            m_closeBox.invalidate();
+        }
         write("message", box->text());
         ++m_messages;
         if (const QString shot = qEnvironmentVariable("ZELMORA_DRIVE_SCREENSHOT"); !shot.isEmpty())
@@ -181,17 +204,34 @@ private:
             if (modal)
                 return;
             m_stage = QStringLiteral("preview");
+            if (qEnvironmentVariableIsSet("ZELMORA_DRIVE_TITLE"))
+                find<QLineEdit>(QStringLiteral("t_Text"))->setText(qEnvironmentVariable("ZELMORA_DRIVE_TITLE"));
             write("editor", find<QLineEdit>(QStringLiteral("t_Text"))->text());
             if (qEnvironmentVariableIsSet("ZELMORA_DRIVE_UNSTARTABLE"))
                 ::chmod(QFile::encodeName(QCoreApplication::applicationFilePath().remove(QStringLiteral(" (deleted)"))).constData(), 0644);
             later([this] {
                 for (qsizetype round = 0; round < m_rounds.size(); ++round)
                     find<QAbstractButton>(QStringLiteral("Command2"))->click();
-                // Back in the main window: the preview has closed, or never opened.
-                write("after", editorText());
+                // Back in the main window: the preview has closed, or never
+                // opened, or the program is ending (a signal).
                 m_stage = QStringLiteral("quit");
-                find<QWidget>(QStringLiteral("Form1"))->close();
+                if (auto *form1 = find<QWidget>(QStringLiteral("Form1"))) {
+                    write("after", editorText());
+                    form1->close();
+                }
             });
+        } else if (m_stage == QLatin1String("preview") && !m_pressed && reported(QStringLiteral("preview: stopping"))) {
+            // The preview process has stopped itself: the user presses the
+            // close box (or the program is killed).
+            if (!guestStopped())
+                return;
+            m_pressed = true;
+            const QCursor *cursor = QApplication::overrideCursor();
+            write("cursor", cursor && cursor->shape() == Qt::WaitCursor ? QStringLiteral("wait") : QStringLiteral("normal"));
+            if (m_rounds.contains(QStringLiteral("stopkill")))
+                ::kill(::getpid(), SIGKILL);
+            m_closeBox.start();
+            later([] { find<QWidget>(QStringLiteral("Form1"))->close(); });
         } else if (m_stage == QLatin1String("preview") && !m_typed && reported(QStringLiteral("preview: shown"))) {
             // The preview window is up: the main window must take no input.
             m_typed = true;
@@ -282,12 +322,35 @@ private:
         }
     }
 
+    // Frozen for good: stopped, and still frozen when woken, as by the
+    // SIGHUP and SIGCONT the kernel sends a stopped process whose program
+    // has died.
+    void stop()
+    {
+        write("preview", QStringLiteral("stopping"));
+        ::signal(SIGHUP, SIG_IGN);
+        ::raise(SIGSTOP);
+        for (;;)
+            ::pause();
+    }
+
+    bool guestStopped() const
+    {
+        QFile pid(m_report.fileName() + QStringLiteral(".guest"));
+        QFile stat(pid.open(QIODevice::ReadOnly) ? QStringLiteral("/proc/%1/stat").arg(QString::fromLatin1(pid.readAll())) : QString());
+        return stat.open(QIODevice::ReadOnly) && stat.readAll().contains(") T ");
+    }
+
     void close(const QString &how)
     {
         m_stage = QStringLiteral("closing");
-        if (how == QLatin1String("kill"))
+        if (how.startsWith(QLatin1String("stop")))
+            stop();
+        else if (how == QLatin1String("sigterm") || how == QLatin1String("sigint"))
+            ::kill(::getppid(), how == QLatin1String("sigterm") ? SIGTERM : SIGINT);
+        else if (how == QLatin1String("kill"))
             ::kill(::getpid(), SIGKILL);
-        if (how == QLatin1String("crashpage")) {
+        else if (how == QLatin1String("crashpage")) {
             for (QObject *page : m_view->findChildren<QObject *>()) // the engine's page: its process
                 if (page->inherits("QWebEnginePage"))
                     ::kill(pid_t(page->property("renderProcessPid").toLongLong()), SIGKILL);
@@ -312,6 +375,8 @@ private:
     int m_urls = 0;
     int m_boxes = 0;
     bool m_typed = false;
+    bool m_pressed = false;
+    QElapsedTimer m_closeBox;
     bool m_waitForUrl = false;
     bool m_closed = false;
     bool m_stepping = false;

@@ -9,15 +9,24 @@
 #include "reliability_support.h"
 
 #include "core/generate/popup_page.h"
+#include "ui/preview/preview_client.h"
 #include "ui/preview/preview_command.h"
 #include "support/file_compare.h"
+#include "support/record_editor.h"
+#include "support/recording_desktop.h"
+#include "support/sample_sets.h"
 #include "support/user_folders.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QWidget>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTcpServer>
+#include <QThread>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -59,6 +68,7 @@ QByteArray pageOne(const QString &body, const QString &text)
 
 struct ProgramRun {
     QStringList report;
+    bool previewProcessLeft = false; // 2 s after the program ended
     int exitCode = -1;
     QProcess::ExitStatus exitStatus = QProcess::CrashExit;
     QString output;
@@ -78,6 +88,8 @@ struct ProcessCase {
     // Changes to the fresh program folder before the run.
     std::function<void(const QString &folder)> prepare;
     QStringList report; // the driver's lines; a line ending in "*" matches by its start
+    bool killed = false;  // the program ends by SIGKILL
+    const char *draft = nullptr; // what the draft left beside the program holds, if one is
 };
 
 void PrintTo(const ProcessCase &c, std::ostream *os) { *os << c.name; }
@@ -134,6 +146,17 @@ protected:
         ProgramRun result;
         // A bound for a hung run only; the driver ends itself before it.
         const bool finished = program.waitForFinished(180000);
+        // No preview process outlives the program, however it ended.
+        QFile guest(folder + QStringLiteral("report.txt.guest"));
+        const QByteArray pid = guest.open(QIODevice::ReadOnly) ? guest.readAll() : QByteArray();
+        const QString stat = pid.isEmpty() ? QString() : QStringLiteral("/proc/%1/stat").arg(QString::fromLatin1(pid));
+        auto running = [&stat] {
+            QFile f(stat);
+            return f.open(QIODevice::ReadOnly) && !f.readAll().contains(") Z ");
+        };
+        for (int i = 0; i < 20 && running(); ++i)
+            QThread::msleep(100);
+        result.previewProcessLeft = !stat.isEmpty() && running();
         if (group > 0)
             ::kill(-group, SIGKILL); // the engine's processes, or a whole hung run
         if (!finished)
@@ -177,8 +200,10 @@ TEST_P(WebEngineInTheProgram, previewShownOrRefused_programAndEditorKept)
 
     const ProgramRun result = run(c, {QStringLiteral("ZELMORA_DRIVE_COLOUR=#ff0000")});
 
-    EXPECT_EQ(result.exitStatus, QProcess::NormalExit) << result.output.toStdString();
-    EXPECT_EQ(result.exitCode, 0) << result.output.toStdString();
+    EXPECT_EQ(result.exitStatus, c.killed ? QProcess::CrashExit : QProcess::NormalExit) << result.output.toStdString();
+    if (!c.killed)
+        EXPECT_EQ(result.exitCode, 0) << result.output.toStdString();
+    EXPECT_FALSE(result.previewProcessLeft);
     QStringList expected = c.report; // on X11 the preview is transient for the main window
     if (QLatin1String(c.display) == QLatin1String("xvfb"))
         expected.replaceInStrings(QStringLiteral("preview: shown"), QStringLiteral("preview: shown over the main window"));
@@ -186,6 +211,12 @@ TEST_P(WebEngineInTheProgram, previewShownOrRefused_programAndEditorKept)
     QStringList changed = changedPaths(before, folderTree(dir.path()));
     changed.removeAll(QStringLiteral("report.txt"));
     changed.removeAll(QStringLiteral("Zelmora.1.lock")); // the window's draft lock, kept for the next run
+    changed.removeAll(QStringLiteral("report.txt.guest"));
+    if (c.killed) // a killed program deletes nothing
+        changed.removeAll(QStringLiteral("TEMP/abc_1.htm"));
+    if (c.draft) // the set changed in the editor is kept in the draft, however the program ended
+        EXPECT_TRUE(changed.removeAll(QStringLiteral("Zelmora.1.draft")) == 1
+                    && readAll(folder + QStringLiteral("Zelmora.1.draft")).contains(c.draft));
     EXPECT_EQ(changed, QStringList{}) << "the preview left or removed files";
 }
 
@@ -197,6 +228,12 @@ const QStringList kOpen = QStringList{kOpened, kEditor, QStringLiteral("preview:
 const QStringList kShown = kOpen + QStringList{kKept};
 const QString kAgain = QStringLiteral("preview: shown again by the same process");
 QString failed(const char *reason) { return QStringLiteral("message: プレビューを表示できませんでした。\\n理由: ") + QString::fromUtf8(reason); }
+// The preview process stopped (SIGSTOP) and the main window's close box pressed.
+const QStringList kStoppedAndClosed{QStringLiteral("preview: stopping"), QStringLiteral("cursor: *"), QStringLiteral("back: within 2 s"),
+                                    failed("閉じるように求めても、プレビューのプロセスが応答しませんでした。"), kKept};
+// The title abd typed over the set's before the preview, which a signal ends.
+const QStringList kRetitled{kOpened, QStringLiteral("editor: abd"), QStringLiteral("preview: shown"), QStringLiteral("input: none"),
+                            QStringLiteral("loaded: ok"), QStringLiteral("title: abd_1"), QStringLiteral("colour: #ff0000")};
 
 } // namespace
 
@@ -235,6 +272,20 @@ INSTANTIATE_TEST_SUITE_P(
                         writeFile(folder + QStringLiteral("zelmora_preview.so"), "not a library");
                     },
                     {kOpened, kEditor, failed("プレビュー機能を読み込めませんでした。\\n*"), kKept}},
+        ProcessCase{"emptyTitle", "offscreen", {QStringLiteral("ZELMORA_DRIVE_TITLE=")}, {},
+                    {kOpened, QStringLiteral("editor: "), QStringLiteral("preview: shown"), QStringLiteral("input: none"), QStringLiteral("loaded: ok"),
+                     QStringLiteral("title: _1"), QStringLiteral("colour: #ff0000"), QStringLiteral("after: |一行目\\n二行目")},
+                    false, "一行目"},
+        ProcessCase{"previewProcessStoppedBeforeShown_closeBox", "offscreen", {QStringLiteral("ZELMORA_DRIVE_ROUNDS=stopbefore")}, {},
+                    QStringList{kOpened, kEditor} + kStoppedAndClosed},
+        ProcessCase{"previewProcessStoppedAfterShown_closeBox", "xvfb", {QStringLiteral("ZELMORA_DRIVE_ROUNDS=stop")}, {},
+                    kOpen + kStoppedAndClosed},
+        ProcessCase{"sigtermDuringThePreview", "offscreen",
+                    {QStringLiteral("ZELMORA_DRIVE_ROUNDS=sigterm"), QStringLiteral("ZELMORA_DRIVE_TITLE=abd")}, {}, kRetitled, false, "abd"},
+        ProcessCase{"sigintDuringThePreview", "offscreen",
+                    {QStringLiteral("ZELMORA_DRIVE_ROUNDS=sigint"), QStringLiteral("ZELMORA_DRIVE_TITLE=abd")}, {}, kRetitled, false, "abd"},
+        ProcessCase{"programKilledWithAStoppedPreviewProcess", "offscreen", {QStringLiteral("ZELMORA_DRIVE_ROUNDS=stopkill")}, {},
+                    kOpen + QStringList{QStringLiteral("preview: stopping"), QStringLiteral("cursor: normal")}, true},
         ProcessCase{"temporaryFolderIsALink", "offscreen", {},
                     [](const QString &folder) {
                         ASSERT_TRUE(QDir(folder).rename(QStringLiteral("TEMP"), QStringLiteral("elsewhere")));
@@ -304,3 +355,85 @@ TEST_F(WebEngineInTheProgram, hostileSet_nothingRunsOrLeaks_onlyTheClickedLinkLe
     EXPECT_FALSE(server.hasPendingConnections()) << "the page reached the network";
     EXPECT_EQ(entryNames(folder + QStringLiteral("TEMP")), (QStringList{"mine.htm", "notes.txt", "xyz_1.htm"}));
 }
+
+namespace {
+
+// A stand-in for the preview process: a shell script that plays one part.
+struct StandInCase {
+    const char *name;
+    const char *script;   // run by sh after the request has been read into $r
+    bool closeBoxOnShown; // the user presses the main window's close box once it shows
+    const char *message;  // the start of the one message, or nullptr for none
+};
+
+void PrintTo(const StandInCase &c, std::ostream *os) { *os << c.name; }
+
+class PreviewClientAgainstAStandIn : public testing::TestWithParam<StandInCase> {};
+
+} // namespace
+
+// Whatever the preview process does, the main window comes back within the
+// deadline and the grace, the set is intact, the pages are gone and the
+// user reads one message where something failed.
+TEST_P(PreviewClientAgainstAStandIn, mainWindowBackInBoundedTime_setKept_pagesDeleted_oneMessage)
+{
+    const StandInCase &c = GetParam();
+    QTemporaryDir dir;
+    const ProgramPaths paths = initPortablePaths(dir.path());
+    RecordEditor editor(sampleSet(QString()));
+    const PageSet before = editor.pageSet();
+    EditorState state;
+    RecordingDesktop desktop;
+    QWidget mainWindow;
+    const PreviewClient::Times times{2000, 1000, 30000};
+    PreviewClient client(&mainWindow, QStringLiteral("/bin/sh"),
+                         {QStringLiteral("-c"), QStringLiteral("read -r r; ") + QString::fromLatin1(c.script)}, times);
+    QObject::connect(&client, &PreviewClient::shown, &mainWindow, [&] {
+        EXPECT_FALSE(mainWindow.isEnabled());
+        if (c.closeBoxOnShown)
+            QTimer::singleShot(0, &mainWindow, [&] { mainWindow.close(); });
+    });
+    QElapsedTimer elapsed;
+    elapsed.start();
+
+    runPreviewCommand(&mainWindow, editor, state, paths, desktop, client);
+
+    EXPECT_LT(elapsed.elapsed(), times.showDeadlineMs + times.closeGraceMs + 1000);
+    EXPECT_TRUE(mainWindow.isEnabled());
+    EXPECT_EQ(editor.pageSet(), before);
+    EXPECT_EQ(entryNames(paths.previewFolder), QStringList{});
+    QStringList messages;
+    for (const auto &call : desktop.calls)
+        messages << call.text;
+    if (c.message) {
+        ASSERT_EQ(messages.size(), 1) << messages.join(u'|').toStdString();
+        EXPECT_TRUE(messages[0].startsWith(QStringLiteral("プレビューを表示できませんでした。\n理由: ")
+                                           + QString::fromUtf8(c.message)))
+            << messages[0].toStdString();
+    } else {
+        EXPECT_EQ(messages, QStringList{});
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Parts, PreviewClientAgainstAStandIn,
+    testing::Values(
+        StandInCase{"answersNormally", "echo '{\"type\":\"shown\"}'; sleep 0.2; echo '{\"type\":\"closed\"}'; cat", false, nullptr},
+        StandInCase{"sendsEachLineInPieces",
+                    "printf '{\"type\":'; sleep 0.3; printf '\"shown\"}\\n{\"ty'; sleep 0.3; printf 'pe\":\"closed\"}\\n'; cat",
+                    false, nullptr},
+        StandInCase{"closesWhenAsked", "echo '{\"type\":\"shown\"}'; read -r c; case $c in *close*) echo '{\"type\":\"closed\"}';; esac; cat",
+                    true, nullptr},
+        StandInCase{"refusesTheRequest", "echo '{\"type\":\"failed\",\"reason\":\"no\"}'; cat", false, "no"},
+        StandInCase{"neverAnswers", "cat", false, "プレビューのプロセスが 2 秒たっても応答しませんでした。"},
+        StandInCase{"answersGarbage", "echo garbage; cat", false, "プレビューのプロセスから読み取れない応答がありました。"},
+        StandInCase{"sendsALineWithoutItsEndAndExits", "printf '{\"type\":\"shown\"}'", false,
+                    "プレビューのプロセスが、答えないまま終了しました。"},
+        StandInCase{"exitsWithAnEngineError", "echo '[1:1:1208/0.1:ERROR:zygote.cc(1)] Running as root without --no-sandbox' >&2; exit 1",
+                    false, "プレビューのプロセスが終了しました (終了コード 1)。\nRunning as root without --no-sandbox"},
+        StandInCase{"stopsItself", "kill -STOP $$", false, "プレビューのプロセスが 2 秒たっても応答しませんでした。"},
+        StandInCase{"diesAfterShown", "echo '{\"type\":\"shown\"}'; sleep 0.2; kill -KILL $$", false,
+                    "プレビューのプロセスが異常終了しました。"},
+        StandInCase{"stopsAfterShown_closeBox", "echo '{\"type\":\"shown\"}'; kill -STOP $$", true,
+                    "閉じるように求めても、プレビューのプロセスが応答しませんでした。"}),
+    [](const testing::TestParamInfo<StandInCase> &info) { return std::string(info.param.name); });
