@@ -331,9 +331,10 @@ TEST_F(WebEngineInTheProgram, hostileSet_nothingRunsOrLeaks_onlyTheClickedLinkLe
             .arg(net, folder);
     writeFile(folder + QStringLiteral("Popleaf/abc_1.htm"), pageOne(QStringLiteral("BackGround=\"back.gif\""), text));
 
-    // The https link, the mailto link, then the file link: anything the page
-    // sent to the desktop by itself would come before the first URL, and the
-    // refusal of the file link comes last.
+    // The https link, the mailto link, then the file link. The engine hands
+    // the three clicks' results over in either order, so they are compared
+    // as a set; anything the page sent to the desktop by itself would be a
+    // line more.
     const ProgramRun result = run({"hostile", "offscreen", {}, {}, {}},
                            {QStringLiteral("ZELMORA_DRIVE_COLOUR=#00ff00"), QStringLiteral("ZELMORA_DRIVE_URLS=2"),
                             QStringLiteral("ZELMORA_DRIVE_MESSAGES=1"),
@@ -341,14 +342,19 @@ TEST_F(WebEngineInTheProgram, hostileSet_nothingRunsOrLeaks_onlyTheClickedLinkLe
 
     EXPECT_EQ(result.exitStatus, QProcess::NormalExit) << result.output.toStdString();
     EXPECT_EQ(result.exitCode, 0) << result.output.toStdString();
-    EXPECT_TRUE(reportMatches({kOpened, kEditor, QStringLiteral("preview: shown"), QStringLiteral("input: none"), QStringLiteral("loaded: ok"),
+    const auto clicksSorted = [](QStringList lines) {
+        if (lines.size() >= 10)
+            std::sort(lines.begin() + 7, lines.begin() + 10);
+        return lines;
+    };
+    EXPECT_TRUE(reportMatches(clicksSorted({kOpened, kEditor, QStringLiteral("preview: shown"), QStringLiteral("input: none"), QStringLiteral("loaded: ok"),
                                QStringLiteral("title: abc_1"), QStringLiteral("colour: #00ff00"),
                                QStringLiteral("url: https://example.invalid/clicked"),
                                QStringLiteral("url: mailto:a@b?subject=hi"),
                                QStringLiteral("message: このリンクはプレビューから開けません。\\n開けるのは http、https と mailto "
                                               "のリンクだけです。\\nfile://") + folder + QStringLiteral("secret.txt"),
-                               QStringLiteral("after: abc|*")},
-                              result.report))
+                               QStringLiteral("after: abc|*")}),
+                              clicksSorted(result.report)))
         << result.output.toStdString();
     EXPECT_FALSE(readSinceMarked(folder + QStringLiteral("secret.txt"))) << "the page read a file outside its folders";
     server.waitForNewConnection(0);
