@@ -10,11 +10,20 @@
 //
 // The page is painted in the preview process, where bench_preview_paint
 // (preloaded into it) notes the moment on the clock all processes share.
+//
+// With --cold N it shows N previews instead, each in a fresh preview
+// process, and prints one line each: the milliseconds from the command to
+// the painted page, "blank" when the page was not painted in its colour
+// within the paint watcher's 5 s, or "message: …" when the program reported
+// a failure; then the counts. Run it under Xvfb, with and without
+// QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu, to see how often a first preview
+// stays blank.
 
 #include "support/sample_sets.h"
 #include "wait_for.h"
 
 #include "app/main_window.h"
+#include "ui/preview/preview_client.h"
 #include "ui/preview/preview_command.h"
 #include "support/recording_desktop.h"
 
@@ -85,6 +94,36 @@ int main(int argc, char *argv[])
                               + QStringLiteral("/bench_preview_paint.so")));
     qputenv("ZELMORA_BENCH_PAINTED", QFile::encodeName(painted));
     qputenv("ZELMORA_BENCH_COLOUR", "#ffcc00"); // the set's first page
+
+    if (argc == 3 && QByteArray(argv[1]) == "--cold") {
+        const int runs = QByteArray(argv[2]).toInt();
+        int onTime = 0, blank = 0, failed = 0;
+        for (int k = 0; k < runs; ++k) {
+            QFile::remove(painted);
+            desktop.calls.clear();
+            const qint64 start = monotonicNs();
+            zelmora::runPreviewCommand(&window, window, window.state(), window.paths(), desktop);
+            // The next preview starts a fresh preview process.
+            delete window.findChild<zelmora::PreviewClient *>();
+            QFile report(painted);
+            const QList<QByteArray> fields = report.open(QIODevice::ReadOnly)
+                ? report.readAll().trimmed().split(' ')
+                : QList<QByteArray>();
+            if (!desktop.calls.isEmpty()) {
+                ++failed;
+                std::printf("%d message: %s\n", k + 1, qPrintable(desktop.calls.first().text));
+            } else if (fields.value(1) != "#ffcc00") {
+                ++blank;
+                std::printf("%d blank (%s)\n", k + 1, fields.value(1).constData());
+            } else {
+                ++onTime;
+                std::printf("%d %lld ms\n", k + 1, (fields[0].toLongLong() - start) / 1000000);
+            }
+            std::fflush(stdout);
+        }
+        std::printf("painted %d, blank %d, reported %d, of %d\n", onTime, blank, failed, runs);
+        return blank == 0 && onTime + failed == runs ? 0 : 1;
+    }
 
     qint64 elapsed[2] = {0, 0};
     for (int k = 0; k < 2; ++k) {

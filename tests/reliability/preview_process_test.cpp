@@ -228,9 +228,13 @@ const QStringList kOpen = QStringList{kOpened, kEditor, QStringLiteral("preview:
 const QStringList kShown = kOpen + QStringList{kKept};
 const QString kAgain = QStringLiteral("preview: shown again by the same process");
 QString failed(const char *reason) { return QStringLiteral("message: プレビューを表示できませんでした。\\n理由: ") + QString::fromUtf8(reason); }
-// The preview process stopped (SIGSTOP) and the main window's close box pressed.
-const QStringList kStoppedAndClosed{QStringLiteral("preview: stopping"), QStringLiteral("cursor: *"), QStringLiteral("back: within 2 s"),
-                                    failed("閉じるように求めても、プレビューのプロセスが応答しませんでした。"), kKept};
+// The preview process stopped (SIGSTOP) and the main window's close box
+// pressed: the wait cursor shows until the window is up.
+QStringList stoppedAndClosed(const char *cursor)
+{
+    return {QStringLiteral("preview: stopping"), QStringLiteral("cursor: ") + QLatin1String(cursor), QStringLiteral("back: within 2 s"),
+            failed("閉じるように求めても、プレビューのプロセスが応答しませんでした。"), kKept};
+}
 // The title abd typed over the set's before the preview, which a signal ends.
 const QStringList kRetitled{kOpened, QStringLiteral("editor: abd"), QStringLiteral("preview: shown"), QStringLiteral("input: none"),
                             QStringLiteral("loaded: ok"), QStringLiteral("title: abd_1"), QStringLiteral("colour: #ff0000")};
@@ -277,9 +281,9 @@ INSTANTIATE_TEST_SUITE_P(
                      QStringLiteral("title: _1"), QStringLiteral("colour: #ff0000"), QStringLiteral("after: |一行目\\n二行目")},
                     false, "一行目"},
         ProcessCase{"previewProcessStoppedBeforeShown_closeBox", "offscreen", {QStringLiteral("ZELMORA_DRIVE_ROUNDS=stopbefore")}, {},
-                    QStringList{kOpened, kEditor} + kStoppedAndClosed},
+                    QStringList{kOpened, kEditor} + stoppedAndClosed("wait")},
         ProcessCase{"previewProcessStoppedAfterShown_closeBox", "xvfb", {QStringLiteral("ZELMORA_DRIVE_ROUNDS=stop")}, {},
-                    kOpen + kStoppedAndClosed},
+                    kOpen + stoppedAndClosed("normal")},
         ProcessCase{"sigtermDuringThePreview", "offscreen",
                     {QStringLiteral("ZELMORA_DRIVE_ROUNDS=sigterm"), QStringLiteral("ZELMORA_DRIVE_TITLE=abd")}, {}, kRetitled, false, "abd"},
         ProcessCase{"sigintDuringThePreview", "offscreen",
