@@ -447,3 +447,48 @@ INSTANTIATE_TEST_SUITE_P(
         StandInCase{"stopsAfterShown_closeBox", "echo '{\"type\":\"shown\"}'; kill -STOP $$", true,
                     "閉じるように求めても、プレビューのプロセスが応答しませんでした。"}),
     [](const testing::TestParamInfo<StandInCase> &info) { return std::string(info.param.name); });
+
+// The preview process started by hand: each line it cannot read or take is
+// answered "failed" with the reason, and nothing is shown.
+TEST(PreviewProcessByHand, refusesEachRequestItCannotTake_withTheReason)
+{
+    QTemporaryDir dir;
+    const QString temp = dir.path() + QStringLiteral("/TEMP/");
+    ASSERT_TRUE(QDir().mkpath(temp) && QDir().mkpath(dir.path() + QStringLiteral("/Popleaf")));
+    ASSERT_TRUE(QDir().mkpath(dir.path() + QStringLiteral("/other/TEMP")));
+    const auto show = [](const QString &folder, const QString &title, int last = 1, const char *extension = ".htm",
+                         const char *encoding = "UTF-8") {
+        PreviewRequest r;
+        std::tie(r.folder, r.title, r.lastPage, r.extension, r.encoding) =
+            std::tuple(folder, title, last, QString::fromLatin1(extension), QString::fromLatin1(encoding));
+        return r.toLine();
+    };
+    const struct { QByteArray line; const char *reason; } cases[] = {
+        {"not json\n", "プレビューの要求を読み取れませんでした。"},
+        {"{\"type\":\"open\"}\n", "プレビューの要求を読み取れませんでした。"},
+        {show(dir.path() + QStringLiteral("/other/TEMP/"), QStringLiteral("abc")), "プレビュー用の一時フォルダではありません: "},
+        {show(dir.path() + QStringLiteral("/Popleaf/"), QStringLiteral("abc")), "プレビュー用の一時フォルダではありません: "},
+        {show(temp + QStringLiteral("../TEMP/"), QStringLiteral("abc")), "プレビュー用の一時フォルダではありません: "},
+        {show(temp, QStringLiteral("../../secret")), "タイトルにフォルダの区切りがあります: "},
+        {show(temp, QStringLiteral("abc"), 0), "ページ数が 1 から 6 の範囲にありません: 0"},
+        {show(temp, QStringLiteral("abc"), 7), "ページ数が 1 から 6 の範囲にありません: 7"},
+        {show(temp, QStringLiteral("abc"), 1, ".html"), "拡張子が .htm ではありません: "},
+        {show(temp, QStringLiteral("abc"), 1, ".htm", "EUC-JP"), "文字コードが分かりません: "},
+    };
+    QProcess guest;
+    guest.start(binFolder() + QStringLiteral("zelmora"), {QStringLiteral("--preview-guest")});
+    ASSERT_TRUE(guest.waitForStarted());
+    guest.write(PreviewRequest{PreviewRequest::Kind::Close}.toLine()); // no window: no answer
+    for (const auto &c : cases) {
+        guest.write(c.line);
+        QByteArray answer;
+        while (!answer.endsWith('\n') && guest.waitForReadyRead(10000))
+            answer += guest.readLine();
+        const auto a = PreviewAnswer::fromLine(answer);
+        ASSERT_TRUE(a && a->kind == PreviewAnswer::Kind::Failed) << c.line.toStdString() << " answered " << answer.toStdString();
+        EXPECT_TRUE(a->reason.contains(QString::fromUtf8(c.reason))) << a->reason.toStdString();
+    }
+    guest.closeWriteChannel(); // the program has gone: the guest ends
+    EXPECT_TRUE(guest.waitForFinished(10000));
+    EXPECT_EQ(guest.exitCode(), 0);
+}

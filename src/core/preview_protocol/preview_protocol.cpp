@@ -1,5 +1,7 @@
 #include "core/preview_protocol/preview_protocol.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -62,11 +64,23 @@ std::optional<PreviewRequest> PreviewRequest::fromLine(const QByteArray &text)
     return r;
 }
 
-std::optional<QString> PreviewRequest::fault(const QString &previewFolder) const
+bool isPreviewFolder(const QString &folder)
 {
-    // The guest shows files by the path it is given: only the program's own
-    // preview folder, and only a name inside it.
-    if (folder != previewFolder)
+    // <folder>/TEMP/ beside <folder>/Popleaf/, in both of the program's
+    // layouts; named without "." or "..", and not a link.
+    if (!QDir::isAbsolutePath(folder) || !folder.endsWith(QLatin1String("/TEMP/")))
+        return false;
+    const QString path = folder.chopped(1);
+    const QFileInfo temp(path);
+    return QDir::cleanPath(path) == path && temp.isDir() && !temp.isSymLink()
+        && QFileInfo(temp.path() + QStringLiteral("/Popleaf")).isDir();
+}
+
+std::optional<QString> PreviewRequest::fault() const
+{
+    // The guest shows files by the path it is given: only in a preview
+    // folder, and only a name inside it.
+    if (!isPreviewFolder(folder))
         return QStringLiteral("プレビュー用の一時フォルダではありません: ") + folder;
     if (title.contains(u'/') || title.contains(QChar(0)))
         return QStringLiteral("タイトルにフォルダの区切りがあります: ") + title;

@@ -63,10 +63,14 @@ struct PreviewRequest {
     QByteArray toLine() const;
     // nullopt for a line that is not a request at all.
     static std::optional<PreviewRequest> fromLine(const QByteArray &line);
-    // What makes a show request one the guest must not take, given the
-    // preview folder of this program; nullopt when there is nothing.
-    std::optional<QString> fault(const QString &previewFolder) const;
+    // What makes a show request one the guest must not take; nullopt when
+    // there is nothing.
+    std::optional<QString> fault() const;
 };
+
+// Whether folder is named as the program names its preview folder: TEMP
+// beside the output folder Popleaf, ending in "/".
+bool isPreviewFolder(const QString &folder);
 
 // The guest's answers.
 struct PreviewAnswer {

@@ -1,6 +1,5 @@
 #include "ui/preview_guest/preview_guest.h"
 
-#include "core/places/file_places.h"
 #include "core/preview_protocol/preview_protocol.h"
 #include "ui/preview_guest/preview_browser.h"
 #include "ui/preview_guest/preview_module.h"
@@ -21,9 +20,7 @@ namespace {
 
 class PreviewGuest : public QObject {
 public:
-    PreviewGuest() :
-        m_input(STDIN_FILENO, QSocketNotifier::Read),
-        m_previewFolder(chooseProgramPaths(currentFilePlaces()).previewFolder)
+    PreviewGuest() : m_input(STDIN_FILENO, QSocketNotifier::Read)
     {
         // The answers get a descriptor of their own, closed on exec so that
         // no engine process holds it; whatever the engine or a library
@@ -78,7 +75,7 @@ private:
                 m_window->reject();
             return;
         }
-        if (const auto fault = request->fault(m_previewFolder)) {
+        if (const auto fault = request->fault()) {
             refuse(QStringLiteral("プレビューの要求を受け付けられませんでした。\n") + *fault);
             return;
         }
@@ -169,7 +166,6 @@ private:
     QSocketNotifier m_input;
     QByteArray m_buffer;
     int m_answers = -1;
-    const QString m_previewFolder;
     PreviewWindow *m_window = nullptr;
     QWindow *m_parent = nullptr;
 };
