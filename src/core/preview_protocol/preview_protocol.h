@@ -44,8 +44,11 @@ namespace zelmora {
 // holds no web engine), and when the program dies (the parent-death signal).
 inline constexpr char kPreviewGuestOption[] = "--preview-guest";
 inline constexpr int kPreviewWarmMs = 30000;
-// A cold engine on a slow machine: about 5 s seen on a loaded 2-core
-// machine under Xvfb, so four times that.
+// A cold engine on a slow machine. Here the first preview in a fresh
+// process took at most 0.6 s (150 runs under Xvfb, with and without the
+// GPU, the two cores loaded); a disk that must be read first, a laptop on
+// battery or a network home folder take many times that, and a deadline
+// that fires on a working preview would be worse than a late message.
 inline constexpr int kPreviewShowDeadlineMs = 20000;
 inline constexpr int kPreviewCloseGraceMs = 1000;
 
