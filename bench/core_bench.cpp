@@ -61,7 +61,10 @@ void createOnce(const ProgramPaths &paths)
     RecordEditor editor(sixPageSet(kTitle));
     EditorState state;
     test::RecordingDesktop desktop;
+    desktop.answer = true; // each round replaces the set of the round before
     runCreateCommand(editor, state, paths, desktop);
+    if (!desktop.calls.isEmpty() && desktop.calls[0].kind == test::RecordingDesktop::Call::Question)
+        desktop.calls.removeFirst();
     // Six pages, then the data page; anything else is a failure.
     if (desktop.calls.size() != 3
         || desktop.calls[0].kind != test::RecordingDesktop::Call::Information) {

@@ -1,9 +1,5 @@
 #pragma once
 
-// The preview window in the test's own process, its browser from a factory
-// (a recording browser, or the web engine's module), in the preview
-// process's stead: the command's road is the program's, the window modal.
-
 #include "ui/kit/form_layout.h"
 #include "ui/preview/preview_client.h"
 #include "ui/preview/preview_command.h"
@@ -14,33 +10,27 @@
 
 namespace zelmora::test {
 
-class InProcessPreview final : public PreviewHost {
-public:
-    InProcessPreview(QWidget *mainWindow, PreviewBrowserFactory &factory) :
-        m_mainWindow(mainWindow), m_factory(factory)
-    {
-    }
-
-    std::optional<QString> show(PreviewRequest request) override
-    {
-        auto *window = m_mainWindow->findChild<PreviewWindow *>(QStringLiteral("Form3"), Qt::FindDirectChildrenOnly);
-        if (!window)
-            window = new PreviewWindow(m_factory, request.folder, m_mainWindow);
-        placeAt(window, m_mainWindow, 360, 2895);
-        window->start(request.title, request.lastPage);
-        window->exec();
-        return std::nullopt;
-    }
-
-private:
-    QWidget *m_mainWindow;
-    PreviewBrowserFactory &m_factory;
-};
-
+// The preview command with the window in the test's own process, its browser
+// from factory (a recording browser, or the web engine's module), in the
+// preview process's stead: the command's road is the program's, the window modal.
 inline void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state, const ProgramPaths &paths,
                               Desktop &desktop, PreviewBrowserFactory *factory)
 {
-    InProcessPreview host(mainWindow, *factory);
+    struct InProcess final : PreviewHost {
+        QWidget *owner;
+        PreviewBrowserFactory &browsers;
+        InProcess(QWidget *o, PreviewBrowserFactory &f) : owner(o), browsers(f) {}
+        std::optional<QString> show(PreviewRequest request) override
+        {
+            auto *window = owner->findChild<PreviewWindow *>(QStringLiteral("Form3"), Qt::FindDirectChildrenOnly);
+            if (!window)
+                window = new PreviewWindow(browsers, request.folder, owner);
+            placeAt(window, owner, 360, 2895);
+            window->start(request.title, request.lastPage);
+            window->exec();
+            return std::nullopt;
+        }
+    } host(mainWindow, *factory);
     zelmora::runPreviewCommand(mainWindow, editor, state, paths, desktop, host);
 }
 
