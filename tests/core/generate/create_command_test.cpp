@@ -268,6 +268,7 @@ TEST(SettingAsInteger, acceptsSignedDecimalsIn16Bits)
     EXPECT_EQ(settingAsInteger(QStringLiteral(" -32768 ")), -32768);
     EXPECT_EQ(settingAsInteger(QStringLiteral("+32767")), 32767);
     EXPECT_FALSE(settingAsInteger(QStringLiteral("32768")));
+    EXPECT_FALSE(settingAsInteger(QStringLiteral("-32769")));
     EXPECT_FALSE(settingAsInteger(QStringLiteral("")));
     EXPECT_FALSE(settingAsInteger(QStringLiteral("1 2")));
     EXPECT_FALSE(settingAsInteger(QStringLiteral("１")));
