@@ -142,6 +142,20 @@ TEST(Draft, savesFailing_warnedOnceForEachPeriodOfFailures)
     EXPECT_EQ(desktop.calls[1].text, desktop.calls[0].text);
 }
 
+// Drafts left in every slot but the last, then in that one too.
+TEST(Draft, lastSlotClaimed_thenNoneLeftSaysWhy)
+{
+    QTemporaryDir program;
+    const QString settings = program.filePath(QStringLiteral("Zelmora.ini"));
+    for (int n = 1; n < 999; ++n)
+        writeFile(program.filePath(QStringLiteral("Zelmora.%1.draft").arg(n)), "{}");
+    EXPECT_EQ(claimDraftSlot(settings).path, program.filePath(QStringLiteral("Zelmora.999.draft")));
+    writeFile(program.filePath(QStringLiteral("Zelmora.999.draft")), "{}");
+    const DraftSlot none = claimDraftSlot(settings);
+    EXPECT_TRUE(none.path.isEmpty());
+    EXPECT_TRUE(none.error);
+}
+
 TEST(Draft, discardedAtStart_editorEmptyAndAskedNoMore)
 {
     QTemporaryDir program;
