@@ -267,10 +267,12 @@ TEST_P(Keys, pressTheirCommand)
     QTimer modals;
     QObject::connect(&modals, &QTimer::timeout, [&effect] {
         QWidget *shown = QApplication::activeModalWidget();
-        if (qobject_cast<QMessageBox *>(shown))
+        if (qobject_cast<QMessageBox *>(shown)) {
             QTest::keyClick(shown, Qt::Key_Return);
-        else if (shown)
-            effect << shown->objectName(), shown->close();
+        } else if (shown) {
+            effect << shown->objectName();
+            shown->close();
+        }
     });
     modals.start(10);
     QTest::keySequence(window.get(), key);
