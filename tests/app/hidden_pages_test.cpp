@@ -107,11 +107,20 @@ INSTANTIATE_TEST_SUITE_P(
         Road{"showPageSet",
              [](MainWindow &w) { w.showPageSet(filledSet()); return filledSet(); },
              kPageCount, {true, true, true, false, false, true}},
-        // The question about the last run's draft, answered with Enter.
+        // The question about the last run's draft, answered with Enter, or
+        // closed with Escape, which throws nothing away either.
         Road{"draftRestoredByEnter",
              [](MainWindow &w) {
                  EXPECT_FALSE(saveDraft(draftPathBeside(w.paths().settingsFile), filledSet()));
                  test::onNextModal([](QWidget *box) { QTest::keyClick(box, Qt::Key_Return); });
+                 w.draft().offerRestore();
+                 return filledSet();
+             },
+             kPageCount, {true, true, true, false, false, true}},
+        Road{"draftRestoredByEscape",
+             [](MainWindow &w) {
+                 EXPECT_FALSE(saveDraft(draftPathBeside(w.paths().settingsFile), filledSet()));
+                 test::onNextModal([](QWidget *box) { QTest::keyClick(box, Qt::Key_Escape); });
                  w.draft().offerRestore();
                  return filledSet();
              },

@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "support/record_editor.h"
 #include "core/generate/create_command.h"
+#include "support/file_compare.h"
 #include "support/recording_desktop.h"
 #include "support/ui_test_support.h"
 
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -246,30 +248,50 @@ class Keys : public MainWindowTest, public testing::WithParamInterface<std::pair
 TEST_P(Keys, pressTheirCommand)
 {
     const auto [key, expected] = GetParam();
-    PageSet set; // a title that create and preview refuse with a warning
-    set.title = QStringLiteral("../abc");
+    // A set of this title on disk, which create asks before replacing (the
+    // real box, answered with Enter), and a folder where preview would write
+    // page 1, which it reports with a warning.
+    const QString page1 = window->paths().outputFolder + QStringLiteral("abc_1.htm");
+    test::writeFile(page1, "earlier");
+    ASSERT_TRUE(QDir().mkpath(window->paths().previewFolder + QStringLiteral("abc_1.htm")));
+    desktop.asks = &test::messageBoxes();
+    PageSet set;
+    set.title = QStringLiteral("abc");
     set.page(1).kind = PageKind::Text;
     window->showPageSet(set);
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    // A window the key opens is noted and closed; a message box is answered
+    // with Enter, whichever key opened it.
     QStringList effect;
-    if (QByteArray(expected).startsWith("Form"))
-        test::onNextModal([&effect](QWidget *shown) { effect << shown->objectName(); shown->close(); });
+    QTimer modals;
+    QObject::connect(&modals, &QTimer::timeout, [&effect] {
+        QWidget *shown = QApplication::activeModalWidget();
+        if (qobject_cast<QMessageBox *>(shown)) {
+            QTest::keyClick(shown, Qt::Key_Return);
+        } else if (shown) {
+            effect << shown->objectName();
+            shown->close();
+        }
+    });
+    modals.start(10);
     QTest::keySequence(window.get(), key);
     QTest::qWaitFor([&] { return !effect.isEmpty() || !desktop.calls.isEmpty() || !window->isVisible() || window->pageSet() != set; });
+    static const char *const kinds[] = {"information", "plain", "warning", "open", "question", "choose"};
     for (const Call &call : desktop.calls)
-        effect << (call.text == window->paths().helpFile ? QStringLiteral("help") : QStringLiteral("warning"));
+        effect << (call.text == window->paths().helpFile ? QStringLiteral("help") : QString::fromLatin1(kinds[call.kind]));
     if (!window->isVisible())
         effect << QStringLiteral("closed");
     if (window->pageSet().page(1).kind != PageKind::Text)
         effect << QStringLiteral("kind %1").arg(int(window->pageSet().page(1).kind));
     EXPECT_EQ(effect.join(u' '), QString::fromUtf8(expected)) << key.toString().toStdString();
+    EXPECT_EQ(test::readAll(page1), "earlier");
 }
 
 INSTANTIATE_TEST_SUITE_P(MainWindow, Keys, testing::Values(
     std::pair{QKeySequence(Qt::Key_F1), "help"}, std::pair{QKeySequence(Qt::CTRL | Qt::Key_O), "Form2"},
-    std::pair{QKeySequence(Qt::CTRL | Qt::Key_P), "warning"}, std::pair{QKeySequence(Qt::CTRL | Qt::Key_S), "warning"},
+    std::pair{QKeySequence(Qt::CTRL | Qt::Key_P), "warning"}, std::pair{QKeySequence(Qt::CTRL | Qt::Key_S), "question"},
     std::pair{QKeySequence(Qt::CTRL | Qt::Key_Q), "closed"}, std::pair{QKeySequence(Qt::CTRL | Qt::Key_W), "closed"},
-    std::pair{QKeySequence(Qt::ALT | Qt::Key_P), "warning"}, std::pair{QKeySequence(Qt::ALT | Qt::Key_S), "warning"},
+    std::pair{QKeySequence(Qt::ALT | Qt::Key_P), "warning"}, std::pair{QKeySequence(Qt::ALT | Qt::Key_S), "question"},
     std::pair{QKeySequence(Qt::ALT | Qt::Key_C), "closed"}, std::pair{QKeySequence(Qt::ALT | Qt::Key_N), "kind 0"},
     std::pair{QKeySequence(Qt::ALT | Qt::Key_I), "kind 2"}, std::pair{QKeySequence(Qt::ALT | Qt::Key_W), "kind 3"}));

@@ -142,6 +142,20 @@ TEST(Draft, savesFailing_warnedOnceForEachPeriodOfFailures)
     EXPECT_EQ(desktop.calls[1].text, desktop.calls[0].text);
 }
 
+// Drafts left in every slot but the last, then in that one too.
+TEST(Draft, lastSlotClaimed_thenNoneLeftSaysWhy)
+{
+    QTemporaryDir program;
+    const QString settings = program.filePath(QStringLiteral("Zelmora.ini"));
+    for (int n = 1; n < 999; ++n)
+        writeFile(program.filePath(QStringLiteral("Zelmora.%1.draft").arg(n)), "{}");
+    EXPECT_EQ(claimDraftSlot(settings).path, program.filePath(QStringLiteral("Zelmora.999.draft")));
+    writeFile(program.filePath(QStringLiteral("Zelmora.999.draft")), "{}");
+    const DraftSlot none = claimDraftSlot(settings);
+    EXPECT_TRUE(none.path.isEmpty());
+    EXPECT_TRUE(none.error);
+}
+
 TEST(Draft, discardedAtStart_editorEmptyAndAskedNoMore)
 {
     QTemporaryDir program;
@@ -217,8 +231,10 @@ TEST(Draft, damagedOrForeignDraft_setAsideWithAMessage)
 // Two copies on one folder, the second started while the first types and
 // drops a picture, each then ended its own way ("create" presses 作成 and is
 // killed later). Every set comes back exactly, the enabling rules run as for
-// clicks: one draft per later start, the most recently saved first.
-struct TwoCopies { const char *name, *first, *second; QStringList restored; };
+// clicks: one draft per later start, the most recently saved first. A set
+// restored by a start that cannot write its own draft stays in the draft it
+// came from, for the next start.
+struct TwoCopies { const char *name, *first, *second; QStringList restored; bool firstStartCannotSave = false; };
 void PrintTo(const TwoCopies &c, std::ostream *os) { *os << c.name; }
 class DraftCopies : public ::testing::TestWithParam<TwoCopies> {};
 
@@ -257,24 +273,30 @@ TEST_P(DraftCopies, twoCopiesOnOneFolder_eachSetComesBack)
     std::vector<std::unique_ptr<MainWindow>> starts;
     for (const QString &title : c.restored) {
         auto &window = *starts.emplace_back(std::make_unique<MainWindow>(desktop, program.path()));
+        const bool cannotSave = c.firstStartCannotSave && starts.size() == 1;
+        if (cannotSave) // a folder in its draft's place
+            ASSERT_TRUE(QDir().mkdir(window.draft().path()));
         answerDraftQuestion("DraftRestore");
         window.draft().offerRestore();
         EXPECT_TRUE(window.pageSet() == typedSet(title)) << draftBytes(window.pageSet()).toStdString();
-        EXPECT_EQ(parseDraft(readAll(window.draft().path())), typedSet(title));
+        if (!cannotSave)
+            EXPECT_EQ(parseDraft(readAll(window.draft().path())), typedSet(title));
         EXPECT_TRUE(window.findChild<QWidget *>(QStringLiteral("Frame3"))->isEnabled());
         EXPECT_FALSE(window.findChild<QWidget *>(QStringLiteral("Frame4"))->isEnabled());
         EXPECT_TRUE(window.findChild<QWidget *>(QStringLiteral("OpenFiles_BK"))->isEnabled());
     }
     // Each restored set is only in its window's own draft now: nothing more to offer.
-    EXPECT_EQ(QDir(program.path()).entryList({QStringLiteral("*.draft")}).size(), c.restored.size());
-    EXPECT_TRUE(desktop.calls.isEmpty());
+    EXPECT_EQ(QDir(program.path()).entryList({QStringLiteral("*.draft")}, QDir::Files).size(),
+              c.restored.size() - c.firstStartCannotSave);
+    EXPECT_EQ(desktop.calls.size(), c.firstStartCannotSave ? 1 : 0) << "only the draft that cannot be saved is told";
 }
 
 INSTANTIATE_TEST_SUITE_P(Orders, DraftCopies, ::testing::Values(
     TwoCopies{"bothKilled",                     "kill",      "kill",      {"春の記録 it", "first"}},
     TwoCopies{"firstEndsNormally_secondKilled", "terminate", "kill",      {"春の記録 it", "first"}},
     TwoCopies{"secondEndsNormally_firstKilled", "kill",      "terminate", {"春の記録 it", "first"}},
-    TwoCopies{"firstCreates_secondThenKilled",  "create",    "kill",      {"春の記録 it"}}),
+    TwoCopies{"firstCreates_secondThenKilled",  "create",    "kill",      {"春の記録 it"}},
+    TwoCopies{"bothKilled_firstStartCannotSave", "kill",      "kill",      {"春の記録 it", "春の記録 it", "first"}, true}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(PictureDrop, intoThePickerAndOnButtons_copiesWithFreeNamesAndRefusesBadNames)

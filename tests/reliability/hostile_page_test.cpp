@@ -7,6 +7,7 @@
 #include "reliability_support.h"
 #include "support/record_editor.h"
 
+#include "core/files/page_lines.h"
 #include "core/reopen/page_reader.h"
 #include "support/reopen_test_support.h"
 #include "ui/set_picker/set_picker.h"
@@ -120,10 +121,18 @@ INSTANTIATE_TEST_SUITE_P(
                      writeFile(notes, sjisFile({"<span id=\"param3\">PRIVATE bank notes</span>", kCloseLine}));
                      ASSERT_TRUE(QFile::link(QFileInfo(notes).canonicalFilePath(), p));
                  }, "l", QStringLiteral("[ abc_1.htm ]") + kOutside},
+        // Popleaf-old starts with the folder's name but is beside it.
+        NotAFile{"linkIntoAFolderNamedAlike",
+                 [](const QString &p) {
+                     const QString old = QFileInfo(p).absolutePath() + QStringLiteral("-old/abc_1.htm");
+                     ASSERT_TRUE(QDir().mkpath(QFileInfo(old).absolutePath()));
+                     writeFile(old, sjisFile({"<span id=\"param3\">PRIVATE bank notes</span>", kCloseLine}));
+                     ASSERT_TRUE(QFile::link(QFileInfo(old).canonicalFilePath(), p));
+                 }, "l", QStringLiteral("[ abc_1.htm ]") + kOutside},
         NotAFile{"largerThanAnyPage",
                  [](const QString &p) {
                      QFile file(p);
-                     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize((32 << 20) + 1));
+                     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(kMaxPageFileBytes + 1));
                  }, "f", QStringLiteral("[ abc_1.htm ] は 32 MB を超えていて、ページのファイルとしては大きすぎるため、"
                                         "読み込みませんでした。")}),
     [](const testing::TestParamInfo<NotAFile> &info) { return std::string(info.param.name); });
@@ -177,8 +186,8 @@ TEST_F(OpenRoad, bytesThatAreNotCp932_readWithReplacementCharacters)
 
 TEST_F(OpenRoad, largestPage_readInBoundedMemory)
 {
-    // One line of 30 MB (a page may be at most 32 MB) between the lines the
-    // writer puts there, in a file that is never held whole.
+    // One line of 30 MB between the lines the writer puts there, in a file
+    // of exactly the largest size a page may have, never held whole.
     {
         QFile file(page("1"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -189,7 +198,7 @@ TEST_F(OpenRoad, largestPage_readInBoundedMemory)
             ASSERT_EQ(file.write(chunk), chunk.size());
         file.write("</span>\r\n");
         file.write(sjisFile({"<span id=\"param3\">short text</span>", kCloseLine}));
-        ASSERT_GE(file.size(), 30 << 20);
+        ASSERT_TRUE(file.resize(kMaxPageFileBytes));
     }
 
     resetPeakMemory();

@@ -27,7 +27,7 @@ public:
     bool question(const QString &text) override
     {
         calls.push_back({Call::Question, text});
-        return answer;
+        return asks ? asks->question(text) : answer;
     }
 
     QStringList choosePictureFiles() override
@@ -38,6 +38,7 @@ public:
 
     QList<Call> calls;
     bool answer = false;     // what question() answers
+    Desktop *asks = nullptr; // when set, its box answers instead (the real one)
     QStringList chosenFiles; // what choosePictureFiles() chooses
 };
 

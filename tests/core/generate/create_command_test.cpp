@@ -268,30 +268,45 @@ TEST(SettingAsInteger, acceptsSignedDecimalsIn16Bits)
     EXPECT_EQ(settingAsInteger(QStringLiteral(" -32768 ")), -32768);
     EXPECT_EQ(settingAsInteger(QStringLiteral("+32767")), 32767);
     EXPECT_FALSE(settingAsInteger(QStringLiteral("32768")));
+    EXPECT_FALSE(settingAsInteger(QStringLiteral("-32769")));
     EXPECT_FALSE(settingAsInteger(QStringLiteral("")));
     EXPECT_FALSE(settingAsInteger(QStringLiteral("1 2")));
     EXPECT_FALSE(settingAsInteger(QStringLiteral("１")));
 }
 
-// A set of the same name on disk, three pages, made again with two: replaced
-// only when the user says so (or when the editor reopened it), and then its
-// third page goes with the rest.
+// A set of the same name on disk, made again with two pages: replaced only
+// when the user says so (or when the editor reopened it), and then its pages
+// beyond page 2 go with the rest; a link or folder at such a page's name is
+// no page of the set and stays.
 TEST_F(CreateFixture, existingSetIsReplacedOnlyWhenAskedOrReopened_withoutStalePages)
 {
     const struct {
         const char *name;
         bool answer;
         bool reopened;
-        QStringList files;
+        int pagesOnDisk;
+        bool linkAndFolder; // at abc_4.htm and abc_5.htm
+        const char *beyond; // the pages the question names
+        QStringList entries;
     } cases[] = {
-        {"no", false, false, {"abc_1.htm", "abc_2.htm", "abc_3.htm", "abc_data.htm"}},
-        {"yes", true, false, {"abc_1.htm", "abc_2.htm", "abc_data.htm"}},
-        {"reopened", false, true, {"abc_1.htm", "abc_2.htm", "abc_data.htm"}},
+        {"no", false, false, 3, false, "abc_3.htm", {"abc_1.htm", "abc_2.htm", "abc_3.htm", "abc_data.htm"}},
+        {"yes", true, false, 3, false, "abc_3.htm", {"abc_1.htm", "abc_2.htm", "abc_data.htm"}},
+        {"reopened", false, true, 3, false, "", {"abc_1.htm", "abc_2.htm", "abc_data.htm"}},
+        {"sixPagesByTwo", true, false, 6, false, "abc_3.htm、abc_4.htm、abc_5.htm、abc_6.htm",
+         {"abc_1.htm", "abc_2.htm", "abc_data.htm"}},
+        {"linkAndFolderBeyond", true, false, 3, true, "abc_3.htm",
+         {"abc_1.htm", "abc_2.htm", "abc_4.htm", "abc_5.htm", "abc_data.htm"}},
     };
+    const QString mine = dir.filePath(QStringLiteral("mine.htm"));
+    writeFile(mine, "mine");
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        for (const char *name : {"abc_1.htm", "abc_2.htm", "abc_3.htm", "abc_data.htm"})
-            writeFile(out(name), name);
+        ASSERT_TRUE(QDir(paths.outputFolder).removeRecursively() && QDir().mkpath(paths.outputFolder));
+        writeFile(out("abc_data.htm"), "abc_data.htm");
+        for (int k = 1; k <= c.pagesOnDisk; ++k)
+            writeFile(paths.outputFolder + QStringLiteral("abc_%1.htm").arg(k), QStringLiteral("abc_%1.htm").arg(k).toUtf8());
+        if (c.linkAndFolder)
+            ASSERT_TRUE(QFile::link(mine, out("abc_4.htm")) && QDir().mkdir(out("abc_5.htm")));
         editor.set().title = QStringLiteral("abc");
         kinds({Text, Text});
         const PageSet before = editor.pageSet();
@@ -299,12 +314,14 @@ TEST_F(CreateFixture, existingSetIsReplacedOnlyWhenAskedOrReopened_withoutStaleP
         desktop.answer = c.answer;
         state.reopenedSet = c.reopened ? QStringLiteral("abc.htm") : QString();
         create();
-        EXPECT_EQ(written(), c.files);
+        EXPECT_EQ(entriesIn(paths.outputFolder), c.entries);
         EXPECT_EQ(desktop.calls.first().kind, c.reopened ? Call::Information : Call::Question);
         if (!c.reopened)
             EXPECT_EQ(desktop.calls.first().text,
                       QStringLiteral("「abc」はすでにあります。置き換えますか？\n"
-                                     "置き換えると、新しいセットにないページ（abc_3.htm）は削除されます。"));
+                                     "置き換えると、新しいセットにないページ（%1）は削除されます。").arg(QString::fromUtf8(c.beyond)));
+        for (const Call &call : desktop.calls)
+            EXPECT_NE(call.kind, Call::Warning) << call.text.toStdString();
         if (!c.answer && !c.reopened) {
             EXPECT_EQ(desktop.calls.size(), 1);
             EXPECT_EQ(editor.pageSet(), before);
@@ -313,4 +330,6 @@ TEST_F(CreateFixture, existingSetIsReplacedOnlyWhenAskedOrReopened_withoutStaleP
             EXPECT_TRUE(page("abc_1.htm").startsWith("<html>"));
         }
     }
+    EXPECT_TRUE(QFileInfo(out("abc_4.htm")).isSymLink());
+    EXPECT_EQ(readAll(mine), "mine");
 }

@@ -45,6 +45,19 @@ const ProgramPaths kUserFolders{QStringLiteral("/home/u/ドキュメント/Zelmo
                                 QStringLiteral("/home/u/ドキュメント/Zelmora/TEMP/"), helpFileOf(kProgram),
                                 QStringLiteral("/home/u/.config/zelmora/Zelmora.ini")};
 
+// A user-dirs.dirs of exactly the largest size read, naming ~/Docs.
+const QByteArray kLargestUserDirs = [] {
+    QByteArray bytes = "XDG_DOCUMENTS_DIR=\"$HOME/Docs\"\n#";
+    return bytes + QByteArray(64 * 1024 - bytes.size() - 1, '#') + '\n';
+}();
+const QByteArray kTooLargeUserDirs = kLargestUserDirs + '\n';
+ProgramPaths documentsIn(const char *folder)
+{
+    const QString zelmora = QStringLiteral("/home/u/%1/Zelmora/").arg(QString::fromUtf8(folder));
+    return {zelmora + QStringLiteral("Popleaf/"), zelmora + QStringLiteral("TEMP/"), helpFileOf(kProgram),
+            kUserFolders.settingsFile};
+}
+
 class ChooseProgramPaths : public testing::TestWithParam<PlacesCase> {};
 
 } // namespace
@@ -85,7 +98,10 @@ INSTANTIATE_TEST_SUITE_P(
                     PlacesCase{"installedAsRoot", true, true, kUserFolders},
                     PlacesCase{"installed", true, false, kUserFolders},
                     PlacesCase{"relativeXdgValuesIgnored", true, false, kUserFolders,
-                               "XDG_DOCUMENTS_DIR=\"$HOME/ドキュメント\"\nXDG_DOCUMENTS_DIR=\"Documents\"\n"}),
+                               "XDG_DOCUMENTS_DIR=\"$HOME/ドキュメント\"\nXDG_DOCUMENTS_DIR=\"Documents\"\n"},
+                    PlacesCase{"largestUserDirsRead", true, false, documentsIn("Docs"), kLargestUserDirs.constData()},
+                    // Not read: the documents folder of a HOME without user-dirs.dirs.
+                    PlacesCase{"largerUserDirsIgnored", true, false, documentsIn("Documents"), kTooLargeUserDirs.constData()}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(CreateFolders, makesMissingParents_thenFindsThemAgain)

@@ -78,6 +78,8 @@ struct RoundTripCase {
     const char *title;
     const char *start = nullptr; // how every file begins, when not the classic format's
     const char *text = nullptr;  // typed into page 5, which is empty otherwise
+    const char *picture = nullptr; // page 6's picture, which has none otherwise
+    const char *src = nullptr;     // and how page 6 names it
 };
 
 const char kHtml5Start[] = "\xEF\xBB\xBF<!DOCTYPE html>\r\n<html lang=\"ja\">\r\n<head>\r\n<meta charset=\"UTF-8\">\r\n";
@@ -105,6 +107,7 @@ TEST_P(RoundTrip, createReopenCreateGivesTheSameFiles)
     const RoundTripCase &c = GetParam();
     PageSet set = sixPages(QString::fromUtf8(c.title));
     if (c.text) set.page(5).text = QString::fromUtf8(c.text);
+    if (c.picture) set.page(6).standardFile = QString::fromUtf8(c.picture);
     // A reference typed as text comes back as typed from a UTF-8 page, where
     // the writer never makes one. (From a Shift-JIS page it comes back as the
     // emoji, which is written as the same bytes.)
@@ -136,6 +139,8 @@ TEST_P(RoundTrip, createReopenCreateGivesTheSameFiles)
         // references for what it cannot hold.
         if (name.endsWith(QStringLiteral("_1.htm")))
             EXPECT_EQ(bytes.contains("&#128512;"), !utf8);
+        if (c.src && name.endsWith(QStringLiteral("_6.htm")))
+            EXPECT_TRUE(bytes.contains(QByteArray(" src=\"") + c.src + '"'));
     }
 
 }
@@ -171,7 +176,10 @@ INSTANTIATE_TEST_SUITE_P(
                     RoundTripCase{"html5AsciiTitle", "MojiCodeSettei=0\r\nKeishikiSettei=1\r\n",
                                   PageEncoding::Utf8, "abc", kHtml5Start},
                     RoundTripCase{"html5JapaneseTitle", "KeishikiSettei=1\r\n", PageEncoding::Utf8,
-                                  "春の便り", kHtml5Start}),
+                                  "春の便り", kHtml5Start},
+                    // A name that is no URL as it stands: written escaped, read back as named.
+                    RoundTripCase{"html5PictureNameToEscape", "KeishikiSettei=1\r\n", PageEncoding::Utf8,
+                                  "abc", kHtml5Start, nullptr, "my cat #1 100%?.gif", "my%20cat%20%231%20100%25%3F.gif"}),
     [](const testing::TestParamInfo<RoundTripCase> &info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(

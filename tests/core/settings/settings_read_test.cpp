@@ -149,7 +149,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(SettingsFile, hugeFileIsNeitherReadNorReplaced)
 {
     QByteArray huge = "[OptionSettei]\r\nHomeName=x\r\n";
-    huge += QByteArray(kMaxSettingsFileBytes, ';');
+    huge += QByteArray(kMaxSettingsFileBytes - huge.size(), ';');
+    writeFile(path, huge);
+    EXPECT_EQ(read(kName), QStringLiteral("x")) << "the largest file read";
+    huge += ';';
     writeFile(path, huge);
     EXPECT_EQ(read(kName), kDefault);
     EXPECT_TRUE(writeIniString(kSettingsSection, kName, QStringLiteral("y"), path));
