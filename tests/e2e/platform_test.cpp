@@ -44,7 +44,7 @@ TEST(Platform, windowsShowTransientForTheMainWindowAndCloseClean)
         // no window of this one can own on Wayland; here the same window and
         // engine run in this process.
         if (button == std::string("Command2"))
-            test::runPreviewCommand(&window, window, window.state(), window.paths(), desktop, loadPreviewModule(nullptr));
+            test::runPreviewCommand(&window, window, window.state(), window.paths(), desktop, test::previewModule());
         else
             test::child<QAbstractButton>(&window, QString::fromLatin1(button))->click();
         EXPECT_EQ(shown, 1);

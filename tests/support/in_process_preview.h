@@ -4,9 +4,13 @@
 #include "ui/preview/preview_client.h"
 #include "ui/preview/preview_command.h"
 #include "ui/preview_guest/preview_browser.h"
+#include "ui/preview_guest/preview_module.h"
 #include "ui/preview_guest/preview_window.h"
 
 #include <QWidget>
+
+#include <cstdio>
+#include <cstdlib>
 
 namespace zelmora::test {
 
@@ -32,6 +36,19 @@ inline void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &
         }
     } host(mainWindow, *factory);
     zelmora::runPreviewCommand(mainWindow, editor, state, paths, desktop, host);
+}
+
+// The web engine's module, loaded here as the preview process loads it; a
+// test or tool that needs it cannot go on without it.
+inline PreviewBrowserFactory *previewModule()
+{
+    QString why;
+    PreviewBrowserFactory *factory = loadPreviewModule(why);
+    if (!factory) {
+        std::fprintf(stderr, "the preview module could not be loaded: %s\n", qPrintable(why));
+        std::abort();
+    }
+    return factory;
 }
 
 } // namespace zelmora::test

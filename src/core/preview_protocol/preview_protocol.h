@@ -58,7 +58,7 @@ struct PreviewRequest {
     QString folder; // ends in "/"
     QString title;
     QString extension; // ".htm"
-    int lastPage = 1;
+    int lastPage{}; // 1 to 6; always given
     QString encoding; // the pages' own: "Shift_JIS" or "UTF-8"
     QPoint position;
     quint64 parentWindow = 0;

@@ -109,7 +109,7 @@ private:
     {
         if (!m_window) {
             QString reason;
-            PreviewBrowserFactory *factory = loadPreviewModule(&reason);
+            PreviewBrowserFactory *factory = loadPreviewModule(reason);
             if (!factory) {
                 fail(QStringLiteral("プレビュー機能を読み込めませんでした。\n") + reason);
                 return;

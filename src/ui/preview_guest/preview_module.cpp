@@ -7,7 +7,7 @@
 
 namespace zelmora {
 
-PreviewBrowserFactory *loadPreviewModule(QString *errorString)
+PreviewBrowserFactory *loadPreviewModule(QString &why)
 {
     // The engine renders through the context that Qt shares between all
     // contexts, which the preview process asks for before it makes its
@@ -16,8 +16,8 @@ PreviewBrowserFactory *loadPreviewModule(QString *errorString)
     static QPluginLoader loader(previewModuleFile());
     QObject *instance = loader.instance();
     auto *factory = qobject_cast<PreviewBrowserFactory *>(instance);
-    if (!factory && errorString)
-        *errorString = loader.errorString();
+    if (!factory)
+        why = loader.errorString();
     return factory;
 }
 

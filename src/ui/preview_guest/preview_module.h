@@ -7,8 +7,8 @@ namespace zelmora {
 class PreviewBrowserFactory;
 
 // The preview module (zelmora_preview.so, the web engine) beside the program;
-// nullptr with errorString set when it cannot be loaded. Loaded once, by the
-// preview process only, and kept for its later previews.
-PreviewBrowserFactory *loadPreviewModule(QString *errorString);
+// nullptr with the loader's reason in why when it cannot be loaded. Loaded
+// once, by the preview process only, and kept for its later previews.
+PreviewBrowserFactory *loadPreviewModule(QString &why);
 
 } // namespace zelmora

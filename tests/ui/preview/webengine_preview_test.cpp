@@ -86,7 +86,7 @@ TEST_P(WebEnginePreviewIn, loadsThePagesThroughTheModule)
             20000);
         checked = true;
     });
-    runPreviewCommand(&mainWindow, editor, state, paths, desktop, loadPreviewModule(nullptr));
+    runPreviewCommand(&mainWindow, editor, state, paths, desktop, previewModule());
     EXPECT_TRUE(checked);
     EXPECT_TRUE(desktop.calls.isEmpty());
 }
@@ -149,7 +149,7 @@ TEST(WebEnginePreview, clickedLinkGoesToTheSystemBrowser)
         EXPECT_EQ(view->title(), QStringLiteral("link_1"));
         checked = true;
     });
-    runPreviewCommand(&mainWindow, editor, state, paths, desktop, loadPreviewModule(nullptr));
+    runPreviewCommand(&mainWindow, editor, state, paths, desktop, previewModule());
     EXPECT_TRUE(checked);
 }
 
