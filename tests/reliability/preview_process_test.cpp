@@ -17,6 +17,7 @@
 #include "support/sample_sets.h"
 #include "support/user_folders.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
@@ -412,6 +413,7 @@ TEST_P(PreviewClientAgainstAStandIn, mainWindowBackInBoundedTime_setKept_pagesDe
                          {QStringLiteral("-c"), QStringLiteral("read -r r; ") + QString::fromLatin1(c.script)}, times);
     QObject::connect(&client, &PreviewClient::shown, &mainWindow, [&] {
         EXPECT_FALSE(mainWindow.isEnabled());
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr); // the wait cursor goes once the window shows
         if (c.closeBoxOnShown)
             QTimer::singleShot(0, &mainWindow, [&] { mainWindow.close(); });
     });
@@ -422,6 +424,7 @@ TEST_P(PreviewClientAgainstAStandIn, mainWindowBackInBoundedTime_setKept_pagesDe
 
     EXPECT_LT(elapsed.elapsed(), times.showDeadlineMs + times.closeGraceMs + 1000);
     EXPECT_TRUE(mainWindow.isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(editor.pageSet(), before);
     EXPECT_EQ(entryNames(paths.previewFolder), QStringList{});
     QStringList messages;
@@ -447,13 +450,13 @@ INSTANTIATE_TEST_SUITE_P(
         StandInCase{"closesWhenAsked", "echo '{\"type\":\"shown\"}'; read -r c; case $c in *close*) echo '{\"type\":\"closed\"}';; esac; cat",
                     true, nullptr},
         StandInCase{"refusesTheRequest", "echo '{\"type\":\"failed\",\"reason\":\"no\"}'; cat", false, "no"},
-        StandInCase{"neverAnswers", "cat", false, "プレビューのプロセスが 2 秒たっても応答しませんでした。"},
+        StandInCase{"neverAnswers", "cat", false, "プレビューのプロセスが応答しないまま、待てる時間を過ぎました。"},
         StandInCase{"answersGarbage", "echo garbage; cat", false, "プレビューのプロセスから読み取れない応答がありました。"},
         StandInCase{"sendsALineWithoutItsEndAndExits", "printf '{\"type\":\"shown\"}'", false,
                     "プレビューのプロセスが、答えないまま終了しました。"},
         StandInCase{"exitsWithAnEngineError", "echo '[1:1:1208/0.1:ERROR:zygote.cc(1)] Running as root without --no-sandbox' >&2; exit 1",
                     false, "プレビューのプロセスが終了しました (終了コード 1)。\nRunning as root without --no-sandbox"},
-        StandInCase{"stopsItself", "kill -STOP $$", false, "プレビューのプロセスが 2 秒たっても応答しませんでした。"},
+        StandInCase{"stopsItself", "kill -STOP $$", false, "プレビューのプロセスが応答しないまま、待てる時間を過ぎました。"},
         StandInCase{"diesAfterShown", "echo '{\"type\":\"shown\"}'; sleep 0.2; kill -KILL $$", false,
                     "プレビューのプロセスが異常終了しました。"},
         StandInCase{"stopsAfterShown_closeBox", "echo '{\"type\":\"shown\"}'; kill -STOP $$", true,

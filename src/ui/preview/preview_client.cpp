@@ -59,8 +59,7 @@ PreviewClient::PreviewClient(QWidget *mainWindow, QString program, QStringList a
     connect(&m_deadline, &QTimer::timeout, this, [this] {
         abandon(m_closing
                     ? QStringLiteral("閉じるように求めても、プレビューのプロセスが応答しませんでした。")
-                    : QStringLiteral("プレビューのプロセスが %1 秒たっても応答しませんでした。")
-                          .arg((m_times.showDeadlineMs + 999) / 1000));
+                    : QStringLiteral("プレビューのプロセスが応答しないまま、待てる時間を過ぎました。"));
     });
     m_warm.setSingleShot(true);
     connect(&m_warm, &QTimer::timeout, this, &PreviewClient::endWarmPeriod);
@@ -131,9 +130,9 @@ std::optional<QString> PreviewClient::show(PreviewRequest request)
     m_closing = false;
     m_failure.reset();
     m_process.write(request.toLine());
-    // Busy until the window is on screen: a cold engine takes a while.
+    // Busy until the window is on screen (or the preview ends): a cold
+    // engine takes a while.
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_waitCursor = true;
     m_deadline.start(m_times.showDeadlineMs);
 
     // Modality by hand: the window is another process's, so Qt cannot
@@ -164,19 +163,14 @@ void PreviewClient::end()
     finish(std::nullopt);
 }
 
-void PreviewClient::restoreCursor()
-{
-    if (std::exchange(m_waitCursor, false))
-        QApplication::restoreOverrideCursor();
-}
-
 void PreviewClient::finish(std::optional<QString> failure)
 {
     if (!m_open)
         return;
+    if (!m_shown)
+        QApplication::restoreOverrideCursor();
     m_open = false;
     m_deadline.stop();
-    restoreCursor();
     m_failure = std::move(failure);
     if (m_quitLoop)
         m_quitLoop();
@@ -223,11 +217,12 @@ void PreviewClient::readAnswers()
         }
         switch (answer->kind) {
         case PreviewAnswer::Kind::Shown:
-            if (!m_open || std::exchange(m_shown, true))
+            if (!m_open || m_shown)
                 break;
+            QApplication::restoreOverrideCursor();
+            m_shown = true;
             if (!m_closing)
                 m_deadline.stop();
-            restoreCursor();
             Q_EMIT shown();
             break;
         case PreviewAnswer::Kind::Closed:

@@ -69,7 +69,6 @@ private:
     void abandon(const QString &reason);
     void finish(std::optional<QString> failure);
     void endWarmPeriod();
-    void restoreCursor();
 
     QWidget *m_mainWindow;
     QString m_program;
@@ -81,10 +80,9 @@ private:
     QTimer m_deadline;   // for "shown", and for "closed" after a close
     QTimer m_warm;
     bool m_open = false;
-    bool m_shown = false;
+    bool m_shown = false; // the wait cursor shows while open and not shown
     bool m_closing = false;
     bool m_retired = false; // the running guest was told to go, or killed
-    bool m_waitCursor = false;
     std::optional<QString> m_failure;
     std::function<void()> m_quitLoop;
 };
