@@ -471,11 +471,9 @@ TEST(PreviewProcessByHand, refusesEachRequestItCannotTake_withTheReason)
     const QString temp = dir.path() + QStringLiteral("/TEMP/");
     ASSERT_TRUE(QDir().mkpath(temp) && QDir().mkpath(dir.path() + QStringLiteral("/Popleaf")));
     ASSERT_TRUE(QDir().mkpath(dir.path() + QStringLiteral("/other/TEMP")));
-    const auto show = [](const QString &folder, const QString &title, int last = 1, const char *extension = ".htm",
-                         const char *encoding = "UTF-8") {
+    const auto show = [](const QString &folder, const QString &title, int last = 1, const char *extension = ".htm") {
         PreviewRequest r;
-        std::tie(r.folder, r.title, r.lastPage, r.extension, r.encoding) =
-            std::tuple(folder, title, last, QString::fromLatin1(extension), QString::fromLatin1(encoding));
+        std::tie(r.folder, r.title, r.lastPage, r.extension) = std::tuple(folder, title, last, QString::fromLatin1(extension));
         return r.toLine();
     };
     const struct { QByteArray line; const char *reason; } cases[] = {
@@ -488,7 +486,6 @@ TEST(PreviewProcessByHand, refusesEachRequestItCannotTake_withTheReason)
         {show(temp, QStringLiteral("abc"), 0), "ページ数が 1 から 6 の範囲にありません: 0"},
         {show(temp, QStringLiteral("abc"), 7), "ページ数が 1 から 6 の範囲にありません: 7"},
         {show(temp, QStringLiteral("abc"), 1, ".html"), "拡張子が .htm ではありません: "},
-        {show(temp, QStringLiteral("abc"), 1, ".htm", "EUC-JP"), "文字コードが分かりません: "},
     };
     QProcess guest;
     guest.start(binFolder() + QStringLiteral("zelmora"), {QStringLiteral("--preview-guest")});

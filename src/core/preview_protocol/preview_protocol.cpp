@@ -32,7 +32,6 @@ QByteArray PreviewRequest::toLine() const
                  {QStringLiteral("title"), title},
                  {QStringLiteral("extension"), extension},
                  {QStringLiteral("last"), lastPage},
-                 {QStringLiteral("encoding"), encoding},
                  {QStringLiteral("x"), position.x()},
                  {QStringLiteral("y"), position.y()},
                  // A JSON number holds an X11 window id (32 bits) exactly.
@@ -57,7 +56,6 @@ std::optional<PreviewRequest> PreviewRequest::fromLine(const QByteArray &text)
     r.extension = o->value(QStringLiteral("extension")).toString();
     // Out of range on purpose when missing: fault() names it.
     r.lastPage = o->value(QStringLiteral("last")).toInt(0);
-    r.encoding = o->value(QStringLiteral("encoding")).toString();
     r.position
         = QPoint(o->value(QStringLiteral("x")).toInt(), o->value(QStringLiteral("y")).toInt());
     r.parentWindow = quint64(o->value(QStringLiteral("parent")).toDouble());
@@ -88,8 +86,6 @@ std::optional<QString> PreviewRequest::fault() const
         return QStringLiteral("拡張子が .htm ではありません: ") + extension;
     if (lastPage < 1 || lastPage > 6)
         return QStringLiteral("ページ数が 1 から 6 の範囲にありません: %1").arg(lastPage);
-    if (encoding != QLatin1String("Shift_JIS") && encoding != QLatin1String("UTF-8"))
-        return QStringLiteral("文字コードが分かりません: ") + encoding;
     return std::nullopt;
 }
 

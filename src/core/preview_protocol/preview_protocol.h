@@ -18,10 +18,12 @@ namespace zelmora {
 //
 //   program to guest
 //     {"type":"show","folder":"/…/TEMP/","title":"abc","extension":".htm",
-//      "last":3,"encoding":"Shift_JIS","x":120,"y":340,"parent":4194311}
+//      "last":3,"x":120,"y":340,"parent":4194311}
 //       Show page 1 of the preview pages folder + title + "_n" + extension,
 //       n from 1 to last, at the screen position x, y, transient for the X11
 //       window parent (0: none). The title may be empty (pages "_1.htm" …).
+//       A page tells its own encoding (a UTF-8 page starts with its
+//       byte-order mark).
 //       The pages are the program's: it wrote them and deletes them once the
 //       guest answers "closed" or "failed", or ends, or stops answering.
 //     {"type":"close"}
@@ -59,9 +61,8 @@ struct PreviewRequest {
     QString title;
     QString extension; // ".htm"
     int lastPage{}; // 1 to 6; always given
-    QString encoding; // the pages' own: "Shift_JIS" or "UTF-8"
     QPoint position;
-    quint64 parentWindow = 0;
+    quint64 parentWindow{}; // none
 
     QByteArray toLine() const;
     // nullopt for a line that is not a request at all.

@@ -126,8 +126,6 @@ std::optional<QString> PreviewClient::show(PreviewRequest request)
     if (QGuiApplication::platformName() == QLatin1String("xcb"))
         request.parentWindow = m_mainWindow->winId();
     m_open = true;
-    m_shown = false;
-    m_closing = false;
     m_failure.reset();
     m_process.write(request.toLine());
     // Busy until the window is on screen (or the preview ends): a cold
@@ -170,6 +168,8 @@ void PreviewClient::finish(std::optional<QString> failure)
     if (!m_shown)
         QApplication::restoreOverrideCursor();
     m_open = false;
+    m_shown = false; // ready for the next preview
+    m_closing = false;
     m_deadline.stop();
     m_failure = std::move(failure);
     if (m_quitLoop)

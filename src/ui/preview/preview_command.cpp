@@ -85,8 +85,6 @@ void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state,
     request.title = set.title; // the pages' names above
     request.extension = kPreviewExtension;
     request.lastPage = pageCount(set);
-    request.encoding
-        = encoding == PageEncoding::Utf8 ? QStringLiteral("UTF-8") : QStringLiteral("Shift_JIS");
     request.position = mainWindow->frameGeometry().topLeft() + twipsPoint(360, 2895);
     const std::optional<QString> failure = host.show(request);
     // Whatever became of the preview, the pages are this program's: it
