@@ -444,6 +444,7 @@ INSTANTIATE_TEST_SUITE_P(
     Parts, PreviewClientAgainstAStandIn,
     testing::Values(
         StandInCase{"answersNormally", "echo '{\"type\":\"shown\"}'; sleep 0.2; echo '{\"type\":\"closed\"}'; cat", false, nullptr},
+        StandInCase{"shownLongerThanTheDeadline", "echo '{\"type\":\"shown\"}'; sleep 2.5; echo '{\"type\":\"closed\"}'; cat", false, nullptr},
         StandInCase{"sendsEachLineInPieces",
                     "printf '{\"type\":'; sleep 0.3; printf '\"shown\"}\\n{\"ty'; sleep 0.3; printf 'pe\":\"closed\"}\\n'; cat",
                     false, nullptr},
