@@ -46,6 +46,17 @@ PageSet filledSet()
     return set;
 }
 
+// The question about the last run's draft, answered with a key.
+std::function<PageSet(MainWindow &)> draftAnsweredWith(Qt::Key key)
+{
+    return [key](MainWindow &w) {
+        EXPECT_FALSE(saveDraft(draftPathBeside(w.paths().settingsFile), filledSet()));
+        test::onNextModal([key](QWidget *box) { QTest::keyClick(box, key); });
+        w.draft().offerRestore();
+        return filledSet();
+    };
+}
+
 struct Road {
     const char *name;
     // Reaches the hidden pages; the expected page set afterwards.
@@ -109,22 +120,8 @@ INSTANTIATE_TEST_SUITE_P(
              kPageCount, {true, true, true, false, false, true}},
         // The question about the last run's draft, answered with Enter, or
         // closed with Escape, which throws nothing away either.
-        Road{"draftRestoredByEnter",
-             [](MainWindow &w) {
-                 EXPECT_FALSE(saveDraft(draftPathBeside(w.paths().settingsFile), filledSet()));
-                 test::onNextModal([](QWidget *box) { QTest::keyClick(box, Qt::Key_Return); });
-                 w.draft().offerRestore();
-                 return filledSet();
-             },
-             kPageCount, {true, true, true, false, false, true}},
-        Road{"draftRestoredByEscape",
-             [](MainWindow &w) {
-                 EXPECT_FALSE(saveDraft(draftPathBeside(w.paths().settingsFile), filledSet()));
-                 test::onNextModal([](QWidget *box) { QTest::keyClick(box, Qt::Key_Escape); });
-                 w.draft().offerRestore();
-                 return filledSet();
-             },
-             kPageCount, {true, true, true, false, false, true}},
+        Road{"draftRestoredByEnter", draftAnsweredWith(Qt::Key_Return), kPageCount, {true, true, true, false, false, true}},
+        Road{"draftRestoredByEscape", draftAnsweredWith(Qt::Key_Escape), kPageCount, {true, true, true, false, false, true}},
         Road{"resetEditor",
              [](MainWindow &w) {
                  w.setTitle(QStringLiteral("keep"));
