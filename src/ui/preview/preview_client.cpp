@@ -154,11 +154,8 @@ std::optional<QString> PreviewClient::show(PreviewRequest request)
 void PreviewClient::end()
 {
     m_warm.stop();
-    if (!m_open)
-        return;
-    m_retired = true;
-    m_process.kill();
-    finish(std::nullopt);
+    if (m_open)
+        abandon(std::nullopt);
 }
 
 void PreviewClient::finish(std::optional<QString> failure)
@@ -176,12 +173,12 @@ void PreviewClient::finish(std::optional<QString> failure)
         m_quitLoop();
 }
 
-void PreviewClient::abandon(const QString &reason)
+void PreviewClient::abandon(std::optional<QString> reason)
 {
     m_retired = true;
     m_buffer.clear();
     m_process.kill(); // also when stopped
-    finish(reason);
+    finish(std::move(reason));
 }
 
 void PreviewClient::askToClose()

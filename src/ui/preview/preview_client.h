@@ -66,7 +66,8 @@ private:
     void readErrors();
     void guestEnded(int exitCode, QProcess::ExitStatus status);
     void askToClose();
-    void abandon(const QString &reason);
+    // Kills the guest, also a stopped one, and ends the preview with reason.
+    void abandon(std::optional<QString> reason);
     void finish(std::optional<QString> failure);
     void endWarmPeriod();
 
