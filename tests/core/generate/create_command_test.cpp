@@ -319,7 +319,7 @@ TEST_F(CreateFixture, existingSetIsReplacedOnlyWhenAskedOrReopened_withoutStaleP
         if (!c.reopened)
             EXPECT_EQ(desktop.calls.first().text,
                       QStringLiteral("「abc」はすでにあります。置き換えますか？\n"
-                                     "置き換えると、新しいセットにないページ（%1）は削除されます。").arg(QString::fromUtf8(c.beyond)));
+                                     "置き換えると、新しいセットにないファイル（%1）は削除されます。").arg(QString::fromUtf8(c.beyond)));
         for (const Call &call : desktop.calls)
             EXPECT_NE(call.kind, Call::Warning) << call.text.toStdString();
         if (!c.answer && !c.reopened) {
