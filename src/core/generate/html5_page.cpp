@@ -33,6 +33,7 @@ const QString kPageStyle[] = {
     QStringLiteral("nav{display:flex;flex-wrap:wrap;align-items:center;justify-content:flex-end;gap:8px;padding:8px 12px}"),
     QStringLiteral("nav a{display:inline-flex;align-items:center;justify-content:center;box-sizing:border-box;min-width:44px;min-height:44px;padding:0 14px;border:1px solid #555;border-radius:6px;color:#000;background-color:#f2f2f2;text-decoration:none;white-space:nowrap}"),
     QStringLiteral("nav #home{flex:1 1 8em;justify-content:flex-start;min-width:0;margin-right:auto;padding:4px 8px;border:0;border-radius:4px;white-space:normal;overflow-wrap:anywhere;color:#0b4f9c;background-color:#fff;text-decoration:underline}"),
+    QStringLiteral("nav a[hidden]{display:none}"),
     QStringLiteral("a:focus-visible{outline:3px solid #000;outline-offset:0;box-shadow:0 0 0 6px #fff}"),
     QStringLiteral("@media print{nav{display:none}}"),
 };

@@ -24,25 +24,40 @@ const char kScript[] = R"JS(/* Zelmora page set script: opens the set in the pag
   var base = me && me.src ? me.src : location.href;
   var first = new URL(stem + '1' + ext, base).href;
   var origin = new URL(first).origin;
-  var message = 'popleaf:close';
+  var message = 'popleaf:close', shown = 'popleaf:shown';
   function plain(e) {
     return e.button === 0 && !e.ctrlKey && !e.shiftKey && !e.metaKey && !e.altKey;
   }
 
-  function openInPage(link) {
-    var phone = window.matchMedia && window.matchMedia('(max-width: 600px), (pointer: coarse)').matches;
+  // The dialog and its frame are made ready once the author's page has
+  // loaded, so that a click only shows them: page 1 is then already laid
+  // out in the frame, and its own load never delays the author's page.
+  var ready = null;
+  function prepare() {
     var dialog = document.createElement('dialog');
     var frame = document.createElement('iframe');
     dialog.setAttribute('aria-label', title);
     frame.name = 'popleaf';
     frame.title = title;
-    frame.src = link.href;
+    frame.src = first;
     var d = dialog.style, f = frame.style;
     d.padding = '0';
     d.border = '0';
     d.overflow = 'hidden';
     d.background = 'transparent';
-    if (phone) {
+    f.display = 'block';
+    f.width = f.height = '100%';
+    f.border = '0';
+    dialog.appendChild(frame);
+    document.body.appendChild(dialog);
+    ready = { dialog: dialog, frame: frame };
+  }
+
+  function openInPage(link) {
+    if (!ready) prepare();
+    var dialog = ready.dialog, frame = ready.frame, d = dialog.style;
+    ready = null;
+    if (window.matchMedia && window.matchMedia('(max-width: 600px), (pointer: coarse)').matches) {
       d.margin = '0';
       d.width = d.height = '100%';
       d.maxWidth = d.maxHeight = 'none';
@@ -53,11 +68,6 @@ const char kScript[] = R"JS(/* Zelmora page set script: opens the set in the pag
       d.borderRadius = '8px';
       d.boxShadow = '0 4px 24px rgba(0,0,0,.45)';
     }
-    f.display = 'block';
-    f.width = f.height = '100%';
-    f.border = '0';
-    dialog.appendChild(frame);
-    document.body.appendChild(dialog);
     function onMessage(e) {
       if (e.source === frame.contentWindow && e.origin === origin && e.data === message)
         dialog.close();
@@ -70,13 +80,21 @@ const char kScript[] = R"JS(/* Zelmora page set script: opens the set in the pag
       window.removeEventListener('message', onMessage);
       dialog.remove();
       link.focus();
+      prepare();
     });
     dialog.showModal();
     frame.focus();
+    if (frame.contentWindow) frame.contentWindow.postMessage(shown, '*');
   }
 
   function author() {
     if (typeof HTMLDialogElement !== 'function') return;
+    var links = function () {
+      return Array.prototype.some.call(document.links, function (a) { return a.href === first; });
+    };
+    var soon = function () { if (!ready && links()) prepare(); };
+    if (document.readyState === 'complete') soon();
+    else window.addEventListener('load', soon);
     document.addEventListener('click', function (e) {
       if (e.defaultPrevented || !plain(e) || !e.target.closest) return;
       var link = e.target.closest('a[href]');
@@ -108,8 +126,10 @@ const char kScript[] = R"JS(/* Zelmora page set script: opens the set in the pag
         history.replaceState(Object.assign({}, history.state, { popleafStep: step }), '');
       } catch (x) {}
     }
+    // In the dialog a walk leaves no entries in the author's page's history.
     if (next) next.addEventListener('click', function (e) {
       if (!plain(e)) return;
+      if (framed) { e.preventDefault(); location.replace(next.href); return; }
       try { sessionStorage.setItem(key, String(step)); } catch (x) {}
     });
     if (framed) {
@@ -119,8 +139,13 @@ const char kScript[] = R"JS(/* Zelmora page set script: opens the set in the pag
         if (e.key === 'Escape') { e.preventDefault(); leave(); }
       });
       if (home) home.target = '_top';
+      // The heading takes the focus when the page is shown: on loading
+      // inside the open dialog, or when a page made ready beforehand is.
       var heading = document.querySelector('h1');
       if (heading) heading.focus();
+      window.addEventListener('message', function (e) {
+        if (e.source === window.parent && e.data === shown && heading) heading.focus();
+      });
     }
     if (!close) return;
     var popup = !framed && !!window.opener;
