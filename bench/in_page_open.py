@@ -339,8 +339,8 @@ def main():
         version = browser.conn.send('Browser.getVersion').get('product', 'Chromium')
         times = measure(browser, typed, base, args.rounds)
     except (NotMeasured, suite.CheckFailed, RuntimeError, OSError) as e:
-        print('in-page opening not measured: %s' % e)
-        if browser:
+        print('not measured: %s' % e)
+        if browser and not isinstance(e, NotMeasured):
             print(browser.log_tail())
         return 2
     finally:
