@@ -15,7 +15,9 @@ title, background picture) through the create road; it is served over HTTP
 by the browser suite's server, and each way has a host page of its own in the
 set's folder. Each round opens each way once from a freshly loaded host, in
 an order that rotates from round to round; the first round only warms the
-cache and is not counted.
+cache and is not counted. The set's files are dated a year back, so the
+browser keeps them from the first round on; --revalidate leaves them new,
+and the browser asks the server again for each file on every open.
 
 "Painted" is the same for all three: once the content is in the document
 that shows it (the set's pages: at the end of their body; the dialog: right
@@ -33,7 +35,8 @@ when both hold, 1 when one does not, 2 when a way could not be measured
 (the browser did not start, a click opened nothing, a road did something
 other than it should).
 
-usage: in_page_open.py --maker PATH [--chromium PATH] [--rounds N] [--keep]
+usage: in_page_open.py --maker PATH [--chromium PATH] [--rounds N] [--revalidate]
+                        [--keep]
 """
 
 import argparse
