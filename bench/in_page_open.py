@@ -284,7 +284,7 @@ def open_once(tab, typed, base, way):
             raise NotMeasured('%s: the click opened a window' % way)
         if way == 'in-page':
             state = tab.evaluate(IN_PAGE_STATE)
-            if state != [True, 'popleaf', first, popup_size(typed)[0]]:
+            if state != [True, 'popleaf-dialog', first, popup_size(typed)[0]]:
                 raise NotMeasured('in-page: no open dialog of the desktop size framing page 1 '
                                   '(open, frame name, page, width: %s)' % state)
         elif not tab.evaluate("document.getElementById('pages').open"):

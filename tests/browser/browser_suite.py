@@ -90,8 +90,11 @@ ENCODING_NAMES = {'0': 'Shift_JIS', '1': 'UTF-8'}
 FORMAT_NAMES = {'0': 'classic', '1': 'modern'}
 RULES = ('decoded', 'clicked', 'walked', 'fit', 'phone', 'direct', 'no-move', 'in-page',
          'no-script', 'history')
-# The modern format's rules that need a page served over HTTP.
+# The modern format's rules of the author's page, tried over HTTP with and
+# without a site policy: the other servings differ in the charset only,
+# which the decoded rule covers.
 HTTP_ONLY = ('in-page', 'no-script', 'history')
+AUTHOR_SERVINGS = 'ae'
 HISTORY_ENTRIES = 60
 PHONE = {'width': 390, 'height': 844, 'deviceScaleFactor': 3, 'mobile': True}
 MIN_FONT_PX, MIN_TARGET_PX = 16, 24
@@ -944,7 +947,7 @@ def leave_set(tab, typed, what, where=None):
 
 def check_phone(tab, typed, base, serving):
     tab.emulate_phone()
-    if serving != 'c':
+    if serving in AUTHOR_SERVINGS:
         check_in_page(tab, typed, base, phone=True)
     for k, page in enumerate(typed['pages'], 1):
         tab.navigate(base + urllib.parse.quote(page_url(typed['title'], k, typed['ext'])))
@@ -969,7 +972,7 @@ FRAME_CENTRE_OF = """(() => { const f = document.querySelector('dialog[open] ifr
   const e = f && f.contentDocument && f.contentDocument.querySelector(%s); if (!e) return null;
   const o = f.getBoundingClientRect(), r = e.getBoundingClientRect();
   return [o.x + r.x + r.width / 2, o.y + r.y + r.height / 2]; })()"""
-CLOSED_STATE = """!document.querySelector('dialog') &&
+CLOSED_STATE = """!document.querySelector('dialog[open]') &&
   document.activeElement === document.querySelector('a')"""
 
 
@@ -1263,7 +1266,7 @@ def rules_of(fmt, browser, serving='a'):
     """The rules of a format in a browser and serving: under a policy of the
     site's own files, the popup window's inline code cannot run."""
     return [r for r in RULES if fmt == '1' or r in ('decoded', 'clicked', 'walked')
-            if r != 'phone' or browser.phone if r not in HTTP_ONLY or serving != 'c'
+            if r != 'phone' or browser.phone if r not in HTTP_ONLY or serving in AUTHOR_SERVINGS
             if serving != 'e' or r not in ('clicked', 'walked', 'fit', 'no-move')]
 
 

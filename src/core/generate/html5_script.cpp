@@ -37,7 +37,7 @@ const char kScript[] = R"JS(/* Zelmora page set script: opens the set in the pag
     var dialog = document.createElement('dialog');
     var frame = document.createElement('iframe');
     dialog.setAttribute('aria-label', title);
-    frame.name = 'popleaf';
+    frame.name = 'popleaf-dialog';
     frame.title = title;
     frame.src = first;
     var d = dialog.style, f = frame.style;
@@ -108,7 +108,7 @@ const char kScript[] = R"JS(/* Zelmora page set script: opens the set in the pag
     var next = document.getElementById('next');
     var close = document.getElementById('close');
     var home = document.getElementById('home');
-    var framed = window.parent !== window && window.name === 'popleaf';
+    var framed = window.parent !== window && window.name === 'popleaf-dialog';
     var key = 'popleaf:' + first;
     var step = history.state && history.state.popleafStep;
     if (!step) {
