@@ -211,6 +211,21 @@ TEST_F(CreateFixture, pageInTheWayStopsAfterTheWrittenPagesAndKeepsTheEditor)
     EXPECT_EQ(editor.pageSet(), before);
 }
 
+// An HTML5 set's style file is written before the pages that use it.
+TEST_F(CreateFixture, html5StyleFileInTheWayWritesNoPageAndKeepsTheEditor)
+{
+    settingsFile("KeishikiSettei=1\r\n");
+    ASSERT_TRUE(QDir().mkdir(out("abc_popleaf.css")));
+    kinds({Text});
+    const PageSet before = editor.pageSet();
+    create();
+    EXPECT_EQ(written(), QStringList());
+    ASSERT_EQ(desktop.calls.size(), 1);
+    EXPECT_EQ(desktop.calls[0].kind, Call::Warning);
+    EXPECT_TRUE(desktop.calls[0].text.contains(out("abc_popleaf.css")));
+    EXPECT_EQ(editor.pageSet(), before);
+}
+
 TEST_F(CreateFixture, missingOutputFolderIsReported)
 {
     ASSERT_TRUE(QDir(paths.outputFolder).removeRecursively());
