@@ -102,11 +102,16 @@ fuzz: deps
 # the number of side-by-side runs (start-up takes at least 41); the windows
 # run on their own Xvfb server. The start-up rows compare the program with a
 # window that paints every string of its first paint, the bare window beside.
+# Then an HTML5 set opened in the visitor's page against a hand-written
+# <dialog> and against the popup window, click to first page painted in
+# headless Chromium, over BENCH_OPEN_ROUNDS interleaved rounds.
 BENCH_RUNS ?= 7
+BENCH_OPEN_ROUNDS ?= 15
 bench: deps
 	cmake --preset release
-	cmake --build --preset release -j $(JOBS) --target bench_report
+	cmake --build --preset release -j $(JOBS) --target bench_report make_browser_set
 	xvfb-run -a -s "-screen 0 1280x1024x24" ./build/release/bin/bench_report --runs $(BENCH_RUNS)
+	/usr/bin/python3 bench/in_page_open.py --maker build/release/bin/make_browser_set --rounds $(BENCH_OPEN_ROUNDS)
 
 # The Debian package (build/package/zelmora_<version>_<arch>.deb), from a
 # release build of its own (preset "package").

@@ -67,22 +67,40 @@ SERVINGS = {
     'b': 'text/html; charset=UTF-8',
     'c': None,
     'd': 'text/html; charset=Shift_JIS',
+    'e': 'text/html; charset=UTF-8',
 }
+# Content-Security-Policy on every response of a serving: 'e' allows the
+# site's own files only; 'n' (used by the no-script rule, not a serving of
+# its own) no script at all.
+POLICIES = {'e': "default-src 'self'", 'n': "script-src 'none'"}
 SERVING_NAMES = {
     'a': 'HTTP, no charset',
     'b': 'HTTP, charset=UTF-8',
     'c': 'file://',
     'd': 'HTTP, charset=Shift_JIS',
+    'e': "HTTP, CSP default-src 'self'",
 }
 # (KeishikiSettei, MojiCodeSettei) -> the servings that must pass.
-REQUIRED = {('0', '0'): {'a', 'd'}, ('0', '1'): set(SERVINGS), ('1', '1'): set(SERVINGS)}
+REQUIRED = {('0', '0'): {'a', 'd'}, ('0', '1'): set('abcd'), ('1', '1'): set(SERVINGS)}
+# The classic format's pasted code is inline script, which no policy of a
+# site's own files allows: it is served the first four ways only.
+SERVINGS_OF = {'0': 'abcd', '1': 'abcde'}
 ENCODINGS = {'0': ('0', '1'), '1': ('1',)}
 ENCODING_NAMES = {'0': 'Shift_JIS', '1': 'UTF-8'}
 FORMAT_NAMES = {'0': 'classic', '1': 'modern'}
-RULES = ('decoded', 'clicked', 'walked', 'fit', 'phone', 'direct', 'no-move')
+RULES = ('decoded', 'clicked', 'walked', 'fit', 'phone', 'direct', 'no-move', 'in-page',
+         'no-script', 'history')
+# The modern format's rules of the author's page, tried over HTTP with and
+# without a site policy: the other servings differ in the charset only,
+# which the decoded rule covers.
+HTTP_ONLY = ('in-page', 'no-script', 'history')
+AUTHOR_SERVINGS = 'ae'
+HISTORY_ENTRIES = 60
 PHONE = {'width': 390, 'height': 844, 'deviceScaleFactor': 3, 'mobile': True}
 MIN_FONT_PX, MIN_TARGET_PX = 16, 24
-PASTE_PAGE = 'paste_test.htm'
+PASTE_PAGE = 'paste_test.htm'      # the pasted code of the format's first choice
+WINDOW_PAGE = 'paste_window.htm'   # the modern format's popup window
+HTML5_POPUP_WIDTH, HTML5_POPUP_HEIGHT = 360, 280
 FIREFOX_PREFS = {
     'browser.shell.checkDefaultBrowser': False,
     'browser.aboutwelcome.enabled': False,
@@ -272,8 +290,10 @@ class Chromium(Browser):
             'Target.') or e['method'] == 'Runtime.exceptionThrown')
         self.conn.send('Target.setDiscoverTargets', {'discover': True})
 
-    def new_tab(self):
-        return CdpTab(self, self.conn.send('Target.createTarget', {'url': 'about:blank'})['targetId'])
+    def new_tab(self, url='about:blank'):
+        """A tab; with a url, one that holds nothing before it (as a link
+        opened in a new tab), which Chromium's first about:blank would."""
+        return CdpTab(self, self.conn.send('Target.createTarget', {'url': url})['targetId'])
 
 
 class Firefox(Browser):
@@ -300,12 +320,17 @@ class Firefox(Browser):
             'browsingContext.contextCreated', 'browsingContext.contextDestroyed',
             'log.entryAdded']})
 
-    def new_tab(self):
-        return BidiTab(self, self.conn.send('browsingContext.create', {'type': 'tab'})['context'])
+    def new_tab(self, url=None):
+        tab = BidiTab(self, self.conn.send('browsingContext.create', {'type': 'tab'})['context'])
+        if url:
+            tab.navigate(url)  # replaces Firefox's first about:blank
+        return tab
 
 
+# The middle of the element's first box: a link that wraps has nothing of
+# its own at the middle of its bounding box.
 CENTRE_OF = """(() => { const e = document.querySelector(%s); if (!e) return null;
-  e.scrollIntoView(); const r = e.getBoundingClientRect();
+  e.scrollIntoView(); const r = e.getClientRects()[0] || e.getBoundingClientRect();
   return [r.x + r.width / 2, r.y + r.height / 2]; })()"""
 
 
@@ -403,6 +428,12 @@ class CdpTab(Tab):
         self.conn.post('Input.dispatchMouseEvent', dict(mouse, type='mouseReleased', clickCount=1),
                        sessionId=self.session)
 
+    def key(self, name):
+        code = {'Escape': 27}[name]
+        for kind in ('keyDown', 'keyUp'):
+            self._send('Input.dispatchKeyEvent', {'type': kind, 'key': name, 'code': name,
+                                                  'windowsVirtualKeyCode': code})
+
     def _close(self):
         self.conn.send('Target.closeTarget', {'targetId': self.target_id})
 
@@ -459,6 +490,12 @@ class BidiTab(Tab):
             'actions': [{'type': 'pointerMove', 'x': int(x), 'y': int(y), 'origin': 'viewport'},
                         {'type': 'pointerDown', 'button': 0},
                         {'type': 'pointerUp', 'button': 0}]}]})
+
+    def key(self, name):
+        value = {'Escape': '\ue00c'}[name]
+        self.conn.send('input.performActions', {'context': self.context, 'actions': [{
+            'type': 'key', 'id': 'keyboard', 'actions': [{'type': 'keyDown', 'value': value},
+                                                         {'type': 'keyUp', 'value': value}]}]})
 
     def _close(self):
         self.conn.send('browsingContext.close', {'context': self.context})
@@ -556,8 +593,45 @@ MODERN_PAGE_STATE = """(async () => {
       probe.src = url;
     }) : null,
     colour: styles.map(s => s.backgroundColor).find(v => v !== 'rgba(0, 0, 0, 0)') || null,
+    heading: [...document.querySelectorAll('h1')].map(h => h.textContent),
+    scheme: getComputedStyle(document.documentElement).colorScheme,
+    unreadable: unreadable(),
   };
 })()"""
+
+# Text under 4.5:1 against what lies behind it, and focus rings under 3:1:
+# the ring's better tone against the background around the control, or, on
+# a picture, against its other tone. Each as a line to report.
+CONTRAST = """
+const rgb = v => (v.match(/[\\d.]+/g) || []).map(Number);
+const lum = c => { const f = v => (v /= 255) <= 0.03928 ? v / 12.92 : Math.pow((v + 0.055) / 1.055, 2.4);
+  return 0.2126 * f(c[0]) + 0.7152 * f(c[1]) + 0.0722 * f(c[2]); };
+const ratio = (a, b) => { const [x, y] = [lum(a), lum(b)].sort((p, q) => q - p); return (x + 0.05) / (y + 0.05); };
+const behind = e => { for (; e; e = e.parentElement) { const c = rgb(getComputedStyle(e).backgroundColor);
+  if (c.length === 3 || c[3] > 0.5) return c; } return [255, 255, 255]; };
+const picture = e => { for (; e; e = e.parentElement) if (getComputedStyle(e).backgroundImage !== 'none') return true; return false; };
+const unreadable = () => {
+  const found = [];
+  const shown = [...document.querySelectorAll('#text, nav a')].filter(e => e.getClientRects().length);
+  for (const e of shown) {
+    const r = ratio(rgb(getComputedStyle(e).color), behind(e));
+    if (r < 4.5) found.push((e.id || e.localName) + ' text ' + r.toFixed(2));
+  }
+  for (const e of shown.filter(e => e.localName === 'a')) {
+    e.focus();
+    const s = getComputedStyle(e), around = behind(e.parentElement);
+    const tones = [rgb(s.outlineColor), rgb(s.boxShadow)].filter(c => c.length >= 3);
+    const r = s.outlineStyle === 'none' || tones.length < 2 ? 0 : picture(e.parentElement)
+      ? ratio(tones[0], tones[1]) : Math.max(...tones.map(c => ratio(c, around)));
+    if (r < 3) found.push(e.id + ' focus ring ' + r.toFixed(2));
+    e.blur();
+  }
+  return found;
+};
+"""
+MODERN_PAGE_STATE = MODERN_PAGE_STATE.replace('(async () => {', '(async () => {' + CONTRAST, 1)
+# The colours the sets are typed with by name, as the browser computes them.
+NAMED_COLOURS = {'navy': 'rgb(0, 0, 128)'}
 
 DATA_STATE = """(() => {
   const table = document.querySelector('table');
@@ -605,6 +679,20 @@ def page_url(title, k, ext):
     return '%s_%d%s' % (title, k, ext)
 
 
+def page_title(typed, k, fmt):
+    """The document title of page k: the modern format says which page of
+    how many."""
+    if fmt == '0':
+        return '%s_%d' % (typed['title'], k)
+    return ('%s (%d/%d)' % (typed['title'], k, len(typed['pages']))).strip()
+
+
+def is_set_page(url, typed):
+    name = unquoted(url or '').split('?')[0].split('#')[0].split('/')[-1]
+    return any(name == page_url(typed['title'], k, typed['ext'])
+               for k in range(1, len(typed['pages']) + 1))
+
+
 def unquoted(value):
     return None if value is None else urllib.parse.unquote(value)
 
@@ -640,8 +728,11 @@ def check_modern_page(state, typed, k):
     for what, wanted in (('doctype', 'html'), ('mode', 'CSS1Compat'), ('lang', 'ja'),
                          ('charset', 'UTF-8'),
                          ('viewport', 'width=device-width,initial-scale=1'),
-                         ('title', '%s_%d' % (title, k))):
+                         ('title', page_title(typed, k, '1'))):
         expect('%s %s' % (where, what), state[what], wanted)
+    expect(where + ' heading', state['heading'], [state['title']])
+    if state['unreadable']:
+        raise CheckFailed('%s: %s' % (where, ', '.join(state['unreadable'])))
     if 'text' in page:
         typed_text = page['text'].replace('\r\n', '\n')
         expect(where + ' #text', state['text'], re.sub(r'<[^>]*>', '', typed_text))
@@ -654,6 +745,8 @@ def check_modern_page(state, typed, k):
         expect(where + ' picture loaded', state['pictureLoads'], True)
     if k == len(pages):
         expect(where + ' #close', state['close'] and state['close'][:2], ['a', '閉じる'])
+        if is_set_page(state['close'][2], typed):
+            raise CheckFailed(where + ' 閉じる leads to a page of the set: ' + state['close'][2])
     else:
         expect(where + ' #next', state['next'] and state['next'][:2] + [unquoted(state['next'][2])],
                ['a', '次へ', page_url(title, k + 1, typed['ext'])])
@@ -664,8 +757,11 @@ def check_modern_page(state, typed, k):
                typed['background'])
         expect(where + ' background loaded', state['backgroundLoads'], True)
     else:
-        expect(where + ' background colour', state['colour'], 'rgb(%d, %d, %d)' % tuple(
-            int(typed['background'][i:i + 2], 16) for i in (1, 3, 5)))
+        wanted = NAMED_COLOURS.get(typed['background']) or 'rgb(%d, %d, %d)' % tuple(
+            int(typed['background'][i:i + 2], 16) for i in (1, 3, 5))
+        expect(where + ' background colour', state['colour'], wanted)
+        dark = typed['background'] in NAMED_COLOURS
+        expect(where + ' color-scheme', state['scheme'], 'dark' if dark else 'light')
 
 
 def contents_of(page):
@@ -679,7 +775,7 @@ def check_data_page(state, typed, fmt):
     title, ext = typed['title'], typed['ext']
     first = page_url(title, 1, ext)
     expect('data page title', state['title'], title + '_data')
-    if len(state['blocks']) != 2:
+    if len(state['blocks']) != (2 if fmt == '0' else 4):
         raise CheckFailed('data page has %d code blocks' % len(state['blocks']))
     if fmt == '0':
         wanted_rows = [['PAGE%d' % k, page_url(title, k, ext), contents_of(p)]
@@ -694,17 +790,18 @@ def check_data_page(state, typed, fmt):
     else:
         expect('data page doctype', state['doctype'], 'html')
         expect('data page lang', state['lang'], 'ja')
-        expect('data page code blocks', state['tags'], ['pre', 'pre'])
+        expect('data page code blocks', state['tags'], ['pre'] * 4)
 
 
 def modern_test_link(state, typed):
     """A modern data page's links are real ones to page 1, the pasted one
     and the page's own test link: returns the test link's href."""
     first = page_url(typed['title'], 1, typed['ext'])
-    if not state or len(state['blocks']) != 2:
+    if not state or len(state['blocks']) != 4:
         raise CheckFailed('no data page to read the links from')
-    expect('the href in the code block to paste', [unquoted(h) for h in re.findall(
-        r'<a\s[^>]*?href="([^"]*)"', state['blocks'][1])], [first])
+    for block in (1, 3):
+        expect('the href in the code block to paste', [unquoted(h) for h in re.findall(
+            r'<a\s[^>]*?href="([^"]*)"', state['blocks'][block])], [first])
     test_links = [h for h in state['links'] if unquoted(h) == first]
     if not test_links:
         raise CheckFailed('the data page has no test link to ' + first)
@@ -712,10 +809,11 @@ def modern_test_link(state, typed):
 
 
 def paste_page(blocks):
-    """The author's page: UTF-8, the script block at its top and the link in
+    """The author's page: UTF-8, the script block in its head and the link in
     its body, exactly as the browser showed them on the data page."""
-    return ('<meta charset="UTF-8">\n' + blocks[0].strip() + '\n<body>\n<p>' +
-            blocks[1].strip() + '</p>\n</body>\n</html>\n').encode('utf-8')
+    return ('<!DOCTYPE html>\n<html lang="ja">\n<head>\n<meta charset="UTF-8">\n'
+            '<title>author</title>\n' + blocks[0].strip() + '\n</head>\n<body>\n<main>\n<p>' +
+            blocks[1].strip() + '</p>\n</main>\n</body>\n</html>\n').encode('utf-8')
 
 
 # ---- one serving of one set in one browser ---------------------------------
@@ -803,41 +901,54 @@ def walk_popup(popup, opener, typed, base, fmt, outcome):
             if k < n:
                 popup.click(next_button)
                 popup.wait_loaded(page_url(title, k + 1, ext), 'page %d after 次へ' % (k + 1))
-                expect('page after 次へ', popup.evaluate('document.title'), '%s_%d' % (title, k + 1))
+                expect('page after 次へ', popup.evaluate('document.title'), page_title(typed, k + 1, fmt))
             else:
                 popup.click(close_button)
                 popup.wait_closed('閉じる to close the popup window')
 
 
 def open_directly(tab, typed, base):
-    """Page 1 as a page of its own: 次へ in the same tab, then 閉じる on the
-    last page closes the tab or leaves the set (back to the page before it,
-    or to page 1 when the tab holds nothing before), without a script error."""
+    """Page 1 as a page of its own, in a new tab: 次へ in the same tab, and on
+    the last page 閉じる leads to the home link, or is not shown where the
+    set has none: never to a page of the set, and without a script error."""
     title, ext, n = typed['title'], typed['ext'], len(typed['pages'])
-    tab.navigate(base + urllib.parse.quote(page_url(title, 1, ext)))
+    tab.wait_loaded(page_url(title, 1, ext), 'page 1 in a new tab')
     for k in range(1, n):
         tab.click('#next')
         tab.wait_loaded(page_url(title, k + 1, ext), 'page %d after 次へ in the same tab' % (k + 1))
-    tab.errors()
-    tab.click('#close')
+    errors = tab.errors()
+    shown = tab.evaluate("document.getElementById('close').getClientRects().length > 0")
+    if 'home' not in typed:
+        expect('閉じる shown in a tab with nothing before the set and no home link', shown, False)
+    else:
+        tab.click('#close')
+        leave_set(tab, typed, '閉じる on page %d of a new tab' % n)
+        errors += tab.errors()
+    if errors:
+        raise CheckFailed('page %d threw: %s' % (n, errors[0]))
+
+
+def leave_set(tab, typed, what, where=None):
+    """Waits until the tab shows a page that is not one of the set (where
+    ends its URL, when given)."""
     deadline = time.monotonic() + STEP_SECONDS
     state = None
-    while not tab.has_closed():
+    while time.monotonic() < deadline:
         with contextlib.suppress(CheckFailed):
             state = tab.evaluate('[document.readyState, location.href]')
-            if state[0] == 'complete' and not unquoted(state[1]).endswith(page_url(title, n, ext)):
-                break
-        if time.monotonic() > deadline:
-            raise CheckFailed('閉じる on page %d neither closed the tab nor left it (%s; %s)'
-                              % (n, state, tab.errors()))
+            # A home link that is not there shows an error page, which may
+            # never say complete: only where the tab went counts.
+            if state and state[0] != 'loading' and not is_set_page(state[1], typed) and \
+                    (where is None or unquoted(state[1]).endswith(where)):
+                return
         time.sleep(0.05)
-    errors = tab.errors()
-    if errors:
-        raise CheckFailed('閉じる on page %d threw: %s' % (n, errors[0]))
+    raise CheckFailed('%s did not leave the set (last seen: %s)' % (what, state))
 
 
-def check_phone(tab, typed, base):
+def check_phone(tab, typed, base, serving):
     tab.emulate_phone()
+    if serving in AUTHOR_SERVINGS:
+        check_in_page(tab, typed, base, phone=True)
     for k, page in enumerate(typed['pages'], 1):
         tab.navigate(base + urllib.parse.quote(page_url(typed['title'], k, typed['ext'])))
         state = tab.evaluate(PHONE_STATE)
@@ -849,11 +960,114 @@ def check_phone(tab, typed, base):
                 k, MIN_TARGET_PX, MIN_TARGET_PX, ', '.join(state['small'])))
 
 
-def run_serving(browser, typed, base, folder, fmt):
+DIALOG_STATE = """(() => { const d = document.querySelector('dialog[open]'); if (!d) return null;
+  const f = d.querySelector('iframe'), r = d.getBoundingClientRect();
+  let page = null;
+  try { const doc = f.contentDocument;
+        page = doc && doc.readyState === 'complete' ? [doc.location.href, doc.title] : null; }
+  catch (e) { page = String(e); }
+  return {label: d.getAttribute('aria-label'), size: [Math.round(r.width), Math.round(r.height)],
+          view: [innerWidth, innerHeight], page: page}; })()"""
+FRAME_CENTRE_OF = """(() => { const f = document.querySelector('dialog[open] iframe');
+  const e = f && f.contentDocument && f.contentDocument.querySelector(%s); if (!e) return null;
+  const o = f.getBoundingClientRect(), r = e.getBoundingClientRect();
+  return [o.x + r.x + r.width / 2, o.y + r.y + r.height / 2]; })()"""
+CLOSED_STATE = """!document.querySelector('dialog[open]') &&
+  document.activeElement === document.querySelector('a')"""
+
+
+def wait_for(tab, expression, ok, what):
+    deadline = time.monotonic() + STEP_SECONDS
+    seen = None
+    while time.monotonic() < deadline:
+        with contextlib.suppress(CheckFailed):
+            seen = tab.evaluate(expression)
+            if ok(seen):
+                return seen
+        time.sleep(0.05)
+    raise CheckFailed('timed out waiting for %s (last seen: %s)' % (what, seen))
+
+
+def check_in_page(tab, typed, base, phone=False):
+    """The pasted in-page code: a click opens the set in a dialog of the page,
+    labelled with its title, the popup's size on a desktop and the whole
+    screen on a phone, with no new window; 次へ walks inside it, and 閉じる,
+    Esc and a click outside each close it with the focus back on the link."""
+    title, ext, n = typed['title'], typed['ext'], len(typed['pages'])
+    tab.navigate(base + PASTE_PAGE)
+    tab.opened_windows()
+    for how in ('閉じる',) if phone else ('閉じる', 'Esc', 'a click outside'):
+        tab.click('a')
+        state = wait_for(tab, DIALOG_STATE, lambda v: v and isinstance(v['page'], list) and unquoted(
+            v['page'][0]).endswith(page_url(title, 1, ext)), 'page 1 in a dialog of the page')
+        if tab.opened_windows():
+            raise CheckFailed('the in-page code opened a window')
+        expect('the dialog\'s label', state['label'], title)
+        expect('the dialog\'s size', state['size'], state['view'] if phone else
+               [HTML5_POPUP_WIDTH, HTML5_POPUP_HEIGHT])
+        if how == '閉じる':
+            for k in range(1, n + 1):
+                point = tab.evaluate(FRAME_CENTRE_OF % json.dumps('#close' if k == n else '#next'))
+                if not point:
+                    raise CheckFailed('page %d in the dialog has no button' % k)
+                tab._press(*point)
+                if k < n:
+                    wait_for(tab, DIALOG_STATE, lambda v: v and isinstance(v['page'], list) and
+                             v['page'][1] == page_title(typed, k + 1, '1'),
+                             'page %d after 次へ in the dialog' % (k + 1))
+        elif how == 'Esc':
+            tab.key('Escape')
+        else:
+            tab._press(4, 4)
+        wait_for(tab, CLOSED_STATE, bool, 'the dialog to close on %s, with the focus on the link' % how)
+
+
+def walk_in_tab(tab, typed, reload_at=None):
+    """From page 1 to the last with 次へ in one tab, reloading page reload_at."""
+    title, ext, n = typed['title'], typed['ext'], len(typed['pages'])
+    for k in range(1, n):
+        if k == reload_at:
+            tab.evaluate('location.reload(), 0')
+            time.sleep(0.2)
+            tab.wait_loaded(page_url(title, k, ext), 'page %d reloaded' % k)
+        tab.click('#next')
+        tab.wait_loaded(page_url(title, k + 1, ext), 'page %d after 次へ' % (k + 1))
+
+
+def check_without_script(tab, typed, base):
+    """Scripts off (a site policy of none): the link opens page 1 in the tab,
+    次へ walks, and 閉じる leads to the home link or is not shown."""
+    tab.navigate(base + PASTE_PAGE)
+    tab.click('a')
+    tab.wait_loaded(page_url(typed['title'], 1, typed['ext']), 'page 1 in the tab without script')
+    walk_in_tab(tab, typed)
+    if 'home' not in typed:
+        expect('閉じる shown without script and a home link', tab.evaluate(
+            "document.getElementById('close').getClientRects().length > 0"), False)
+        return
+    tab.click('#close')
+    leave_set(tab, typed, '閉じる without script', typed['home']['url'])
+
+
+def check_long_history(tab, typed, base):
+    """A tab with more history than the browser counts: 閉じる after the
+    walk, with a reload on the way, goes back to the page before the set."""
+    tab.navigate(base + PASTE_PAGE)
+    tab.evaluate('(() => { for (let i = 1; i <= %d; ++i) history.pushState(null, "", "#" + i); })()'
+                 % HISTORY_ENTRIES)
+    tab.navigate(base + urllib.parse.quote(page_url(typed['title'], 1, typed['ext'])))
+    walk_in_tab(tab, typed, reload_at=2)
+    tab.click('#close')
+    leave_set(tab, typed, '閉じる after %d history entries' % HISTORY_ENTRIES,
+              '%s#%d' % (PASTE_PAGE, HISTORY_ENTRIES))
+
+
+def run_serving(browser, typed, base, folder, fmt, serving):
     """Every rule of the format on one serving: an Outcome. The click and the
     walk are tried even when a page read wrong, so that a known limit shows
     all it breaks."""
     title, ext = typed['title'], typed['ext']
+    rules = rules_of(fmt, browser, serving)
     outcome = Outcome()
     tabs = []
 
@@ -863,36 +1077,50 @@ def run_serving(browser, typed, base, folder, fmt):
     try:
         data = read_pages(new_tab(), typed, base, fmt, outcome)
         blocks, test_link = data and data['blocks'], None
+        if not blocks or len(blocks) != (2 if fmt == '0' else 4):
+            outcome.fail('clicked', 'no code blocks to paste')
+            return outcome
+        window_blocks = blocks[-2:]
         if fmt == '1':
+            with open(os.path.join(folder, PASTE_PAGE), 'wb') as f:
+                f.write(paste_page(blocks[:2]))
             with outcome.rule('clicked'):
                 test_link = modern_test_link(data, typed)
             with outcome.rule('direct'):
-                open_directly(new_tab(), typed, base)
-            if browser.phone:
+                tabs.append(browser.new_tab(base + urllib.parse.quote(page_url(title, 1, ext))))
+                open_directly(tabs[-1], typed, base)
+            if 'in-page' in rules:
+                with outcome.rule('in-page'):
+                    check_in_page(new_tab(), typed, base)
+                with outcome.rule('no-script'):
+                    check_without_script(new_tab(), typed, base.replace('/%s/' % serving, '/n/', 1))
+                with outcome.rule('history'):
+                    check_long_history(new_tab(), typed, base)
+            if 'phone' in rules:
                 with outcome.rule('phone'):
-                    check_phone(new_tab(), typed, base)
-        if not blocks or len(blocks) != 2:
-            outcome.fail('clicked', 'no code blocks to paste')
+                    check_phone(new_tab(), typed, base, serving)
+        if 'walked' not in rules:
             return outcome
 
-        with open(os.path.join(folder, PASTE_PAGE), 'wb') as f:
-            f.write(paste_page(blocks))
+        with open(os.path.join(folder, WINDOW_PAGE), 'wb') as f:
+            f.write(paste_page(window_blocks))
         opener = new_tab()
         popup = None
         with outcome.rule('clicked'):
-            opener.navigate(base + PASTE_PAGE)
+            opener.navigate(base + WINDOW_PAGE)
             opener.click('a')
             popup = opener.wait_popup('the popup window')
             tabs.append(popup)
             popup.wait_loaded(page_url(title, 1, ext), 'popup page 1')
-            expect('the window opened on a click', popup.evaluate('document.title'), title + '_1')
+            expect('the window opened on a click', popup.evaluate('document.title'),
+                   page_title(typed, 1, fmt))
         if popup:
             walk_popup(popup, opener, typed, base, fmt, outcome)
             popup.close()
         if test_link:
             with outcome.rule('clicked'):
                 opener.navigate(base + urllib.parse.quote(title + '_data' + ext))
-                opener.click('a[href=%s]' % json.dumps(test_link, ensure_ascii=False))
+                opener.click('#test-window')
                 tabs.append(opener.wait_popup('the window of the test link'))
                 tabs[-1].wait_loaded(page_url(title, 1, ext), 'page 1 from the test link')
         return outcome
@@ -916,9 +1144,14 @@ def make_server(root):
             self.serving = parts[1] if len(parts) > 2 else None
             return super().translate_path('/' + parts[2] if len(parts) > 2 else '/')
 
+        def end_headers(self):
+            if self.serving in POLICIES:
+                self.send_header('Content-Security-Policy', POLICIES[self.serving])
+            super().end_headers()
+
         def guess_type(self, path):
             if path.endswith(('.htm', '.html')):
-                if os.path.basename(path) == PASTE_PAGE:
+                if os.path.basename(path) in (PASTE_PAGE, WINDOW_PAGE):
                     return 'text/html; charset=UTF-8'
                 return SERVINGS.get(self.serving) or 'text/html'
             return super().guess_type(path)
@@ -946,9 +1179,11 @@ def set_files(typed):
     return names + [typed['title'] + '_data' + typed['ext']]
 
 
-def start_vnu(java, jar, sets, work):
-    """The Nu Html Checker on every page of every set, in the background."""
-    files = [os.path.join(t['folder'], name) for _, _, _, t in sets for name in set_files(t)]
+def start_vnu(java, jar, sets, work, files=()):
+    """The Nu Html Checker on every page of every set (and on files), in the
+    background."""
+    files = [os.path.join(t['folder'], name) for _, _, _, t in sets for name in set_files(t)] + \
+        list(files)
     return start_process_group([java, '-jar', jar, '--format', 'json', '--errors-only',
                                 '--stdout'] + files, os.path.join(work, 'vnu.json'))
 
@@ -971,7 +1206,12 @@ def vnu_errors(process, work):
     return found
 
 
-def axe_violations(browser, typed, base, source):
+HOST_SNAPSHOT = 'host_with_dialog_open.htm'
+
+
+def axe_violations(browser, typed, base, source, fmt):
+    """axe on every page; for the modern format also on the author's page
+    with the set open in it, which is kept as it stands for the Nu checker."""
     tab = browser.new_tab()
     found = []
     try:
@@ -979,6 +1219,16 @@ def axe_violations(browser, typed, base, source):
             tab.navigate(base + urllib.parse.quote(name))
             tab.evaluate(source + '\n;0')
             found += ['%s %s' % (name, v) for v in tab.evaluate(AXE_RUN)]
+        if fmt == '1':
+            tab.navigate(base + PASTE_PAGE)
+            tab.click('a')
+            wait_for(tab, DIALOG_STATE, lambda v: v and isinstance(v['page'], list),
+                     'the set open in the author\'s page')
+            tab.evaluate(source + '\n;0')
+            found += ['%s (open) %s' % (PASTE_PAGE, v) for v in tab.evaluate(AXE_RUN)]
+            html = tab.evaluate("'<!DOCTYPE html>\\n' + document.documentElement.outerHTML")
+            with open(os.path.join(typed['folder'], HOST_SNAPSHOT), 'w', encoding='utf-8') as f:
+                f.write(html)
     finally:
         tab.close()
     return found
@@ -1012,9 +1262,12 @@ def serving_base(serving, folder, work, port):
                                           os.path.relpath(folder, work).replace(os.sep, '/'))
 
 
-def rules_of(fmt, browser):
+def rules_of(fmt, browser, serving='a'):
+    """The rules of a format in a browser and serving: under a policy of the
+    site's own files, the popup window's inline code cannot run."""
     return [r for r in RULES if fmt == '1' or r in ('decoded', 'clicked', 'walked')
-            if r != 'phone' or browser.phone]
+            if r != 'phone' or browser.phone if r not in HTTP_ONLY or serving in AUTHOR_SERVINGS
+            if serving != 'e' or r not in ('clicked', 'walked', 'fit', 'no-move')]
 
 
 def checker_verdict(fmt, found):
@@ -1031,7 +1284,7 @@ def checker_verdict(fmt, found):
 
 def print_report(sets, rows, checkers):
     failed = False
-    columns = '%-9s %-28s' + ' %-7s' * len(RULES) + ' %s'
+    columns = '%-9s %-28s' + ' %-9s' * len(RULES) + ' %s'
     print('\npass; FAIL: required and failed; limit: failed, a known limit; '
           '-: not a rule of this format or browser')
     for fmt, encoding, which, typed in sets:
@@ -1039,7 +1292,7 @@ def print_report(sets, rows, checkers):
             FORMAT_NAMES[fmt], fmt, ENCODING_NAMES[encoding], typed['title']))
         print(columns % (('browser', 'serving') + RULES + ('result',)))
         for browser, serving, outcome, verdict in rows[typed['folder']]:
-            cells = ['-' if r not in rules_of(fmt, browser) else 'pass' if outcome.passed.get(r)
+            cells = ['-' if r not in rules_of(fmt, browser, serving) else 'pass' if outcome.passed.get(r)
                      else 'FAIL' if verdict == 'FAIL' else 'limit' for r in RULES]
             print(columns % tuple([browser.name, '(%s) %s' % (serving, SERVING_NAMES[serving])] +
                                   cells + [verdict]))
@@ -1088,7 +1341,7 @@ def main():
     try:
         for fmt in formats:
             for encoding in ENCODINGS[fmt]:
-                for which in ('ascii', 'japanese'):
+                for which in ('ascii', 'japanese') + (('dark',) if fmt == '1' else ()):
                     folder = os.path.join(work, 'set-%s-%s-%s' % (fmt, encoding, which))
                     typed = create_set(args.maker, folder, encoding, which, fmt)
                     sets.append((fmt, encoding, which, typed))
@@ -1115,10 +1368,10 @@ def main():
                 return 2
             for fmt, encoding, which, typed in sets:
                 folder = typed['folder']
-                for serving in SERVINGS:
+                for serving in SERVINGS_OF[fmt]:
                     base = serving_base(serving, folder, work, port)
-                    outcome = run_serving(browser, typed, base, folder, fmt)
-                    ok = all(outcome.passed.get(r) for r in rules_of(fmt, browser))
+                    outcome = run_serving(browser, typed, base, folder, fmt, serving)
+                    ok = all(outcome.passed.get(r) for r in rules_of(fmt, browser, serving))
                     verdict = 'pass' if ok else 'FAIL' if serving in REQUIRED[(fmt, encoding)] \
                         else 'known limit'
                     rows[folder].append((browser, serving, outcome, verdict))
@@ -1127,7 +1380,7 @@ def main():
                         if not axe_source:
                             raise RuntimeError(missing % ('axe-core', args.axe))
                         checkers[folder][AXE] = axe_violations(
-                            browser, typed, serving_base('a', folder, work, port), axe_source)
+                            browser, typed, serving_base('a', folder, work, port), axe_source, fmt)
                     except (RuntimeError, CheckFailed) as e:
                         checkers[folder][AXE] = e
 
@@ -1146,6 +1399,12 @@ def main():
             if not vnu:
                 raise RuntimeError(missing % ('vnu.jar with java', [args.vnu, args.java]))
             found = vnu_errors(vnu, work)
+            snapshots = [os.path.join(t['folder'], HOST_SNAPSHOT) for _, _, _, t in sets]
+            snapshots = [p for p in snapshots if os.path.isfile(p)]
+            if snapshots and not isinstance(found, Exception):
+                for folder, errors in vnu_errors(start_vnu(args.java, args.vnu, [], work,
+                                                           snapshots), work).items():
+                    found.setdefault(folder, []).extend(errors)
         except RuntimeError as e:
             found = e
         for folder in checkers:
@@ -1171,8 +1430,9 @@ def main():
         print('%s, UTF-8 without a byte-order mark under charset=Shift_JIS: %s' % (
             name, 'read correctly' if decoded else 'garbled (%s)' % problems[0]))
     ran = sum(len(r) for r in rows.values())
-    if ran != len(sets) * len(SERVINGS) * len(kinds):
-        print('only %d of %d servings ran' % (ran, len(sets) * len(SERVINGS) * len(kinds)))
+    wanted = sum(len(SERVINGS_OF[s[0]]) for s in sets) * len(kinds)
+    if ran != wanted:
+        print('only %d of %d servings ran' % (ran, wanted))
         failed = True
     print('browser suite: %s' % ('FAILED' if failed else 'passed'))
     return 1 if failed else 0

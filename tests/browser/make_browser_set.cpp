@@ -4,8 +4,7 @@
 // pages name are put into Popleaf, and the create command writes the set
 // there. What was typed is printed as JSON for the suite to check the
 // browser's reading against. With KeishikiSettei given, the key is written
-// too; a set of the modern format ("1") also carries the home link, so that
-// the suite's checks of the popup window cover it.
+// too; a Japanese set of the modern format ("1") also carries the home link.
 
 #include "core/model/desktop.h"
 #include "support/record_editor.h"
@@ -40,10 +39,14 @@ public:
     QStringList warnings;
 };
 
+// The longest a page text can be typed.
+const int kLongestText = 120;
+
 // Text, standard picture, wide picture, text; page 5 none. The ASCII title
 // has a colour background, the Japanese one a picture whose name is
-// Japanese too, like its pictures.
-PageSet browserSet(bool japanese)
+// Japanese too, like its pictures. The dark set is the Japanese one with a
+// long title, the longest texts and a dark colour typed by name.
+PageSet browserSet(bool japanese, bool dark)
 {
     PageSet set;
     set.title = japanese ? QStringLiteral("春の便り") : QStringLiteral("Spring");
@@ -61,7 +64,13 @@ PageSet browserSet(bool japanese)
     Page &p4 = set.page(4);
     p4.kind = PageKind::Text;
     p4.text = QStringLiteral("最後のページです。\r\nまたね！ <b>太字</b>");
-    if (japanese) {
+    if (dark) {
+        set.title = QStringLiteral("夜のお知らせと長いタイトルの春の便り、その続きの続き");
+        p1.text = QString(kLongestText - 1, u'夜') + u'。';
+        p4.text = QStringLiteral("<b>長い</b>") + QString(kLongestText - 11, u'字') + QStringLiteral("。");
+        selectBackgroundKind(set, BackgroundKind::Colour);
+        set.backgroundValue = QStringLiteral("navy");
+    } else if (japanese) {
         selectBackgroundKind(set, BackgroundKind::Picture);
         set.backgroundValue = QStringLiteral("背景.gif");
     } else {
@@ -100,21 +109,27 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if ((args.size() != 4 && args.size() != 5)
-        || (args[3] != QStringLiteral("ascii") && args[3] != QStringLiteral("japanese"))) {
+        || (args[3] != QStringLiteral("ascii") && args[3] != QStringLiteral("japanese")
+            && args[3] != QStringLiteral("dark"))) {
         std::fprintf(stderr, "usage: make_browser_set <program folder> <MojiCodeSettei> "
-                             "<ascii|japanese> [<KeishikiSettei>]\n");
+                             "<ascii|japanese|dark> [<KeishikiSettei>]\n");
         return 2;
     }
     const QString format = args.size() == 5 ? args[4] : QString();
     const bool modern = format == QStringLiteral("1");
+    const bool dark = args[3] == QStringLiteral("dark");
+    // The ASCII set has no home link, so that 閉じる has nowhere to go in a
+    // tab of its own; the dark one a name too long for one line.
+    const bool home = modern && args[3] != QStringLiteral("ascii");
     QDir().mkpath(args[1]);
     const ProgramPaths paths = initPortablePaths(args[1]);
     StoredSettings settings;
     settings.DousaSettei = QStringLiteral("0");
     settings.MojiCodeSettei = args[2];
-    if (modern) {
+    if (home) {
         settings.KensakuSettei = QStringLiteral("2");
-        settings.HomeName = QStringLiteral("ホームへ戻る");
+        settings.HomeName = dark ? QStringLiteral("トップページ「夜のお知らせと春の便りの長い長いホームページの名前」へ戻る")
+                                 : QStringLiteral("ホームへ戻る");
         settings.HomeURL = QStringLiteral("index.html");
     }
     auto error = writeStoredSettings(settings, paths.settingsFile);
@@ -125,7 +140,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s\n", qPrintable(error->writeMessage()));
         return 1;
     }
-    const PageSet set = browserSet(args[3] == QStringLiteral("japanese"));
+    const PageSet set = browserSet(args[3] != QStringLiteral("ascii"), dark);
     QStringList pictures{set.page(2).standardFile, set.page(3).wideFile};
     if (set.backgroundKind == BackgroundKind::Picture)
         pictures << set.backgroundValue;
@@ -147,7 +162,7 @@ int main(int argc, char *argv[])
     QJsonObject out = typed(set);
     out[QStringLiteral("folder")] = paths.outputFolder;
     out[QStringLiteral("ext")] = state.extension;
-    if (modern)
+    if (home)
         out[QStringLiteral("home")] = QJsonObject{{QStringLiteral("name"), settings.HomeName},
                                                   {QStringLiteral("url"), settings.HomeURL}};
     std::fputs(QJsonDocument(out).toJson(QJsonDocument::Compact).constData(), stdout);

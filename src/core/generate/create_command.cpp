@@ -1,8 +1,8 @@
 #include "core/generate/create_command.h"
 
 #include "core/generate/data_page.h"
-#include "core/generate/html5_page.h"
 #include "core/generate/popup_page.h"
+#include "core/generate/set_writer.h"
 #include "core/settings/settings_file.h"
 
 #include <QDir>
@@ -80,9 +80,7 @@ std::optional<CreateSettings> readCreateSettings(const QString &path, QString *p
     out.popup.homeName = stored.HomeName;
     out.popup.homeURL = stored.HomeURL;
     out.format = pageFormatFromSetting(stored.KeishikiSettei);
-    // HTML5 pages are always UTF-8.
-    out.encoding = out.format == PageFormat::Html5 ? PageEncoding::Utf8
-                                                   : pageEncodingFromSetting(stored.MojiCodeSettei);
+    out.encoding = pageEncodingOf(out.format, stored.MojiCodeSettei);
     return out;
 }
 
@@ -98,15 +96,29 @@ std::optional<QString> nameTooLongMessage(const QString &folder, const QString &
         .arg(QDir::toNativeSeparators(folder + name), systemErrorText(ENAMETOOLONG));
 }
 
-// The pages of a set named title + ext in the folder beyond page n: regular
-// files only, so that a link or folder of that name is never deleted.
-QStringList pagesBeyond(const QString &folder, const QString &title, const QString &ext, int n)
+bool isRegularFile(const QString &path)
+{
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// What replacing a set named title + ext in the folder by one of n pages in
+// writer's format leaves stale: its pages beyond page n and the files it was
+// written with that this format does not write. Regular files only, so that
+// a link or folder of that name is never deleted, and of the files beside the
+// pages only those this program wrote.
+QStringList staleFiles(const QString &folder, const QString &title, const QString &ext, int n,
+                       const SetWriter &writer)
 {
     QStringList names;
     for (int k = n + 1; k <= kPageCount; ++k) {
         const QString name = popupPageFileName(title, k, ext);
-        struct stat st {};
-        if (::lstat(QFile::encodeName(folder + name).constData(), &st) == 0 && S_ISREG(st.st_mode))
+        if (isRegularFile(folder + name))
+            names << name;
+    }
+    const QStringList kept = writer.companionFiles(title);
+    for (const QString &name : allCompanionFiles(title)) {
+        if (!kept.contains(name) && isRegularFile(folder + name) && isWrittenCompanion(folder + name))
             names << name;
     }
     return names;
@@ -126,7 +138,7 @@ QString replaceQuestion(const QString &title, const QStringList &beyond)
 {
     QString text = QStringLiteral("「%1」はすでにあります。置き換えますか？").arg(title);
     if (!beyond.isEmpty())
-        text += QStringLiteral("\n置き換えると、新しいセットにないページ（%1）は削除されます。")
+        text += QStringLiteral("\n置き換えると、新しいセットにないファイル（%1）は削除されます。")
                     .arg(beyond.join(QStringLiteral("、")));
     return text;
 }
@@ -170,14 +182,20 @@ void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &pa
     // Another set of this name is replaced only when the user says so; the
     // set the editor reopened is updated without a question. Either way its
     // pages beyond the new last page go, so that no orphan page is left.
-    const QStringList beyond = pagesBeyond(paths.outputFolder, state.lastTitle, state.extension, n);
+    const auto writer = setWriter(settings->format, settings->encoding);
+    const QStringList beyond = staleFiles(paths.outputFolder, state.lastTitle, state.extension, n, *writer);
     if (state.reopenedSet != state.lastTitle + state.extension
         && setExists(paths.outputFolder, state.lastTitle, state.extension)
         && !desktop.question(replaceQuestion(state.lastTitle, beyond)))
         return;
 
-    // One page at a time, each complete before the next; a page that fails
-    // ends the command, leaving the pages before it and the editor as they are.
+    // The files the pages use first, then one page at a time, each complete
+    // before the next; a file that fails ends the command, leaving the files
+    // before it and the editor as they are.
+    if (auto error = writer->writeCompanions(paths.outputFolder, state.lastTitle, state.extension, set)) {
+        desktop.warning(error->writeMessage());
+        return;
+    }
     for (int k = 1; k <= n; ++k) {
         const Page &page = set.page(k);
         PopupPage popup;
@@ -192,10 +210,7 @@ void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &pa
         popup.file = pictureFile(page);
         popup.alt = pictureAlt(page);
         popup.encoding = settings->encoding;
-        const auto error = settings->format == PageFormat::Html5
-            ? writePageLines(paths.outputFolder + popupPageFileName(popup.title, k, popup.ext),
-                             html5PageLines(popup, set), PageEncoding::Utf8)
-            : writePopupPage(paths.outputFolder, popup);
+        const auto error = writer->writePage(paths.outputFolder, popup, set);
         if (error) {
             desktop.warning(error->writeMessage());
             return;
@@ -212,13 +227,10 @@ void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &pa
 
     // Every file is on disk before the first message shows: a user who ends
     // the program while a message is open loses no part of the set.
-    const auto dataPageError = settings->format == PageFormat::Html5
-        ? writePageLines(paths.outputFolder + dataPageFileName(state.lastTitle, state.extension),
-                         html5DataPageLines(state, n), PageEncoding::Utf8)
-        : writeDataPageFile(n, state, paths.outputFolder, settings->encoding);
+    const auto dataPageError = writer->writeDataPage(paths.outputFolder, state, n);
     desktop.information(createdPagesMessage(state.lastTitle, state.extension, n));
     if (!notRemoved.isEmpty())
-        desktop.warning(QStringLiteral("前のセットの次のページを削除できませんでした。\n") + notRemoved.join(u'\n'));
+        desktop.warning(QStringLiteral("前のセットの古いファイルを削除できませんでした。\n") + notRemoved.join(u'\n'));
     if (dataPageError) {
         desktop.warning(dataPageError->writeMessage());
         return;

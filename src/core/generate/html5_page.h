@@ -12,8 +12,8 @@
 
 namespace zelmora {
 
-// The size of the popup window that the pasted code opens, in CSS pixels;
-// every HTML5 page is laid out to fit it.
+// The size of the dialog or popup window that the pasted code opens, in CSS
+// pixels; every HTML5 page is laid out to fit it.
 inline constexpr int kHtml5PopupWidth = 360;
 inline constexpr int kHtml5PopupHeight = 280;
 
@@ -29,13 +29,19 @@ QString urlOfFileName(const QString &name);
 
 // The lines of an HTML5 popup page, without line ends. The page text goes in
 // as the author typed it (markup stays markup), each line break as <br>; the
-// title, file names and alternative texts are escaped.
+// title, file names and alternative texts are escaped. Its style and script
+// come from the set's files (html5_script.h).
 QStringList html5PageLines(const PopupPage &page, const PageSet &set);
 
 // The lines of an HTML5 preview page: the popup page without its buttons,
-// scripts, robots line and home link, pictures reached through picturePath.
+// script, robots line and home link, its style inline and pictures reached
+// through picturePath.
 QStringList html5PreviewLines(const QString &title, int k, const PageSet &set,
                               const QString &picturePath);
+
+// The set's style file (html5StyleFileName), in ASCII: what every page
+// shares and the set's background with the text colour that reads on it.
+QByteArray html5StyleSheet(const PageSet &set);
 
 // The lines of the HTML5 data page for pages 1..n.
 QStringList html5DataPageLines(const EditorState &state, int n);

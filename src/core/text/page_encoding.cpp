@@ -11,6 +11,11 @@ PageFormat pageFormatFromSetting(const QString &value)
     return value == QStringLiteral("1") ? PageFormat::Html5 : PageFormat::Classic;
 }
 
+PageEncoding pageEncodingOf(PageFormat format, const QString &encodingSetting)
+{
+    return format == PageFormat::Html5 ? PageEncoding::Utf8 : pageEncodingFromSetting(encodingSetting);
+}
+
 PageEncoding pageEncodingFromSetting(const QString &value)
 {
     return value == QStringLiteral("1") ? PageEncoding::Utf8 : PageEncoding::ShiftJis;

@@ -26,6 +26,10 @@ enum class PageFormat { Classic, Html5 };
 // missing key, "0", a word) the classic format.
 PageFormat pageFormatFromSetting(const QString &value);
 
+// The encoding of a set's pages: HTML5 pages are always UTF-8; classic pages
+// take MojiCodeSettei.
+PageEncoding pageEncodingOf(PageFormat format, const QString &encodingSetting);
+
 // The declaration a UTF-8 page carries as the first line inside <head>.
 inline const QString kUtf8Declaration = QStringLiteral("<meta charset=\"UTF-8\">");
 

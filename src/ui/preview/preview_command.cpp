@@ -55,12 +55,10 @@ void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state,
         return;
     }
     // The preview is written in the format and encoding that creating the
-    // set would use; HTML5 pages are always UTF-8.
+    // set would use.
     const StoredSettings stored = readStoredSettings(paths.settingsFile);
     const PageFormat format = pageFormatFromSetting(stored.KeishikiSettei);
-    const PageEncoding encoding = format == PageFormat::Html5
-        ? PageEncoding::Utf8
-        : pageEncodingFromSetting(stored.MojiCodeSettei);
+    const PageEncoding encoding = pageEncodingOf(format, stored.MojiCodeSettei);
     const auto error = writePreviewPages(set, state, paths, encoding, format);
     // The pages this preview wrote, known before anything else can replace
     // them; the pages before a failed one are deleted with the rest.

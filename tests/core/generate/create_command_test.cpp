@@ -211,6 +211,21 @@ TEST_F(CreateFixture, pageInTheWayStopsAfterTheWrittenPagesAndKeepsTheEditor)
     EXPECT_EQ(editor.pageSet(), before);
 }
 
+// An HTML5 set's style file is written before the pages that use it.
+TEST_F(CreateFixture, html5StyleFileInTheWayWritesNoPageAndKeepsTheEditor)
+{
+    settingsFile("KeishikiSettei=1\r\n");
+    ASSERT_TRUE(QDir().mkdir(out("abc_popleaf.css")));
+    kinds({Text});
+    const PageSet before = editor.pageSet();
+    create();
+    EXPECT_EQ(written(), QStringList());
+    ASSERT_EQ(desktop.calls.size(), 1);
+    EXPECT_EQ(desktop.calls[0].kind, Call::Warning);
+    EXPECT_TRUE(desktop.calls[0].text.contains(out("abc_popleaf.css")));
+    EXPECT_EQ(editor.pageSet(), before);
+}
+
 TEST_F(CreateFixture, missingOutputFolderIsReported)
 {
     ASSERT_TRUE(QDir(paths.outputFolder).removeRecursively());
@@ -288,12 +303,15 @@ TEST_F(CreateFixture, existingSetIsReplacedOnlyWhenAskedOrReopened_withoutStaleP
         bool linkAndFolder; // at abc_4.htm and abc_5.htm
         const char *beyond; // the pages the question names
         QStringList entries;
+        bool companions = false; // an HTML5 set's script, and a style file of the author's
     } cases[] = {
         {"no", false, false, 3, false, "abc_3.htm", {"abc_1.htm", "abc_2.htm", "abc_3.htm", "abc_data.htm"}},
         {"yes", true, false, 3, false, "abc_3.htm", {"abc_1.htm", "abc_2.htm", "abc_data.htm"}},
         {"reopened", false, true, 3, false, "", {"abc_1.htm", "abc_2.htm", "abc_data.htm"}},
         {"sixPagesByTwo", true, false, 6, false, "abc_3.htm、abc_4.htm、abc_5.htm、abc_6.htm",
          {"abc_1.htm", "abc_2.htm", "abc_data.htm"}},
+        {"html5SetByClassic", true, false, 2, false, "abc_popleaf.js",
+         {"abc_1.htm", "abc_2.htm", "abc_data.htm", "abc_popleaf.css"}, true},
         {"linkAndFolderBeyond", true, false, 3, true, "abc_3.htm",
          {"abc_1.htm", "abc_2.htm", "abc_4.htm", "abc_5.htm", "abc_data.htm"}},
     };
@@ -307,6 +325,10 @@ TEST_F(CreateFixture, existingSetIsReplacedOnlyWhenAskedOrReopened_withoutStaleP
             writeFile(paths.outputFolder + QStringLiteral("abc_%1.htm").arg(k), QStringLiteral("abc_%1.htm").arg(k).toUtf8());
         if (c.linkAndFolder)
             ASSERT_TRUE(QFile::link(mine, out("abc_4.htm")) && QDir().mkdir(out("abc_5.htm")));
+        if (c.companions) {
+            writeFile(out("abc_popleaf.js"), "/* Zelmora page set script */");
+            writeFile(out("abc_popleaf.css"), "/* the author's own */");
+        }
         editor.set().title = QStringLiteral("abc");
         kinds({Text, Text});
         const PageSet before = editor.pageSet();
@@ -319,7 +341,7 @@ TEST_F(CreateFixture, existingSetIsReplacedOnlyWhenAskedOrReopened_withoutStaleP
         if (!c.reopened)
             EXPECT_EQ(desktop.calls.first().text,
                       QStringLiteral("「abc」はすでにあります。置き換えますか？\n"
-                                     "置き換えると、新しいセットにないページ（%1）は削除されます。").arg(QString::fromUtf8(c.beyond)));
+                                     "置き換えると、新しいセットにないファイル（%1）は削除されます。").arg(QString::fromUtf8(c.beyond)));
         for (const Call &call : desktop.calls)
             EXPECT_NE(call.kind, Call::Warning) << call.text.toStdString();
         if (!c.answer && !c.reopened) {

@@ -1,7 +1,10 @@
 #include "core/generate/popup_page.h"
+#include "core/generate/html5_page.h"
+#include "core/generate/html5_script.h"
 
 #include "support/file_compare.h"
 
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -206,4 +209,45 @@ TEST(PopupPage, writeFailureComesBackWithThePath)
     const auto error = writePopupPage(missing, textPage(false, 0));
     ASSERT_TRUE(error);
     EXPECT_EQ(error->path, missing + QStringLiteral("abc_1.htm"));
+}
+
+// Whatever colour is typed, the text reads on it (the light text from a
+// luminance below 0.179 on), and nothing typed brings in other CSS.
+TEST(Html5Style, anyTypedColourGetsReadableTextAndNothingElse)
+{
+    const struct {
+        const char *typed;
+        const char *rule; // the set's body rule, or null for none
+        bool dark;
+    } cases[] = {
+        {"navy", "body{background-color:navy;color:#fff}", true},
+        {"ＮＡＶＹ", "body{background-color:navy;color:#fff}", true},
+        {"Yellow", "body{background-color:yellow}", false},
+        {"000080", "body{background-color:#000080;color:#fff}", true},
+        {"#757575", "body{background-color:#757575;color:#fff}", true},
+        {"#767676", "body{background-color:#767676}", false},
+        {"notacolour", nullptr, false},
+        {"red;color:red", nullptr, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.typed);
+        PageSet set;
+        set.page(1).kind = PageKind::Text;
+        set.backgroundValue = QString::fromUtf8(c.typed);
+        const QStringList rules = QString::fromLatin1(html5StyleSheet(set)).split(u'\n');
+        const QStringList body = rules.filter(QRegularExpression(QStringLiteral("^body\\{background")));
+        EXPECT_EQ(body, c.rule ? QStringList{QString::fromLatin1(c.rule)} : QStringList());
+        EXPECT_TRUE(rules.contains(c.dark ? QStringLiteral(":root{color-scheme:dark}") : QStringLiteral(":root{color-scheme:light}")));
+    }
+}
+
+TEST(Html5Script, aTitleNeverEndsItsStringOrTheScript)
+{
+    const QString title = QStringLiteral("a\"b'c\\d</script><!--\u2028春");
+    const QByteArray script = html5SetScript(title, QStringLiteral(".htm"));
+    const QString literal = javaScriptString(title);
+    EXPECT_EQ(literal, QStringLiteral("\"a\\u0022b\\u0027c\\u005cd\\u003c/script\\u003e\\u003c!--\\u2028\\u6625\""));
+    EXPECT_TRUE(script.contains(("var title = " + literal).toLatin1()));
+    for (const char c : script)
+        ASSERT_LT(static_cast<unsigned char>(c), 0x80) << "ASCII only";
 }

@@ -124,11 +124,14 @@ TEST_P(RoundTrip, createReopenCreateGivesTheSameFiles)
 
     Program second(dir.filePath(QStringLiteral("second")), c.setting);
     second.create(read);
-    ASSERT_EQ(first.files().size(), 7); // six pages and the data page
+    // Six pages and the data page; an HTML5 set also its script and style.
+    ASSERT_EQ(first.files().size(), c.start ? 9 : 7);
     ASSERT_EQ(second.files(), first.files());
     for (const QString &name : first.files()) {
         const QByteArray bytes = first.file(name);
         EXPECT_TRUE(sameBytes(bytes, second.file(name))) << name.toStdString();
+        if (!name.endsWith(QStringLiteral(".htm")))
+            continue;
         const bool utf8 = c.encoding == PageEncoding::Utf8;
         if (c.start)
             EXPECT_TRUE(bytes.startsWith(c.start)) << name.toStdString();
@@ -154,7 +157,7 @@ TEST_P(Utf8Set, pageWithoutItsMarkIsReadByItsDeclaration)
     Program program(dir.filePath(QStringLiteral("p")), c.setting);
     program.create(set);
     // As an editor that drops the mark on saving would leave the pages.
-    for (const QString &name : program.files()) {
+    for (const QString &name : program.files().filter(QStringLiteral(".htm"))) {
         const QByteArray bytes = program.file(name);
         ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
         writeFile(program.paths.outputFolder + name, bytes.mid(3));
