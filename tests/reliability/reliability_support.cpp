@@ -8,6 +8,8 @@
 
 #include <cerrno>
 #include <cstdarg>
+#include <cstdio>
+#include <cstring>
 #include <mutex>
 
 #include <dlfcn.h>
@@ -147,6 +149,106 @@ bool OpenWatch::allowOpen(int folder, const char *path, int flags)
     return true;
 }
 
+namespace {
+
+std::atomic<SystemFaults *> activeFaults{nullptr};
+std::mutex faultsMutex;
+QList<SystemFault> faultRules;         // guarded by faultsMutex
+QList<SystemFaults::Sync> syncsSeen;   // guarded by faultsMutex
+
+// The path a call names: folder's own path joined with a relative one.
+QByteArray pathAt(int folder, const char *path)
+{
+    if (path && path[0] == '/')
+        return QByteArray(path);
+    char buffer[4096];
+    ssize_t n = -1;
+    if (folder == AT_FDCWD)
+        n = ::getcwd(buffer, sizeof buffer) ? ssize_t(std::strlen(buffer)) : -1;
+    else
+        n = ::readlink(("/proc/self/fd/" + QByteArray::number(folder)).constData(), buffer,
+                       sizeof buffer);
+    const QByteArray base = n < 0 ? QByteArray() : QByteArray(buffer, n);
+    return path && *path ? base + '/' + path : base;
+}
+
+int applyRules(SystemCall call, const QByteArray &path)
+{
+    std::function<void()> action;
+    int error = 0;
+    {
+        std::lock_guard lock(faultsMutex);
+        if (call == SystemCall::Sync)
+            syncsSeen.append({std::this_thread::get_id(), path});
+        for (SystemFault &rule : faultRules) {
+            if (rule.call != call || !path.contains(rule.pathPart))
+                continue;
+            if (rule.pass > 0) {
+                --rule.pass;
+                break;
+            }
+            if (rule.before) {
+                action = std::exchange(rule.before, {});
+                rule.call = SystemCall(-1); // spent
+                break;
+            }
+            error = rule.error;
+            break;
+        }
+    }
+    if (action)
+        action(); // outside the lock: it may well write files itself
+    if (error) {
+        errno = error;
+        return -1;
+    }
+    return 0;
+}
+
+} // namespace
+
+SystemFaults::SystemFaults(QList<SystemFault> faults)
+{
+    std::lock_guard lock(faultsMutex);
+    faultRules = std::move(faults);
+    syncsSeen.clear();
+    activeFaults = this;
+}
+
+SystemFaults::~SystemFaults()
+{
+    activeFaults = nullptr;
+    std::lock_guard lock(faultsMutex);
+    faultRules.clear();
+}
+
+QList<SystemFaults::Sync> SystemFaults::syncs() const
+{
+    std::lock_guard lock(faultsMutex);
+    return syncsSeen;
+}
+
+QList<SystemFault> likeExfat(const QByteArray &folder)
+{
+    return {{SystemCall::UnnamedOpen, EOPNOTSUPP, folder},
+            {SystemCall::Link, EPERM, folder},
+            {SystemCall::RenameNoReplace, EINVAL, folder}};
+}
+
+int SystemFaults::fail(SystemCall call, int folder, const char *path)
+{
+    if (!activeFaults)
+        return 0;
+    return applyRules(call, pathAt(folder, path));
+}
+
+int SystemFaults::failOn(SystemCall call, int fd)
+{
+    if (!activeFaults)
+        return 0;
+    return applyRules(call, pathAt(fd, ""));
+}
+
 // 2000-01-01: older than a day, so a file system mounted relatime (the
 // default) records the next read too.
 constexpr timespec kUnread{946684800, 0};
@@ -191,6 +293,13 @@ Function next(const char *name)
         va_end(rest);                                                                              \
     }                                                                                              \
     static const auto real = next<decltype(&::function)>(#function);                               \
+    if ((flags & O_TMPFILE) == O_TMPFILE                                                           \
+        && zelmora::test::SystemFaults::fail(zelmora::test::SystemCall::UnnamedOpen, folder, path)) \
+        return -1;                                                                                 \
+    if ((flags & (O_WRONLY | O_RDWR | O_CREAT))                                                    \
+        && zelmora::test::SystemFaults::fail(zelmora::test::SystemCall::OpenForWriting, folder,     \
+                                             path))                                                \
+        return -1;                                                                                 \
     return zelmora::test::OpenWatch::allowOpen(folder, path, flags) ? real(__VA_ARGS__, flags, mode) : -1;
 
 extern "C" int open(const char *path, int flags, ...) { ZELMORA_WATCHED_OPEN(open, AT_FDCWD, path) }
@@ -198,4 +307,45 @@ extern "C" int open64(const char *path, int flags, ...) { ZELMORA_WATCHED_OPEN(o
 extern "C" int openat(int folder, const char *path, int flags, ...)
 {
     ZELMORA_WATCHED_OPEN(openat, folder, folder, path)
+}
+
+using zelmora::test::SystemCall;
+using zelmora::test::SystemFaults;
+
+extern "C" ssize_t read(int fd, void *buffer, size_t size)
+{
+    static const auto real = next<decltype(&::read)>("read");
+    return SystemFaults::failOn(SystemCall::Read, fd) ? -1 : real(fd, buffer, size);
+}
+
+extern "C" ssize_t write(int fd, const void *buffer, size_t size)
+{
+    static const auto real = next<decltype(&::write)>("write");
+    return SystemFaults::failOn(SystemCall::Write, fd) ? -1 : real(fd, buffer, size);
+}
+
+extern "C" int fdatasync(int fd)
+{
+    static const auto real = next<decltype(&::fdatasync)>("fdatasync");
+    return SystemFaults::failOn(SystemCall::Sync, fd) ? -1 : real(fd);
+}
+
+extern "C" int fsync(int fd)
+{
+    static const auto real = next<decltype(&::fsync)>("fsync");
+    return SystemFaults::failOn(SystemCall::Sync, fd) ? -1 : real(fd);
+}
+
+extern "C" int linkat(int from, const char *path, int to, const char *name, int flags)
+{
+    static const auto real = next<decltype(&::linkat)>("linkat");
+    return SystemFaults::fail(SystemCall::Link, to, name) ? -1 : real(from, path, to, name, flags);
+}
+
+extern "C" int renameat2(int from, const char *path, int to, const char *name, unsigned flags)
+{
+    static const auto real = next<decltype(&::renameat2)>("renameat2");
+    if ((flags & RENAME_NOREPLACE) && SystemFaults::fail(SystemCall::RenameNoReplace, to, name))
+        return -1;
+    return real(from, path, to, name, flags);
 }
