@@ -200,6 +200,11 @@ void DraftKeeper::offerRestore()
         if (!attempt.lock.held() && !attempt.nobodyCanHold)
             continue; // another running copy's, or not ours to judge
         const DraftOnDisk found = takeDraft(left);
+        if (found.state == DraftOnDisk::State::Unreadable) {
+            m_desktop.warning(QStringLiteral("前回の編集内容の下書きを読み込めませんでした。\n%1\n理由: %2")
+                                  .arg(found.error->path, found.error->reason));
+            continue;
+        }
         if (found.state == DraftOnDisk::State::Damaged) {
             QString text
                 = QStringLiteral("前回の編集内容の下書きが壊れているため、読み込めませんでした。");

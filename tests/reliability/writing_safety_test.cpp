@@ -9,6 +9,7 @@
 
 #include "app/draft_keeper.h"
 #include "app/main_window.h"
+#include "core/files/draft_file.h"
 #include "core/files/file_error.h"
 #include "ui/kit/form_layout.h"
 #include "ui/kit/message_box_desktop.h"
@@ -192,9 +193,12 @@ TEST_P(FailingDisk, oneMessageNamesTheFileAndTheReason_oldFileWhole)
     const struct { const char *file; QByteArray old; } files[] = {
         {"Popleaf/abc_1.htm", "old page\r\n"}, {"Zelmora.ini", "[OptionSettei]\r\nDousaSettei=0\r\n"},
         {"Zelmora.1.draft", {}}, {"Popleaf/pic.gif", {}}};
+    const bool read = fault.call == SystemCall::Read;
     const QString file = program + u'/' + QString::fromLatin1(files[int(target)].file);
     if (!files[int(target)].old.isEmpty())
         writeFile(file, files[int(target)].old);
+    if (target == Target::Draft && read) // left by a copy that ended: read at the start
+        writeFile(file, draftBytes(sampleSet(QStringLiteral("left"))));
     writeFile(outside.filePath(QStringLiteral("pic.gif")), "GIF89a picture");
     RecordingDesktop desktop;
     desktop.answer = true;
@@ -208,15 +212,15 @@ TEST_P(FailingDisk, oneMessageNamesTheFileAndTheReason_oldFileWhole)
     window.showPageSet(editing);
 
     {
-        const bool read = fault.call == SystemCall::Read;
-        const SystemFaults failing({{fault.call, fault.error, QFile::encodeName(read ? outside.path() : program)}});
+        const bool outsideRead = read && target == Target::Picture;
+        const SystemFaults failing({{fault.call, fault.error, QFile::encodeName(outsideRead ? outside.path() : program)}});
         switch (target) {
         case Target::Page: click(&window, "Command1"); break;
         case Target::Settings:
             onModal([](QWidget *options) { options->close(); });
             click(&window, "Option_btn");
             break;
-        case Target::Draft: window.draft().saveAndWait(); break;
+        case Target::Draft: read ? window.draft().offerRestore() : window.draft().saveAndWait(); break;
         case Target::Picture: {
             QMimeData mime;
             mime.setUrls({QUrl::fromLocalFile(outside.filePath(QStringLiteral("pic.gif")))});
@@ -256,6 +260,7 @@ INSTANTIATE_TEST_SUITE_P(Faults, FailingDisk, testing::Combine(
     faultName);
 
 INSTANTIATE_TEST_SUITE_P(ReadFaults, FailingDisk, testing::Values(
+    std::tuple(Target::Draft,   DiskFault{"eioOnRead", SystemCall::Read, EIO}),
     std::tuple(Target::Picture, DiskFault{"eioOnRead", SystemCall::Read, EIO})),
     faultName);
 

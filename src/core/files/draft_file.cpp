@@ -1,5 +1,6 @@
 #include "core/files/draft_file.h"
 
+#include "core/files/file_descriptor.h"
 #include "core/files/page_lines.h"
 
 #include <QFile>
@@ -311,9 +312,27 @@ DraftOnDisk takeDraft(const QString &path)
     // Only a regular file of a sane size is read: a FIFO would block and a
     // link could point anywhere.
     if (S_ISREG(info.st_mode) && info.st_size <= kMaxDraftBytes) {
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly) && file.size() <= kMaxDraftBytes) {
-            if (const auto set = parseDraft(file.readAll())) {
+        const FileDescriptor fd(::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+        struct stat opened {};
+        if (fd.get() >= 0 && ::fstat(fd.get(), &opened) == 0 && S_ISREG(opened.st_mode)
+            && opened.st_size <= kMaxDraftBytes) {
+            QByteArray bytes(qsizetype(opened.st_size), Qt::Uninitialized);
+            qsizetype done = 0;
+            while (done < bytes.size()) {
+                const ssize_t n = ::read(fd.get(), bytes.data() + done, std::size_t(bytes.size() - done));
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n < 0) {
+                    found.state = DraftOnDisk::State::Unreadable;
+                    found.error = FileError::fromErrno(path, errno);
+                    return found;
+                }
+                if (n == 0)
+                    break;
+                done += n;
+            }
+            bytes.truncate(done);
+            if (const auto set = parseDraft(bytes)) {
                 found.state = DraftOnDisk::State::Found;
                 found.set = *set;
                 return found;

@@ -83,14 +83,17 @@ QStringList draftsBeside(const QString &settingsFile);
 
 // What is found at the draft's place.
 struct DraftOnDisk {
-    enum class State { None, Found, Damaged } state = State::None;
+    enum class State { None, Found, Damaged, Unreadable } state = State::None;
     PageSet set;
-    QString setAsidePath; // where a damaged draft was moved to
+    QString setAsidePath;            // where a damaged draft was moved to
+    std::optional<FileError> error; // why an unreadable draft could not be read
 };
 
 // Reads the draft. A damaged or foreign file is renamed aside (name +
 // ".damaged", replacing an older one) so it is reported once and never read
-// again; one that cannot be moved is left and reported as damaged.
+// again; one that cannot be moved is left and reported as damaged. A draft
+// the system fails to read (a failing disk) is Unreadable and left as it is:
+// it may well be whole.
 DraftOnDisk takeDraft(const QString &path);
 
 // Replaces the draft atomically (a reader sees the old or the new draft).
