@@ -6,16 +6,8 @@
 #include "support/ui_test_support.h"
 #include "support/file_compare.h"
 #include "support/recording_desktop.h"
-#include "support/in_process_preview.h"
-#include "support/recording_browser.h"
-#include "core/files/draft_file.h"
-#include "app/draft_keeper.h"
 
 #include <QAbstractButton>
-#include <QAbstractItemView>
-#include <QItemSelectionModel>
-#include <QMimeData>
-#include <QUrl>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -23,12 +15,7 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTest>
-
-#include <cstring>
-#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -126,35 +113,11 @@ QByteArray expectedDataPage()
     });
 }
 
-// Runs a command; its error output when it fails, else nothing.
-std::optional<QString> run(const QString &program, const QStringList &arguments, QString *output = nullptr)
-{
-    const QString found = QStandardPaths::findExecutable(program, {"/usr/sbin", "/sbin", "/usr/bin", "/bin"});
-    if (found.isEmpty())
-        return program + QStringLiteral(" is not installed");
-    QProcess process;
-    process.start(found, arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return program + QStringLiteral(": ") + QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
-    if (output)
-        *output = QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
-    return std::nullopt;
-}
-
-// The program folder on a USB stick as it comes, formatted exFAT (mounted
-// with exfat-fuse) or FAT32 (the kernel's vfat), made at test time in a
-// loop device; or a plain folder. Where a loop device or the file system
-// cannot be had, the test is skipped with the reason.
-class Roads : public testing::TestWithParam<const char *> {
+class Roads : public testing::Test {
 protected:
     void SetUp() override
     {
-        if (std::strcmp(GetParam(), "folder") != 0) {
-            if (const auto why = mountStick())
-                GTEST_SKIP() << why->toStdString();
-            program = dir.filePath(QStringLiteral("stick"));
-        }
-        window = std::make_unique<MainWindow>(desktop, program);
+        window = std::make_unique<MainWindow>(desktop, dir.path());
         test::visitEveryTab(window.get());
         window->show();
         QFile gif(window->paths().outputFolder + QStringLiteral("a.gif"));
@@ -201,42 +164,7 @@ protected:
         click("OpenFiles_2p");
     }
 
-    void TearDown() override
-    {
-        window.reset();
-        if (!loop.isEmpty()) {
-            EXPECT_EQ(run(QStringLiteral("umount"), {dir.filePath(QStringLiteral("stick"))}), std::nullopt);
-            run(QStringLiteral("losetup"), {QStringLiteral("-d"), loop});
-        }
-    }
-
-    std::optional<QString> mountStick()
-    {
-        const bool exfat = std::strcmp(GetParam(), "exfat") == 0;
-        const QString image = dir.filePath(QStringLiteral("stick.img"));
-        QFile file(image);
-        if (!file.open(QIODevice::WriteOnly) || !file.resize(64 << 20))
-            return QStringLiteral("no room for the image");
-        file.close();
-        if (auto why = run(exfat ? QStringLiteral("mkfs.exfat") : QStringLiteral("mkfs.vfat"), {image}))
-            return why;
-        if (auto why = run(QStringLiteral("losetup"), {QStringLiteral("-f"), QStringLiteral("--show"), image}, &loop))
-            return QStringLiteral("no loop device: ") + *why;
-        if (!QDir().mkdir(dir.filePath(QStringLiteral("stick"))))
-            return QStringLiteral("no mount point");
-        const auto why = exfat ? run(QStringLiteral("mount.exfat-fuse"), {loop, dir.filePath(QStringLiteral("stick"))})
-                               : run(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("vfat"), loop,
-                                                               dir.filePath(QStringLiteral("stick"))});
-        if (why) {
-            run(QStringLiteral("losetup"), {QStringLiteral("-d"), loop});
-            loop.clear();
-        }
-        return why;
-    }
-
     QTemporaryDir dir;
-    QString program = dir.path();
-    QString loop; // the loop device of the stick, while mounted
     RecordingDesktop desktop;
     std::unique_ptr<MainWindow> window;
 };
@@ -255,7 +183,7 @@ PageSet exampleSet()
 
 } // namespace
 
-TEST_P(Roads, oneCreationWritesTheTwoPagesAndTheDataPageThenClearsTheEditor)
+TEST_F(Roads, oneCreationWritesTheTwoPagesAndTheDataPageThenClearsTheEditor)
 {
     enterTheExampleSet();
     PageSet entered = exampleSet();
@@ -280,7 +208,7 @@ TEST_P(Roads, oneCreationWritesTheTwoPagesAndTheDataPageThenClearsTheEditor)
     EXPECT_EQ(get<QTabWidget>("SSTab1")->currentIndex(), 0);
 }
 
-TEST_P(Roads, reopeningTheSetFindsTheInputsAndCreatesIdenticalFiles)
+TEST_F(Roads, reopeningTheSetFindsTheInputsAndCreatesIdenticalFiles)
 {
     enterTheExampleSet();
     click("Command1");
@@ -306,7 +234,7 @@ TEST_P(Roads, reopeningTheSetFindsTheInputsAndCreatesIdenticalFiles)
     EXPECT_TRUE(sameBytes(data, readAll(out("abc_data.htm"))));
 }
 
-TEST_P(Roads, optionsSwitchToHtmlAndRobotsAndTheNextCreationUsesBoth)
+TEST_F(Roads, optionsSwitchToHtmlAndRobotsAndTheNextCreationUsesBoth)
 {
     onNextModal([](QWidget *options) {
         child<QAbstractButton>(options, QStringLiteral("OptKcyosi_1"))->click();
@@ -327,56 +255,3 @@ TEST_P(Roads, optionsSwitchToHtmlAndRobotsAndTheNextCreationUsesBoth)
     ASSERT_GE(desktop.calls.size(), 1);
     EXPECT_EQ(desktop.calls[0].text, QStringLiteral("ポップリーフ [ opt_1.html ] を作成しました｡"));
 }
-
-// What a stick adds to the roads above: pictures brought in by ほかの場所から
-//追加… and by a drop on a 参照 button, the drafts of two copies, the preview.
-TEST_P(Roads, picturesDraftsAndPreviewOnTheProgramFolder)
-{
-    QTemporaryDir outside;
-    for (const char *name : {"chosen.gif", "dropped.gif"})
-        writeFile(outside.filePath(QString::fromLatin1(name)), kGif);
-    desktop.chosenFiles = {outside.filePath(QStringLiteral("chosen.gif"))};
-    get<QLineEdit>("t_Text")->setText(QStringLiteral("abc"));
-    click("Option1_2");
-    onNextModal([](QWidget *picker) {
-        child<QAbstractButton>(picker, QStringLiteral("Com_import"))->click();
-        auto *view = child<QAbstractItemView>(picker, QStringLiteral("File1"));
-        EXPECT_TRUE(QTest::qWaitFor([view] { return view->selectionModel()->hasSelection(); }, 20000));
-        picker->close();
-    });
-    click("OpenFiles_1p");
-    click("Option0_1");
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    auto *button = get("OpenFiles_BK");
-    QMimeData mime;
-    mime.setUrls({QUrl::fromLocalFile(outside.filePath(QStringLiteral("dropped.gif")))});
-    QDropEvent drop(QPointF(button->mapTo(window.get(), button->rect().center())), Qt::CopyAction, &mime,
-                    Qt::LeftButton, Qt::NoModifier);
-    static_cast<QObject *>(window.get())->event(&drop);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return window->pageSet().backgroundValue == u"dropped.gif"; }, 20000));
-    EXPECT_EQ(window->pageSet().page(1).standardFile, QStringLiteral("chosen.gif"));
-    for (const char *name : {"chosen.gif", "dropped.gif"})
-        EXPECT_EQ(readAll(out(name)), kGif) << name;
-
-    MainWindow second(desktop, program);
-    second.setTitle(QStringLiteral("second"));
-    for (MainWindow *copy : {window.get(), &second}) {
-        copy->draft().saveAndWait();
-        EXPECT_EQ(parseDraft(readAll(copy->draft().path())), copy->pageSet());
-    }
-    EXPECT_NE(second.draft().path(), window->draft().path());
-
-    RecordingBrowserFactory browsers;
-    EditorState state;
-    onNextModal([&](QWidget *preview) {
-        EXPECT_TRUE(QFile::exists(program + QStringLiteral("/TEMP/abc_1.htm")));
-        preview->close();
-    });
-    test::runPreviewCommand(window.get(), *window, state, window->paths(), desktop, &browsers);
-    EXPECT_EQ(browsers.created, 1);
-    EXPECT_EQ(QDir(program + QStringLiteral("/TEMP")).entryList(QDir::Files | QDir::Hidden), QStringList{});
-    EXPECT_EQ(desktop.calls.size(), 1) << "only the choice of files"; // ChooseFiles
-}
-
-INSTANTIATE_TEST_SUITE_P(Sticks, Roads, testing::Values("folder", "exfat", "vfat"),
-                         [](const auto &info) { return std::string(info.param); });

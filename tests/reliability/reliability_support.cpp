@@ -8,8 +8,6 @@
 
 #include <cerrno>
 #include <cstdarg>
-#include <cstdio>
-#include <cstring>
 #include <mutex>
 
 #include <dlfcn.h>
@@ -151,78 +149,22 @@ bool OpenWatch::allowOpen(int folder, const char *path, int flags)
 
 namespace {
 
-std::atomic<SystemFaults *> activeFaults{nullptr};
-std::mutex faultsMutex;
-QList<SystemFault> faultRules;         // guarded by faultsMutex
-QList<SystemFaults::Sync> syncsSeen;   // guarded by faultsMutex
-
-// The path a call names: folder's own path joined with a relative one.
-QByteArray pathAt(int folder, const char *path)
-{
-    if (path && path[0] == '/')
-        return QByteArray(path);
-    char buffer[4096];
-    ssize_t n = -1;
-    if (folder == AT_FDCWD)
-        n = ::getcwd(buffer, sizeof buffer) ? ssize_t(std::strlen(buffer)) : -1;
-    else
-        n = ::readlink(("/proc/self/fd/" + QByteArray::number(folder)).constData(), buffer,
-                       sizeof buffer);
-    const QByteArray base = n < 0 ? QByteArray() : QByteArray(buffer, n);
-    return path && *path ? base + '/' + path : base;
-}
-
-int applyRules(SystemCall call, const QByteArray &path)
-{
-    std::function<void()> action;
-    int error = 0;
-    {
-        std::lock_guard lock(faultsMutex);
-        if (call == SystemCall::Sync)
-            syncsSeen.append({std::this_thread::get_id(), path});
-        for (SystemFault &rule : faultRules) {
-            if (rule.call != call || !path.contains(rule.pathPart))
-                continue;
-            if (rule.pass > 0) {
-                --rule.pass;
-                break;
-            }
-            if (rule.before) {
-                action = std::exchange(rule.before, {});
-                rule.call = SystemCall(-1); // spent
-                break;
-            }
-            error = rule.error;
-            break;
-        }
-    }
-    if (action)
-        action(); // outside the lock: it may well write files itself
-    if (error) {
-        errno = error;
-        return -1;
-    }
-    return 0;
-}
+std::atomic<bool> faultsActive{false};
+std::mutex faultsMutex; // guards the two below
+QList<SystemFault> faultRules;
+QList<std::pair<std::thread::id, QByteArray>> syncsSeen;
 
 } // namespace
 
 SystemFaults::SystemFaults(QList<SystemFault> faults)
 {
     std::lock_guard lock(faultsMutex);
-    faultRules = std::move(faults);
-    syncsSeen.clear();
-    activeFaults = this;
+    faultRules = std::move(faults), syncsSeen.clear(), faultsActive = true;
 }
 
-SystemFaults::~SystemFaults()
-{
-    activeFaults = nullptr;
-    std::lock_guard lock(faultsMutex);
-    faultRules.clear();
-}
+SystemFaults::~SystemFaults() { faultsActive = false; }
 
-QList<SystemFaults::Sync> SystemFaults::syncs() const
+QList<std::pair<std::thread::id, QByteArray>> SystemFaults::syncs() const
 {
     std::lock_guard lock(faultsMutex);
     return syncsSeen;
@@ -230,23 +172,29 @@ QList<SystemFaults::Sync> SystemFaults::syncs() const
 
 QList<SystemFault> likeExfat(const QByteArray &folder)
 {
-    return {{SystemCall::UnnamedOpen, EOPNOTSUPP, folder},
-            {SystemCall::Link, EPERM, folder},
+    return {{SystemCall::UnnamedOpen, EOPNOTSUPP, folder}, {SystemCall::Link, EPERM, folder},
             {SystemCall::RenameNoReplace, EINVAL, folder}};
 }
 
-int SystemFaults::fail(SystemCall call, int folder, const char *path)
+int SystemFaults::fail(SystemCall call, int folder, const char *name)
 {
-    if (!activeFaults)
+    if (!faultsActive)
         return 0;
-    return applyRules(call, pathAt(folder, path));
-}
-
-int SystemFaults::failOn(SystemCall call, int fd)
-{
-    if (!activeFaults)
-        return 0;
-    return applyRules(call, pathAt(fd, ""));
+    char buffer[4096] = {};
+    const QByteArray base = folder == AT_FDCWD ? QByteArray(::getcwd(buffer, sizeof buffer))
+        : ::readlink(("/proc/self/fd/" + QByteArray::number(folder)).constData(), buffer, sizeof buffer) > 0
+        ? QByteArray(buffer) : QByteArray();
+    const QByteArray path = name && name[0] == '/' ? QByteArray(name) : name && *name ? base + '/' + name : base;
+    std::lock_guard lock(faultsMutex);
+    if (call == SystemCall::Sync)
+        syncsSeen.append({std::this_thread::get_id(), path});
+    for (SystemFault &rule : faultRules) {
+        if (rule.call == call && path.contains(rule.pathPart)) {
+            errno = rule.error;
+            return -1;
+        }
+    }
+    return 0;
 }
 
 // 2000-01-01: older than a day, so a file system mounted relatime (the
@@ -293,12 +241,9 @@ Function next(const char *name)
         va_end(rest);                                                                              \
     }                                                                                              \
     static const auto real = next<decltype(&::function)>(#function);                               \
-    if ((flags & O_TMPFILE) == O_TMPFILE                                                           \
-        && zelmora::test::SystemFaults::fail(zelmora::test::SystemCall::UnnamedOpen, folder, path)) \
-        return -1;                                                                                 \
-    if ((flags & (O_WRONLY | O_RDWR | O_CREAT))                                                    \
-        && zelmora::test::SystemFaults::fail(zelmora::test::SystemCall::OpenForWriting, folder,     \
-                                             path))                                                \
+    using zelmora::test::SystemCall, zelmora::test::SystemFaults;                                  \
+    if (((flags & O_TMPFILE) == O_TMPFILE && SystemFaults::fail(SystemCall::UnnamedOpen, folder, path)) \
+        || ((flags & (O_WRONLY | O_RDWR)) && SystemFaults::fail(SystemCall::OpenForWriting, folder, path))) \
         return -1;                                                                                 \
     return zelmora::test::OpenWatch::allowOpen(folder, path, flags) ? real(__VA_ARGS__, flags, mode) : -1;
 
@@ -309,43 +254,18 @@ extern "C" int openat(int folder, const char *path, int flags, ...)
     ZELMORA_WATCHED_OPEN(openat, folder, folder, path)
 }
 
-using zelmora::test::SystemCall;
-using zelmora::test::SystemFaults;
+using zelmora::test::SystemCall, zelmora::test::SystemFaults;
 
-extern "C" ssize_t read(int fd, void *buffer, size_t size)
-{
-    static const auto real = next<decltype(&::read)>("read");
-    return SystemFaults::failOn(SystemCall::Read, fd) ? -1 : real(fd, buffer, size);
-}
-
-extern "C" ssize_t write(int fd, const void *buffer, size_t size)
-{
-    static const auto real = next<decltype(&::write)>("write");
-    return SystemFaults::failOn(SystemCall::Write, fd) ? -1 : real(fd, buffer, size);
-}
-
-extern "C" int fdatasync(int fd)
-{
-    static const auto real = next<decltype(&::fdatasync)>("fdatasync");
-    return SystemFaults::failOn(SystemCall::Sync, fd) ? -1 : real(fd);
-}
-
-extern "C" int fsync(int fd)
-{
-    static const auto real = next<decltype(&::fsync)>("fsync");
-    return SystemFaults::failOn(SystemCall::Sync, fd) ? -1 : real(fd);
-}
-
-extern "C" int linkat(int from, const char *path, int to, const char *name, int flags)
-{
-    static const auto real = next<decltype(&::linkat)>("linkat");
-    return SystemFaults::fail(SystemCall::Link, to, name) ? -1 : real(from, path, to, name, flags);
-}
-
-extern "C" int renameat2(int from, const char *path, int to, const char *name, unsigned flags)
-{
-    static const auto real = next<decltype(&::renameat2)>("renameat2");
-    if ((flags & RENAME_NOREPLACE) && SystemFaults::fail(SystemCall::RenameNoReplace, to, name))
-        return -1;
-    return real(from, path, to, name, flags);
-}
+// The calls the fault rules take, each failed or passed on to the C library.
+#define ZELMORA_FAULTED(type, function, call, folder, name, parameters, arguments)                    \
+    extern "C" type function parameters                                                            \
+    {                                                                                              \
+        static const auto real = next<decltype(&::function)>(#function);                           \
+        return SystemFaults::fail(call, folder, name) ? -1 : real arguments;                       \
+    }
+ZELMORA_FAULTED(ssize_t, read, SystemCall::Read, fd, "", (int fd, void *b, size_t n), (fd, b, n))
+ZELMORA_FAULTED(int, fdatasync, SystemCall::Sync, fd, "", (int fd), (fd))
+ZELMORA_FAULTED(int, linkat, SystemCall::Link, to, name, (int from, const char *p, int to, const char *name, int f),
+                (from, p, to, name, f))
+ZELMORA_FAULTED(int, renameat2, (f & RENAME_NOREPLACE) ? SystemCall::RenameNoReplace : SystemCall(-1), to, name,
+                (int from, const char *p, int to, const char *name, unsigned f), (from, p, to, name, f))

@@ -16,7 +16,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <functional>
 #include <ostream>
 #include <thread>
 
@@ -72,51 +71,25 @@ private:
     std::atomic<int> m_opens{0};
 };
 
-// This process's own calls of the C library as a failing or a foreign file
-// system answers them, while the object lives. A rule applies to the calls
-// on a path that holds pathPart (for a descriptor, the path it was opened
-// at: an unnamed file shows its folder); after letting the first pass such
-// calls through, it fails the call with error, or, with an action, runs the
-// action once before the call and lets it be.
-enum class SystemCall {
-    UnnamedOpen,     // open or openat with O_TMPFILE
-    OpenForWriting,  // open or openat for writing or creating
-    Link,            // linkat
-    RenameNoReplace, // renameat2 with RENAME_NOREPLACE
-    Read,
-    Write,
-    Sync, // fdatasync and fsync
-};
+// While it lives, this process's calls on a path holding pathPart (for a
+// descriptor, where it was opened) fail with error, as a failing disk or a
+// foreign file system fails them.
+enum class SystemCall { UnnamedOpen, OpenForWriting, Link, RenameNoReplace, Read, Sync };
 struct SystemFault {
     SystemCall call;
     int error = 0;
     QByteArray pathPart;
-    int pass = 0;
-    std::function<void()> before = {};
 };
 class SystemFaults {
 public:
     explicit SystemFaults(QList<SystemFault> faults);
     ~SystemFaults();
-    SystemFaults(const SystemFaults &) = delete;
-    SystemFaults &operator=(const SystemFaults &) = delete;
-
-    // The calls of fdatasync and fsync since the object was made: the thread
-    // of each and the path it synced.
-    struct Sync {
-        std::thread::id thread;
-        QByteArray path;
-    };
-    QList<Sync> syncs() const;
-
-    // For the interposed functions: -1 with errno set when a rule fails the
-    // call on path (folder and name as openat takes them) or descriptor fd.
+    // The thread and path of each fdatasync since the start.
+    QList<std::pair<std::thread::id, QByteArray>> syncs() const;
     static int fail(SystemCall call, int folder, const char *path);
-    static int failOn(SystemCall call, int fd);
 };
 
-// How exFAT and FAT answer in folder (through the kernel or FUSE): no
-// O_TMPFILE (EOPNOTSUPP), no hard links (EPERM), no RENAME_NOREPLACE (EINVAL).
+// exFAT and FAT in folder: no O_TMPFILE, no hard links, no RENAME_NOREPLACE.
 QList<SystemFault> likeExfat(const QByteArray &folder);
 
 // Whether any process has read a file since markUnread(path): a read moves

@@ -7,10 +7,7 @@
 #include "on_modal.h"
 #include "reliability_support.h"
 
-#include "app/draft_keeper.h"
 #include "app/main_window.h"
-#include "core/files/draft_file.h"
-#include "core/files/file_error.h"
 #include "ui/kit/form_layout.h"
 #include "ui/kit/message_box_desktop.h"
 #include "core/generate/create_command.h"
@@ -26,9 +23,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <QMimeData>
-#include <QTest>
-#include <QUrl>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -36,7 +30,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <tuple>
 
 using namespace zelmora;
 using namespace zelmora::test;
@@ -159,110 +152,6 @@ INSTANTIATE_TEST_SUITE_P(
                     PlantedLinkCase{"previewPage", "TEMP/abc_1.htm", Road::Preview, "<html>"},
                     PlantedLinkCase{"settingsFile", "Zelmora.ini", Road::Options, "[OptionSettei]"}),
     [](const testing::TestParamInfo<PlantedLinkCase> &info) { return std::string(info.param.name); });
-
-// ---- a failing disk, a full one, a stick turned read-only ----------------
-
-// Each file the program writes, under each way a write can fail (played by
-// the fault harness in the program folder, or the picture's own folder for
-// a read): one warning names the file and the reason, the old file is whole
-// and nothing half-written is left beside it.
-enum class Target { Page, Settings, Draft, Picture };
-struct DiskFault {
-    const char *name;
-    SystemCall call;
-    int error;
-};
-
-void PrintTo(const DiskFault &f, std::ostream *os) { *os << f.name; }
-void PrintTo(Target t, std::ostream *os) { *os << int(t); }
-
-class FailingDisk : public testing::TestWithParam<std::tuple<Target, DiskFault>> {};
-
-std::string faultName(const testing::TestParamInfo<FailingDisk::ParamType> &info)
-{
-    static const char *const targets[] = {"page", "settings", "draft", "picture"};
-    return std::string(targets[int(std::get<0>(info.param))]) + "_" + std::get<1>(info.param).name;
-}
-
-TEST_P(FailingDisk, oneMessageNamesTheFileAndTheReason_oldFileWhole)
-{
-    const auto [target, fault] = GetParam();
-    QTemporaryDir dir, outside;
-    const QString program = dir.filePath(QStringLiteral("program"));
-    ASSERT_TRUE(QDir().mkpath(program + QStringLiteral("/Popleaf")));
-    const struct { const char *file; QByteArray old; } files[] = {
-        {"Popleaf/abc_1.htm", "old page\r\n"}, {"Zelmora.ini", "[OptionSettei]\r\nDousaSettei=0\r\n"},
-        {"Zelmora.1.draft", {}}, {"Popleaf/pic.gif", {}}};
-    const bool read = fault.call == SystemCall::Read;
-    const QString file = program + u'/' + QString::fromLatin1(files[int(target)].file);
-    if (!files[int(target)].old.isEmpty())
-        writeFile(file, files[int(target)].old);
-    if (target == Target::Draft && read) // left by a copy that ended: read at the start
-        writeFile(file, draftBytes(sampleSet(QStringLiteral("left"))));
-    writeFile(outside.filePath(QStringLiteral("pic.gif")), "GIF89a picture");
-    RecordingDesktop desktop;
-    desktop.answer = true;
-    MainWindow window(desktop, program);
-    window.show();
-    window.showPageSet(sampleSet(QStringLiteral("abc")));
-    window.draft().saveAndWait();
-    const QByteArray old = target == Target::Draft ? readAll(file) : files[int(target)].old;
-    PageSet editing = sampleSet(QStringLiteral("abc"));
-    editing.page(1).text = QStringLiteral("書きかけ");
-    window.showPageSet(editing);
-
-    {
-        const bool outsideRead = read && target == Target::Picture;
-        const SystemFaults failing({{fault.call, fault.error, QFile::encodeName(outsideRead ? outside.path() : program)}});
-        switch (target) {
-        case Target::Page: click(&window, "Command1"); break;
-        case Target::Settings:
-            onModal([](QWidget *options) { options->close(); });
-            click(&window, "Option_btn");
-            break;
-        case Target::Draft: read ? window.draft().offerRestore() : window.draft().saveAndWait(); break;
-        case Target::Picture: {
-            QMimeData mime;
-            mime.setUrls({QUrl::fromLocalFile(outside.filePath(QStringLiteral("pic.gif")))});
-            click(&window, "Option0_1");
-            auto *button = window.findChild<QWidget *>(QStringLiteral("OpenFiles_BK"));
-            QDropEvent drop(QPointF(button->mapTo(&window, button->rect().center())), Qt::CopyAction, &mime,
-                            Qt::LeftButton, Qt::NoModifier);
-            static_cast<QObject *>(&window)->event(&drop);
-            EXPECT_TRUE(QTest::qWaitFor([&] { return !desktop.calls.isEmpty(); }, 20000));
-            break;
-        }
-        }
-    }
-    QList<Call> warnings;
-    for (const Call &call : desktop.calls)
-        if (call.kind == Call::Warning)
-            warnings << call;
-    ASSERT_EQ(warnings.size(), 1) << desktop.calls.size();
-    EXPECT_TRUE(warnings[0].text.contains(QFileInfo(file).fileName())) << warnings[0].text.toStdString();
-    EXPECT_TRUE(warnings[0].text.contains(systemErrorText(fault.error))) << warnings[0].text.toStdString();
-    if (old.isEmpty())
-        EXPECT_FALSE(QFileInfo::exists(file));
-    else
-        EXPECT_EQ(readAll(file), old);
-    for (const QString &folder : {program, program + QStringLiteral("/Popleaf")})
-        for (const QString &name : entryNames(folder))
-            EXPECT_FALSE(name.startsWith(u'.')) << "left behind: " << name.toStdString();
-    EXPECT_EQ(window.pageSet().page(1).text, editing.page(1).text) << "the editor keeps the set";
-}
-
-INSTANTIATE_TEST_SUITE_P(Faults, FailingDisk, testing::Combine(
-    testing::Values(Target::Page, Target::Settings, Target::Draft, Target::Picture),
-    testing::Values(DiskFault{"eioOnWrite",  SystemCall::Write,          EIO},
-                    DiskFault{"eioOnSync",   SystemCall::Sync,           EIO},
-                    DiskFault{"fullDisk",    SystemCall::Write,          ENOSPC},
-                    DiskFault{"readOnly",    SystemCall::OpenForWriting, EROFS})),
-    faultName);
-
-INSTANTIATE_TEST_SUITE_P(ReadFaults, FailingDisk, testing::Values(
-    std::tuple(Target::Draft,   DiskFault{"eioOnRead", SystemCall::Read, EIO}),
-    std::tuple(Target::Picture, DiskFault{"eioOnRead", SystemCall::Read, EIO})),
-    faultName);
 
 // ---- what the user sees while the messages are open ----------------------
 
