@@ -177,6 +177,8 @@ TEST(Draft, typing_everySyncOffTheWindowThread_latestStateWins)
     EXPECT_FALSE(onWindowThread.isEmpty());
     EXPECT_FALSE(onWindowThread.contains(true));
     EXPECT_EQ(parseDraft(readAll(window.draft().path()))->title, QStringLiteral("春の記録"));
+    struct stat lock {};
+    EXPECT_TRUE(::stat(QFile::encodeName(program.filePath(QStringLiteral("Zelmora.1.lock"))), &lock) == 0 && (lock.st_mode & 0777) == 0600);
 }
 
 // A link, a FIFO, a folder or another user's file at the first lock file:
