@@ -264,6 +264,7 @@ using zelmora::test::SystemCall, zelmora::test::SystemFaults;
         return SystemFaults::fail(call, folder, name) ? -1 : real arguments;                       \
     }
 ZELMORA_FAULTED(ssize_t, read, SystemCall::Read, fd, "", (int fd, void *b, size_t n), (fd, b, n))
+ZELMORA_FAULTED(ssize_t, write, SystemCall::Write, fd, "", (int fd, const void *b, size_t n), (fd, b, n))
 ZELMORA_FAULTED(int, fdatasync, SystemCall::Sync, fd, "", (int fd), (fd))
 ZELMORA_FAULTED(int, linkat, SystemCall::Link, to, name, (int from, const char *p, int to, const char *name, int f),
                 (from, p, to, name, f))

@@ -74,7 +74,7 @@ private:
 // While it lives, this process's calls on a path holding pathPart (for a
 // descriptor, where it was opened) fail with error, as a failing disk or a
 // foreign file system fails them.
-enum class SystemCall { UnnamedOpen, OpenForWriting, Link, RenameNoReplace, Read, Sync };
+enum class SystemCall { UnnamedOpen, OpenForWriting, Link, RenameNoReplace, Read, Write, Sync };
 struct SystemFault {
     SystemCall call;
     int error = 0;
