@@ -67,6 +67,7 @@ protected:
         });
         showSetPicker(&m_main, m_editor, m_state, m_paths, m_desktop);
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the picker has closed";
+        EXPECT_TRUE(m_desktop.wasBusy && m_desktop.busy == 0) << "the wait cursor shown, and ended on the way out";
     }
 
     QTemporaryDir m_dir;

@@ -257,6 +257,7 @@ TEST(CreateMessages, plainTextBoxesShownOnlyOnceEveryFileIsWritten)
         int height = 0;
         QStringList files;
         bool dataPageComplete = false;
+        Qt::CursorShape cursor = Qt::CustomCursor; // CustomCursor: none set
     };
     QList<Seen> seen;
     std::function<void(QWidget *)> look = [&](QWidget *modal) {
@@ -265,7 +266,8 @@ TEST(CreateMessages, plainTextBoxesShownOnlyOnceEveryFileIsWritten)
             return;
         const QByteArray data = readAll(out + title + QStringLiteral("_data.htm"));
         seen.push_back({box->text(), box->textFormat(), box->sizeHint().height(), entryNames(out),
-                        data.endsWith("</html>\r\n") && data.count("\r\n") == 53});
+                        data.endsWith("</html>\r\n") && data.count("\r\n") == 53,
+                        QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::CustomCursor});
         if (seen.size() == 1)
             onModal(look);
         box->accept();
@@ -282,7 +284,9 @@ TEST(CreateMessages, plainTextBoxesShownOnlyOnceEveryFileIsWritten)
         EXPECT_LT(s.height, 300) << "the markup is not rendered";
         EXPECT_EQ(s.files, all) << "every file is written before the first message";
         EXPECT_TRUE(s.dataPageComplete);
+        EXPECT_EQ(s.cursor, Qt::ArrowCursor) << "the normal cursor over a box";
     }
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the wait cursor ended";
     EXPECT_EQ(window.pageSet().title, QString()) << "cleared after the second message";
 }
 

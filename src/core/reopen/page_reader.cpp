@@ -413,6 +413,7 @@ QString readReportMessage(const QString &title, const QString &ext, int pagesRea
 void readPageSet(Editor &editor, EditorState &state, const ProgramPaths &paths,
                  Desktop &desktop, const PageSet *previous)
 {
+    const BusyCursor busy(desktop);
     const PageSet start = editor.pageSet();
     const ReadOutcome outcome
         = readPageSetFiles(paths.outputFolder, start.title, state.readExtension, start);
