@@ -9,7 +9,8 @@ PACKAGES := cmake ninja-build g++ make pkg-config \
             dbus xdotool fcitx5 fcitx5-mozc fcitx5-frontend-qt6 \
             qt6-translations-l10n locales libc-l10n adwaita-qt6 \
             librsvg2-bin dpkg-dev lintian appstream desktop-file-utils debootstrap \
-            chromium firefox-esr python3-websocket default-jre-headless
+            chromium firefox-esr python3-websocket default-jre-headless \
+            exfat-fuse exfatprogs dosfstools mount
 
 # The browser suite's checkers (vnu-jar, axe-core), pinned in
 # tests/browser/package-lock.json and installed by npm outside the tracked

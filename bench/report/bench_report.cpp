@@ -3,7 +3,7 @@
 // target. Run under a display (make bench uses xvfb-run).
 //
 //   bench_report [--runs N] [--startup-runs N] [--quick]
-//                [--only core|startup|preview|pickers|pictures]
+//                [--only core|startup|preview|pickers|pictures|typing]
 
 #include "fixtures.h"
 #include "gbench_run.h"
@@ -289,6 +289,31 @@ QList<Row> pictureRows(const Context &c, const QString &folder, bool written)
     return {time, memory};
 }
 
+// Typing with every fdatasync 200 ms slower against typing with none slower,
+// alternately: the drafts are synced off the window's thread, so the
+// longest stall of the event loop should hardly change.
+QList<Row> typingRows(const Context &c)
+{
+    progress("typing 200 characters, fdatasync 200 ms slower and not (bench_typing_stall)");
+    Row row{QStringLiteral("typing 200 characters, longest stall: fdatasync +200 ms / +0 ms"), {}, 1.5};
+    auto type = [&](const char *delayMs) {
+        return [&c, delayMs] {
+            return runProcess(helper(c, "bench_typing_stall"), {QLatin1String(delayMs)}, c.env,
+                              log(c, "bench_typing_stall"), 120);
+        };
+    };
+    QList<double> slowMs, plainMs;
+    row.error = alternate(c, type("200"), type("0"), [&](const ProcessRun &slow, const ProcessRun &plain) {
+        slowMs << slow.output.trimmed().toDouble() / 1000;
+        plainMs << plain.output.trimmed().toDouble() / 1000;
+        row.samples << slowMs.last() / plainMs.last();
+    });
+    row.detail = absolute(slowMs, plainMs, "ms")
+                     .replace(QStringLiteral("program"), QStringLiteral("+200 ms"))
+                     .replace(QStringLiteral("floor"), QStringLiteral("+0 ms"));
+    return {row};
+}
+
 } // namespace
 } // namespace zelmora::bench
 
@@ -311,7 +336,7 @@ int main(int argc, char *argv[])
         else {
             std::fprintf(stderr,
                          "usage: bench_report [--runs N] [--startup-runs N] [--quick] "
-                         "[--only core|startup|preview|pickers|pictures]\n");
+                         "[--only core|startup|preview|pickers|pictures|typing]\n");
             return 2;
         }
     }
@@ -343,6 +368,8 @@ int main(int argc, char *argv[])
         rows << previewRows(c, writePreviewPage(scratch.filePath(QStringLiteral("program"))));
     if (c.wants("pickers"))
         rows << pickerRows(c);
+    if (c.wants("typing"))
+        rows << typingRows(c);
     if (c.wants("pictures")) {
         progress("writing the pictures");
         const QString pictures = scratch.filePath(QStringLiteral("pictures"));

@@ -64,7 +64,10 @@ DraftKeeper::DraftKeeper(Editor &editor, Desktop &desktop, const QString &settin
                          QWidget *window) :
     QObject(window),
     m_editor(editor), m_desktop(desktop), m_settingsFile(settingsFile),
-    m_slot(claimDraftSlot(settingsFile)), m_path(m_slot.path), m_window(window), m_clean(emptySet())
+    m_slot(claimDraftSlot(settingsFile)), m_path(m_slot.path), m_window(window), m_clean(emptySet()),
+    m_writer(this, [this](quint64 request, std::optional<FileError> error) {
+        written(request, error);
+    })
 {
     m_timer.setSingleShot(true);
     m_timer.setInterval(kQuietMilliseconds);
@@ -72,9 +75,9 @@ DraftKeeper::DraftKeeper(Editor &editor, Desktop &desktop, const QString &settin
     qApp->installEventFilter(this);
     // Every normal end, the close box and 閉じる included, passes here; a
     // logout asks the session manager first.
-    connect(qApp, &QCoreApplication::aboutToQuit, this, &DraftKeeper::saveNow);
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &DraftKeeper::saveAndWait);
     connect(qApp, &QGuiApplication::commitDataRequest, this,
-            [this](QSessionManager &) { saveNow(); });
+            [this](QSessionManager &) { saveAndWait(); });
 }
 
 DraftKeeper::~DraftKeeper()
@@ -116,25 +119,53 @@ void DraftKeeper::saveNow()
     m_timer.stop();
     const PageSet set = m_editor.pageSet();
     if (isClean(set)) {
-        if (m_onDisk) {
-            removeDraft(m_path);
-            m_onDisk.reset();
+        if (m_asked) {
+            m_writer.remove(m_path);
+            m_asked.reset();
         }
         return;
     }
-    if (m_onDisk == set)
+    if (m_asked == set)
         return;
     if (m_path.isEmpty()) {
         if (m_slot.error)
             reportFailure(*m_slot.error);
         return;
     }
-    if (const auto error = saveDraft(m_path, set)) {
+    m_asked = set;
+    m_writer.save(m_path, set);
+}
+
+void DraftKeeper::saveAndWait()
+{
+    saveNow();
+    waitForWriter();
+}
+
+void DraftKeeper::waitForWriter()
+{
+    m_writer.waitUntilWritten();
+    // The outcomes are queued to this thread; taken now, before the program
+    // (or a test) goes on.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+}
+
+void DraftKeeper::written(quint64 request, const std::optional<FileError> &error)
+{
+    if (error) {
+        // Asked again at the next pause, unless a newer save is under way.
+        if (m_asked && request == m_writer.lastRequest())
+            m_asked.reset();
         reportFailure(*error);
         return;
     }
     m_reportedFailure = false;
-    m_onDisk = set;
+    // The left draft goes only once this copy's own draft holds the set, so
+    // a kill at any moment leaves the set in one of the two.
+    if (!m_leftBehind.isEmpty() && request >= m_restoreRequest) {
+        removeDraft(m_leftBehind);
+        m_leftBehind.clear();
+    }
 }
 
 void DraftKeeper::reportFailure(const FileError &error)
@@ -162,10 +193,18 @@ void DraftKeeper::offerRestore()
             continue;
         // Held until the question is answered, so that a copy starting
         // meanwhile neither asks about this draft too nor takes its slot.
-        const DraftLockAttempt attempt = lockDraft(left);
-        if (!attempt.lock.held())
+        // A folder this program cannot write to (a read-only mount) still
+        // has its drafts offered: they can be read and restored, only not
+        // removed.
+        const DraftLockAttempt attempt = lockDraft(left, LockFolder::ReadOnly);
+        if (!attempt.lock.held() && !attempt.nobodyCanHold)
             continue; // another running copy's, or not ours to judge
         const DraftOnDisk found = takeDraft(left);
+        if (found.state == DraftOnDisk::State::Unreadable) {
+            m_desktop.warning(QStringLiteral("前回の編集内容の下書きを読み込めませんでした。\n%1\n理由: %2")
+                                  .arg(found.error->path, found.error->reason));
+            continue;
+        }
         if (found.state == DraftOnDisk::State::Damaged) {
             QString text
                 = QStringLiteral("前回の編集内容の下書きが壊れているため、読み込めませんでした。");
@@ -203,12 +242,19 @@ void DraftKeeper::offer(const QString &left, const PageSet &set)
         return;
     }
     m_editor.showPageSet(set);
-    // The left draft goes only once this copy's own draft holds the set, so
-    // a kill at any moment leaves the set in one of the two.
-    m_onDisk.reset();
-    saveNow();
-    if (m_onDisk == set || isClean(set)) // a set with nothing in it needs no draft at all
+    if (isClean(set)) { // a set with nothing in it needs no draft at all
         removeDraft(left);
+        return;
+    }
+    m_asked.reset();
+    saveNow();
+    if (m_asked) {
+        m_leftBehind = left;
+        m_restoreRequest = m_writer.lastRequest();
+    }
+    // The user waited for the question anyway: the restored set is on disk
+    // before the editing starts.
+    waitForWriter();
 }
 
 } // namespace zelmora

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/files/draft_file.h"
+#include "core/files/draft_writer.h"
 #include "core/model/desktop.h"
 #include "core/model/editor.h"
 #include "core/model/page_set.h"
@@ -18,7 +19,9 @@ namespace zelmora {
 
 // Keeps the editor's page set in a draft file while the user works, so that
 // a crash, a kill or a logout loses nothing. The set is saved a moment after
-// the last keystroke or click, and whenever the program ends normally; a set
+// the last keystroke or click, by a writer thread (the window never waits
+// for the disk), and whenever the program ends normally, which waits until
+// the draft is on disk; a set
 // that holds nothing new (empty, or a reopened set left as read) has no draft.
 // Each running copy of the program has a draft of its own beside the settings
 // file and never touches one that another running copy holds.
@@ -38,8 +41,11 @@ public:
     // The editor now holds a set that is safe elsewhere (a set just read
     // from its files): it needs no draft until it changes.
     void markClean();
-    // Writes the draft now if the set changed since it was last written.
+    // Has the draft written now if the set changed since it was last asked
+    // for; the writing itself runs on the writer thread.
     void saveNow();
+    // Saves and waits until the draft is on disk, with any failure told.
+    void saveAndWait();
 
     static QString question();
 
@@ -56,6 +62,8 @@ private:
     bool isClean(const PageSet &set) const;
     void reportFailure(const FileError &error);
     void offer(const QString &left, const PageSet &set);
+    void waitForWriter();
+    void written(quint64 request, const std::optional<FileError> &error);
 
     Editor &m_editor;
     Desktop &m_desktop;
@@ -65,8 +73,11 @@ private:
     QWidget *m_window;
     QTimer m_timer;
     PageSet m_clean;                 // the set that needs no draft besides the empty one
-    std::optional<PageSet> m_onDisk; // what the draft file holds, if any
+    std::optional<PageSet> m_asked; // what the draft file holds once written, if any
     bool m_reportedFailure = false;
+    QString m_leftBehind;          // a restored draft, removed once this copy's holds its set
+    quint64 m_restoreRequest = 0;  // the save that holds it
+    DraftWriter m_writer;          // last: its thread ends before the rest goes
 };
 
 } // namespace zelmora

@@ -7,6 +7,7 @@
 #include "support/file_compare.h"
 #include "support/recording_desktop.h"
 #include "support/user_folders.h"
+#include "reliability/reliability_support.h"
 
 #include <QAbstractItemView>
 #include <QDir>
@@ -21,6 +22,8 @@
 #include <csignal>
 #include <cstring>
 #include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 #include <memory>
 
@@ -98,7 +101,7 @@ TEST(Draft, largestSetTheEditorHolds_itsDraftIsReadBack)
     largest.pages.fill(Page{PageKind::Text, line, line, edit, line, edit});
     window.showPageSet(largest);
     ASSERT_TRUE(window.pageSet() == largest) << "the editor holds it all";
-    window.draft().saveNow();
+    window.draft().saveAndWait();
     EXPECT_TRUE(takeDraft(window.draft().path()).set == largest);
     EXPECT_TRUE(desktop.calls.isEmpty());
 }
@@ -135,7 +138,7 @@ TEST(Draft, savesFailing_warnedOnceForEachPeriodOfFailures)
         QFile::remove(path) || QDir().rmdir(path);
         ASSERT_TRUE(!fails || QDir().mkdir(path));
         window.setTitle(window.pageSet().title + u'x');
-        window.draft().saveNow();
+        window.draft().saveAndWait();
     }
     ASSERT_EQ(desktop.calls.size(), 2);
     EXPECT_TRUE(desktop.calls[0].text.startsWith(QStringLiteral("編集内容の下書きを保存できませんでした。")));
@@ -154,6 +157,72 @@ TEST(Draft, lastSlotClaimed_thenNoneLeftSaysWhy)
     const DraftSlot none = claimDraftSlot(settings);
     EXPECT_TRUE(none.path.isEmpty());
     EXPECT_TRUE(none.error);
+}
+
+// Typing never waits for the disk: every sync of the draft runs on the
+// writer's thread, and the draft holds the latest state.
+TEST(Draft, typing_everySyncOffTheWindowThread_latestStateWins)
+{
+    QTemporaryDir program;
+    RecordingDesktop desktop;
+    MainWindow window(desktop, program.path());
+    const test::SystemFaults recorder({});
+    for (const QString &word : {QStringLiteral("春"), QStringLiteral("の"), QStringLiteral("記録")})
+        test::typeText(window.findChild<QWidget *>(QStringLiteral("t_Text")), word), window.draft().saveNow();
+    window.draft().saveAndWait();
+    QList<bool> onWindowThread;
+    for (const auto &[thread, path] : recorder.syncs())
+        if (path.startsWith(QFile::encodeName(program.path())))
+            onWindowThread << (thread == std::this_thread::get_id());
+    EXPECT_FALSE(onWindowThread.isEmpty());
+    EXPECT_FALSE(onWindowThread.contains(true));
+    EXPECT_EQ(parseDraft(readAll(window.draft().path()))->title, QStringLiteral("春の記録"));
+    struct stat lock {};
+    EXPECT_TRUE(::stat(QFile::encodeName(program.filePath(QStringLiteral("Zelmora.1.lock"))), &lock) == 0 && (lock.st_mode & 0777) == 0600);
+}
+
+// A link, a FIFO, a folder or another user's file at the first lock file:
+// the next slot is taken, and what was planted is neither followed nor changed.
+TEST(Draft, oddFileAtTheFirstLock_nextSlotTakenAndTheFileLeftAlone)
+{
+    for (const char *odd : {"link", "fifo", "folder", "anotherUsersFile"}) {
+        QTemporaryDir program;
+        const QByteArray lock = QFile::encodeName(program.filePath(QStringLiteral("Zelmora.1.lock")));
+        const int made = odd[0] == 'l' ? ::symlink("/etc/passwd", lock) : odd[1] == 'i' ? ::mkfifo(lock, 0600)
+            : odd[1] == 'o' ? ::mkdir(lock, 0700) : (writeFile(QFile::decodeName(lock), "x"), ::chown(lock, 65534, 65534));
+        const auto before = test::folderTree(program.path());
+        RecordingDesktop desktop;
+        MainWindow window(desktop, program.path());
+        window.setTitle(QStringLiteral("abc")), window.draft().saveAndWait();
+        EXPECT_EQ(parseDraft(readAll(window.draft().path()))->title, u"abc") << odd;
+        EXPECT_EQ(made == 0, window.draft().path().endsWith(u"Zelmora.2.draft")) << odd; // chown: root only
+        EXPECT_EQ(test::folderTree(program.path())[QStringLiteral("Zelmora.1.lock")], before[QStringLiteral("Zelmora.1.lock")]);
+        EXPECT_TRUE(desktop.calls.isEmpty()) << odd;
+    }
+}
+
+// A draft left in a folder on a read-only mount is offered and restored,
+// drafts being off there said once; one the disk fails to read is said so.
+TEST(Draft, leftOnAReadOnlyOrFailingDisk_offeredOrSaidWhy_neverLost)
+{
+    for (const int error : {EROFS, EIO}) {
+        QTemporaryDir program;
+        const QString left = program.filePath(QStringLiteral("Zelmora.1.draft"));
+        ASSERT_FALSE(saveDraft(left, typedSet()));
+        auto disk = std::make_unique<test::SystemFaults>(QList<test::SystemFault>{
+            {error == EIO ? test::SystemCall::Read : test::SystemCall::OpenForWriting, error, QFile::encodeName(program.path())}});
+        RecordingDesktop desktop;
+        MainWindow window(desktop, program.path());
+        if (error == EROFS)
+            answerDraftQuestion("DraftRestore");
+        window.draft().offerRestore();
+        window.setTitle(window.pageSet().title + u'!'), window.draft().saveAndWait();
+        EXPECT_EQ(window.pageSet().page(1).text, error == EROFS ? typedSet().page(1).text : QString());
+        ASSERT_EQ(desktop.calls.size(), 1);
+        EXPECT_TRUE(desktop.calls[0].text.contains(systemErrorText(error)));
+        disk.reset();
+        EXPECT_EQ(readAll(left), draftBytes(typedSet())) << "kept for the next start";
+    }
 }
 
 TEST(Draft, discardedAtStart_editorEmptyAndAskedNoMore)
@@ -182,6 +251,7 @@ TEST(Draft, createdOrReopenedUnchanged_leavesNoDraft)
 
     window.findChild<QPushButton *>(QStringLiteral("Command1"))->click();
     ASSERT_TRUE(QFile::exists(program.filePath(QStringLiteral("Popleaf/abc_data.htm"))));
+    window.draft().saveAndWait();
     EXPECT_FALSE(QFile::exists(window.draft().path()));
 
     test::onNextModal([](QWidget *picker) {
@@ -299,12 +369,15 @@ INSTANTIATE_TEST_SUITE_P(Orders, DraftCopies, ::testing::Values(
     TwoCopies{"bothKilled_firstStartCannotSave", "kill",      "kill",      {"春の記録 it", "春の記録 it", "first"}, true}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST(PictureDrop, intoThePickerAndOnButtons_copiesWithFreeNamesAndRefusesBadNames)
+class PictureDrop : public testing::TestWithParam<bool> {};
+
+TEST_P(PictureDrop, intoThePickerAndOnButtons_copiesWithFreeNamesAndRefusesBadNames)
 {
     QTemporaryDir program, outside;
     RecordingDesktop desktop;
     MainWindow window(desktop, program.path());
     const QString out = window.paths().outputFolder;
+    const test::SystemFaults fileSystem(GetParam() ? test::likeExfat(QFile::encodeName(out)) : QList<test::SystemFault>{});
     // Picture files are told by their first bytes, whatever follows.
     const auto picture = [](const char *rest) { return QByteArray("GIF89a") + rest; };
     writeFile(QDir(out).filePath(QStringLiteral("a.png")), picture("the one already there"));
@@ -336,7 +409,7 @@ TEST(PictureDrop, intoThePickerAndOnButtons_copiesWithFreeNamesAndRefusesBadName
         EXPECT_TRUE(imported.problem.contains(c.problem));
     }
     EXPECT_EQ(readAll(QDir(out).filePath(QStringLiteral("a.png"))), picture("the one already there"));
-    EXPECT_EQ(QDir(out).entryList(QDir::Files).size(), 3);
+    EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden).size(), 3);
 
     // Dropped on the picker's list: copied in and selected, so closing picks it.
     writeFile(outside.filePath(QStringLiteral("dropped.bmp")), "BM bitmap");
@@ -382,3 +455,5 @@ TEST(PictureDrop, intoThePickerAndOnButtons_copiesWithFreeNamesAndRefusesBadName
     EXPECT_EQ(window.pageSet().page(1).standardFile, QStringLiteral("dropped.bmp"));
     EXPECT_FALSE(QFileInfo::exists(QDir(out).filePath(QStringLiteral("closed.png"))));
 }
+
+INSTANTIATE_TEST_SUITE_P(FileSystems, PictureDrop, testing::Values(false, true));

@@ -6,8 +6,17 @@
 #include "support/ui_test_support.h"
 #include "support/file_compare.h"
 #include "support/recording_desktop.h"
+#include "support/in_process_preview.h"
+#include "support/recording_browser.h"
+#include "app/draft_keeper.h"
+#include "core/files/draft_file.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QItemSelectionModel>
+#include <QMimeData>
+#include <QProcess>
+#include <QUrl>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -113,11 +122,22 @@ QByteArray expectedDataPage()
     });
 }
 
-class Roads : public testing::Test {
+// The program folder in a plain folder, or on a USB stick as it comes:
+// formatted exFAT (mounted with exfat-fuse) or FAT32 (the kernel's vfat), in a
+// loop device made here. Where either cannot be had, the test is skipped.
+class Roads : public testing::TestWithParam<QString> {
 protected:
     void SetUp() override
     {
-        window = std::make_unique<MainWindow>(desktop, dir.path());
+        const QString mount = GetParam() == u"exfat" ? QStringLiteral("mount.exfat-fuse") : QStringLiteral("mount -t vfat");
+        if (GetParam() != u"folder") {
+            if (const QString why = shell(QStringLiteral("truncate -s 64M s.img && mkfs.%1 s.img >/dev/null && mkdir s && "
+                    "losetup -f --show s.img >loop && { %2 $(cat loop) s || { losetup -d $(cat loop); rm loop; false; } }")
+                    .arg(GetParam() == u"exfat" ? u"exfat" : u"vfat -F 32", mount)); !why.isEmpty())
+                GTEST_SKIP() << why.toStdString();
+            program = dir.filePath(QStringLiteral("s"));
+        }
+        window = std::make_unique<MainWindow>(desktop, program);
         test::visitEveryTab(window.get());
         window->show();
         QFile gif(window->paths().outputFolder + QStringLiteral("a.gif"));
@@ -164,7 +184,24 @@ protected:
         click("OpenFiles_2p");
     }
 
+    void TearDown() override
+    {
+        window.reset();
+        if (QFile::exists(dir.filePath(QStringLiteral("loop"))))
+            EXPECT_EQ(shell(QStringLiteral("umount s && losetup -d $(cat loop)")), QString());
+    }
+    // Runs script in dir; what it said when it failed.
+    QString shell(const QString &script)
+    {
+        QProcess sh;
+        sh.setWorkingDirectory(dir.path());
+        sh.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("PATH=/usr/sbin:/sbin:$PATH; ") + script});
+        const bool ran = sh.waitForFinished(60000) && sh.exitStatus() == QProcess::NormalExit && sh.exitCode() == 0;
+        return ran ? QString() : GetParam() + QStringLiteral(": ") + QString::fromLocal8Bit(sh.readAllStandardError());
+    }
+
     QTemporaryDir dir;
+    QString program = dir.path();
     RecordingDesktop desktop;
     std::unique_ptr<MainWindow> window;
 };
@@ -183,7 +220,7 @@ PageSet exampleSet()
 
 } // namespace
 
-TEST_F(Roads, oneCreationWritesTheTwoPagesAndTheDataPageThenClearsTheEditor)
+TEST_P(Roads, oneCreationWritesTheTwoPagesAndTheDataPageThenClearsTheEditor)
 {
     enterTheExampleSet();
     PageSet entered = exampleSet();
@@ -208,7 +245,7 @@ TEST_F(Roads, oneCreationWritesTheTwoPagesAndTheDataPageThenClearsTheEditor)
     EXPECT_EQ(get<QTabWidget>("SSTab1")->currentIndex(), 0);
 }
 
-TEST_F(Roads, reopeningTheSetFindsTheInputsAndCreatesIdenticalFiles)
+TEST_P(Roads, reopeningTheSetFindsTheInputsAndCreatesIdenticalFiles)
 {
     enterTheExampleSet();
     click("Command1");
@@ -234,7 +271,7 @@ TEST_F(Roads, reopeningTheSetFindsTheInputsAndCreatesIdenticalFiles)
     EXPECT_TRUE(sameBytes(data, readAll(out("abc_data.htm"))));
 }
 
-TEST_F(Roads, optionsSwitchToHtmlAndRobotsAndTheNextCreationUsesBoth)
+TEST_P(Roads, optionsSwitchToHtmlAndRobotsAndTheNextCreationUsesBoth)
 {
     onNextModal([](QWidget *options) {
         child<QAbstractButton>(options, QStringLiteral("OptKcyosi_1"))->click();
@@ -255,3 +292,53 @@ TEST_F(Roads, optionsSwitchToHtmlAndRobotsAndTheNextCreationUsesBoth)
     ASSERT_GE(desktop.calls.size(), 1);
     EXPECT_EQ(desktop.calls[0].text, QStringLiteral("ポップリーフ [ opt_1.html ] を作成しました｡"));
 }
+
+// What a stick adds to the roads above: pictures brought in by ほかの場所から
+// 追加… and by a drop on a 参照 button, the drafts of two copies, the preview.
+TEST_P(Roads, picturesDraftsAndPreviewOnTheProgramFolder)
+{
+    QTemporaryDir outside;
+    for (const char *name : {"chosen.gif", "dropped.gif"})
+        writeFile(outside.filePath(QString::fromLatin1(name)), kGif);
+    desktop.chosenFiles = {outside.filePath(QStringLiteral("chosen.gif"))};
+    get<QLineEdit>("t_Text")->setText(QStringLiteral("abc"));
+    click("Option1_2");
+    onNextModal([](QWidget *picker) {
+        child<QAbstractButton>(picker, QStringLiteral("Com_import"))->click();
+        auto *view = child<QAbstractItemView>(picker, QStringLiteral("File1"));
+        EXPECT_TRUE(QTest::qWaitFor([view] { return view->selectionModel()->hasSelection(); }, 20000));
+        picker->close();
+    });
+    click("OpenFiles_1p");
+    click("Option0_1");
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(outside.filePath(QStringLiteral("dropped.gif")))});
+    QDropEvent drop(QPointF(get("OpenFiles_BK")->mapTo(window.get(), get("OpenFiles_BK")->rect().center())),
+                    Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    static_cast<QObject *>(window.get())->event(&drop);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->pageSet().backgroundValue == u"dropped.gif"; }, 20000));
+    EXPECT_EQ(window->pageSet().page(1).standardFile, QStringLiteral("chosen.gif"));
+    for (const char *name : {"chosen.gif", "dropped.gif"})
+        EXPECT_EQ(readAll(out(name)), kGif) << name;
+
+    MainWindow second(desktop, program);
+    second.setTitle(QStringLiteral("second"));
+    for (MainWindow *copy : {window.get(), &second}) {
+        copy->draft().saveAndWait();
+        EXPECT_EQ(parseDraft(readAll(copy->draft().path())), copy->pageSet());
+    }
+    EXPECT_NE(second.draft().path(), window->draft().path());
+
+    RecordingBrowserFactory browsers;
+    onNextModal([&](QWidget *preview) {
+        EXPECT_TRUE(QFile::exists(program + QStringLiteral("/TEMP/abc_1.htm")));
+        preview->close();
+    });
+    runPreviewCommand(window.get(), *window, window->state(), window->paths(), desktop, &browsers);
+    EXPECT_EQ(browsers.created, 1);
+    EXPECT_EQ(QDir(program + QStringLiteral("/TEMP")).entryList(QDir::Files | QDir::Hidden), QStringList{});
+    EXPECT_EQ(desktop.calls.size(), 1) << testing::PrintToString(desktop.calls); // the choice of files
+}
+
+INSTANTIATE_TEST_SUITE_P(Sticks, Roads, testing::Values(QStringLiteral("folder"), QStringLiteral("exfat"), QStringLiteral("vfat")),
+                         [](const auto &info) { return info.param.toStdString(); });

@@ -67,6 +67,7 @@ protected:
         });
         showSetPicker(&m_main, m_editor, m_state, m_paths, m_desktop);
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the picker has closed";
+        EXPECT_TRUE(m_desktop.wasBusy && m_desktop.busy == 0) << "the wait cursor shown, and ended on the way out";
     }
 
     QTemporaryDir m_dir;
@@ -166,6 +167,18 @@ TEST_F(OpenRoad, laterPageAFifo_endsTheSetAfterThePagesRead)
     expected.page(1).kind = PageKind::Text;
     expected.page(1).text = QStringLiteral("一頁目");
     EXPECT_EQ(m_editor.pageSet(), expected);
+}
+
+// A failing disk: page 1 read, page 2 not. Part of the set is not the set.
+TEST_F(OpenRoad, readErrorInAPage_setRefusedNamingTheFileAndTheReason)
+{
+    writeFile(page("1"), sjisFile({kNextLine}));
+    writeFile(page("2"), sjisFile({kCloseLine}));
+    const SystemFaults failingDisk({{SystemCall::Read, EIO, "abc_2.htm"}});
+    chooseDataPage();
+    EXPECT_EQ(m_desktop.calls, (QList<Call>{{Call::Warning, QStringLiteral(
+        "[ abc_2.htm ] を最後まで読み込めなかったため、セットを開きませんでした。\n理由: ") + systemErrorText(EIO)}}));
+    EXPECT_EQ(m_editor.pageSet(), sampleSet(QStringLiteral("mine")));
 }
 
 TEST_F(OpenRoad, bytesThatAreNotCp932_readWithReplacementCharacters)

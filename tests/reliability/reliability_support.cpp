@@ -147,6 +147,56 @@ bool OpenWatch::allowOpen(int folder, const char *path, int flags)
     return true;
 }
 
+namespace {
+
+std::atomic<bool> faultsActive{false};
+std::mutex faultsMutex; // guards the two below
+QList<SystemFault> faultRules;
+QList<std::pair<std::thread::id, QByteArray>> syncsSeen;
+
+} // namespace
+
+SystemFaults::SystemFaults(QList<SystemFault> faults)
+{
+    std::lock_guard lock(faultsMutex);
+    faultRules = std::move(faults), syncsSeen.clear(), faultsActive = true;
+}
+
+SystemFaults::~SystemFaults() { faultsActive = false; }
+
+QList<std::pair<std::thread::id, QByteArray>> SystemFaults::syncs() const
+{
+    std::lock_guard lock(faultsMutex);
+    return syncsSeen;
+}
+
+QList<SystemFault> likeExfat(const QByteArray &folder)
+{
+    return {{SystemCall::UnnamedOpen, EOPNOTSUPP, folder}, {SystemCall::Link, EPERM, folder},
+            {SystemCall::RenameNoReplace, EINVAL, folder}};
+}
+
+int SystemFaults::fail(SystemCall call, int folder, const char *name)
+{
+    if (!faultsActive)
+        return 0;
+    char buffer[4096] = {};
+    const QByteArray base = folder == AT_FDCWD ? QByteArray(::getcwd(buffer, sizeof buffer))
+        : ::readlink(("/proc/self/fd/" + QByteArray::number(folder)).constData(), buffer, sizeof buffer) > 0
+        ? QByteArray(buffer) : QByteArray();
+    const QByteArray path = name && name[0] == '/' ? QByteArray(name) : name && *name ? base + '/' + name : base;
+    std::lock_guard lock(faultsMutex);
+    if (call == SystemCall::Sync)
+        syncsSeen.append({std::this_thread::get_id(), path});
+    for (SystemFault &rule : faultRules) {
+        if (rule.call == call && path.contains(rule.pathPart)) {
+            errno = rule.error;
+            return -1;
+        }
+    }
+    return 0;
+}
+
 // 2000-01-01: older than a day, so a file system mounted relatime (the
 // default) records the next read too.
 constexpr timespec kUnread{946684800, 0};
@@ -191,6 +241,10 @@ Function next(const char *name)
         va_end(rest);                                                                              \
     }                                                                                              \
     static const auto real = next<decltype(&::function)>(#function);                               \
+    using zelmora::test::SystemCall, zelmora::test::SystemFaults;                                  \
+    if (((flags & O_TMPFILE) == O_TMPFILE && SystemFaults::fail(SystemCall::UnnamedOpen, folder, path)) \
+        || ((flags & (O_WRONLY | O_RDWR)) && SystemFaults::fail(SystemCall::OpenForWriting, folder, path))) \
+        return -1;                                                                                 \
     return zelmora::test::OpenWatch::allowOpen(folder, path, flags) ? real(__VA_ARGS__, flags, mode) : -1;
 
 extern "C" int open(const char *path, int flags, ...) { ZELMORA_WATCHED_OPEN(open, AT_FDCWD, path) }
@@ -199,3 +253,20 @@ extern "C" int openat(int folder, const char *path, int flags, ...)
 {
     ZELMORA_WATCHED_OPEN(openat, folder, folder, path)
 }
+
+using zelmora::test::SystemCall, zelmora::test::SystemFaults;
+
+// The calls the fault rules take, each failed or passed on to the C library.
+#define ZELMORA_FAULTED(type, function, call, folder, name, parameters, arguments)                    \
+    extern "C" type function parameters                                                            \
+    {                                                                                              \
+        static const auto real = next<decltype(&::function)>(#function);                           \
+        return SystemFaults::fail(call, folder, name) ? -1 : real arguments;                       \
+    }
+ZELMORA_FAULTED(ssize_t, read, SystemCall::Read, fd, "", (int fd, void *b, size_t n), (fd, b, n))
+ZELMORA_FAULTED(ssize_t, write, SystemCall::Write, fd, "", (int fd, const void *b, size_t n), (fd, b, n))
+ZELMORA_FAULTED(int, fdatasync, SystemCall::Sync, fd, "", (int fd), (fd))
+ZELMORA_FAULTED(int, linkat, SystemCall::Link, to, name, (int from, const char *p, int to, const char *name, int f),
+                (from, p, to, name, f))
+ZELMORA_FAULTED(int, renameat2, (f & RENAME_NOREPLACE) ? SystemCall::RenameNoReplace : SystemCall(-1), to, name,
+                (int from, const char *p, int to, const char *name, unsigned f), (from, p, to, name, f))

@@ -17,6 +17,7 @@
 
 #include <atomic>
 #include <ostream>
+#include <thread>
 
 #include <sys/types.h>
 
@@ -69,6 +70,27 @@ private:
     bool m_refuse = false;
     std::atomic<int> m_opens{0};
 };
+
+// While it lives, this process's calls on a path holding pathPart (for a
+// descriptor, where it was opened) fail with error, as a failing disk or a
+// foreign file system fails them.
+enum class SystemCall { UnnamedOpen, OpenForWriting, Link, RenameNoReplace, Read, Write, Sync };
+struct SystemFault {
+    SystemCall call;
+    int error = 0;
+    QByteArray pathPart;
+};
+class SystemFaults {
+public:
+    explicit SystemFaults(QList<SystemFault> faults);
+    ~SystemFaults();
+    // The thread and path of each fdatasync since the start.
+    QList<std::pair<std::thread::id, QByteArray>> syncs() const;
+    static int fail(SystemCall call, int folder, const char *path);
+};
+
+// exFAT and FAT in folder: no O_TMPFILE, no hard links, no RENAME_NOREPLACE.
+QList<SystemFault> likeExfat(const QByteArray &folder);
 
 // Whether any process has read a file since markUnread(path): a read moves
 // the access time that markUnread sets back to 2000. markUnread says whether

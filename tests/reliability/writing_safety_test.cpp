@@ -7,7 +7,10 @@
 #include "on_modal.h"
 #include "reliability_support.h"
 
+#include "app/draft_keeper.h"
 #include "app/main_window.h"
+#include "core/files/draft_file.h"
+#include "core/files/file_error.h"
 #include "ui/kit/form_layout.h"
 #include "ui/kit/message_box_desktop.h"
 #include "core/generate/create_command.h"
@@ -24,6 +27,9 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QTest>
+#include <QUrl>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -153,6 +159,79 @@ INSTANTIATE_TEST_SUITE_P(
                     PlantedLinkCase{"settingsFile", "Zelmora.ini", Road::Options, "[OptionSettei]"}),
     [](const testing::TestParamInfo<PlantedLinkCase> &info) { return std::string(info.param.name); });
 
+// ---- a failing disk, a full one, a stick turned read-only ----------------
+
+// A page, the settings, a draft (the window's own, or one left behind for the
+// read) and an imported picture, as the fault harness fails the disk under
+// them (the picture's own folder for its read): one warning names the file and
+// the reason, the old file stays whole, nothing half-written is left beside it,
+// and the editor keeps the set. A page read is OpenRoad's.
+struct DiskFault { const char *name; SystemCall call; int error; };
+void PrintTo(const DiskFault &fault, std::ostream *os) { *os << fault.name; }
+class FailingDisk : public testing::TestWithParam<std::tuple<std::string, DiskFault>> {};
+
+TEST_P(FailingDisk, oneMessageNamesTheFileAndTheReason_oldFileWhole)
+{
+    const auto &[target, fault] = GetParam();
+    const bool read = fault.call == SystemCall::Read, draft = target == "draft", picture = target == "picture";
+    QTemporaryDir dir, outside;
+    const QString program = dir.filePath(QStringLiteral("program"));
+    const QString file = program + (target == "page" ? "/Popleaf/abc_1.htm" : target == "settings" ? "/Zelmora.ini"
+                              : draft ? "/Zelmora.1.draft" : "/Popleaf/pic.gif");
+    ASSERT_TRUE(QDir().mkpath(program + QStringLiteral("/Popleaf")));
+    if (!picture && (!draft || read))
+        writeFile(file, draft ? draftBytes(sampleSet(QStringLiteral("left"))) : "old\r\n");
+    writeFile(outside.filePath(QStringLiteral("pic.gif")), "GIF89a picture");
+    RecordingDesktop desktop;
+    desktop.answer = true;
+    MainWindow window(desktop, program);
+    window.show();
+    window.showPageSet(sampleSet(QStringLiteral("abc")));
+    window.draft().saveAndWait(); // the old draft, when it is the window's own
+    const QByteArray old = QFileInfo::exists(file) ? readAll(file) : QByteArray();
+    PageSet editing = sampleSet(QStringLiteral("abc"));
+    editing.page(1).text = QStringLiteral("書きかけ");
+    window.showPageSet(editing);
+    {
+        const SystemFaults disk({{fault.call, fault.error, QFile::encodeName(read && picture ? outside.path() : program)}});
+        if (target == "page")
+            click(&window, "Command1");
+        if (target == "settings")
+            onModal([](QWidget *options) { options->close(); }), click(&window, "Option_btn");
+        if (draft)
+            read ? window.draft().offerRestore() : window.draft().saveAndWait();
+        if (picture) {
+            QMimeData mime;
+            mime.setUrls({QUrl::fromLocalFile(outside.filePath(QStringLiteral("pic.gif")))});
+            click(&window, "Option0_1");
+            auto *button = window.findChild<QWidget *>(QStringLiteral("OpenFiles_BK"));
+            QDropEvent drop(QPointF(button->mapTo(&window, button->rect().center())), Qt::CopyAction, &mime,
+                            Qt::LeftButton, Qt::NoModifier);
+            static_cast<QObject *>(&window)->event(&drop);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !desktop.calls.isEmpty(); }, 20000));
+        }
+    }
+    desktop.calls.removeIf([](const Call &call) { return call.kind == Call::Question; }); // replace abc?
+    ASSERT_EQ(desktop.calls.size(), 1) << testing::PrintToString(desktop.calls);
+    EXPECT_EQ(desktop.calls[0].kind, Call::Warning);
+    for (const QString &part : {QFileInfo(read && picture ? QStringLiteral("pic.gif") : file).fileName(),
+                                systemErrorText(fault.error)})
+        EXPECT_TRUE(desktop.calls[0].text.contains(part)) << desktop.calls[0].text.toStdString();
+    EXPECT_EQ(QFileInfo::exists(file) ? readAll(file) : QByteArray(), old);
+    for (const QString &folder : {program, program + QStringLiteral("/Popleaf")})
+        for (const QString &name : entryNames(folder))
+            EXPECT_FALSE(name.startsWith(u'.')) << "left behind: " << name.toStdString();
+    EXPECT_EQ(window.pageSet().page(1).text, editing.page(1).text) << "the editor keeps the set";
+}
+
+const auto faultName = [](const auto &info) { return std::get<0>(info.param) + "_" + std::get<1>(info.param).name; };
+INSTANTIATE_TEST_SUITE_P(Faults, FailingDisk, testing::Combine(testing::Values("page", "settings", "draft", "picture"),
+    testing::Values(DiskFault{"eioOnWrite", SystemCall::Write, EIO}, DiskFault{"eioOnSync", SystemCall::Sync, EIO},
+                    DiskFault{"fullDisk", SystemCall::Write, ENOSPC},
+                    DiskFault{"readOnly", SystemCall::OpenForWriting, EROFS})), faultName);
+INSTANTIATE_TEST_SUITE_P(ReadFaults, FailingDisk, testing::Combine(testing::Values("settings", "draft", "picture"),
+    testing::Values(DiskFault{"eioOnRead", SystemCall::Read, EIO})), faultName);
+
 // ---- what the user sees while the messages are open ----------------------
 
 // A title with markup, through the real message boxes: each is plain text of
@@ -178,6 +257,7 @@ TEST(CreateMessages, plainTextBoxesShownOnlyOnceEveryFileIsWritten)
         int height = 0;
         QStringList files;
         bool dataPageComplete = false;
+        Qt::CursorShape cursor = Qt::CustomCursor; // CustomCursor: none set
     };
     QList<Seen> seen;
     std::function<void(QWidget *)> look = [&](QWidget *modal) {
@@ -186,7 +266,8 @@ TEST(CreateMessages, plainTextBoxesShownOnlyOnceEveryFileIsWritten)
             return;
         const QByteArray data = readAll(out + title + QStringLiteral("_data.htm"));
         seen.push_back({box->text(), box->textFormat(), box->sizeHint().height(), entryNames(out),
-                        data.endsWith("</html>\r\n") && data.count("\r\n") == 53});
+                        data.endsWith("</html>\r\n") && data.count("\r\n") == 53,
+                        QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::CustomCursor});
         if (seen.size() == 1)
             onModal(look);
         box->accept();
@@ -203,7 +284,9 @@ TEST(CreateMessages, plainTextBoxesShownOnlyOnceEveryFileIsWritten)
         EXPECT_LT(s.height, 300) << "the markup is not rendered";
         EXPECT_EQ(s.files, all) << "every file is written before the first message";
         EXPECT_TRUE(s.dataPageComplete);
+        EXPECT_EQ(s.cursor, Qt::ArrowCursor) << "the normal cursor over a box";
     }
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the wait cursor ended";
     EXPECT_EQ(window.pageSet().title, QString()) << "cleared after the second message";
 }
 

@@ -36,7 +36,11 @@ public:
         return chosenFiles;
     }
 
+    void setBusy(bool on) override { busy += on ? 1 : -1, wasBusy |= on; }
+
     QList<Call> calls;
+    int busy = 0;         // calls of the wait cursor not yet ended
+    bool wasBusy = false; // whether it was shown at all
     bool answer = false;     // what question() answers
     Desktop *asks = nullptr; // when set, its box answers instead (the real one)
     QStringList chosenFiles; // what choosePictureFiles() chooses

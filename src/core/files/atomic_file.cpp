@@ -6,6 +6,7 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,11 +27,15 @@ QByteArray temporaryName()
     return name;
 }
 
-// Hands every byte to the system and waits until it is stored: a short
-// write without an error is followed by one that names it (EFBIG, ENOSPC),
-// and a file system that reports a full disk only when the data is flushed
-// does so in fdatasync. Returns 0 or the errno.
-int writeAndSync(int fd, const QByteArray &bytes)
+// How a file system says that it lacks a way of doing something (a hard
+// link on exFAT or FAT gives EPERM, RENAME_NOREPLACE through an old FUSE
+// gives EINVAL), as opposed to the thing failing.
+bool lacksTheWay(int error)
+{
+    return error == EOPNOTSUPP || error == ENOSYS || error == EINVAL || error == EPERM;
+}
+
+int writeAll(int fd, const QByteArray &bytes)
 {
     qsizetype done = 0;
     while (done < bytes.size()) {
@@ -39,10 +44,19 @@ int writeAndSync(int fd, const QByteArray &bytes)
             continue;
         if (n < 0)
             return errno;
+        // A short write without an error is followed by one that names it
+        // (EFBIG, ENOSPC); a write of nothing would never end.
         if (n == 0)
             return ENOSPC;
         done += qsizetype(n);
     }
+    return 0;
+}
+
+// A file system that reports a full disk or a failing device only when the
+// data is flushed does so here.
+int syncData(int fd)
+{
     while (::fdatasync(fd) != 0) {
         if (errno != EINTR)
             return errno;
@@ -50,20 +64,62 @@ int writeAndSync(int fd, const QByteArray &bytes)
     return 0;
 }
 
-// Gives the unnamed file of fd a temporary name in the folder. The /proc
-// form needs no privilege; AT_EMPTY_PATH does, and is tried first only
-// because /proc may be missing.
-int linkUnnamed(int fd, int dirFd, QByteArray *name)
+// The file being written in the folder: unnamed, or named and removed unless
+// it was renamed into place.
+struct Temporary {
+    int dir = -1;
+    int fd = -1;
+    QByteArray name; // empty while the file has no name of its own
+
+    explicit Temporary(int folder) : dir(folder) {}
+    Temporary(const Temporary &) = delete;
+    Temporary &operator=(const Temporary &) = delete;
+    ~Temporary()
+    {
+        if (fd >= 0)
+            ::close(fd);
+        if (!name.isEmpty())
+            ::unlinkat(dir, name.constData(), 0);
+    }
+};
+
+// Gives the unnamed file a name in the folder. The /proc form needs no
+// privilege; AT_EMPTY_PATH does, and is tried first only because /proc may
+// be missing. EEXIST only when the name is taken.
+int linkUnnamed(int fd, int dir, const QByteArray &name)
 {
+    if (::linkat(fd, "", dir, name.constData(), AT_EMPTY_PATH) == 0)
+        return 0;
+    if (errno != ENOENT && errno != EPERM)
+        return errno;
     const QByteArray proc = "/proc/self/fd/" + QByteArray::number(fd);
+    if (::linkat(AT_FDCWD, proc.constData(), dir, name.constData(), AT_SYMLINK_FOLLOW) == 0)
+        return 0;
+    return errno;
+}
+
+// The unnamed file under a fresh hidden name.
+int linkUnnamedHidden(Temporary &file)
+{
     for (int attempt = 0; attempt < 16; ++attempt) {
-        *name = temporaryName();
-        if (::linkat(fd, "", dirFd, name->constData(), AT_EMPTY_PATH) == 0)
+        const QByteArray name = temporaryName();
+        const int error = linkUnnamed(file.fd, file.dir, name);
+        if (error == 0)
+            file.name = name;
+        if (error != EEXIST)
+            return error;
+    }
+    return EEXIST;
+}
+
+int createNamed(Temporary &file, mode_t mode)
+{
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const QByteArray name = temporaryName();
+        file.fd = ::openat(file.dir, name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (file.fd >= 0) {
+            file.name = name;
             return 0;
-        if (errno == ENOENT || errno == EPERM) {
-            if (::linkat(AT_FDCWD, proc.constData(), dirFd, name->constData(), AT_SYMLINK_FOLLOW)
-                == 0)
-                return 0;
         }
         if (errno != EEXIST)
             return errno;
@@ -71,22 +127,46 @@ int linkUnnamed(int fd, int dirFd, QByteArray *name)
     return EEXIST;
 }
 
-// A new named file in the folder, for file systems without O_TMPFILE.
-int createNamed(int dirFd, mode_t mode, QByteArray *name, int *fd)
+// Moves the named file to a name that must stay free: RENAME_NOREPLACE,
+// else a hard link, else (exFAT, FAT through FUSE: neither) the name claimed
+// by an empty file of this program's own, then replaced by the rename.
+int moveToFreeName(Temporary &file, const QByteArray &name)
 {
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        *name = temporaryName();
-        *fd = ::openat(dirFd, name->constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (*fd >= 0)
-            return 0;
-        if (errno != EEXIST)
-            return errno;
+    if (::renameat2(file.dir, file.name.constData(), file.dir, name.constData(), RENAME_NOREPLACE)
+        == 0) {
+        file.name.clear();
+        return 0;
     }
-    return EEXIST;
+    if (!lacksTheWay(errno))
+        return errno;
+    if (::linkat(file.dir, file.name.constData(), file.dir, name.constData(), 0) == 0)
+        return 0; // the temporary name goes with file
+    if (!lacksTheWay(errno))
+        return errno;
+    const FileDescriptor claim(::openat(file.dir, name.constData(),
+                                        O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
+                                        0600));
+    if (claim.get() < 0)
+        return errno;
+    if (::renameat(file.dir, file.name.constData(), file.dir, name.constData()) == 0) {
+        file.name.clear();
+        return 0;
+    }
+    const int error = errno;
+    // Only the empty file this call made, should the name hold it still.
+    struct stat mine {}, there{};
+    if (::fstat(claim.get(), &mine) == 0
+        && ::fstatat(file.dir, name.constData(), &there, AT_SYMLINK_NOFOLLOW) == 0
+        && mine.st_dev == there.st_dev && mine.st_ino == there.st_ino)
+        ::unlinkat(file.dir, name.constData(), 0);
+    return error;
 }
 
+enum class AtTheName { Replace, KeepFree };
+
 // 0 or the errno of a write that fails.
-int replaceFile(const QByteArray &nativePath, const QByteArray &bytes, TemporaryFile temporary)
+int storeFile(const QByteArray &nativePath, const ContentWriter &content, AtTheName atTheName,
+              TemporaryFile temporary)
 {
     const qsizetype slash = nativePath.lastIndexOf('/');
     const QByteArray folder = slash < 0 ? QByteArray(".")
@@ -108,6 +188,8 @@ int replaceFile(const QByteArray &nativePath, const QByteArray &bytes, Temporary
     bool keepMode = false;
     struct stat st {};
     if (::fstatat(dir.get(), name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (atTheName == AtTheName::KeepFree)
+            return EEXIST;
         if (S_ISDIR(st.st_mode))
             return EISDIR;
         if (S_ISREG(st.st_mode)) {
@@ -120,39 +202,62 @@ int replaceFile(const QByteArray &nativePath, const QByteArray &bytes, Temporary
         return errno;
     }
 
-    // An unnamed file disappears by itself when the program is killed while
-    // writing it; only a finished file ever gets a name in the folder.
-    QByteArray tempName;
-    int fd = temporary == TemporaryFile::Unnamed
-        ? ::openat(dir.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666)
-        : -1;
-    const bool unnamed = fd >= 0;
-    if (!unnamed) {
-        // Not supported by the kernel or the file system: a named file,
-        // removed on every failure below, private until it has the mode of
-        // the file it replaces.
-        if (const int error = createNamed(dir.get(), keepMode ? 0600 : 0666, &tempName, &fd))
+    bool tryUnnamed = temporary == TemporaryFile::Unnamed;
+    for (;;) {
+        // An unnamed file disappears by itself when the program is killed
+        // while writing it; only a finished file ever gets a name.
+        Temporary file(dir.get());
+        if (tryUnnamed)
+            file.fd = ::openat(dir.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        const bool unnamed = file.fd >= 0;
+        // Otherwise a named file, private until it has the mode of the file
+        // it replaces.
+        if (!unnamed) {
+            if (const int error = createNamed(file, keepMode ? 0600 : 0666))
+                return error;
+        }
+        // A file system without Unix permissions (exFAT, FAT) gives every
+        // file the mode of its mount and may refuse any other.
+        if (keepMode && ::fchmod(file.fd, mode) != 0 && !lacksTheWay(errno))
+            return errno;
+        if (const int error = content(file.fd))
             return error;
-    }
-    FileDescriptor file(fd);
-    auto fail = [&](int error) {
-        if (!tempName.isEmpty())
-            ::unlinkat(dir.get(), tempName.constData(), 0);
-        return error;
-    };
-    if (keepMode && ::fchmod(file.get(), mode) != 0)
-        return fail(errno);
-    if (const int error = writeAndSync(file.get(), bytes))
-        return fail(error);
-    if (unnamed) {
-        if (const int error = linkUnnamed(file.get(), dir.get(), &tempName))
+        if (const int error = syncData(file.fd))
             return error;
+
+        if (atTheName == AtTheName::KeepFree) {
+            if (!unnamed)
+                return moveToFreeName(file, name);
+            // link() never replaces: a file that appeared meanwhile stays.
+            const int error = linkUnnamed(file.fd, dir.get(), name);
+            if (error == 0 || !(lacksTheWay(error) || error == ENOENT))
+                return error;
+        } else {
+            const int error = unnamed ? linkUnnamedHidden(file) : 0;
+            if (error == 0) {
+                // rename() replaces the name itself, whatever it holds (a
+                // link included), in one step: the folder shows the old file
+                // or the new one.
+                if (::renameat(dir.get(), file.name.constData(), dir.get(), name.constData())
+                    != 0)
+                    return errno;
+                file.name.clear();
+                return 0;
+            }
+            if (!(lacksTheWay(error) || error == ENOENT))
+                return error;
+        }
+        // An unnamed file that cannot be given a name (no hard links here,
+        // or no /proc): written again as a named one.
+        tryUnnamed = false;
     }
-    // rename() replaces the name itself, whatever it holds (a link
-    // included), in one step: the folder shows the old file or the new one.
-    if (::renameat(dir.get(), tempName.constData(), dir.get(), name.constData()) != 0)
-        return fail(errno);
-    return 0;
+}
+
+std::optional<FileError> result(const QString &path, int error)
+{
+    if (error)
+        return FileError::fromErrno(path, error);
+    return std::nullopt;
 }
 
 } // namespace
@@ -160,9 +265,14 @@ int replaceFile(const QByteArray &nativePath, const QByteArray &bytes, Temporary
 std::optional<FileError> writeWholeFile(const QString &path, const QByteArray &bytes,
                                         TemporaryFile temporary)
 {
-    if (const int error = replaceFile(QFile::encodeName(path), bytes, temporary))
-        return FileError{path, systemErrorText(error)};
-    return std::nullopt;
+    const ContentWriter content = [&bytes](int fd) { return writeAll(fd, bytes); };
+    return result(path, storeFile(QFile::encodeName(path), content, AtTheName::Replace, temporary));
+}
+
+std::optional<FileError> writeNewFile(const QString &path, const ContentWriter &content,
+                                      TemporaryFile temporary)
+{
+    return result(path, storeFile(QFile::encodeName(path), content, AtTheName::KeepFree, temporary));
 }
 
 } // namespace zelmora

@@ -1,5 +1,6 @@
 #include "core/files/draft_file.h"
 
+#include "core/files/file_descriptor.h"
 #include "core/files/page_lines.h"
 
 #include <QFile>
@@ -188,20 +189,56 @@ QString draftLockPath(const QString &draftPath)
     return path + QStringLiteral(".lock");
 }
 
-DraftLockAttempt lockDraft(const QString &draftPath)
+namespace {
+
+// Whether an opened lock file is one this program may lock: a regular file
+// of this user's. A file system without owners (exFAT, FAT) shows every
+// file as the mounting user's, folder and lock file alike, so a lock file
+// owned like its folder is taken too.
+bool usableLockFile(int fd, const QString &path)
+{
+    struct stat info {}, folder{};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    if (info.st_uid == ::geteuid())
+        return true;
+    return ::stat(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), &folder) == 0
+        && folder.st_uid == info.st_uid;
+}
+
+} // namespace
+
+DraftLockAttempt lockDraft(const QString &draftPath, LockFolder lockFolder)
 {
     DraftLockAttempt attempt;
     const QString path = draftLockPath(draftPath);
+    const QByteArray native = QFile::encodeName(path);
     // Never through a link, and a FIFO planted there must not block the start.
-    const int fd = ::open(QFile::encodeName(path).constData(),
-                          O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
+    constexpr int flags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
+    int fd = ::open(native.constData(), O_RDWR | O_CREAT | flags, 0600);
     if (fd < 0) {
-        attempt.error = FileError::fromErrno(path, errno);
-        return attempt;
+        const int error = errno;
+        struct stat info {};
+        const bool exists = ::lstat(native.constData(), &info) == 0;
+        const bool readOnly = error == EROFS || error == EACCES;
+        if (exists && !S_ISREG(info.st_mode)) {
+            attempt.unusable = true;
+        } else if (readOnly && lockFolder == LockFolder::ReadOnly) {
+            // flock needs no write access: a copy that started before the
+            // folder turned read-only may hold this lock still.
+            fd = exists ? ::open(native.constData(), O_RDONLY | flags) : -1;
+            attempt.nobodyCanHold = !exists;
+        } else if (exists && error == EACCES) {
+            attempt.unusable = true; // another user's file
+        }
+        if (fd < 0) {
+            attempt.error = FileError::fromErrno(path, error);
+            return attempt;
+        }
     }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (!usableLockFile(fd, path)) {
         ::close(fd);
+        attempt.unusable = true;
         attempt.error = FileError::fromErrno(path, EINVAL);
         return attempt;
     }
@@ -224,11 +261,14 @@ DraftSlot claimDraftSlot(const QString &settingsFile)
         const QString path = slotPath(folder, n);
         DraftLockAttempt attempt = lockDraft(path);
         if (!attempt.lock.held()) {
-            // A folder that refuses the first lock file refuses them all.
-            if (attempt.error && !slot.error)
+            // Something planted at one lock file leaves the others free; a
+            // folder that refuses a lock file refuses them all.
+            if (attempt.unusable)
+                continue;
+            if (attempt.error) {
                 slot.error = attempt.error;
-            if (attempt.error && n == 1)
                 return slot;
+            }
             continue;
         }
         // Looked at under the lock: a draft there was left by a copy that
@@ -237,11 +277,9 @@ DraftSlot claimDraftSlot(const QString &settingsFile)
             continue;
         slot.path = path;
         slot.lock = std::move(attempt.lock);
-        slot.error.reset();
         return slot;
     }
-    if (!slot.error)
-        slot.error = FileError::fromErrno(slotPath(folder, kMaxSlots), EMFILE);
+    slot.error = FileError::fromErrno(slotPath(folder, kMaxSlots), EMFILE);
     return slot;
 }
 
@@ -274,9 +312,27 @@ DraftOnDisk takeDraft(const QString &path)
     // Only a regular file of a sane size is read: a FIFO would block and a
     // link could point anywhere.
     if (S_ISREG(info.st_mode) && info.st_size <= kMaxDraftBytes) {
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly) && file.size() <= kMaxDraftBytes) {
-            if (const auto set = parseDraft(file.readAll())) {
+        const FileDescriptor fd(::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+        struct stat opened {};
+        if (fd.get() >= 0 && ::fstat(fd.get(), &opened) == 0 && S_ISREG(opened.st_mode)
+            && opened.st_size <= kMaxDraftBytes) {
+            QByteArray bytes(qsizetype(opened.st_size), Qt::Uninitialized);
+            qsizetype done = 0;
+            while (done < bytes.size()) {
+                const ssize_t n = ::read(fd.get(), bytes.data() + done, std::size_t(bytes.size() - done));
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n < 0) {
+                    found.state = DraftOnDisk::State::Unreadable;
+                    found.error = FileError::fromErrno(path, errno);
+                    return found;
+                }
+                if (n == 0)
+                    break;
+                done += n;
+            }
+            bytes.truncate(done);
+            if (const auto set = parseDraft(bytes)) {
                 found.state = DraftOnDisk::State::Found;
                 found.set = *set;
                 return found;

@@ -48,14 +48,25 @@ QString draftLockPath(const QString &draftPath);
 // Takes the draft's lock without waiting. An unheld lock means that no
 // running copy owns the draft; the error says why the lock file could not
 // be opened, and is empty when another copy holds it.
+//
+// A lock file that is a link, a FIFO, a folder or another user's file is
+// never followed, opened for writing or changed: unusable is set, and the
+// draft is left to whoever put it there. With ReadOnlyFolder, a folder the
+// program cannot write to (a read-only mount) still has its existing lock
+// files locked; where a lock file is missing there, no running copy can hold
+// it, and nobodyCanHold is set instead.
 struct DraftLockAttempt {
     DraftLock lock;
     std::optional<FileError> error;
+    bool unusable = false;
+    bool nobodyCanHold = false;
 };
-DraftLockAttempt lockDraft(const QString &draftPath);
+enum class LockFolder { Writable, ReadOnly };
+DraftLockAttempt lockDraft(const QString &draftPath, LockFolder folder = LockFolder::Writable);
 
 // This copy's own draft beside the settings file: the first Zelmora.<n>.draft
-// whose lock it can take and that holds nothing left by an earlier copy. The
+// whose lock it can take and that holds nothing left by an earlier copy; a
+// slot whose lock file is unusable is passed over. The
 // lock is kept for as long as the slot lives. On failure path is empty and
 // error says why.
 struct DraftSlot {
@@ -72,14 +83,17 @@ QStringList draftsBeside(const QString &settingsFile);
 
 // What is found at the draft's place.
 struct DraftOnDisk {
-    enum class State { None, Found, Damaged } state = State::None;
+    enum class State { None, Found, Damaged, Unreadable } state = State::None;
     PageSet set;
-    QString setAsidePath; // where a damaged draft was moved to
+    QString setAsidePath;            // where a damaged draft was moved to
+    std::optional<FileError> error; // why an unreadable draft could not be read
 };
 
 // Reads the draft. A damaged or foreign file is renamed aside (name +
 // ".damaged", replacing an older one) so it is reported once and never read
-// again; one that cannot be moved is left and reported as damaged.
+// again; one that cannot be moved is left and reported as damaged. A draft
+// the system fails to read (a failing disk) is Unreadable and left as it is:
+// it may well be whole.
 DraftOnDisk takeDraft(const QString &path);
 
 // Replaces the draft atomically (a reader sees the old or the new draft).

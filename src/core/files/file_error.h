@@ -14,11 +14,12 @@ QString systemErrorText(int errorNumber);
 struct FileError {
     QString path;
     QString reason;
+    int errorNumber = 0; // the errno the reason comes from, 0 when none
 
     // The file and the reason of an errno value.
     static FileError fromErrno(const QString &path, int errorNumber)
     {
-        return FileError{path, systemErrorText(errorNumber)};
+        return FileError{path, systemErrorText(errorNumber), errorNumber};
     }
 
     // The one message the user sees for a file that could not be written,

@@ -127,7 +127,7 @@ int openPageFile(const QByteArray &nativePath, PageRefusal *refusal)
 // handed on; without it the file is CP932.
 bool readLines(const QByteArray &nativePath, const Markers &markers,
                const std::function<bool(const QString &)> &onLine, PageEncoding *detected,
-               PageRefusal *refusal)
+               PageRefusal *refusal, int *readError)
 {
     *refusal = PageRefusal::NotFound;
     const FileDescriptor fd(openPageFile(nativePath, refusal));
@@ -164,7 +164,9 @@ bool readLines(const QByteArray &nativePath, const Markers &markers,
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            break; // a read error ends the file like its end would
+            *readError = errno;
+            *refusal = PageRefusal::ReadFailed;
+            return false;
         }
         if (got == 0)
             break;
@@ -256,13 +258,14 @@ Markers anchoredMarkers(const QList<QByteArray> &markers)
 
 bool readPageLinesHolding(const QByteArray &nativePath, const QList<QByteArray> &markers,
                           const std::function<bool(const QString &)> &onLine,
-                          PageEncoding *encoding, PageRefusal *refusal)
+                          PageEncoding *encoding, PageRefusal *refusal, int *readError)
 {
     const Markers anchored = anchoredMarkers(markers);
     PageEncoding found = PageEncoding::ShiftJis;
     PageRefusal why = PageRefusal::None;
+    int error = 0;
     return readLines(nativePath, anchored, onLine, encoding ? encoding : &found,
-                     refusal ? refusal : &why);
+                     refusal ? refusal : &why, readError ? readError : &error);
 }
 
 } // namespace zelmora

@@ -77,15 +77,21 @@ inline constexpr qsizetype kMaxLineBytes = 1 << 20;
 // come from anyone and what the reader reads goes into the pages the user
 // uploads. A file larger than kMaxPageFileBytes is not read either. Why a
 // page was not read is stored in refusal, when given.
+//
+// A read that fails part-way (a failing disk, a stick pulled out) returns
+// false with ReadFailed and the errno in readError, when given: the lines
+// handed on by then are only part of the page and must not be taken as it.
 enum class PageRefusal {
     None,
     NotFound,    // missing, unreadable, or not a regular file
     LinkOutside, // a link to a file outside the page's folder
     TooLarge,    // larger than any page the program writes
+    ReadFailed,  // the system failed a read of the opened file
 };
 bool readPageLinesHolding(const QByteArray &nativePath, const QList<QByteArray> &markers,
                           const std::function<bool(const QString &)> &onLine,
-                          PageEncoding *encoding = nullptr, PageRefusal *refusal = nullptr);
+                          PageEncoding *encoding = nullptr, PageRefusal *refusal = nullptr,
+                          int *readError = nullptr);
 
 // Larger than any page the program writes: a page's longest values come
 // from a reopened line (kMaxLineBytes), and written back with entities

@@ -1,6 +1,8 @@
 #include "core/files/picture_import.h"
 
+#include "core/files/atomic_file.h"
 #include "core/files/file_descriptor.h"
+#include "core/files/file_error.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,11 +35,6 @@ bool hasPictureSuffix(const QString &name)
     return false;
 }
 
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
 // Same size and same bytes.
 bool sameContent(int a, int b)
 {
@@ -58,9 +55,11 @@ bool sameContent(int a, int b)
     }
 }
 
-// Writes all of in to out; errno on failure.
+// Writes all of in, from its start, to out; errno on failure.
 int copyAll(int in, int out)
 {
+    if (::lseek(in, 0, SEEK_SET) != 0)
+        return errno;
     QByteArray buffer(kChunk, Qt::Uninitialized);
     for (;;) {
         const ssize_t n = ::read(in, buffer.data(), kChunk);
@@ -70,7 +69,7 @@ int copyAll(int in, int out)
             return errno;
         }
         if (n == 0)
-            return ::fdatasync(out) == 0 ? 0 : errno;
+            return 0;
         for (ssize_t done = 0; done < n;) {
             const ssize_t w = ::write(out, buffer.constData() + done, size_t(n - done));
             if (w < 0) {
@@ -78,6 +77,8 @@ int copyAll(int in, int out)
                     continue;
                 return errno;
             }
+            if (w == 0)
+                return ENOSPC;
             done += w;
         }
     }
@@ -177,7 +178,7 @@ PictureImport importPicture(const QString &source, const QString &outFolder)
         result.problem
             = QStringLiteral("%1: %2").arg(name,
                                            in.get() < 0
-                                               ? systemReason(errno)
+                                               ? systemErrorText(errno)
                                                : QStringLiteral("通常のファイルではありません"));
         return result;
     }
@@ -190,8 +191,6 @@ PictureImport importPicture(const QString &source, const QString &outFolder)
         result.name = name;
         return result;
     }
-    const QByteArray nativeFolder = QFile::encodeName(folder);
-
     for (int number = 1; number < 10000; ++number) {
         const QString candidate = candidateName(name, number);
         const QByteArray target = QFile::encodeName(QDir(folder).filePath(candidate));
@@ -209,29 +208,16 @@ PictureImport importPicture(const QString &source, const QString &outFolder)
             continue;
         }
 
-        // The copy is written unnamed and linked in only when complete: link
-        // never replaces a file that appeared meanwhile, and a failure or a
-        // kill leaves nothing behind.
-        ::lseek(in.get(), 0, SEEK_SET);
-        const FileDescriptor out(
-            ::open(nativeFolder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644));
-        if (out.get() < 0) {
-            result.problem = QStringLiteral("%1: %2").arg(name, systemReason(errno));
-            return result;
-        }
-        if (const int error = copyAll(in.get(), out.get())) {
-            result.problem = QStringLiteral("%1: %2").arg(name, systemReason(error));
-            return result;
-        }
-        const QByteArray procPath = "/proc/self/fd/" + QByteArray::number(out.get());
-        if (::linkat(AT_FDCWD, procPath.constData(), AT_FDCWD, target.constData(),
-                     AT_SYMLINK_FOLLOW)
-            == 0) {
+        // Written by the one file writer, which never replaces a file that
+        // appeared meanwhile, and leaves nothing behind on a failure.
+        const auto error = writeNewFile(QDir(folder).filePath(candidate),
+                                        [&in](int out) { return copyAll(in.get(), out); });
+        if (!error) {
             result.name = candidate;
             return result;
         }
-        if (errno != EEXIST) {
-            result.problem = QStringLiteral("%1: %2").arg(name, systemReason(errno));
+        if (error->errorNumber != EEXIST) {
+            result.problem = QStringLiteral("%1: %2").arg(name, error->reason);
             return result;
         }
         // Taken meanwhile: look at it like any other existing name.

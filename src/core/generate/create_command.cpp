@@ -148,6 +148,7 @@ QString replaceQuestion(const QString &title, const QStringList &beyond)
 void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &paths,
                       Desktop &desktop)
 {
+    const BusyCursor busy(desktop);
     const PageSet set = editor.pageSet();
     if (const auto fault = setContentFault(set)) {
         desktop.warning(*fault);

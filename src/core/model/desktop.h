@@ -32,6 +32,23 @@ public:
     // desktop portal's where the desktop has one); the files chosen, none
     // when the user cancels. A desktop that cannot ask chooses none.
     virtual QStringList choosePictureFiles() { return {}; }
+    // The wait cursor on or off (calls nest), for a command whose disk work
+    // the user waits for: a slow stick makes even a small set take a while.
+    // The boxes above show the normal cursor meanwhile.
+    virtual void setBusy(bool busy) { Q_UNUSED(busy); }
+};
+
+// The wait cursor for as long as it lives, so that every way out of a
+// command ends it.
+class BusyCursor {
+public:
+    explicit BusyCursor(Desktop &desktop) : m_desktop(desktop) { m_desktop.setBusy(true); }
+    ~BusyCursor() { m_desktop.setBusy(false); }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+
+private:
+    Desktop &m_desktop;
 };
 
 inline const QString kApplicationTitle = QStringLiteral("Zelmora");

@@ -324,6 +324,7 @@ ReadOutcome readPageSetFiles(const QString &outFolder, const QString &title, con
         PageEncoding encoding = PageEncoding::ShiftJis;
         bool html5 = false;
         PageRefusal refusal = PageRefusal::None;
+        int readError = 0;
         const bool opened = readPageLinesHolding(
             path, markersOfPage(n),
             [&](const QString &line) {
@@ -350,7 +351,13 @@ ReadOutcome readPageSetFiles(const QString &outFolder, const QString &title, con
                 }
                 return true;
             },
-            &encoding, &refusal);
+            &encoding, &refusal, &readError);
+        // Part of a page is not the page: the whole set is refused rather
+        // than opened as if it ended there.
+        if (refusal == PageRefusal::ReadFailed) {
+            return ReadOutcome{start, 0,
+                               pageReadFailedMessage(popupPageFileName(title, n, ext), readError)};
+        }
         // A page that cannot be opened ends the set with the pages before it
         // (a later page deleted, or an older set's page 1 without its pages).
         if (!opened) {
@@ -378,6 +385,12 @@ QString pageRefusalMessage(const QString &fileName, PageRefusal refusal)
     return kFileNotFoundMessage;
 }
 
+QString pageReadFailedMessage(const QString &fileName, int error)
+{
+    return QStringLiteral("[ %1 ] を最後まで読み込めなかったため、セットを開きませんでした。\n理由: %2")
+        .arg(fileName, systemErrorText(error));
+}
+
 QString readReportMessage(const QString &title, const QString &ext, int pagesRead)
 {
     if (pagesRead < 1)
@@ -400,6 +413,7 @@ QString readReportMessage(const QString &title, const QString &ext, int pagesRea
 void readPageSet(Editor &editor, EditorState &state, const ProgramPaths &paths,
                  Desktop &desktop, const PageSet *previous)
 {
+    const BusyCursor busy(desktop);
     const PageSet start = editor.pageSet();
     const ReadOutcome outcome
         = readPageSetFiles(paths.outputFolder, start.title, state.readExtension, start);

@@ -15,7 +15,9 @@ namespace zelmora {
 // page 1 could not be opened; set is then the start set unchanged.
 // refusal says why the page after the last one read was not read, when the
 // reader refused it (a link leading outside the folder, a file too large to
-// be a page); it is empty when that page is simply not there.
+// be a page); it is empty when that page is simply not there. A page whose
+// reading failed part-way refuses the whole set: pagesRead is 0, set is start
+// and refusal names the page and the reason.
 struct ReadOutcome {
     PageSet set;
     int pagesRead = 0;
@@ -40,6 +42,10 @@ inline const QString kFileNotFoundMessage = QStringLiteral("ファイルが見�
 
 // The message for a page the reader refused, naming the file.
 QString pageRefusalMessage(const QString &fileName, PageRefusal refusal);
+
+// The message for a page whose reading failed part-way, naming the file and
+// the system's reason; the set is then not opened at all.
+QString pageReadFailedMessage(const QString &fileName, int error);
 
 // Reads the set named by the editor's title and readExtension from the output
 // folder, shows it in the editor when at least page 1 was read, and tells the

@@ -27,7 +27,12 @@ int showBox(QWidget *parent, QMessageBox::Icon icon, const QString &text,
     box.setTextFormat(Qt::PlainText);
     if (defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(defaultButton);
-    return box.exec();
+    // The normal cursor over the box, even in the middle of a busy command:
+    // the command now waits for the user.
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const int answer = box.exec();
+    QApplication::restoreOverrideCursor();
+    return answer;
 }
 
 } // namespace
@@ -66,6 +71,14 @@ QStringList MessageBoxDesktop::choosePictureFiles()
     // is one), which is what the user knows and reaches every folder.
     return QFileDialog::getOpenFileNames(parent, QStringLiteral("ほかの場所から画像を追加"), start,
                                          QStringLiteral("画像ファイル (*.gif *.jpg *.png *.bmp)"));
+}
+
+void MessageBoxDesktop::setBusy(bool busy)
+{
+    if (busy && m_busy++ == 0)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else if (!busy && --m_busy == 0)
+        QApplication::restoreOverrideCursor();
 }
 
 void MessageBoxDesktop::openUrl(const QUrl &url)

@@ -18,9 +18,11 @@ public:
     void openUrl(const QUrl &url) override;
     bool question(const QString &text) override;
     QStringList choosePictureFiles() override;
+    void setBusy(bool busy) override;
 
 private:
     QWidget *m_parent;
+    int m_busy = 0;
 };
 
 } // namespace zelmora

@@ -1,6 +1,7 @@
 #include "core/files/atomic_file.h"
 #include "core/files/page_lines.h"
 
+#include "reliability/reliability_support.h"
 #include "support/file_compare.h"
 
 #include <QDir>
@@ -135,3 +136,27 @@ TEST(LineFile, readOnlyFileIsRefusedForAUserWhoMayNotWriteIt)
     EXPECT_EQ(error->reason, QStringLiteral("Permission denied"));
     EXPECT_EQ(readAll(path), QByteArray("kept"));
 }
+
+// Without O_TMPFILE, hard links or RENAME_NOREPLACE (exFAT, FAT): a file replaces
+// its old self whole; a new file never replaces one that appeared meanwhile.
+class WithoutWays : public testing::TestWithParam<std::pair<TemporaryFile, int>> {}; // how many ways missing
+
+TEST_P(WithoutWays, replacesWhole_newFileNeverReplacesOneThatAppeared)
+{
+    QTemporaryDir dir;
+    const test::SystemFaults fileSystem(test::likeExfat(QFile::encodeName(dir.path())).mid(3 - GetParam().second));
+    const QString a = dir.filePath(QStringLiteral("a.png")), b = dir.filePath(QStringLiteral("b.png"));
+    const auto mine = [](int fd) { return ::write(fd, "mine", 4) == 4 ? 0 : errno; };
+    writeFile(a, "old");
+    ASSERT_FALSE(writeWholeFile(a, "new", GetParam().first));
+    const auto appeared = writeNewFile(b, [&](int fd) { return writeFile(b, "theirs"), mine(fd); }, GetParam().first);
+    ASSERT_TRUE(appeared);
+    EXPECT_EQ(appeared->errorNumber, EEXIST);
+    ASSERT_FALSE(writeNewFile(dir.filePath(QStringLiteral("c.png")), mine, GetParam().first));
+    EXPECT_EQ(readAll(a) + readAll(b) + readAll(dir.filePath(QStringLiteral("c.png"))), QByteArray("newtheirsmine"));
+    EXPECT_EQ(entriesIn(dir.path()), (QStringList{"a.png", "b.png", "c.png"})) << "nothing left behind";
+}
+
+INSTANTIATE_TEST_SUITE_P(LineFile, WithoutWays, testing::Values(std::pair(TemporaryFile::Unnamed, 0),
+    std::pair(TemporaryFile::Named, 0), std::pair(TemporaryFile::Named, 1), std::pair(TemporaryFile::Unnamed, 2),
+    std::pair(TemporaryFile::Unnamed, 3)));

@@ -44,7 +44,11 @@ struct CreateFixture : testing::Test {
     {
         return QDir(paths.outputFolder).entryList(QDir::Files, QDir::Name);
     }
-    void create() { runCreateCommand(editor, state, paths, desktop); }
+    void create()
+    {
+        runCreateCommand(editor, state, paths, desktop);
+        EXPECT_TRUE(desktop.wasBusy && desktop.busy == 0) << "the wait cursor shown, and ended on the way out";
+    }
     PageSet clearedEditor() const
     {
         PageSet cleared;
