@@ -277,7 +277,9 @@ private:
         } else if (m_stage == QLatin1String("loading")) {
             if (m_loaded.isEmpty())
                 return;
-            write("loaded", m_loaded);
+            // The engine draws with the GPU unless told to draw in software.
+            const bool gl = !qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").contains("--disable-gpu");
+            write("loaded", m_loaded + (gl ? QStringLiteral(", drawn with GL") : QString()));
             write("title", m_view->property("title").toString());
             m_stage = QStringLiteral("painting");
         } else if (m_stage == QLatin1String("painting")) {
