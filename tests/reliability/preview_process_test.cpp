@@ -394,6 +394,7 @@ struct StandInCase {
     const char *script;   // run by sh after the request has been read into $r
     bool closeBoxOnShown; // the user presses the main window's close box once it shows
     const char *message;  // the start of the one message, or nullptr for none
+    bool again = false;   // a second preview at once, before the first guest is reaped
 };
 
 void PrintTo(const StandInCase &c, std::ostream *os) { *os << c.name; }
@@ -428,6 +429,8 @@ TEST_P(PreviewClientAgainstAStandIn, mainWindowBackInBoundedTime_setKept_pagesDe
     elapsed.start();
 
     runPreviewCommand(&mainWindow, editor, state, paths, desktop, client);
+    if (c.again)
+        runPreviewCommand(&mainWindow, editor, state, paths, desktop, client);
 
     EXPECT_LT(elapsed.elapsed(), times.showDeadlineMs + times.closeGraceMs + 1000);
     EXPECT_TRUE(mainWindow.isEnabled());
@@ -459,7 +462,10 @@ INSTANTIATE_TEST_SUITE_P(
                     true, nullptr},
         StandInCase{"refusesTheRequest", "echo '{\"type\":\"failed\",\"reason\":\"no\"}'; cat", false, "no"},
         StandInCase{"neverAnswers", "cat", false, "プレビューのプロセスが応答しないまま、待てる時間を過ぎました。"},
-        StandInCase{"answersGarbage", "echo garbage; cat", false, "プレビューのプロセスから読み取れない応答がありました。"},
+        StandInCase{"answersGarbage_nextPreviewInAFreshOne", // started again, it answers normally
+                    "f=${r#*folder???}; m=${f%%TEMP/*}again; if [ -e $m ]; then echo '{\"type\":\"shown\"}'; "
+                    "sleep 0.2; echo '{\"type\":\"closed\"}'; else touch $m; echo garbage; fi; cat",
+                    false, "プレビューのプロセスから読み取れない応答がありました。", true},
         StandInCase{"sendsALineWithoutItsEndAndExits", "printf '{\"type\":\"shown\"}'", false,
                     "プレビューのプロセスが、答えないまま終了しました。"},
         StandInCase{"exitsWithAnEngineError", "echo '[1:1:1208/0.1:ERROR:zygote.cc(1)] Running as root without --no-sandbox' >&2; exit 1",
