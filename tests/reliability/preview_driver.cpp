@@ -207,6 +207,9 @@ private:
             if (qEnvironmentVariableIsSet("ZELMORA_DRIVE_TITLE"))
                 find<QLineEdit>(QStringLiteral("t_Text"))->setText(qEnvironmentVariable("ZELMORA_DRIVE_TITLE"));
             write("editor", find<QLineEdit>(QStringLiteral("t_Text"))->text());
+            // Handed down to the preview process, which places its window from it.
+            const QPoint at = find<QWidget>(QStringLiteral("Form1"))->frameGeometry().topLeft();
+            qputenv("ZELMORA_DRIVE_MAIN_AT", QByteArray::number(at.x()) + ',' + QByteArray::number(at.y()));
             if (qEnvironmentVariableIsSet("ZELMORA_DRIVE_UNSTARTABLE"))
                 ::chmod(QFile::encodeName(QCoreApplication::applicationFilePath().remove(QStringLiteral(" (deleted)"))).constData(), 0644);
             later([this] {
@@ -259,7 +262,10 @@ private:
                 });
                 // On X11 the window is transient for the program's main window.
                 const QWindow *parent = form3->windowHandle() ? form3->windowHandle()->transientParent() : nullptr;
-                write("preview", parent ? QStringLiteral("shown over the main window") : QStringLiteral("shown"));
+                const QStringList main = qEnvironmentVariable("ZELMORA_DRIVE_MAIN_AT").split(u',');
+                const QPoint offset = form3->frameGeometry().topLeft() - QPoint(main.value(0).toInt(), main.value(1).toInt());
+                write("preview", (parent ? QStringLiteral("shown over the main window") : QStringLiteral("shown"))
+                                     + QStringLiteral(" at +%1+%2").arg(offset.x()).arg(offset.y()));
             } else {
                 write("preview", QStringLiteral("shown again by the same process"));
             }
@@ -271,7 +277,9 @@ private:
         } else if (m_stage == QLatin1String("loading")) {
             if (m_loaded.isEmpty())
                 return;
-            write("loaded", m_loaded);
+            // The engine draws with the GPU unless told to draw in software.
+            const bool gl = !qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").contains("--disable-gpu");
+            write("loaded", m_loaded + (gl ? QStringLiteral(", drawn with GL") : QString()));
             write("title", m_view->property("title").toString());
             m_stage = QStringLiteral("painting");
         } else if (m_stage == QLatin1String("painting")) {
