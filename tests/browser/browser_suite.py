@@ -1027,9 +1027,9 @@ def walk_in_tab(tab, typed, reload_at=None):
     title, ext, n = typed['title'], typed['ext'], len(typed['pages'])
     for k in range(1, n):
         if k == reload_at:
-            tab.evaluate('location.reload(), 0')
-            time.sleep(0.2)
-            tab.wait_loaded(page_url(title, k, ext), 'page %d reloaded' % k)
+            tab.evaluate('window.beforeReload = true, location.reload(), 0')
+            wait_for(tab, "[document.readyState, !window.beforeReload]",
+                     lambda v: v == ['complete', True], 'page %d reloaded' % k)
         tab.click('#next')
         tab.wait_loaded(page_url(title, k + 1, ext), 'page %d after 次へ' % (k + 1))
 
