@@ -114,10 +114,10 @@ const char kScript[] = R"JS(/* Zelmora page set script: opens the set in the pag
     if (!step) {
       var previous = k > 1 ? new URL(stem + (k - 1) + ext, base).href : null;
       var walked = previous !== null && document.referrer === previous;
-      // 次へ leaves its page's count for the next; where it could not (no
-      // storage, or a click before this script ran) a walk from the page
-      // before counts from page 1. A site that withholds the referrer
-      // still has the count.
+      // The next-page link leaves its page's count for the next page; where
+      // it could not (no storage, or a click before this script ran), a walk
+      // from the page before counts from page 1. A site that withholds the
+      // referrer still has the count.
       var stored = 0;
       try {
         stored = Number(sessionStorage.getItem(key)) || 0;
