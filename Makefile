@@ -10,7 +10,9 @@ PACKAGES := cmake ninja-build g++ make pkg-config \
             qt6-translations-l10n locales libc-l10n adwaita-qt6 \
             librsvg2-bin dpkg-dev lintian appstream desktop-file-utils debootstrap \
             chromium firefox-esr python3-websocket default-jre-headless \
-            exfat-fuse exfatprogs dosfstools mount
+            exfat-fuse exfatprogs dosfstools mount \
+            libcurl4-openssl-dev libssl-dev qtkeychain-qt6-dev openssh-server openssh-client \
+            vsftpd gnome-keyring
 
 # The browser suite's checkers (vnu-jar, axe-core), pinned in
 # tests/browser/package-lock.json and installed by npm outside the tracked
