@@ -107,14 +107,16 @@ fuzz: deps
 # window that paints every string of its first paint, the bare window beside.
 # Then an HTML5 set opened in the visitor's page against a hand-written
 # <dialog> and against the popup window, click to first page painted in
-# headless Chromium, over BENCH_OPEN_ROUNDS interleaved rounds.
+# headless Chromium, over BENCH_OPEN_ROUNDS interleaved rounds. Last, a set
+# published to a local sshd against curl sending the same files.
 BENCH_RUNS ?= 7
 BENCH_OPEN_ROUNDS ?= 15
 bench: deps
 	cmake --preset release
-	cmake --build --preset release -j $(JOBS) --target bench_report make_browser_set
+	cmake --build --preset release -j $(JOBS) --target bench_report make_browser_set bench_publish
 	xvfb-run -a -s "-screen 0 1280x1024x24" ./build/release/bin/bench_report --runs $(BENCH_RUNS)
 	/usr/bin/python3 bench/in_page_open.py --maker build/release/bin/make_browser_set --rounds $(BENCH_OPEN_ROUNDS)
+	./build/release/bin/bench_publish --runs $(BENCH_RUNS)
 
 # The Debian package (build/package/zelmora_<version>_<arch>.deb), from a
 # release build of its own (preset "package").
