@@ -1,10 +1,7 @@
 #include "core/publish/publish_site.h"
 
-#include "core/files/atomic_file.h"
-#include "core/settings/ini_text.h"
 #include "core/settings/settings_file.h"
 
-#include <QFile>
 
 namespace zelmora {
 
@@ -62,26 +59,16 @@ std::optional<PublishSite> readPublishSite(const QString &settingsFile)
 
 std::optional<FileError> writePublishSite(const PublishSite &site, const QString &settingsFile)
 {
-    QByteArray old;
-    QFile file(settingsFile);
-    if (file.open(QIODevice::ReadOnly))
-        old = file.read(kMaxSettingsFileBytes + 1);
-    if (old.size() > kMaxSettingsFileBytes)
-        return FileError::fromErrno(settingsFile, EFBIG);
-    QString text = ini::decode(old);
-    const std::pair<QString, QString> values[] = {
-        {kProtocol, QString::number(int(site.protocol))},
-        {kHost, site.host.trimmed()},
-        {kPort, QString::number(site.port)},
-        {kUser, site.user},
-        {kFolder, site.folder},
-        {kAuth, QString::number(int(site.auth))},
-        {kKeyFile, site.keyFile},
-        {kRemember, site.remember ? QStringLiteral("1") : QStringLiteral("0")},
-    };
-    for (const auto &[key, value] : values)
-        ini::setValue(text, kPublishSection, key, value);
-    return writeWholeFile(settingsFile, ini::encode(text));
+    return writeIniStrings(kPublishSection,
+                           {{kProtocol, QString::number(int(site.protocol))},
+                            {kHost, site.host.trimmed()},
+                            {kPort, QString::number(site.port)},
+                            {kUser, site.user},
+                            {kFolder, site.folder},
+                            {kAuth, QString::number(int(site.auth))},
+                            {kKeyFile, site.keyFile},
+                            {kRemember, site.remember ? QStringLiteral("1") : QStringLiteral("0")}},
+                           settingsFile);
 }
 
 } // namespace zelmora

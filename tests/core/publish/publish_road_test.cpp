@@ -9,6 +9,7 @@
 #include "core/publish/host_trust.h"
 #include "core/publish/publish_command.h"
 #include "core/publish/remote_folder.h"
+#include "core/settings/settings_file.h"
 #include "support/record_editor.h"
 #include "support/recording_desktop.h"
 #include "support/sample_sets.h"
@@ -28,7 +29,10 @@ using Result = PublishOutcome::Result;
 
 namespace {
 
-enum class Act { None, ChangePage1, Shorten, ForgetTrust, NewIdentity, WrongPassword, FullDisk, KillMidFile, CancelMidFile };
+enum class Act {
+    None, ChangePage1, Shorten, ForgetTrust, NewIdentity, WrongPassword, FullDisk, KillMidFile, CancelMidFile,
+    NoSuchHost, ClosedPort, KeyFile, UnknownKey, Html5
+};
 
 struct Step {
     const char *what;
@@ -92,6 +96,10 @@ protected:
         for (auto it = m_outside.begin(); it != m_outside.end(); ++it)
             writeAll(m_server->root() + u'/' + it.key(), it.value());
         create();
+        // Another site of the user's, of both kinds, in the trusted list.
+        writeAll(hostTrustListPath(m_paths.settingsFile),
+                 "ssh [example.org]:2222 ssh-ed25519 AAAAC3NzaC1lZDI1NTE5AAAAIA==\n"
+                 "ftps [example.org]:990 sha256//AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA=\n");
     }
 
     void create()
@@ -109,9 +117,13 @@ protected:
         ASSERT_TRUE(m_server->start()) << qPrintable(m_server->skipReason());
     }
 
+    // FTPS logs in with a password only: there the key file acts leave
+    // the password, and an unknown key is a wrong password.
     void arrange(Act act, std::function<void(PublishWorker &, const QString &, qint64)> *hook,
-                 SiteSecrets *secrets)
+                 PublishRequest *request)
     {
+        SiteSecrets *secrets = &request->secrets;
+        const bool sftp = GetParam() == PublishProtocol::Sftp;
         switch (act) {
         case Act::None:
             return;
@@ -130,6 +142,24 @@ protected:
         case Act::WrongPassword:
             secrets->password = QStringLiteral("not-") + secrets->password;
             return;
+        case Act::NoSuchHost:
+            request->site.host = QStringLiteral("no-such-host.invalid");
+            return;
+        case Act::ClosedPort:
+            request->site.port = TestServer::freePort();
+            return;
+        case Act::KeyFile:
+        case Act::UnknownKey:
+            if (!sftp)
+                return arrange(act == Act::UnknownKey ? Act::WrongPassword : Act::None, hook, request);
+            request->site.auth = PublishAuth::KeyFile;
+            // The server's own host key is a key it does not know as the user's.
+            request->site.keyFile = m_server->keyFile(act == Act::KeyFile);
+            secrets->password.clear();
+            return;
+        case Act::Html5:
+            ASSERT_FALSE(writeIniString(kSettingsSection, kKeyKeishiki, QStringLiteral("1"), m_paths.settingsFile));
+            return create();
         case Act::FullDisk:
             m_server->limitFileSize(1 << 20);
             restart();
@@ -214,11 +244,19 @@ const std::vector<Step> kSteps = {
     {"trusted again on はい", {}, true, Result::Published, {kPage1}, {}, "送ったファイル: 1"},
     {"a wrong password sends nothing", {Act::ChangePage1, Act::WrongPassword}, true, Result::Failed, {}, {},
      "ユーザー名かパスワードが違います"},
+    {"a name not found", {Act::NoSuchHost}, true, Result::Failed, {}, {}, "が見つかりません"},
+    {"a port that refuses", {Act::ClosedPort}, true, Result::Failed, {}, {}, "接続を拒否されました"},
     {"a full disk part-way keeps the old file", {Act::FullDisk}, true, Result::Failed, {kPage1}, {},
      "サーバーの古いファイルはそのままです"},
     {"the server killed mid-file keeps the old file", {Act::KillMidFile}, true, Result::Failed, {}, {}, "接続が切れました"},
     {"キャンセル mid-file keeps the old file", {Act::CancelMidFile}, true, Result::Cancelled, {}, {}, "キャンセルしました"},
     {"the next publish sends what is left", {}, true, Result::Published, {QStringLiteral("wide.jpg")}, {}, "を公開しました"},
+    {"a key the server does not know sends nothing", {Act::UnknownKey, Act::ChangePage1}, true, Result::Failed, {}, {},
+     "鍵を受け入れませんでした|パスワードが違います"},
+    {"a key file logs in", {Act::KeyFile}, true, Result::Published, {kPage1}, {}, "送ったファイル: 1"},
+    {"an HTML5 set sends its pages and the files beside them", {Act::Html5}, true, Result::Published,
+     {kPage1, QStringLiteral("pub_2.htm"), QStringLiteral("pub_3.htm"), QStringLiteral("pub_popleaf.js"),
+      QStringLiteral("pub_popleaf.css")}, {}, "送ったファイル: 5"},
 };
 
 TEST_P(PublishRoad, eachStep_sendsOnlyTheSetsChangesAndKeepsOldFilesWhole)
@@ -232,7 +270,7 @@ TEST_P(PublishRoad, eachStep_sendsOnlyTheSetsChangesAndKeepsOldFilesWhole)
         PublishRequest request{QStringLiteral("pub"), QStringLiteral(".htm"), m_server->site(), {}, false};
         request.secrets.password = m_server->password();
         for (Act act : step.acts)
-            arrange(act, &progress.hook, &request.secrets);
+            arrange(act, &progress.hook, &request);
         RecordingDesktop desktop;
         desktop.answer = step.answer;
         const PublishOutcome outcome = runPublishCommand(request, m_paths, desktop, progress);

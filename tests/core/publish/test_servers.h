@@ -35,6 +35,12 @@ public:
     const QString &password() const { return m_password; }
     QString root() const { return m_dir.path() + QStringLiteral("/www"); }
     const QString &skipReason() const { return m_skipReason; }
+    // A private key: the user's (SFTP), or one the server does not know.
+    QString keyFile(bool usersKey) const
+    {
+        return m_dir.path() + (usersKey ? QStringLiteral("/user_key") : QStringLiteral("/host_key"));
+    }
+    static int freePort();
 
 protected:
     TestServer();
@@ -42,7 +48,6 @@ protected:
     bool fail(const QString &why);
     bool prepareUser();
     QString ignoreFullFile() const;
-    static int freePort();
     bool run(const QString &program, const QStringList &args, const QByteArray &input = {});
 
     QTemporaryDir m_dir;
