@@ -126,17 +126,15 @@ struct RemoteFolder::Private {
 
     bool sftp() const { return site.protocol == PublishProtocol::Sftp; }
 
+    // The path of a name for the SFTP commands after a transfer. Those take
+    // no "~": a folder below the login folder is given relative, which the
+    // server resolves from the login folder.
     QString remotePath(const QString &name) const
     {
         QString folder = site.folder;
         while (folder.endsWith(u'/') && folder.size() > 1)
             folder.chop(1);
-        QString base = folder.startsWith(u'/') ? folder
-            : folder.isEmpty()                  ? QStringLiteral("/~")
-                                                : QStringLiteral("/~/") + folder;
-        if (!base.endsWith(u'/'))
-            base += u'/';
-        return base + name;
+        return folder.isEmpty() ? name : folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
     }
 
     QByteArray url(const QString &name) const

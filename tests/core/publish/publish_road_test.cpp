@@ -31,7 +31,7 @@ namespace {
 
 enum class Act {
     None, ChangePage1, Shorten, ForgetTrust, NewIdentity, WrongPassword, FullDisk, KillMidFile, CancelMidFile,
-    NoSuchHost, ClosedPort, KeyFile, UnknownKey, Html5
+    NoSuchHost, ClosedPort, KeyFile, UnknownKey, Html5, FolderBelowLogin, KnownHostsChanged
 };
 
 struct Step {
@@ -157,6 +157,20 @@ protected:
             request->site.keyFile = m_server->keyFile(act == Act::KeyFile);
             secrets->password.clear();
             return;
+        case Act::FolderBelowLogin:
+            // The FTP server logs in to the served folder itself.
+            request->site.folder = sftp ? QDir(m_server->loginFolder()).relativeFilePath(m_server->root())
+                                        : QStringLiteral(".");
+            return;
+        case Act::KnownHostsChanged:
+            if (!sftp)
+                return arrange(Act::NewIdentity, hook, request);
+            // The user's own list names another key for this server.
+            QDir().mkpath(m_work.path() + QStringLiteral("/.ssh"));
+            writeAll(m_work.path() + QStringLiteral("/.ssh/known_hosts"),
+                     knownHostName(request->site.host, request->site.port).toUtf8() + ' '
+                         + readAll(m_server->keyFile(true) + QStringLiteral(".pub")));
+            return;
         case Act::Html5:
             ASSERT_FALSE(writeIniString(kSettingsSection, kKeyKeishiki, QStringLiteral("1"), m_paths.settingsFile));
             return create();
@@ -257,6 +271,12 @@ const std::vector<Step> kSteps = {
     {"an HTML5 set sends its pages and the files beside them", {Act::Html5}, true, Result::Published,
      {kPage1, QStringLiteral("pub_2.htm"), QStringLiteral("pub_3.htm"), QStringLiteral("pub_popleaf.js"),
       QStringLiteral("pub_popleaf.css")}, {}, "送ったファイル: 5"},
+    {"the folder given from the login folder, a site of its own", {Act::FolderBelowLogin}, true, Result::Published,
+     {kPage1, QStringLiteral("pub_2.htm"), QStringLiteral("pub_3.htm"), QStringLiteral("pub_popleaf.js"),
+      QStringLiteral("pub_popleaf.css"), QStringLiteral("a.gif"), QStringLiteral("wide.jpg"), QStringLiteral("back.gif")},
+     {}, "送ったファイル: 8"},
+    {"a key that known_hosts names otherwise is refused", {Act::KnownHostsChanged, Act::ChangePage1}, true,
+     Result::Failed, {}, {}, "以前に信頼した"},
 };
 
 TEST_P(PublishRoad, eachStep_sendsOnlyTheSetsChangesAndKeepsOldFilesWhole)

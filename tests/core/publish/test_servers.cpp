@@ -199,6 +199,12 @@ PublishSite TestServer::site() const
     return site;
 }
 
+QString TestServer::loginFolder()
+{
+    const passwd *account = ::getpwnam(kSshUser.toUtf8().constData());
+    return account ? QString::fromLocal8Bit(account->pw_dir) : QString();
+}
+
 bool TestServer::fail(const QString &why)
 {
     m_skipReason = why;

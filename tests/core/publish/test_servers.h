@@ -41,6 +41,8 @@ public:
         return m_dir.path() + (usersKey ? QStringLiteral("/user_key") : QStringLiteral("/host_key"));
     }
     static int freePort();
+    // The folder a login starts in.
+    static QString loginFolder();
 
 protected:
     TestServer();
