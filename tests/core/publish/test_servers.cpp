@@ -1,12 +1,15 @@
 #include "test_servers.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
+
+#include <gtest/gtest.h>
 
 #include <csignal>
 #include <pwd.h>
@@ -53,9 +56,7 @@ public:
         if (!QFileInfo::exists(d + QStringLiteral("/host_key")))
             renewIdentity();
         if (!QFileInfo::exists(d + QStringLiteral("/user_key"))
-            && !run(QStringLiteral("ssh-keygen"), {QStringLiteral("-q"), QStringLiteral("-t"), QStringLiteral("ed25519"),
-                                                   QStringLiteral("-N"), QString(), QStringLiteral("-f"),
-                                                   d + QStringLiteral("/user_key")}))
+            && !run(QStringLiteral("sh -c \"ssh-keygen -q -t ed25519 -N '' -f %1/user_key\"").arg(d)))
             return fail(QStringLiteral("ssh-keygen failed"));
         QFile::copy(d + QStringLiteral("/user_key.pub"), d + QStringLiteral("/authorized_keys"));
         writeText(d + QStringLiteral("/sftp.sh"),
@@ -71,8 +72,7 @@ public:
                                  "StrictModes no\nAllowUsers %3\nSubsystem sftp %2/sftp.sh\nLogLevel ERROR\n")
                       .arg(m_port).arg(d, m_user),
                   QFile::ReadOwner | QFile::WriteOwner);
-        m_process.start(QStringLiteral("/usr/sbin/sshd"),
-                        {QStringLiteral("-D"), QStringLiteral("-e"), QStringLiteral("-f"), d + QStringLiteral("/sshd_config")});
+        m_process.startCommand(QStringLiteral("/usr/sbin/sshd -D -e -f %1/sshd_config").arg(d));
         return waitForPort() || fail(QStringLiteral("sshd did not start"));
     }
 
@@ -95,9 +95,7 @@ public:
     {
         QFile::remove(m_dir.path() + QStringLiteral("/host_key"));
         QFile::remove(m_dir.path() + QStringLiteral("/host_key.pub"));
-        run(QStringLiteral("ssh-keygen"), {QStringLiteral("-q"), QStringLiteral("-t"), QStringLiteral("ed25519"),
-                                           QStringLiteral("-N"), QString(), QStringLiteral("-f"),
-                                           m_dir.path() + QStringLiteral("/host_key")});
+        run(QStringLiteral("sh -c \"ssh-keygen -q -t ed25519 -N '' -f %1/host_key\"").arg(m_dir.path()));
     }
 
 };
@@ -150,11 +148,8 @@ public:
     void renewIdentity() override
     {
         const QString d = m_dir.path();
-        run(QStringLiteral("openssl"),
-            {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("rsa:2048"),
-             QStringLiteral("-nodes"), QStringLiteral("-subj"), QStringLiteral("/CN=localhost"),
-             QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-keyout"), d + QStringLiteral("/key.pem"),
-             QStringLiteral("-out"), d + QStringLiteral("/cert.pem")});
+        run(QStringLiteral("openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=localhost -days 2 "
+                           "-keyout %1/key.pem -out %1/cert.pem").arg(d));
     }
 };
 
@@ -237,13 +232,13 @@ bool TestServer::prepareUser()
         return fail(QStringLiteral("the servers check a password only when they run as root"));
     const QByteArray name = kSshUser.toUtf8();
     if (!::getpwnam(name.constData())
-        && !run(QStringLiteral("useradd"), {QStringLiteral("-m"), QStringLiteral("-s"), QStringLiteral("/bin/sh"), kSshUser}))
+        && !run(QStringLiteral("useradd -m -s /bin/sh ") + kSshUser))
         return fail(QStringLiteral("cannot add the user ") + kSshUser);
     const passwd *account = ::getpwnam(name.constData());
     if (!account || !QDir().mkpath(QString::fromLocal8Bit(account->pw_dir)))
         return fail(QStringLiteral("no home folder for ") + kSshUser);
     m_user = kSshUser;
-    if (!run(QStringLiteral("chpasswd"), {}, (m_user + u':' + m_password + u'\n').toUtf8()))
+    if (!run(QStringLiteral("chpasswd"), (m_user + u':' + m_password + u'\n').toUtf8()))
         return fail(QStringLiteral("chpasswd failed"));
     QDir().mkpath(QStringLiteral("/run/sshd"));
     const QString d = m_dir.path();
@@ -252,8 +247,25 @@ bool TestServer::prepareUser()
     QDir(d).mkdir(QStringLiteral("www"));
     QDir(d).mkdir(QStringLiteral("run"));
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    return run(QStringLiteral("chown"), {m_user, root(), d + QStringLiteral("/run"), QString::fromLocal8Bit(account->pw_dir)})
+    return run(QStringLiteral("chown %1 %2 %3/run %4").arg(m_user, root(), d, QString::fromLocal8Bit(account->pw_dir)))
         || fail(QStringLiteral("chown failed"));
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void expectSecretNowhere(const QString &folder, const QString &secret)
+{
+    QDirIterator files(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString path = files.next();
+        EXPECT_FALSE(readAll(path).contains(secret.toUtf8())) << qPrintable(path);
+    }
+    for (const char *proc : {"/proc/self/cmdline", "/proc/self/environ"})
+        EXPECT_FALSE(readAll(QString::fromLatin1(proc)).contains(secret.toUtf8())) << proc;
 }
 
 bool TestServer::waitForPort()
@@ -270,10 +282,10 @@ bool TestServer::waitForPort()
     return false;
 }
 
-bool TestServer::run(const QString &program, const QStringList &args, const QByteArray &input)
+bool TestServer::run(const QString &command, const QByteArray &input)
 {
     QProcess process;
-    process.start(program, args);
+    process.startCommand(command);
     process.write(input);
     process.closeWriteChannel();
     return process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit

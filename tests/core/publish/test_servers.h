@@ -50,7 +50,7 @@ protected:
     bool fail(const QString &why);
     bool prepareUser();
     QString ignoreFullFile() const;
-    bool run(const QString &program, const QStringList &args, const QByteArray &input = {});
+    bool run(const QString &command, const QByteArray &input = {});
 
     QTemporaryDir m_dir;
     QProcess m_process;
@@ -61,5 +61,11 @@ protected:
     qint64 m_fileSizeLimit = 0;
     QString m_skipReason;
 };
+
+// A file's bytes ("<missing>" when it cannot be read).
+QByteArray readAll(const QString &path);
+// The secret in no file under folder, nor in this process's command line or
+// environment.
+void expectSecretNowhere(const QString &folder, const QString &secret);
 
 } // namespace zelmora::test
