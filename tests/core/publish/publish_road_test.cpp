@@ -38,8 +38,7 @@ struct Step {
     std::vector<Act> acts;
     bool answer; // to every question
     Result result;
-    QStringList sent;
-    QStringList removed;
+    QStringList sent, removed;
     const char *says; // in the last message
 };
 
@@ -115,7 +114,6 @@ protected:
     void arrange(Act act, std::function<void(PublishWorker &, const QString &, qint64)> *hook,
                  PublishRequest *request)
     {
-        SiteSecrets *secrets = &request->secrets;
         const bool sftp = GetParam() == PublishProtocol::Sftp;
         switch (act) {
         case Act::None:
@@ -133,7 +131,7 @@ protected:
             m_server->renewIdentity();
             return restart();
         case Act::WrongPassword:
-            secrets->password = QStringLiteral("not-") + secrets->password;
+            request->secrets.password = QStringLiteral("not-") + request->secrets.password;
             return;
         case Act::NoSuchHost:
             request->site.host = QStringLiteral("no-such-host.invalid");
@@ -148,7 +146,7 @@ protected:
             request->site.auth = PublishAuth::KeyFile;
             // The server's own host key is a key it does not know as the user's.
             request->site.keyFile = m_server->keyFile(act == Act::KeyFile);
-            secrets->password.clear();
+            request->secrets.password.clear();
             return;
         case Act::FolderBelowLogin:
             // The FTP server logs in to the served folder itself.
@@ -186,10 +184,7 @@ protected:
                     start = done;
                 else if (done > start) {
                     fired = true;
-                    if (act == Act::KillMidFile)
-                        m_server->killWriter();
-                    else
-                        worker.cancel();
+                    act == Act::KillMidFile ? m_server->killWriter() : worker.cancel();
                 }
             };
             return;
@@ -200,7 +195,7 @@ protected:
     QTemporaryDir m_work;
     ProgramPaths m_paths;
     EditorState m_state;
-    PageSet m_set;
+    PageSet m_set; // as last created
     QMap<QString, QByteArray> m_outside;
     bool m_restartAfter = false;
 };

@@ -36,10 +36,7 @@ public:
     QString root() const { return m_dir.path() + QStringLiteral("/www"); }
     const QString &skipReason() const { return m_skipReason; }
     // A private key: the user's (SFTP), or one the server does not know.
-    QString keyFile(bool usersKey) const
-    {
-        return m_dir.path() + (usersKey ? QStringLiteral("/user_key") : QStringLiteral("/host_key"));
-    }
+    QString keyFile(bool usersKey) const { return m_dir.path() + QLatin1String(usersKey ? "/user_key" : "/host_key"); }
     static int freePort();
     // The folder a login starts in.
     static QString loginFolder();
