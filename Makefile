@@ -12,7 +12,7 @@ PACKAGES := cmake ninja-build g++ make pkg-config \
             chromium firefox-esr python3-websocket default-jre-headless \
             exfat-fuse exfatprogs dosfstools mount \
             libcurl4-openssl-dev libssl-dev qtkeychain-qt6-dev openssh-server openssh-client \
-            vsftpd gnome-keyring
+            vsftpd openssl gnome-keyring
 
 # The browser suite's checkers (vnu-jar, axe-core), pinned in
 # tests/browser/package-lock.json and installed by npm outside the tracked

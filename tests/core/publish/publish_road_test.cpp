@@ -291,6 +291,20 @@ TEST_P(PublishRoad, eachStep_sendsOnlyTheSetsChangesAndKeepsOldFilesWhole)
     }
 }
 
+TEST(PublishSiteFile, roundTripsAndReadsAnAuthOutOfRangeAsPassword)
+{
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("Zelmora.ini"));
+    const PublishSite site{PublishProtocol::Sftp, QStringLiteral("h"), 2222, QStringLiteral("u"),
+                           QStringLiteral("/w"), PublishAuth::KeyFile, QStringLiteral("/k"), true};
+    ASSERT_FALSE(writePublishSite(site, ini));
+    EXPECT_EQ(readPublishSite(ini), site);
+    for (const char *auth : {"-1", "3"}) {
+        ASSERT_FALSE(writeIniString(kPublishSection, QStringLiteral("Auth"), QString::fromLatin1(auth), ini));
+        EXPECT_EQ(readPublishSite(ini)->auth, PublishAuth::Password) << auth;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(BothProtocols, PublishRoad,
                          testing::Values(PublishProtocol::Sftp, PublishProtocol::Ftps),
                          [](const auto &info) {

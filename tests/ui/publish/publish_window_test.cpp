@@ -10,6 +10,7 @@
 #include "support/sample_sets.h"
 #include "support/ui_test_support.h"
 #include "ui/publish/keyring.h"
+#include "ui/publish/publish_road.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -72,6 +73,15 @@ TEST(PublishWindow, firstPublishAsksSiteAndTrust_secondTakesThePasswordFromTheKe
     EXPECT_TRUE(desktop.calls.last().text.contains(QStringLiteral("送ったファイル: 1"))) << qPrintable(desktop.calls.last().text);
 
     expectSecretNowhere(dir.path(), password);
+
+    // 公開先の設定 with 記憶する unticked forgets the password (the dialog
+    // opens after the keyring has been read: more tries).
+    onNextModal([](QWidget *dialog) {
+        child<QCheckBox>(dialog, QStringLiteral("SiteRemember"))->setChecked(false);
+        QMetaObject::invokeMethod(dialog, "accept");
+    }, 1 << 20);
+    runPublishRoad(&window, window, window.state(), window.paths(), desktop, PublishStart::EditSite);
+    EXPECT_EQ(Keyring::read(site.identity() + QStringLiteral("#password")), std::nullopt);
 }
 
 } // namespace
