@@ -34,7 +34,8 @@ pid_t parentOf(pid_t pid)
     return pid_t(text.mid(text.lastIndexOf(')') + 2).split(' ').value(1).toInt());
 }
 
-bool writeText(const QString &path, const QString &text, QFile::Permissions permissions)
+bool writeText(const QString &path, const QString &text,
+               QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0
@@ -63,15 +64,12 @@ public:
                   QStringLiteral("#!/bin/sh\necho $$ > %1/run/writer.pid\n%2"
                                  "exec /usr/lib/openssh/sftp-server\n").arg(d, ignoreFullFile()),
                   QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
-        if (!m_port)
-            m_port = freePort();
         writeText(d + QStringLiteral("/sshd_config"),
                   QStringLiteral("Port %1\nListenAddress 127.0.0.1\nHostKey %2/host_key\nPidFile %2/sshd.pid\n"
                                  "UsePAM no\nPasswordAuthentication yes\nKbdInteractiveAuthentication no\n"
                                  "PubkeyAuthentication yes\nAuthorizedKeysFile %2/authorized_keys\n"
                                  "StrictModes no\nAllowUsers %3\nSubsystem sftp %2/sftp.sh\nLogLevel ERROR\n")
-                      .arg(m_port).arg(d, m_user),
-                  QFile::ReadOwner | QFile::WriteOwner);
+                      .arg(m_port).arg(d, m_user));
         m_process.startCommand(QStringLiteral("/usr/sbin/sshd -D -e -f %1/sshd_config").arg(d));
         return waitForPort() || fail(QStringLiteral("sshd did not start"));
     }
@@ -80,24 +78,18 @@ public:
     // connection: the client sees the server die, not a closed channel.
     void killWriter() override
     {
-        QFile file(m_dir.path() + QStringLiteral("/run/writer.pid"));
-        pid_t pid = file.open(QIODevice::ReadOnly) ? pid_t(file.readAll().trimmed().toInt()) : 0;
-        QList<pid_t> chain;
+        pid_t pid = pid_t(readAll(m_dir.path() + QStringLiteral("/run/writer.pid")).trimmed().toInt());
         for (int i = 0; i < 3 && pid > 1; ++i) {
-            chain << pid;
-            pid = parentOf(pid);
+            const pid_t parent = parentOf(pid);
+            ::kill(pid, SIGKILL);
+            pid = parent;
         }
-        for (pid_t each : chain)
-            ::kill(each, SIGKILL);
     }
 
     void renewIdentity() override
     {
-        QFile::remove(m_dir.path() + QStringLiteral("/host_key"));
-        QFile::remove(m_dir.path() + QStringLiteral("/host_key.pub"));
-        run(QStringLiteral("sh -c \"ssh-keygen -q -t ed25519 -N '' -f %1/host_key\"").arg(m_dir.path()));
+        run(QStringLiteral("sh -c \"rm -f %1/host_key*; ssh-keygen -q -t ed25519 -N '' -f %1/host_key\"").arg(m_dir.path()));
     }
-
 };
 
 class FtpsServer final : public TestServer {
@@ -114,8 +106,6 @@ public:
             return false;
         if (!QFileInfo::exists(d + QStringLiteral("/cert.pem")))
             renewIdentity();
-        if (!m_port)
-            m_port = freePort();
         writeText(d + QStringLiteral("/vsftpd.conf"),
                   QStringLiteral("listen=YES\nlisten_address=127.0.0.1\nlisten_port=%1\nbackground=NO\n"
                                  "anonymous_enable=NO\nlocal_enable=YES\nwrite_enable=YES\nlocal_umask=022\n"
@@ -123,8 +113,7 @@ public:
                                  "force_local_data_ssl=YES\nrsa_cert_file=%3/cert.pem\n"
                                  "rsa_private_key_file=%3/key.pem\npam_service_name=vsftpd\n"
                                  "seccomp_sandbox=NO\nsecure_chroot_dir=/var/run/vsftpd/empty\n")
-                      .arg(m_port).arg(root(), d),
-                  QFile::ReadOwner | QFile::WriteOwner);
+                      .arg(m_port).arg(root(), d));
         m_process.start(QStringLiteral("/bin/sh"),
                         {QStringLiteral("-c"), ignoreFullFile() + QStringLiteral("exec /usr/sbin/vsftpd \"$0\""),
                          d + QStringLiteral("/vsftpd.conf")});
@@ -226,6 +215,8 @@ QString TestServer::ignoreFullFile() const
 // which only root may have them do.
 bool TestServer::prepareUser()
 {
+    if (!m_port)
+        m_port = freePort();
     if (!m_user.isEmpty())
         return true;
     if (::geteuid() != 0)
