@@ -75,13 +75,9 @@ protected:
         qputenv("HOME", QFile::encodeName(m_work.path()));
         m_paths = initPortablePaths(m_work.path());
         m_set = sampleSet(QStringLiteral("pub"));
-        for (int k : {4, 5}) {
-            m_set.page(k).kind = PageKind::Text;
-            m_set.page(k).text = QStringLiteral("ページ %1").arg(k);
-        }
-        writeAll(m_paths.outputFolder + QStringLiteral("a.gif"), randomBytes(1000));
-        writeAll(m_paths.outputFolder + QStringLiteral("back.gif"), randomBytes(2000));
-        writeAll(m_paths.outputFolder + QStringLiteral("wide.jpg"), randomBytes(6 << 20));
+        m_set.page(4) = m_set.page(5) = m_set.page(1); // five pages, to be shortened
+        for (const auto &[name, size] : {std::pair{"a.gif", 1000}, {"back.gif", 2000}, {"wide.jpg", 6 << 20}})
+            writeAll(m_paths.outputFolder + QLatin1String(name), randomBytes(size));
         // Not the set's: the server's own files, one named like the data page.
         m_outside = {{QStringLiteral("index.html"), randomBytes(100)},
                      {QStringLiteral("pub_data.htm"), randomBytes(50)}};
