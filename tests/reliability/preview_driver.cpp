@@ -47,6 +47,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
@@ -62,6 +63,18 @@
 #include <QElapsedTimer>
 
 namespace {
+
+// Whether the X server holds the window as the window manager reads it:
+// transient for parent (WM_TRANSIENT_FOR) and modal (_NET_WM_STATE_MODAL).
+bool xShowsModalOver(WId window, WId parent)
+{
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window),
+                                          QStringLiteral("WM_TRANSIENT_FOR"), QStringLiteral("_NET_WM_STATE")});
+    const QString seen = xprop.waitForFinished(10000) ? QString::fromLatin1(xprop.readAllStandardOutput()) : QString();
+    return seen.contains(QStringLiteral("WM_TRANSIENT_FOR(WINDOW): window id # 0x%1\n").arg(parent, 0, 16))
+        && seen.contains(QStringLiteral("_NET_WM_STATE_MODAL"));
+}
 
 bool inPreviewProcess() { return QCoreApplication::arguments().contains(QStringLiteral("--preview-guest")); }
 
@@ -264,7 +277,9 @@ private:
                 const QWindow *parent = form3->windowHandle() ? form3->windowHandle()->transientParent() : nullptr;
                 const QStringList main = qEnvironmentVariable("ZELMORA_DRIVE_MAIN_AT").split(u',');
                 const QPoint offset = form3->frameGeometry().topLeft() - QPoint(main.value(0).toInt(), main.value(1).toInt());
-                write("preview", (parent ? QStringLiteral("shown over the main window") : QStringLiteral("shown"))
+                const QString over = parent && xShowsModalOver(form3->winId(), parent->winId())
+                    ? QStringLiteral("shown modal over the main window") : QStringLiteral("shown over the main window");
+                write("preview", (parent ? over : QStringLiteral("shown"))
                                      + QStringLiteral(" at +%1+%2").arg(offset.x()).arg(offset.y()));
             } else {
                 write("preview", QStringLiteral("shown again by the same process"));
