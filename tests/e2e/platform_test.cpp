@@ -54,10 +54,17 @@ TEST(Platform, windowsShowTransientForTheMainWindowAndCloseClean)
     // On X11 a key from the X server once the window has it, as a user's.
     const bool x11 = QGuiApplication::platformName() == u"xcb";
     const auto xKey = [](const char *key) { QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QString::fromLatin1(key)}); };
-    const auto pressEnter = [&](QWidget *modal) {
+    const auto pressEnter = [&](QWidget *target) {
         if (!x11)
-            return QTest::keyClick(modal, Qt::Key_Return);
-        EXPECT_TRUE(QTest::qWaitForWindowActive(modal, 20000));
+            return QTest::keyClick(target, Qt::Key_Return);
+        // Qt may call a window active before the window manager has given
+        // it the X focus, where the key goes.
+        const auto xFocus = [] {
+            QProcess xdotool;
+            xdotool.start(QStringLiteral("xdotool"), {QStringLiteral("getwindowfocus")});
+            return xdotool.waitForFinished() ? xdotool.readAllStandardOutput().trimmed().toULongLong() : 0;
+        };
+        EXPECT_TRUE(QTest::qWaitFor([&] { return xFocus() == target->window()->winId(); }, 20000));
         xKey("Return");
     };
     // The message over the picker, once the set is read.
@@ -86,9 +93,11 @@ TEST(Platform, windowsShowTransientForTheMainWindowAndCloseClean)
                 modal->close();
                 return;
             }
-            test::child<QListWidget>(modal, QStringLiteral("File1"))->setCurrentRow(0);
+            auto *list = test::child<QListWidget>(modal, QStringLiteral("File1"));
+            list->setCurrentRow(0);
+            list->setFocus();
             boxes.start(10);
-            pressEnter(modal);
+            pressEnter(list);
         });
         // The program shows the preview in its preview process, whose window
         // no window of this one can own on Wayland; here the same window and
