@@ -77,8 +77,9 @@ TEST(Platform, windowsShowTransientForTheMainWindowAndCloseClean)
     });
 
     // The colour dialog while the background is a colour, the picker after;
-    // "reopen": the set picked by Enter, and Enter on the message over it.
-    for (const char *button : {"SelColor_BK", "Sel_FleName", "Option_btn", "Command2", "OpenFiles_BK", "reopen"}) {
+    // "reopen": the set picked by Enter, and Enter on the message over it;
+    // three times, as the window manager loses the focus only in some.
+    for (const char *button : {"SelColor_BK", "Sel_FleName", "Option_btn", "Command2", "OpenFiles_BK", "reopen", "reopen", "reopen"}) {
         SCOPED_TRACE(button);
         const bool reopen = button == std::string("reopen");
         if (button == std::string("OpenFiles_BK"))
@@ -116,6 +117,7 @@ TEST(Platform, windowsShowTransientForTheMainWindowAndCloseClean)
     EXPECT_EQ(window.pageSet().page(1).text, QStringLiteral("一行目"));
     test::child<QAbstractButton>(&window, QStringLiteral("Command3"))->click();
     EXPECT_FALSE(window.isVisible());
-    ASSERT_EQ(desktop.calls.size(), 1);
-    EXPECT_EQ(desktop.calls[0].kind, test::RecordingDesktop::Call::Information);
+    EXPECT_EQ(desktop.calls.size(), 3); // the message of each reopen
+    for (const auto &call : desktop.calls)
+        EXPECT_EQ(call.kind, test::RecordingDesktop::Call::Information);
 }
