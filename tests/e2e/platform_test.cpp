@@ -54,16 +54,16 @@ TEST(Platform, windowsShowTransientForTheMainWindowAndCloseClean)
     // On X11 a key from the X server once the window has it, as a user's.
     const bool x11 = QGuiApplication::platformName() == u"xcb";
     const auto xKey = [](const char *key) { QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QString::fromLatin1(key)}); };
+    // Qt may call a window active before the window manager has given it
+    // the X focus, where a key goes.
+    const auto xFocus = [] {
+        QProcess xdotool;
+        xdotool.start(QStringLiteral("xdotool"), {QStringLiteral("getwindowfocus")});
+        return xdotool.waitForFinished() ? xdotool.readAllStandardOutput().trimmed().toULongLong() : 0;
+    };
     const auto pressEnter = [&](QWidget *target) {
         if (!x11)
             return QTest::keyClick(target, Qt::Key_Return);
-        // Qt may call a window active before the window manager has given
-        // it the X focus, where the key goes.
-        const auto xFocus = [] {
-            QProcess xdotool;
-            xdotool.start(QStringLiteral("xdotool"), {QStringLiteral("getwindowfocus")});
-            return xdotool.waitForFinished() ? xdotool.readAllStandardOutput().trimmed().toULongLong() : 0;
-        };
         EXPECT_TRUE(QTest::qWaitFor([&] { return xFocus() == target->window()->winId(); }, 20000));
         xKey("Return");
     };
@@ -109,6 +109,7 @@ TEST(Platform, windowsShowTransientForTheMainWindowAndCloseClean)
             test::child<QAbstractButton>(&window, QString::fromLatin1(reopen ? "Sel_FleName" : button))->click();
         EXPECT_EQ(shown, 1);
         if (x11) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return xFocus() == window.winId(); }, 10000)) << "no window has the focus";
             xKey("x");
             EXPECT_TRUE(QTest::qWaitFor([title] { return title->text() == u"abcx"; }, 10000)) << "the key went elsewhere";
             title->setText(QStringLiteral("abc"));
