@@ -43,7 +43,6 @@ import argparse
 import html
 import os
 import re
-import shutil
 import statistics
 import sys
 import tempfile
@@ -366,12 +365,7 @@ def main():
     finally:
         if browser:
             browser.stop()
-        if server:
-            server.shutdown()
-        if args.keep:
-            print('work folder kept: ' + work)
-        else:
-            shutil.rmtree(work, ignore_errors=True)
+        suite.finish(server, work, args.keep)
     return 1 if report(times, args.rounds, version) else 0
 
 

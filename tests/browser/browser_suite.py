@@ -907,15 +907,13 @@ def walk_popup(popup, opener, typed, base, fmt, outcome):
                 popup.wait_closed('閉じる to close the popup window')
 
 
-def open_directly(tab, typed, base):
+def open_directly(tab, typed):
     """Page 1 as a page of its own, in a new tab: 次へ in the same tab, and on
     the last page 閉じる leads to the home link, or is not shown where the
     set has none: never to a page of the set, and without a script error."""
-    title, ext, n = typed['title'], typed['ext'], len(typed['pages'])
-    tab.wait_loaded(page_url(title, 1, ext), 'page 1 in a new tab')
-    for k in range(1, n):
-        tab.click('#next')
-        tab.wait_loaded(page_url(title, k + 1, ext), 'page %d after 次へ in the same tab' % (k + 1))
+    n = len(typed['pages'])
+    tab.wait_loaded(page_url(typed['title'], 1, typed['ext']), 'page 1 in a new tab')
+    walk_in_tab(tab, typed)
     errors = tab.errors()
     shown = tab.evaluate("document.getElementById('close').getClientRects().length > 0")
     if 'home' not in typed:
@@ -1027,9 +1025,9 @@ def walk_in_tab(tab, typed, reload_at=None):
     title, ext, n = typed['title'], typed['ext'], len(typed['pages'])
     for k in range(1, n):
         if k == reload_at:
-            tab.evaluate('location.reload(), 0')
-            time.sleep(0.2)
-            tab.wait_loaded(page_url(title, k, ext), 'page %d reloaded' % k)
+            tab.evaluate('window.beforeReload = true, location.reload(), 0')
+            wait_for(tab, "[document.readyState, !window.beforeReload]",
+                     lambda v: v == ['complete', True], 'page %d reloaded' % k)
         tab.click('#next')
         tab.wait_loaded(page_url(title, k + 1, ext), 'page %d after 次へ' % (k + 1))
 
@@ -1088,7 +1086,7 @@ def run_serving(browser, typed, base, folder, fmt, serving):
                 test_link = modern_test_link(data, typed)
             with outcome.rule('direct'):
                 tabs.append(browser.new_tab(base + urllib.parse.quote(page_url(title, 1, ext))))
-                open_directly(tabs[-1], typed, base)
+                open_directly(tabs[-1], typed)
             if 'in-page' in rules:
                 with outcome.rule('in-page'):
                     check_in_page(new_tab(), typed, base)
@@ -1242,6 +1240,16 @@ def create_set(maker, folder, encoding, which, fmt):
     if result.returncode != 0:
         raise RuntimeError('make_browser_set failed: ' + result.stderr.decode(errors='replace'))
     return json.loads(result.stdout.decode('utf-8'))
+
+
+def finish(server, work, keep):
+    """Stops the HTTP server and removes the work folder, unless kept."""
+    if server:
+        server.shutdown()
+    if keep:
+        print('work folder kept: ' + work)
+    else:
+        shutil.rmtree(work, ignore_errors=True)
 
 
 def strip_byte_order_marks(source, target):
@@ -1418,12 +1426,7 @@ def main():
         for browser in started:
             browser.stop()
         stop_process_group(vnu)
-        if server:
-            server.shutdown()
-        if args.keep:
-            print('work folder kept: ' + work)
-        else:
-            shutil.rmtree(work, ignore_errors=True)
+        finish(server, work, args.keep)
 
     failed |= print_report(sets, rows, checkers)
     for name, decoded, problems in controls:

@@ -99,6 +99,9 @@ int main(int argc, char *argv[])
             const auto close = [](QWidget *box) { box->close(); };
             test::onNextModal([&](QWidget *box) { close(box), test::onNextModal(close); }); // pages, data page
             window.findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+            // The draft is removed on the draft's own thread; CREATED means
+            // that is done too, so that a kill after it finds no draft.
+            window.draft().saveAndWait();
             std::puts("CREATED"), std::fflush(stdout);
         }
     });

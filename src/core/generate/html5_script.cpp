@@ -114,14 +114,18 @@ const char kScript[] = R"JS(/* Zelmora page set script: opens the set in the pag
     if (!step) {
       var previous = k > 1 ? new URL(stem + (k - 1) + ext, base).href : null;
       var walked = previous !== null && document.referrer === previous;
-      step = 1;
+      // The next-page link leaves its page's count for the next page; where
+      // it could not (no storage, or a click before this script ran), a walk
+      // from the page before counts from page 1. A site that withholds the
+      // referrer still has the count.
+      var stored = 0;
       try {
-        var stored = Number(sessionStorage.getItem(key));
+        stored = Number(sessionStorage.getItem(key)) || 0;
         sessionStorage.removeItem(key);
-        if (stored > 0 && (walked || !document.referrer)) step = stored + 1;
-      } catch (x) {
-        if (walked) step = k;
-      }
+      } catch (x) {}
+      step = 1;
+      if (walked) step = stored > 0 ? stored + 1 : k;
+      else if (stored > 0 && k > 1 && !document.referrer) step = stored + 1;
       try {
         history.replaceState(Object.assign({}, history.state, { popleafStep: step }), '');
       } catch (x) {}

@@ -294,6 +294,37 @@ bool applyHtml5Line(const QString &line, int n, PageSet &set)
     return false;
 }
 
+// How the lines of one page format change the set. A page tells its format
+// by its root line; the reader of each format is here, and nowhere else asks
+// which format a page has.
+class PageFormatReader {
+public:
+    virtual ~PageFormatReader() = default;
+    // One line of page n; true when it is the close button, which ends the
+    // set.
+    virtual bool apply(const QString &line, int n, PageEncoding encoding, PageSet &set) const = 0;
+};
+
+class ClassicReader final : public PageFormatReader {
+public:
+    bool apply(const QString &line, int n, PageEncoding encoding, PageSet &set) const override
+    {
+        const LineMarkers at = findMarkers(line);
+        if (n == 1)
+            applyBackgroundRule(line, at, encoding, set);
+        applyContentRule(line, at, encoding, set.page(n));
+        return at.close >= 0;
+    }
+};
+
+class Html5Reader final : public PageFormatReader {
+public:
+    bool apply(const QString &line, int n, PageEncoding, PageSet &set) const override
+    {
+        return applyHtml5Line(line, n, set);
+    }
+};
+
 } // namespace
 
 ReadOutcome readPageSetFiles(const QString &outFolder, const QString &title, const QString &ext,
@@ -314,7 +345,9 @@ ReadOutcome readPageSetFiles(const QString &outFolder, const QString &title, con
     QByteArray path = stem + '0' + QFile::encodeName(ext);
     const qsizetype digit = stem.size();
     for (int n = 1; n <= kPageCount; ++n) {
-        Page &page = outcome.set.page(n);
+        static const ClassicReader classic;
+        static const Html5Reader html5;
+        const PageFormatReader *reader = &classic;
         bool closed = false;
         path[digit] = char('0' + n);
         // Only lines holding a marker can change the set; the reader hands on
@@ -322,30 +355,17 @@ ReadOutcome readPageSetFiles(const QString &outFolder, const QString &title, con
         // Each page tells its own encoding (a Shift-JIS set has none to tell);
         // it is known before the first line arrives.
         PageEncoding encoding = PageEncoding::ShiftJis;
-        bool html5 = false;
         PageRefusal refusal = PageRefusal::None;
         int readError = 0;
         const bool opened = readPageLinesHolding(
             path, markersOfPage(n),
             [&](const QString &line) {
                 if (line == kHtml5Root) {
-                    html5 = true;
+                    reader = &html5;
                     return true;
                 }
-                if (html5) {
-                    // Page 6 is the last a set can have and is read to its end.
-                    if (applyHtml5Line(line, n, outcome.set) && n < kPageCount) {
-                        closed = true;
-                        return false;
-                    }
-                    return true;
-                }
-                const LineMarkers at = findMarkers(line);
-                if (n == 1)
-                    applyBackgroundRule(line, at, encoding, outcome.set);
-                applyContentRule(line, at, encoding, page);
                 // Page 6 is the last a set can have and is read to its end.
-                if (n < kPageCount && at.close >= 0) {
+                if (reader->apply(line, n, encoding, outcome.set) && n < kPageCount) {
                     closed = true;
                     return false;
                 }
