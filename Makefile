@@ -6,7 +6,7 @@ PACKAGES := cmake ninja-build g++ make pkg-config \
             libgtest-dev libgmock-dev libbenchmark-dev \
             clang libclang-rt-14-dev \
             xvfb xauth openbox x11-utils weston qt6-wayland fonts-noto-cjk fp-utils kchmviewer xdg-utils \
-            dbus xdotool fcitx5 fcitx5-mozc fcitx5-frontend-qt6 \
+            dbus at-spi2-core python3-pyatspi xdotool fcitx5 fcitx5-mozc fcitx5-frontend-qt6 \
             qt6-translations-l10n locales libc-l10n adwaita-qt6 \
             librsvg2-bin dpkg-dev lintian appstream desktop-file-utils debootstrap \
             chromium firefox-esr python3-websocket default-jre-headless \

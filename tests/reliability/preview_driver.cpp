@@ -33,6 +33,9 @@
 //                       ("stopbefore": at its start), and the program presses its
 //                       close box ("stopkill": the program is killed instead)
 //                       (default "button")
+// ZELMORA_DRIVE_HOLD    a file name: after each page the preview shows, the driver
+//                       writes "hold: <title>" and goes on once that file exists
+//                       (and removes it), so that another program can read the window
 // ZELMORA_DRIVE_TITLE   the title typed over the opened set's before プレビュー
 // ZELMORA_DRIVE_UNSTARTABLE  the program file loses its execute bits before プレビュー
 
@@ -325,6 +328,13 @@ private:
                 return;
             if (std::exchange(m_stepping, false))
                 write("step", heading + QStringLiteral(" shows ") + m_view->property("title").toString());
+            if (const QString hold = qEnvironmentVariable("ZELMORA_DRIVE_HOLD"); !hold.isEmpty()) {
+                if (!std::exchange(m_holding, true))
+                    write("hold", m_view->property("title").toString());
+                if (!QFile::remove(hold))
+                    return;
+                m_holding = false;
+            }
             m_paints = 0;
             if (m_steps.isEmpty()) {
                 m_stage = QStringLiteral("close");
@@ -403,6 +413,7 @@ private:
     bool m_waitForUrl = false;
     bool m_closed = false;
     bool m_stepping = false;
+    bool m_holding = false;
     int m_messages = 0;
 };
 
