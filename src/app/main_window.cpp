@@ -214,6 +214,29 @@ void MainWindow::connectCommands()
     };
     for (const auto &[key, button] : keys)
         connect(new QShortcut(key, this), &QShortcut::activated, button, &QAbstractButton::click);
+    // The background's kinds have no caption to carry a mnemonic, and the
+    // 参照 buttons are too narrow for one. Alt+B goes to the chosen kind of
+    // the background; Alt+R presses the 参照 beside the chosen kind, the
+    // background's while the focus is in it and the shown page's otherwise.
+    connect(new QShortcut(Qt::ALT | Qt::Key_B, this), &QShortcut::activated, this, [this] {
+        const QString kind = m_background->kind() == BackgroundKind::Colour ? QStringLiteral("Option0_0")
+                                                                            : QStringLiteral("Option0_1");
+        m_background->findChild<QWidget *>(kind)->setFocus(Qt::ShortcutFocusReason);
+    });
+    connect(new QShortcut(Qt::ALT | Qt::Key_R, this), &QShortcut::activated, this, [this] {
+        QString button;
+        if (m_background->isAncestorOf(focusWidget())) {
+            button = m_background->kind() == BackgroundKind::Colour ? QStringLiteral("SelColor_BK")
+                                                                    : QStringLiteral("OpenFiles_BK");
+        } else {
+            const int k = m_tabs->currentIndex() + 1;
+            const PageKind kind = m_tabs->page(k)->kind();
+            if (kind == PageKind::StandardPicture || kind == PageKind::WidePicture)
+                button = QStringLiteral("OpenFiles_%1").arg(k) + (kind == PageKind::WidePicture ? u'w' : u'p');
+        }
+        if (auto *browse = button.isEmpty() ? nullptr : findChild<QPushButton *>(button); browse && browse->isEnabled())
+            browse->click();
+    });
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
     connect(m_create, &QPushButton::clicked, this, [this] {
         runCreateCommand(*this, m_state, m_paths, m_desktop);
