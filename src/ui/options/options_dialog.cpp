@@ -88,9 +88,9 @@ void OptionsDialog::buildControls()
               allowed.y(), 2775, 375);
 
     const QPoint link = inFrame2(240, 3360);
-    auto *frame1 = placeControl(new QGroupBox(QStringLiteral("[ HOME ] ページへのリンク"), frame2),
+    auto *frame1 = placeControl(captionedFrame(QStringLiteral("[ HOME ] ページへのリンク"), 'L', frame2),
                                 QStringLiteral("Frame1"), link.x(), link.y(), 5415, 1455);
-    auto *nameLabel = placeControl(new QLabel(QStringLiteral("リンクページ名(&N)"), frame1),
+    auto *nameLabel = placeControl(new QLabel(QStringLiteral("リンクページ名"), frame1),
                                    QStringLiteral("Label1"), 120, 355, 2055, 255);
     m_textHomeName = placeControl(new QLineEdit(QStringLiteral("リンクページ名"), frame1),
                                   QStringLiteral("Text_HomeName"), 1440, 310, 2895, 270);
