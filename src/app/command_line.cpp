@@ -93,8 +93,12 @@ std::optional<int> refuseArguments(int argc, char *argv[])
 
 } // namespace
 
-QString versionText()
+QString versionText(bool japanese)
 {
+    if (japanese)
+        return QStringLiteral("zelmora " ZELMORA_VERSION "\n"
+                              "ライセンス " ZELMORA_LICENSE ": GNU GPL バージョン 3 以降\n"
+                              "不具合の報告先: " ZELMORA_HOMEPAGE_URL "\n");
     return QStringLiteral("zelmora " ZELMORA_VERSION "\n"
                           "License " ZELMORA_LICENSE ": GNU GPL version 3 or later\n"
                           "Report problems at " ZELMORA_HOMEPAGE_URL "\n");
@@ -108,7 +112,7 @@ std::optional<int> answerCommandLine(int argc, char *argv[])
         Options options;
         const bool parsed = options.parse(argc, argv);
         if (parsed && options.parser.isSet(options.version)) {
-            print(stdout, versionText());
+            print(stdout, versionText(isJapanese(QLocale::system())));
             return 0;
         }
         if (parsed && options.parser.positionalArguments().isEmpty()

@@ -58,6 +58,9 @@ PageInputs::PageInputs(int pageNumber, QWidget *parent) :
 {
     const QString k = QString::number(pageNumber);
     setObjectName(QStringLiteral("Frame") + k);
+    // The frame has no caption; without a name a screen reader meets six
+    // groups of the same four options and cannot tell the pages apart.
+    setAccessibleName(accessiblePrefix(pageNumber) + QStringLiteral("の種類"));
     resize(twipsSize(4935, 5055));
 
     m_kind = new QButtonGroup(this);
