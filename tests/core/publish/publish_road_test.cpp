@@ -285,7 +285,7 @@ TEST(PublishSiteFile, roundTripsAndReadsAnAuthOutOfRangeAsPassword)
 {
     QTemporaryDir dir;
     const QString ini = dir.filePath(QStringLiteral("Zelmora.ini"));
-    const PublishSite site{PublishProtocol::Sftp, QStringLiteral("h"), 2222, QStringLiteral("u"),
+    const PublishSite site{PublishProtocol::Sftp, QStringLiteral("h"), 65535, QStringLiteral("u"),
                            QStringLiteral("/w"), PublishAuth::KeyFile, QStringLiteral("/k"), true};
     ASSERT_FALSE(writePublishSite(site, ini));
     EXPECT_EQ(readPublishSite(ini), site);
