@@ -34,6 +34,18 @@ pid_t parentOf(pid_t pid)
     return pid_t(text.mid(text.lastIndexOf(')') + 2).split(' ').value(1).toInt());
 }
 
+QList<pid_t> descendantsOf(pid_t root)
+{
+    QList<pid_t> tree{root};
+    for (qsizetype i = 0; i < tree.size(); ++i) {
+        for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+            if (entry.toInt() > 0 && parentOf(pid_t(entry.toInt())) == tree[i])
+                tree << pid_t(entry.toInt());
+        }
+    }
+    return tree.mid(1);
+}
+
 bool writeText(const QString &path, const QString &text,
                QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner)
 {
@@ -61,8 +73,7 @@ public:
             return fail(QStringLiteral("ssh-keygen failed"));
         QFile::copy(d + QStringLiteral("/user_key.pub"), d + QStringLiteral("/authorized_keys"));
         writeText(d + QStringLiteral("/sftp.sh"),
-                  QStringLiteral("#!/bin/sh\necho $$ > %1/run/writer.pid\n%2"
-                                 "exec /usr/lib/openssh/sftp-server\n").arg(d, ignoreFullFile()),
+                  QStringLiteral("#!/bin/sh\n%1exec /usr/lib/openssh/sftp-server\n").arg(ignoreFullFile()),
                   QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
         writeText(d + QStringLiteral("/sshd_config"),
                   QStringLiteral("Port %1\nListenAddress 127.0.0.1\nHostKey %2/host_key\nPidFile %2/sshd.pid\n"
@@ -74,16 +85,13 @@ public:
         return waitForPort() || fail(QStringLiteral("sshd did not start"));
     }
 
-    // The sftp-server, and the two sshd processes above it that hold the
-    // connection: the client sees the server die, not a closed channel.
+    // Every session process under the listener (the sftp-server and the
+    // sshd processes that hold the connection): the client sees the server
+    // die, not a closed channel; the listener takes the next login.
     void killWriter() override
     {
-        pid_t pid = pid_t(readAll(m_dir.path() + QStringLiteral("/run/writer.pid")).trimmed().toInt());
-        for (int i = 0; i < 3 && pid > 1; ++i) {
-            const pid_t parent = parentOf(pid);
+        for (pid_t pid : descendantsOf(pid_t(m_process.processId())))
             ::kill(pid, SIGKILL);
-            pid = parent;
-        }
     }
 
     void renewIdentity() override
@@ -123,14 +131,7 @@ public:
     // The server and the session processes it forked.
     void killWriter() override
     {
-        QList<pid_t> tree{pid_t(m_process.processId())};
-        for (qsizetype i = 0; i < tree.size(); ++i) {
-            for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-                if (entry.toInt() > 0 && parentOf(pid_t(entry.toInt())) == tree[i])
-                    tree << pid_t(entry.toInt());
-            }
-        }
-        for (pid_t pid : tree)
+        for (pid_t pid : descendantsOf(pid_t(m_process.processId())) << pid_t(m_process.processId()))
             ::kill(pid, SIGKILL);
     }
 
