@@ -237,9 +237,8 @@ bool TestServer::prepareUser()
     QFile(d).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
                             | QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup);
     QDir(d).mkdir(QStringLiteral("www"));
-    QDir(d).mkdir(QStringLiteral("run"));
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    return run(QStringLiteral("chown %1 %2 %3/run %4").arg(m_user, root(), d, QString::fromLocal8Bit(account->pw_dir)))
+    return run(QStringLiteral("chown %1 %2 %3").arg(m_user, root(), QString::fromLocal8Bit(account->pw_dir)))
         || fail(QStringLiteral("chown failed"));
 }
 
