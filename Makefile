@@ -10,7 +10,9 @@ PACKAGES := cmake ninja-build g++ make pkg-config \
             qt6-translations-l10n locales libc-l10n adwaita-qt6 \
             librsvg2-bin dpkg-dev lintian man-db appstream desktop-file-utils debootstrap \
             chromium firefox-esr python3-websocket default-jre-headless \
-            exfat-fuse exfatprogs dosfstools mount
+            exfat-fuse exfatprogs dosfstools mount \
+            libcurl4-openssl-dev libssl-dev qtkeychain-qt6-dev openssh-server openssh-client \
+            vsftpd openssl gnome-keyring
 
 # The browser suite's checkers (vnu-jar, axe-core), pinned in
 # tests/browser/package-lock.json and installed by npm outside the tracked
@@ -105,14 +107,16 @@ fuzz: deps
 # window that paints every string of its first paint, the bare window beside.
 # Then an HTML5 set opened in the visitor's page against a hand-written
 # <dialog> and against the popup window, click to first page painted in
-# headless Chromium, over BENCH_OPEN_ROUNDS interleaved rounds.
+# headless Chromium, over BENCH_OPEN_ROUNDS interleaved rounds. Last, a set
+# published to a local sshd against curl sending the same files.
 BENCH_RUNS ?= 7
 BENCH_OPEN_ROUNDS ?= 15
 bench: deps
 	cmake --preset release
-	cmake --build --preset release -j $(JOBS) --target bench_report make_browser_set
+	cmake --build --preset release -j $(JOBS) --target bench_report make_browser_set bench_publish
 	xvfb-run -a -s "-screen 0 1280x1024x24" ./build/release/bin/bench_report --runs $(BENCH_RUNS)
 	/usr/bin/python3 bench/in_page_open.py --maker build/release/bin/make_browser_set --rounds $(BENCH_OPEN_ROUNDS)
+	./build/release/bin/bench_publish --runs $(BENCH_RUNS)
 
 # The Debian package (build/package/zelmora_<version>_<arch>.deb), from a
 # release build of its own (preset "package").

@@ -13,6 +13,7 @@
 #include "core/files/picture_import.h"
 #include "core/generate/create_command.h"
 #include "ui/preview/preview_command.h"
+#include "ui/publish/publish_road.h"
 #include "ui/set_picker/set_picker.h"
 #include "ui/options/options_dialog.h"
 
@@ -167,15 +168,17 @@ void MainWindow::buildControls()
                           QStringLiteral("Sel_FleName"), 2280, 405, 495, 255);
     giveCaptionTheWholeButton(m_open);
 
-    auto *tools = placeControl(new QGroupBox(this), QStringLiteral("Frame7"), 4055, 0, 1435, 630);
+    auto *tools = placeControl(new QGroupBox(this), QStringLiteral("Frame7"), 3635, 0, 1855, 630);
     m_folder = placeControl(pictureButton(folderIcon(),
                                           QStringLiteral("ポップリーフフォルダを開きます"), tools),
                             QStringLiteral("PLF_Open_btn"), 90, 150, 400, 400);
     m_options = placeControl(pictureButton(settingsIcon(), QStringLiteral("設定フォームを開きます"),
                                            tools),
                              QStringLiteral("Option_btn"), 510, 150, 400, 400);
+    m_publish = placeControl(pictureButton(publishIcon(), tr("ポップリーフをサイトに公開します"), tools),
+                             QStringLiteral("Publish_btn"), 930, 150, 400, 400);
     m_help = placeControl(pictureButton(helpIcon(), QStringLiteral("ヘルプを表示します"), tools),
-                          QStringLiteral("Help"), 930, 150, 400, 400);
+                          QStringLiteral("Help"), 1350, 150, 400, 400);
 
     m_background = new BackgroundBox(this);
     // Page 1's inputs come before the commands below them in the focus
@@ -211,6 +214,7 @@ void MainWindow::connectCommands()
         {Qt::Key_F1, m_help},          {Qt::CTRL | Qt::Key_O, m_open},
         {Qt::CTRL | Qt::Key_P, m_preview}, {Qt::CTRL | Qt::Key_S, m_create},
         {Qt::CTRL | Qt::Key_Q, m_close},   {Qt::CTRL | Qt::Key_W, m_close},
+        {Qt::CTRL | Qt::Key_U, m_publish},
     };
     for (const auto &[key, button] : keys)
         connect(new QShortcut(key, this), &QShortcut::activated, button, &QAbstractButton::click);
@@ -262,6 +266,12 @@ void MainWindow::connectCommands()
     connect(m_help, &QPushButton::clicked, this,
             [this] { m_desktop.openUrl(QUrl::fromLocalFile(m_paths.helpFile)); });
     addAboutMenu(m_help);
+    const auto publish = [this](PublishStart start) {
+        runPublishRoad(this, *this, m_state, m_paths, m_desktop, start);
+        m_draft->saveNow();
+    };
+    connect(m_publish, &QPushButton::clicked, this, [publish] { publish(PublishStart::Publish); });
+    addPublishMenu(m_publish, publish);
 }
 
 void MainWindow::choosePicture(const PictureTarget &target)

@@ -81,6 +81,7 @@ private:
     QPushButton *m_open = nullptr;
     QPushButton *m_folder = nullptr;
     QPushButton *m_options = nullptr;
+    QPushButton *m_publish = nullptr;
     QPushButton *m_help = nullptr;
     BackgroundBox *m_background = nullptr;
     PageTabs *m_tabs = nullptr;

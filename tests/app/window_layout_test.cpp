@@ -124,7 +124,7 @@ TEST_F(WindowLayout, mainWindowFrameAndCommands)
     expectRows(child<QWidget>(&window, QStringLiteral("Frame7")), tableRows(layout::kToolRows));
     expectRows(child<QWidget>(&window, QStringLiteral("Frame8")), tableRows(layout::kBackgroundRows));
 
-    for (const char *name : {"PLF_Open_btn", "Option_btn", "Help"}) {
+    for (const char *name : {"PLF_Open_btn", "Option_btn", "Publish_btn", "Help"}) {
         auto *button = child<QAbstractButton>(&window, QString::fromLatin1(name));
         EXPECT_EQ(button->parentWidget()->objectName(), QStringLiteral("Frame7")) << name;
         EXPECT_EQ(button->iconSize(), QSize(22, 22)) << name;

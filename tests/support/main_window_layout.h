@@ -25,7 +25,7 @@ inline constexpr Row kWindowRows[] = {
     {u"t_Label1", 210, 120, 2655, 255, u"タイトル名　（ファイル名も同じ）"},
     {u"t_Text", 190, 390, 1965, 270},
     {u"Sel_FleName", 2280, 405, 495, 255, u"開く", u"ファイルを開きます"},
-    {u"Frame7", 4055, 0, 1435, 630},
+    {u"Frame7", 3635, 0, 1855, 630},
     {u"Frame8", 190, 720, 5295, 1185},
     {u"SSTab1", 120, 2040, 5415, 5775},
     {u"Command3", 240, 7920, 1600, 375, u"閉じる(&C)", u"アプリケーションを終了します"},
@@ -34,11 +34,12 @@ inline constexpr Row kWindowRows[] = {
 };
 
 // The picture buttons, inside Frame7.
-inline constexpr int kToolsLeft = 4055, kToolsTop = 0;
+inline constexpr int kToolsLeft = 3635, kToolsTop = 0;
 inline constexpr Row kToolRows[] = {
     {u"PLF_Open_btn", 90, 150, 400, 400, u"", u"ポップリーフフォルダを開きます"},
     {u"Option_btn", 510, 150, 400, 400, u"", u"設定フォームを開きます"},
-    {u"Help", 930, 150, 400, 400, u"", u"ヘルプを表示します"},
+    {u"Publish_btn", 930, 150, 400, 400, u"", u"ポップリーフをサイトに公開します"},
+    {u"Help", 1350, 150, 400, 400, u"", u"ヘルプを表示します"},
 };
 
 // The background inputs, inside Frame8.

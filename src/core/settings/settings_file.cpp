@@ -168,6 +168,20 @@ std::optional<FileError> writeIniString(const QString &section, const QString &k
     return editFile(path, [&](QString &text) { ini::setValue(text, section, key, value); });
 }
 
+std::optional<FileError> writeIniStrings(const QString &section,
+                                         const QList<std::pair<QString, QString>> &values,
+                                         const QString &path)
+{
+    for (const auto &[key, value] : values) {
+        if (auto error = checkNames(section, key, path))
+            return error;
+    }
+    return editFile(path, [&](QString &text) {
+        for (const auto &[key, value] : values)
+            ini::setValue(text, section, key, value);
+    });
+}
+
 StoredSettings readStoredSettings(const QString &path)
 {
     // One read of the file answers all seven keys.

@@ -2,9 +2,11 @@
 
 #include "core/files/atomic_file.h"
 
+#include <QList>
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 namespace zelmora {
 
@@ -39,6 +41,12 @@ QString readIniString(const QString &section, const QString &key, const QString 
 // and not at all when the write fails.
 std::optional<FileError> writeIniString(const QString &section, const QString &key,
                                         const QString &value, const QString &path);
+
+// Writes several keys of one section as writeIniString does, all in one
+// replacement of the file.
+std::optional<FileError> writeIniStrings(const QString &section,
+                                         const QList<std::pair<QString, QString>> &values,
+                                         const QString &path);
 
 // The seven options, each with the value a missing key stands for.
 struct StoredSettings {

@@ -61,6 +61,28 @@ void drawFolder(QPainter &p, bool)
     p.drawPath(front);
 }
 
+// 公開: an arrow going up out of a tray, the set leaving for the site.
+void drawPublish(QPainter &p, bool darkFace)
+{
+    const QColor ink = darkFace ? QColor(0x7c, 0xd9, 0x7c) : QColor(0x1e, 0x7b, 0x34);
+    p.setPen(QPen(ink, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    QPainterPath tray;
+    tray.moveTo(3, 14);
+    tray.lineTo(3, 19);
+    tray.lineTo(19, 19);
+    tray.lineTo(19, 14);
+    p.drawPath(tray);
+    p.drawLine(QPointF(11, 15), QPointF(11, 4));
+    p.setBrush(ink);
+    QPainterPath head;
+    head.moveTo(11, 2);
+    head.lineTo(16, 8);
+    head.lineTo(6, 8);
+    head.closeSubpath();
+    p.drawPath(head);
+}
+
 // A word's outline in the bold Gothic face at a size in units of the
 // picture's box, so that it can be filled and stroked like any shape.
 QPainterPath wordOutline(const QString &word, int pixelSize)
@@ -202,6 +224,11 @@ QIcon folderIcon()
 QIcon settingsIcon()
 {
     return paintedIcon(drawSettings);
+}
+
+QIcon publishIcon()
+{
+    return paintedIcon(drawPublish);
 }
 
 QIcon helpIcon()
