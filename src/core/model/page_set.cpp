@@ -28,10 +28,8 @@ void selectBackgroundKind(PageSet &set, BackgroundKind kind)
 void resetPageSet(PageSet &set)
 {
     const QString title = set.title;
-    const QString attribute = set.backgroundAttribute;
     set = PageSet{};
     set.title = title;
-    set.backgroundAttribute = attribute;
     selectBackgroundKind(set, BackgroundKind::Colour);
 }
 

@@ -2,12 +2,11 @@
 
 #include "core/generate/html5_page.h"
 #include "core/generate/popup_page.h"
-#include "core/reopen/character_references.h"
 #include "core/files/page_lines.h"
+#include "core/text/markup_escape.h"
 #include "core/text/page_encoding.h"
 
 #include <QFile>
-#include <QStringBuilder>
 #include <QUrl>
 
 #include <optional>
@@ -143,29 +142,28 @@ QString restoredName(const QString &value, PageEncoding encoding)
     return unescapeName(restored(value, encoding));
 }
 
+// The background a line of page 1 gives, when it gives one. The kind is
+// chosen first: choosing it empties the value.
+void takeBackground(PageSet &set, BackgroundKind kind, const std::optional<QString> &value)
+{
+    if (!value)
+        return;
+    selectBackgroundKind(set, kind);
+    set.backgroundValue = *value;
+}
+
 // Page 1's body line carries the background. A later matching line wins, and
 // a colour marker on a line hides a picture marker on the same line.
 void applyBackgroundRule(const QString &line, const LineMarkers &at, PageEncoding encoding,
                          PageSet &set)
 {
-    const qsizetype p = at.colour;
-    if (p >= 0) {
-        if (const auto value = valueAfter(line, p, kColourMarker)) {
-            // The kind is chosen first: choosing it empties the value.
-            selectBackgroundKind(set, BackgroundKind::Colour);
-            set.backgroundAttribute = kColourAttribute;
-            set.backgroundValue = restoredName(*value, encoding);
-        }
+    const bool colour = at.colour >= 0;
+    if (!colour && at.picture < 0)
         return;
-    }
-    const qsizetype q = at.picture;
-    if (q >= 0) {
-        if (const auto value = valueAfter(line, q, kPictureMarker)) {
-            selectBackgroundKind(set, BackgroundKind::Picture);
-            set.backgroundAttribute = kPictureAttribute;
-            set.backgroundValue = restoredName(*value, encoding);
-        }
-    }
+    const auto value = colour ? valueAfter(line, at.colour, kColourMarker)
+                              : valueAfter(line, at.picture, kPictureMarker);
+    takeBackground(set, colour ? BackgroundKind::Colour : BackgroundKind::Picture,
+                   value ? std::optional(restoredName(*value, encoding)) : std::nullopt);
 }
 
 void applyTextLine(const QString &line, qsizetype markerPos, PageEncoding encoding, Page &page)
@@ -277,17 +275,9 @@ bool applyHtml5Line(const QString &line, int n, PageSet &set)
             page.wideAlt = *alt;
         }
     } else if (n == 1 && line.startsWith(kHtml5BodyColour)) {
-        if (const auto value = html5Attribute(line, QStringLiteral("data-colour"))) {
-            selectBackgroundKind(set, BackgroundKind::Colour);
-            set.backgroundAttribute = kColourAttribute;
-            set.backgroundValue = *value;
-        }
+        takeBackground(set, BackgroundKind::Colour, html5Attribute(line, QStringLiteral("data-colour")));
     } else if (n == 1 && line.startsWith(kHtml5BodyPicture)) {
-        if (const auto value = html5Attribute(line, QStringLiteral("data-picture"))) {
-            selectBackgroundKind(set, BackgroundKind::Picture);
-            set.backgroundAttribute = kPictureAttribute;
-            set.backgroundValue = *value;
-        }
+        takeBackground(set, BackgroundKind::Picture, html5Attribute(line, QStringLiteral("data-picture")));
     } else if (line.startsWith(kHtml5Close)) {
         return true;
     }
@@ -415,19 +405,11 @@ QString readReportMessage(const QString &title, const QString &ext, int pagesRea
 {
     if (pagesRead < 1)
         return kFileNotFoundMessage;
-    // popupPageFileName(title, n, ext) for pages 1 and n, each message built
-    // in one allocation.
-    if (pagesRead > 9) // not from a set, which has at most six pages
-        return QStringLiteral("ポップリーフ [ ") + popupPageFileName(title, 1, ext)
-            + QStringLiteral(" ] ～ [ ") + popupPageFileName(title, pagesRead, ext)
-            + QStringLiteral(" ] を読み込みました。");
-    const QChar last(u'0' + pagesRead);
+    const QString first = popupPageFileName(title, 1, ext);
     if (pagesRead == 1)
-        return QStringLiteral("ポップリーフ [ ") % title % QStringLiteral("_1") % ext
-            % QStringLiteral(" ] を読み込みました。");
-    return QStringLiteral("ポップリーフ [ ") % title % QStringLiteral("_1") % ext
-        % QStringLiteral(" ] ～ [ ") % title % u'_' % last % ext
-        % QStringLiteral(" ] を読み込みました。");
+        return QStringLiteral("ポップリーフ [ %1 ] を読み込みました。").arg(first);
+    return QStringLiteral("ポップリーフ [ %1 ] ～ [ %2 ] を読み込みました。")
+        .arg(first, popupPageFileName(title, pagesRead, ext));
 }
 
 void readPageSet(Editor &editor, EditorState &state, const ProgramPaths &paths,
