@@ -148,7 +148,7 @@ int main(int argc, char *argv[])
 
     QTemporaryDir programFolder;
     QuietDesktop desktop;
-    MainWindow window(desktop, programFolder.path());
+    MainWindow window(desktop, initPortablePaths(programFolder.path()));
     window.move(40, 40);
     window.show();
     writeSamplePictures(window.paths().outputFolder);

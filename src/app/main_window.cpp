@@ -12,6 +12,7 @@
 #include "ui/page_inputs/page_tabs.h"
 #include "core/files/picture_import.h"
 #include "core/generate/create_command.h"
+#include "ui/preview/preview_client.h"
 #include "ui/preview/preview_command.h"
 #include "ui/set_picker/set_picker.h"
 #include "ui/options/options_dialog.h"
@@ -62,11 +63,6 @@ QPushButton *pictureButton(const QIcon &picture, const QString &tooltip, QWidget
 
 } // namespace
 
-MainWindow::MainWindow(Desktop &desktop, const QString &programFolder) :
-    MainWindow(desktop, initPortablePaths(programFolder))
-{
-}
-
 MainWindow::MainWindow(Desktop &desktop, const ProgramPaths &paths) :
     m_desktop(desktop), m_paths(paths)
 {
@@ -98,6 +94,12 @@ std::optional<MainWindow::PictureTarget> MainWindow::pictureTargetAt(const QPoin
             return PictureTarget{input->page, input->picture};
     }
     return std::nullopt;
+}
+
+void MainWindow::endPreview()
+{
+    if (m_previewClient)
+        m_previewClient->end();
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent *event)
@@ -208,7 +210,11 @@ void MainWindow::connectCommands()
         m_draft->saveNow();
     });
     connect(m_preview, &QPushButton::clicked, this,
-            [this] { runPreviewCommand(this, *this, m_state, m_paths, m_desktop); });
+            [this] {
+                if (!m_previewClient)
+                    m_previewClient = new PreviewClient(this);
+                runPreviewCommand(this, *this, m_state, m_paths, m_desktop, *m_previewClient);
+            });
     connect(m_open, &QPushButton::clicked, this, [this] {
         const PageSet before = pageSet();
         showSetPicker(this, *this, m_state, m_paths, m_desktop);

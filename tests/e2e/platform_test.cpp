@@ -21,7 +21,7 @@ TEST(Platform, windowsShowTransientForTheMainWindowAndCloseClean)
     ASSERT_EQ(QGuiApplication::platformName(), qEnvironmentVariable("QT_QPA_PLATFORM"));
     QTemporaryDir dir;
     test::RecordingDesktop desktop;
-    MainWindow window(desktop, dir.path());
+    MainWindow window(desktop, initPortablePaths(dir.path()));
     window.setTitle(QStringLiteral("abc"));
     window.findChild<QAbstractButton *>(QStringLiteral("Option1_1"))->click();
     window.show();

@@ -53,20 +53,44 @@ bool holdsMarker(QByteArrayView line, const Markers &markers)
 
 using LineDecoder = QString (*)(QByteArrayView);
 
-const char *afterLastBreak(const char *begin, const char *at)
-{
-    const auto *cr = static_cast<const char *>(::memrchr(begin, '\r', std::size_t(at - begin)));
-    const auto *lf = static_cast<const char *>(::memrchr(begin, '\n', std::size_t(at - begin)));
-    const char *last = std::max(cr, lf); // nullptr when there is neither
-    return last ? last + 1 : begin;
-}
+// CR, LF and CR LF end a line: the one rule of both ways of reading below.
+// The next CR and the next LF are each found once by memchr and kept until
+// the reading has passed them, so a page of LF lines is not searched to its
+// end for a CR at every line.
+class LineBreaks {
+public:
+    explicit LineBreaks(const char *end) : m_end(end) {}
 
-const char *firstBreak(const char *from, const char *end)
-{
-    const auto *cr = static_cast<const char *>(std::memchr(from, '\r', std::size_t(end - from)));
-    const auto *lf = static_cast<const char *>(std::memchr(from, '\n', std::size_t(end - from)));
-    return std::min(cr ? cr : end, lf ? lf : end);
-}
+    // The first CR or LF at or after from; the end when there is none.
+    const char *next(const char *from)
+    {
+        if (m_cr < from)
+            m_cr = find(from, '\r');
+        if (m_lf < from)
+            m_lf = find(from, '\n');
+        return std::min(m_cr, m_lf);
+    }
+
+    // Where the line before `at` starts: just after the last CR or LF.
+    static const char *lineStart(const char *begin, const char *at)
+    {
+        const auto *cr = static_cast<const char *>(::memrchr(begin, '\r', std::size_t(at - begin)));
+        const auto *lf = static_cast<const char *>(::memrchr(begin, '\n', std::size_t(at - begin)));
+        const char *last = std::max(cr, lf); // nullptr when there is neither
+        return last ? last + 1 : begin;
+    }
+
+private:
+    const char *find(const char *from, char c) const
+    {
+        const void *hit = std::memchr(from, c, std::size_t(m_end - from));
+        return hit ? static_cast<const char *>(hit) : m_end;
+    }
+
+    const char *m_end;
+    const char *m_cr = nullptr;
+    const char *m_lf = nullptr;
+};
 
 // A whole file in one buffer: the lines holding a marker, in order, found
 // from the '=' signs alone instead of walking every line. Lines are what
@@ -76,6 +100,7 @@ const char *firstBreak(const char *from, const char *end)
 bool handOnMarkedLines(const char *begin, const char *end, const Markers &markers,
                        LineDecoder decode, const std::function<bool(const QString &)> &onLine)
 {
+    LineBreaks breaks(end);
     const char *from = begin;
     while (const auto *eq
            = static_cast<const char *>(std::memchr(from, '=', std::size_t(end - from)))) {
@@ -83,8 +108,8 @@ bool handOnMarkedLines(const char *begin, const char *end, const Markers &marker
             from = eq + 1;
             continue;
         }
-        const char *start = afterLastBreak(begin, eq);
-        const char *stop = firstBreak(eq, end);
+        const char *start = LineBreaks::lineStart(begin, eq);
+        const char *stop = breaks.next(eq);
         if (!onLine(decode(QByteArrayView(start, stop - start))))
             return false;
         from = stop;
@@ -187,20 +212,9 @@ bool readLines(const QByteArray &nativePath, const Markers &markers,
             if (*p == '\n')
                 ++p;
         }
-        // The next CR and the next LF, each found once by memchr and kept
-        // until the scan has passed it.
-        const char *nextCr = nullptr;
-        const char *nextLf = nullptr;
-        auto after = [end](const char *from, char c) {
-            const void *hit = std::memchr(from, c, std::size_t(end - from));
-            return hit ? static_cast<const char *>(hit) : end;
-        };
+        LineBreaks breaks(end);
         while (p < end) {
-            if (nextCr < p)
-                nextCr = after(p, '\r');
-            if (nextLf < p)
-                nextLf = after(p, '\n');
-            const char *eol = std::min(nextCr, nextLf);
+            const char *eol = breaks.next(p);
             if (eol == end)
                 break;
             if (!skipping) {
