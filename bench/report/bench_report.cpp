@@ -218,8 +218,8 @@ QList<Row> previewRows(const Context &c, const QString &page)
     first.error = alternate(
         c,
         [&] {
-            return runProcess(helper(c, "bench_preview_run"), {}, env,
-                              log(c, "bench_preview_run"), 180);
+            return runProcess(helper(c, "bench_preview_run"), {}, env, log(c, "bench_preview_run"),
+                              180);
         },
         [&] {
             return runProcess(helper(c, "bench_bare_webview"), {page}, env,
@@ -295,7 +295,9 @@ QList<Row> pictureRows(const Context &c, const QString &folder, bool written)
 QList<Row> typingRows(const Context &c)
 {
     progress("typing 200 characters, fdatasync 200 ms slower and not (bench_typing_stall)");
-    Row row{QStringLiteral("typing 200 characters, longest stall: fdatasync +200 ms / +0 ms"), {}, 1.5};
+    Row row{QStringLiteral("typing 200 characters, longest stall: fdatasync +200 ms / +0 ms"),
+            {},
+            1.5};
     auto type = [&](const char *delayMs) {
         return [&c, delayMs] {
             return runProcess(helper(c, "bench_typing_stall"), {QLatin1String(delayMs)}, c.env,
@@ -303,11 +305,12 @@ QList<Row> typingRows(const Context &c)
         };
     };
     QList<double> slowMs, plainMs;
-    row.error = alternate(c, type("200"), type("0"), [&](const ProcessRun &slow, const ProcessRun &plain) {
-        slowMs << slow.output.trimmed().toDouble() / 1000;
-        plainMs << plain.output.trimmed().toDouble() / 1000;
-        row.samples << slowMs.last() / plainMs.last();
-    });
+    row.error = alternate(c, type("200"), type("0"),
+                          [&](const ProcessRun &slow, const ProcessRun &plain) {
+                              slowMs << slow.output.trimmed().toDouble() / 1000;
+                              plainMs << plain.output.trimmed().toDouble() / 1000;
+                              row.samples << slowMs.last() / plainMs.last();
+                          });
     row.detail = absolute(slowMs, plainMs, "ms")
                      .replace(QStringLiteral("program"), QStringLiteral("+200 ms"))
                      .replace(QStringLiteral("floor"), QStringLiteral("+0 ms"));

@@ -64,8 +64,8 @@ DraftKeeper::DraftKeeper(Editor &editor, Desktop &desktop, const QString &settin
                          QWidget *window) :
     QObject(window),
     m_editor(editor), m_desktop(desktop), m_settingsFile(settingsFile),
-    m_slot(claimDraftSlot(settingsFile)), m_path(m_slot.path), m_window(window), m_clean(emptySet()),
-    m_writer(this, [this](quint64 request, std::optional<FileError> error) {
+    m_slot(claimDraftSlot(settingsFile)), m_path(m_slot.path), m_window(window),
+    m_clean(emptySet()), m_writer(this, [this](quint64 request, std::optional<FileError> error) {
         written(request, error);
     })
 {
@@ -201,8 +201,9 @@ void DraftKeeper::offerRestore()
             continue; // another running copy's, or not ours to judge
         const DraftOnDisk found = takeDraft(left);
         if (found.state == DraftOnDisk::State::Unreadable) {
-            m_desktop.warning(QStringLiteral("前回の編集内容の下書きを読み込めませんでした。\n%1\n理由: %2")
-                                  .arg(found.error->path, found.error->reason));
+            m_desktop.warning(
+                QStringLiteral("前回の編集内容の下書きを読み込めませんでした。\n%1\n理由: %2")
+                    .arg(found.error->path, found.error->reason));
             continue;
         }
         if (found.state == DraftOnDisk::State::Damaged) {

@@ -197,9 +197,12 @@ void MainWindow::connectCommands()
     // The keys press the buttons, so a key does exactly what a click does
     // and nothing while its button is closed.
     const std::pair<QKeySequence, QPushButton *> keys[] = {
-        {Qt::Key_F1, m_help},          {Qt::CTRL | Qt::Key_O, m_open},
-        {Qt::CTRL | Qt::Key_P, m_preview}, {Qt::CTRL | Qt::Key_S, m_create},
-        {Qt::CTRL | Qt::Key_Q, m_close},   {Qt::CTRL | Qt::Key_W, m_close},
+        {Qt::Key_F1, m_help},
+        {Qt::CTRL | Qt::Key_O, m_open},
+        {Qt::CTRL | Qt::Key_P, m_preview},
+        {Qt::CTRL | Qt::Key_S, m_create},
+        {Qt::CTRL | Qt::Key_Q, m_close},
+        {Qt::CTRL | Qt::Key_W, m_close},
     };
     for (const auto &[key, button] : keys)
         connect(new QShortcut(key, this), &QShortcut::activated, button, &QAbstractButton::click);
@@ -209,12 +212,11 @@ void MainWindow::connectCommands()
         // A creation that succeeded left the editor empty, which needs no draft.
         m_draft->saveNow();
     });
-    connect(m_preview, &QPushButton::clicked, this,
-            [this] {
-                if (!m_previewClient)
-                    m_previewClient = new PreviewClient(this);
-                runPreviewCommand(this, *this, m_state, m_paths, m_desktop, *m_previewClient);
-            });
+    connect(m_preview, &QPushButton::clicked, this, [this] {
+        if (!m_previewClient)
+            m_previewClient = new PreviewClient(this);
+        runPreviewCommand(this, *this, m_state, m_paths, m_desktop, *m_previewClient);
+    });
     connect(m_open, &QPushButton::clicked, this, [this] {
         const PageSet before = pageSet();
         showSetPicker(this, *this, m_state, m_paths, m_desktop);

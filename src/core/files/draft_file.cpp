@@ -197,7 +197,8 @@ namespace {
 // owned like its folder is taken too.
 bool usableLockFile(int fd, const QString &path)
 {
-    struct stat info {}, folder{};
+    struct stat info {
+    }, folder{};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
         return false;
     if (info.st_uid == ::geteuid())
@@ -312,14 +313,16 @@ DraftOnDisk takeDraft(const QString &path)
     // Only a regular file of a sane size is read: a FIFO would block and a
     // link could point anywhere.
     if (S_ISREG(info.st_mode) && info.st_size <= kMaxDraftBytes) {
-        const FileDescriptor fd(::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+        const FileDescriptor fd(
+            ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
         struct stat opened {};
         if (fd.get() >= 0 && ::fstat(fd.get(), &opened) == 0 && S_ISREG(opened.st_mode)
             && opened.st_size <= kMaxDraftBytes) {
             QByteArray bytes(qsizetype(opened.st_size), Qt::Uninitialized);
             qsizetype done = 0;
             while (done < bytes.size()) {
-                const ssize_t n = ::read(fd.get(), bytes.data() + done, std::size_t(bytes.size() - done));
+                const ssize_t n
+                    = ::read(fd.get(), bytes.data() + done, std::size_t(bytes.size() - done));
                 if (n < 0 && errno == EINTR)
                     continue;
                 if (n < 0) {

@@ -85,7 +85,7 @@ QStringList draftsBeside(const QString &settingsFile);
 struct DraftOnDisk {
     enum class State { None, Found, Damaged, Unreadable } state = State::None;
     PageSet set;
-    QString setAsidePath;            // where a damaged draft was moved to
+    QString setAsidePath;           // where a damaged draft was moved to
     std::optional<FileError> error; // why an unreadable draft could not be read
 };
 

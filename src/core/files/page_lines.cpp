@@ -131,9 +131,12 @@ int openPageFile(const QByteArray &nativePath, PageRefusal *refusal)
     if (::stat(nativePath.constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return -1; // a link to nothing, a device or a FIFO: no page
     const qsizetype slash = nativePath.lastIndexOf('/');
-    const QByteArray folder = slash < 0 ? QByteArray(".") : nativePath.left(std::max<qsizetype>(slash, 1));
-    std::unique_ptr<char, decltype(&std::free)> real(::realpath(nativePath.constData(), nullptr), &std::free);
-    std::unique_ptr<char, decltype(&std::free)> root(::realpath(folder.constData(), nullptr), &std::free);
+    const QByteArray folder
+        = slash < 0 ? QByteArray(".") : nativePath.left(std::max<qsizetype>(slash, 1));
+    std::unique_ptr<char, decltype(&std::free)> real(::realpath(nativePath.constData(), nullptr),
+                                                     &std::free);
+    std::unique_ptr<char, decltype(&std::free)> root(::realpath(folder.constData(), nullptr),
+                                                     &std::free);
     if (!real || !root)
         return -1;
     const QByteArrayView rootPath(root.get());

@@ -183,7 +183,8 @@ PictureImport importPicture(const QString &source, const QString &outFolder)
         return result;
     }
     if (!holdsPicture(in.get())) {
-        result.problem = QStringLiteral("%1: 中身が gif、jpg、png、bmp の画像ではありません").arg(name);
+        result.problem
+            = QStringLiteral("%1: 中身が gif、jpg、png、bmp の画像ではありません").arg(name);
         return result;
     }
     const QString folder = QDir(outFolder).absolutePath();

@@ -118,7 +118,8 @@ QStringList staleFiles(const QString &folder, const QString &title, const QStrin
     }
     const QStringList kept = writer.companionFiles(title);
     for (const QString &name : allCompanionFiles(title)) {
-        if (!kept.contains(name) && isRegularFile(folder + name) && isWrittenCompanion(folder + name))
+        if (!kept.contains(name) && isRegularFile(folder + name)
+            && isWrittenCompanion(folder + name))
             names << name;
     }
     return names;
@@ -128,7 +129,8 @@ bool setExists(const QString &folder, const QString &title, const QString &ext)
 {
     for (int k = 1; k <= kPageCount; ++k) {
         struct stat st {};
-        if (::lstat(QFile::encodeName(folder + popupPageFileName(title, k, ext)).constData(), &st) == 0)
+        if (::lstat(QFile::encodeName(folder + popupPageFileName(title, k, ext)).constData(), &st)
+            == 0)
             return true;
     }
     return false;
@@ -184,7 +186,8 @@ void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &pa
     // set the editor reopened is updated without a question. Either way its
     // pages beyond the new last page go, so that no orphan page is left.
     const auto writer = setWriter(settings->format, settings->encoding);
-    const QStringList beyond = staleFiles(paths.outputFolder, state.lastTitle, state.extension, n, *writer);
+    const QStringList beyond
+        = staleFiles(paths.outputFolder, state.lastTitle, state.extension, n, *writer);
     if (state.reopenedSet != state.lastTitle + state.extension
         && setExists(paths.outputFolder, state.lastTitle, state.extension)
         && !desktop.question(replaceQuestion(state.lastTitle, beyond)))
@@ -193,7 +196,8 @@ void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &pa
     // The files the pages use first, then one page at a time, each complete
     // before the next; a file that fails ends the command, leaving the files
     // before it and the editor as they are.
-    if (auto error = writer->writeCompanions(paths.outputFolder, state.lastTitle, state.extension, set)) {
+    if (auto error
+        = writer->writeCompanions(paths.outputFolder, state.lastTitle, state.extension, set)) {
         desktop.warning(error->writeMessage());
         return;
     }
@@ -221,9 +225,10 @@ void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &pa
 
     QStringList notRemoved;
     for (const QString &name : beyond) {
-        if (::unlink(QFile::encodeName(paths.outputFolder + name).constData()) != 0 && errno != ENOENT)
-            notRemoved << QDir::toNativeSeparators(paths.outputFolder + name) + QStringLiteral("\n理由: ")
-                    + systemErrorText(errno);
+        if (::unlink(QFile::encodeName(paths.outputFolder + name).constData()) != 0
+            && errno != ENOENT)
+            notRemoved << QDir::toNativeSeparators(paths.outputFolder + name)
+                    + QStringLiteral("\n理由: ") + systemErrorText(errno);
     }
 
     // Every file is on disk before the first message shows: a user who ends
@@ -231,7 +236,8 @@ void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &pa
     const auto dataPageError = writer->writeDataPage(paths.outputFolder, state, n);
     desktop.information(createdPagesMessage(state.lastTitle, state.extension, n));
     if (!notRemoved.isEmpty())
-        desktop.warning(QStringLiteral("前のセットの古いファイルを削除できませんでした。\n") + notRemoved.join(u'\n'));
+        desktop.warning(QStringLiteral("前のセットの古いファイルを削除できませんでした。\n")
+                        + notRemoved.join(u'\n'));
     if (dataPageError) {
         desktop.warning(dataPageError->writeMessage());
         return;

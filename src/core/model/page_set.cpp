@@ -102,13 +102,16 @@ std::optional<QString> setContentFault(const PageSet &set)
     const auto fault = [](const QString &where, const QString &value, const QString &why) {
         QString shown;
         for (QChar c : value.left(80))
-            shown += isLineControl(c) ? QStringLiteral("[U+%1]").arg(c.unicode(), 4, 16, QChar(u'0')).toUpper() : QString(c);
+            shown += isLineControl(c)
+                ? QStringLiteral("[U+%1]").arg(c.unicode(), 4, 16, QChar(u'0')).toUpper()
+                : QString(c);
         return QStringLiteral("%1「%2」%3").arg(where, shown, why);
     };
     const QString controlWhy = QStringLiteral(
         "に改行やタブなどの制御文字があり、ページの行がそこで分かれてしまうため、書き出せません。");
-    const QString outsideWhy = QStringLiteral(
-        "は Popleaf の中のファイルを指していないため、書き出せません。画像は Popleaf から選んでください。");
+    const QString outsideWhy
+        = QStringLiteral("は Popleaf の中のファイルを指していないため、書き出せません。画像は "
+                         "Popleaf から選んでください。");
     if (set.backgroundKind == BackgroundKind::Picture && outsideName(set.backgroundValue))
         return fault(QStringLiteral("背景の画像"), set.backgroundValue, outsideWhy);
     if (control(set.backgroundValue))

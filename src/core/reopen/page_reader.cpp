@@ -275,9 +275,11 @@ bool applyHtml5Line(const QString &line, int n, PageSet &set)
             page.wideAlt = *alt;
         }
     } else if (n == 1 && line.startsWith(kHtml5BodyColour)) {
-        takeBackground(set, BackgroundKind::Colour, html5Attribute(line, QStringLiteral("data-colour")));
+        takeBackground(set, BackgroundKind::Colour,
+                       html5Attribute(line, QStringLiteral("data-colour")));
     } else if (n == 1 && line.startsWith(kHtml5BodyPicture)) {
-        takeBackground(set, BackgroundKind::Picture, html5Attribute(line, QStringLiteral("data-picture")));
+        takeBackground(set, BackgroundKind::Picture,
+                       html5Attribute(line, QStringLiteral("data-picture")));
     } else if (line.startsWith(kHtml5Close)) {
         return true;
     }
@@ -385,11 +387,13 @@ ReadOutcome readPageSetFiles(const QString &outFolder, const QString &title, con
 QString pageRefusalMessage(const QString &fileName, PageRefusal refusal)
 {
     if (refusal == PageRefusal::LinkOutside)
-        return QStringLiteral("[ %1 ] は Popleaf の外にあるファイルへのリンクのため、読み込みませんでした。")
+        return QStringLiteral(
+                   "[ %1 ] は Popleaf の外にあるファイルへのリンクのため、読み込みませんでした。")
             .arg(fileName);
     if (refusal == PageRefusal::TooLarge)
-        return QStringLiteral("[ %1 ] は %2 MB を超えていて、ページのファイルとしては大きすぎるため、"
-                              "読み込みませんでした。")
+        return QStringLiteral(
+                   "[ %1 ] は %2 MB を超えていて、ページのファイルとしては大きすぎるため、"
+                   "読み込みませんでした。")
             .arg(fileName)
             .arg(kMaxPageFileBytes >> 20);
     return kFileNotFoundMessage;
@@ -397,7 +401,8 @@ QString pageRefusalMessage(const QString &fileName, PageRefusal refusal)
 
 QString pageReadFailedMessage(const QString &fileName, int error)
 {
-    return QStringLiteral("[ %1 ] を最後まで読み込めなかったため、セットを開きませんでした。\n理由: %2")
+    return QStringLiteral(
+               "[ %1 ] を最後まで読み込めなかったため、セットを開きませんでした。\n理由: %2")
         .arg(fileName, systemErrorText(error));
 }
 
@@ -412,8 +417,8 @@ QString readReportMessage(const QString &title, const QString &ext, int pagesRea
         .arg(first, popupPageFileName(title, pagesRead, ext));
 }
 
-void readPageSet(Editor &editor, EditorState &state, const ProgramPaths &paths,
-                 Desktop &desktop, const PageSet *previous)
+void readPageSet(Editor &editor, EditorState &state, const ProgramPaths &paths, Desktop &desktop,
+                 const PageSet *previous)
 {
     const BusyCursor busy(desktop);
     const PageSet start = editor.pageSet();

@@ -54,7 +54,7 @@ QString pageReadFailedMessage(const QString &fileName, int error);
 // command reset it), the editor shows previous again before the message, so
 // a failed open loses none of the user's work.
 // A set read is recorded as the editor's reopened set (EditorState::reopenedSet).
-void readPageSet(Editor &editor, EditorState &state, const ProgramPaths &paths,
-                 Desktop &desktop, const PageSet *previous = nullptr);
+void readPageSet(Editor &editor, EditorState &state, const ProgramPaths &paths, Desktop &desktop,
+                 const PageSet *previous = nullptr);
 
 } // namespace zelmora

@@ -72,7 +72,8 @@ QString replacedReferences(const QString &text, ReferenceRule rule)
 
 qsizetype namedEntity(QStringView text, char32_t &c, const Entity *first, const Entity *last)
 {
-    const auto e = std::find_if(first, last, [&](const Entity &e) { return text.startsWith(e.text); });
+    const auto e
+        = std::find_if(first, last, [&](const Entity &e) { return text.startsWith(e.text); });
     if (e == last)
         return 0;
     c = e->character.unicode();
@@ -139,7 +140,8 @@ QString unescapeName(const QString &markup)
 QString unescapeHtml(const QString &markup)
 {
     return replacedReferences(markup, [](QStringView text, char32_t &c) {
-        if (const qsizetype length = namedEntity(text, c, std::begin(kEntities), std::end(kEntities)))
+        if (const qsizetype length
+            = namedEntity(text, c, std::begin(kEntities), std::end(kEntities)))
             return length;
         if (const qsizetype length = namedEntity(text, c, &kApos, &kApos + 1))
             return length;

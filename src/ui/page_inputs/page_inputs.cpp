@@ -64,9 +64,9 @@ PageInputs::PageInputs(int pageNumber, QWidget *parent) :
     m_kind->setObjectName(QStringLiteral("Option") + k);
     for (const KindOption &option : kKindOptions) {
         const int index = int(option.kind);
-        auto *button = placeControl(new QRadioButton(this),
-                                    QStringLiteral("Option%1_%2").arg(k).arg(index), 240,
-                                    option.top, 4335, 375);
+        auto *button
+            = placeControl(new QRadioButton(this), QStringLiteral("Option%1_%2").arg(k).arg(index),
+                           240, option.top, 4335, 375);
         setMnemonicCaption(button, QString::fromUtf16(option.caption), option.mnemonic);
         m_kind->addButton(button, index);
     }

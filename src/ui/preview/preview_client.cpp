@@ -57,9 +57,10 @@ PreviewClient::PreviewClient(QWidget *mainWindow, QString program, QStringList a
     connect(&m_process, &QProcess::finished, this, &PreviewClient::guestEnded);
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, this, [this] {
-        abandon(m_closing
-                    ? QStringLiteral("閉じるように求めても、プレビューのプロセスが応答しませんでした。")
-                    : QStringLiteral("プレビューのプロセスが応答しないまま、待てる時間を過ぎました。"));
+        abandon(
+            m_closing
+                ? QStringLiteral("閉じるように求めても、プレビューのプロセスが応答しませんでした。")
+                : QStringLiteral("プレビューのプロセスが応答しないまま、待てる時間を過ぎました。"));
     });
     m_warm.setSingleShot(true);
     connect(&m_warm, &QTimer::timeout, this, &PreviewClient::endWarmPeriod);
@@ -238,7 +239,8 @@ void PreviewClient::readErrors()
     // end kept for the message.
     const QByteArray chunk = m_process.readAllStandardError();
     for (qsizetype done = 0; done < chunk.size();) {
-        const ssize_t n = ::write(STDERR_FILENO, chunk.constData() + done, size_t(chunk.size() - done));
+        const ssize_t n
+            = ::write(STDERR_FILENO, chunk.constData() + done, size_t(chunk.size() - done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -260,7 +262,8 @@ void PreviewClient::guestEnded(int exitCode, QProcess::ExitStatus status)
     else if (exitCode == 0)
         reason = QStringLiteral("プレビューのプロセスが、答えないまま終了しました。");
     else {
-        reason = QStringLiteral("プレビューのプロセスが終了しました (終了コード %1)。").arg(exitCode);
+        reason
+            = QStringLiteral("プレビューのプロセスが終了しました (終了コード %1)。").arg(exitCode);
         if (const QString said = lastErrorLine(m_errors); !said.isEmpty())
             reason += u'\n' + said;
     }

@@ -120,8 +120,9 @@ private:
                 m_window->hide();
                 fail(reason);
             });
-            connect(m_window, &QDialog::finished, this,
-                    [this] { answer({PreviewAnswer::Kind::Closed, {}}); });
+            connect(m_window, &QDialog::finished, this, [this] {
+                answer({PreviewAnswer::Kind::Closed, {}});
+            });
         }
         makeTransient(request.parentWindow);
         m_window->move(request.position);
