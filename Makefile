@@ -4,7 +4,7 @@
 PACKAGES := cmake ninja-build g++ make pkg-config \
             qt6-base-dev qt6-webengine-dev libgl-dev libicu-dev libgl1-mesa-dri \
             libgtest-dev libgmock-dev libbenchmark-dev \
-            clang libclang-rt-14-dev \
+            clang libclang-rt-14-dev clang-format \
             xvfb xauth weston qt6-wayland fonts-noto-cjk fp-utils kchmviewer xdg-utils \
             dbus xdotool fcitx5 fcitx5-mozc fcitx5-frontend-qt6 \
             qt6-translations-l10n locales libc-l10n adwaita-qt6 \

@@ -77,7 +77,7 @@ MainWindow::MainWindow(Desktop &desktop, const ProgramPaths &paths) :
     buildControls();
     connectCommands();
 
-    // Form_Load: only page 1 open (the tabs close pages 2 to 6 as they are
+    // At start only page 1 is open (the tabs close pages 2 to 6 as they are
     // built, since page 1 starts as "なし"). The paths were set, and the
     // output folder created, before the window was built.
     m_draft = new DraftKeeper(*this, m_desktop, m_paths.settingsFile, this);

@@ -40,7 +40,9 @@ constexpr qint64 kLargestSetUnits
 // room for the keys and the indentation (a few hundred bytes). Anything
 // larger is not one of ours.
 constexpr qint64 kMaxDraftBytes = 6 * kLargestSetUnits + (1 << 20);
-// More copies than anyone runs at once; past it the folder is not usable.
+// A copy takes the first free slot, trying them in turn (one lock each), so
+// the number bounds that search: far more copies than anyone runs at once,
+// and a folder whose slots are all taken is reported as unusable.
 constexpr int kMaxSlots = 999;
 
 QString folderOf(const QString &settingsFile)

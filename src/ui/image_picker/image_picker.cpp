@@ -98,7 +98,7 @@ ImagePicker::ImagePicker(Desktop &desktop, const QString &outFolder, QWidget *pa
                         5280, 2640, 1600, 375);
     m_ok->setDefault(true);
 
-    // Form_Load: nothing picked yet, the list showing the output folder.
+    // Nothing picked yet, the list showing the output folder.
     m_pickedName.clear();
     listPictures();
 
