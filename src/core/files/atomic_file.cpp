@@ -35,24 +35,6 @@ bool lacksTheWay(int error)
     return error == EOPNOTSUPP || error == ENOSYS || error == EINVAL || error == EPERM;
 }
 
-int writeAll(int fd, const QByteArray &bytes)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, std::size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return errno;
-        // A short write without an error is followed by one that names it
-        // (EFBIG, ENOSPC); a write of nothing would never end.
-        if (n == 0)
-            return ENOSPC;
-        done += qsizetype(n);
-    }
-    return 0;
-}
-
 // A file system that reports a full disk or a failing device only when the
 // data is flushed does so here.
 int syncData(int fd)

@@ -89,11 +89,8 @@ BackgroundKind BackgroundBox::kind() const
 
 void BackgroundBox::selectKind(BackgroundKind kind)
 {
-    QAbstractButton *button = m_kind->button(int(kind));
-    if (button->isChecked())
+    if (!selectButton(m_kind, int(kind)))
         applyKindRule();
-    else
-        button->setChecked(true); // runs the rule through idToggled
 }
 
 void BackgroundBox::applyKindRule()

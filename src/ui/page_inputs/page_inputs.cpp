@@ -133,11 +133,8 @@ PageKind PageInputs::kind() const
 
 void PageInputs::selectKind(PageKind kind)
 {
-    QAbstractButton *button = m_kind->button(int(kind));
-    if (button->isChecked())
+    if (!selectButton(m_kind, int(kind)))
         applyKindRule();
-    else
-        button->setChecked(true); // runs the rule through idToggled
 }
 
 void PageInputs::applyKindRule()

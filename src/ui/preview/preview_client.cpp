@@ -1,5 +1,6 @@
 #include "ui/preview/preview_client.h"
 
+#include "core/files/file_descriptor.h"
 #include "core/files/file_error.h"
 
 #include <QApplication>
@@ -238,15 +239,7 @@ void PreviewClient::readErrors()
     // Forwarded to the program's own standard error as they come, and the
     // end kept for the message.
     const QByteArray chunk = m_process.readAllStandardError();
-    for (qsizetype done = 0; done < chunk.size();) {
-        const ssize_t n
-            = ::write(STDERR_FILENO, chunk.constData() + done, size_t(chunk.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += n;
-    }
+    writeAll(STDERR_FILENO, chunk);
     m_errors = (m_errors + chunk).right(8192);
 }
 

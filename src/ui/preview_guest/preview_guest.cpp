@@ -1,5 +1,6 @@
 #include "ui/preview_guest/preview_guest.h"
 
+#include "core/files/file_descriptor.h"
 #include "core/preview_protocol/preview_protocol.h"
 #include "ui/preview_guest/preview_browser.h"
 #include "ui/preview_guest/preview_module.h"
@@ -87,16 +88,8 @@ private:
 
     void answer(const PreviewAnswer &a)
     {
-        const QByteArray line = a.toLine();
-        for (qsizetype done = 0; done < line.size();) {
-            const ssize_t n
-                = ::write(m_answers, line.constData() + done, size_t(line.size() - done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return; // the program has ended; the input's end follows
-            done += n;
-        }
+        // A failure means the program has ended; the input's end follows.
+        writeAll(m_answers, a.toLine());
     }
 
     void fail(const QString &reason)
