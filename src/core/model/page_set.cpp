@@ -1,5 +1,7 @@
 #include "core/model/page_set.h"
 
+#include "core/model/texts.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -35,6 +37,7 @@ void resetPageSet(PageSet &set)
 
 QString contentsDescription(const Page &page)
 {
+    // Fixed output: the description is written into the data page.
     const QString gap = QStringLiteral("　　");
     switch (page.kind) {
     case PageKind::Text:
@@ -99,23 +102,25 @@ std::optional<QString> setContentFault(const PageSet &set)
     const auto outsideName = [](const QString &name) {
         return separatorInName(name) || name == u"." || name == u"..";
     };
-    const auto fault = [](const QString &where, const QString &value, const QString &why) {
-        QString shown;
+    // The value as the message shows it: its first 80 characters, controls
+    // by their code.
+    const auto shown = [](const QString &value) {
+        QString text;
         for (QChar c : value.left(80))
-            shown += isLineControl(c)
+            text += isLineControl(c)
                 ? QStringLiteral("[U+%1]").arg(c.unicode(), 4, 16, QChar(u'0')).toUpper()
                 : QString(c);
-        return QStringLiteral("%1「%2」%3").arg(where, shown, why);
+        return text;
     };
-    const QString controlWhy = QStringLiteral(
-        "に改行やタブなどの制御文字があり、ページの行がそこで分かれてしまうため、書き出せません。");
-    const QString outsideWhy
-        = QStringLiteral("は Popleaf の中のファイルを指していないため、書き出せません。画像は "
-                         "Popleaf から選んでください。");
     if (set.backgroundKind == BackgroundKind::Picture && outsideName(set.backgroundValue))
-        return fault(QStringLiteral("背景の画像"), set.backgroundValue, outsideWhy);
+        return Texts::tr(
+                   "背景の画像「%1」は Popleaf の中のファイルを指していないため、書き出せません。"
+                   "画像は Popleaf から選んでください。")
+            .arg(shown(set.backgroundValue));
     if (control(set.backgroundValue))
-        return fault(QStringLiteral("背景の指定"), set.backgroundValue, controlWhy);
+        return Texts::tr("背景の指定「%1」に改行やタブなどの制御文字があり、ページの行がそこで"
+                         "分かれてしまうため、書き出せません。")
+            .arg(shown(set.backgroundValue));
     for (int k = 1; k <= kPageCount; ++k) {
         const Page &page = set.page(k);
         if (page.kind != PageKind::StandardPicture && page.kind != PageKind::WidePicture)
@@ -123,13 +128,19 @@ std::optional<QString> setContentFault(const PageSet &set)
         const bool wide = page.kind == PageKind::WidePicture;
         const QString &file = wide ? page.wideFile : page.standardFile;
         const QString &alt = wide ? page.wideAlt : page.standardAlt;
-        const QString where = QStringLiteral("ページ %1 の").arg(k);
+        const QString number = QString::number(k);
         if (outsideName(file))
-            return fault(where + QStringLiteral("画像"), file, outsideWhy);
+            return Texts::tr("ページ %1 の画像「%2」は Popleaf の中のファイルを指していないため、"
+                             "書き出せません。画像は Popleaf から選んでください。")
+                .arg(number, shown(file));
         if (control(file))
-            return fault(where + QStringLiteral("画像の名前"), file, controlWhy);
+            return Texts::tr("ページ %1 の画像の名前「%2」に改行やタブなどの制御文字があり、"
+                             "ページの行がそこで分かれてしまうため、書き出せません。")
+                .arg(number, shown(file));
         if (control(alt))
-            return fault(where + QStringLiteral("代替テキスト"), alt, controlWhy);
+            return Texts::tr("ページ %1 の代替テキスト「%2」に改行やタブなどの制御文字があり、"
+                             "ページの行がそこで分かれてしまうため、書き出せません。")
+                .arg(number, shown(alt));
     }
     return std::nullopt;
 }
@@ -138,26 +149,26 @@ QString forbiddenTitleMessage(QChar c)
 {
     const QString code = QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QChar(u'0')).toUpper();
     if (c != QChar(0) && isLineControl(c)) {
-        const QString name = c == u'\t' ? QStringLiteral("タブ")
+        const QString name = c == u'\t' ? Texts::tr("タブ")
             : c == u'\n' || c == u'\r' || c.category() != QChar::Other_Control
-            ? QStringLiteral("改行")
-            : QStringLiteral("制御文字");
-        return QStringLiteral(
-                   "タイトル名に %1 (%2) は使えません。\nタイトル名はページの行に"
-                   "そのまま書かれるため、改行やタブなどの制御文字を含めることはできません。")
+            ? Texts::tr("改行")
+            : Texts::tr("制御文字");
+        return Texts::tr("タイトル名に %1 (%2) は使えません。\nタイトル名はページの行に"
+                         "そのまま書かれるため、改行やタブなどの制御文字を含めることはできません。")
             .arg(name, code);
     }
     if (isQuote(c)) {
-        return QStringLiteral(
+        return Texts::tr(
                    "タイトル名に 「%1」 は使えません。\nタイトル名はページのリンクと"
                    "スクリプトにそのまま書かれるため、引用符 ' と \" を含めることはできません。")
             .arg(c);
     }
-    const QString name
-        = c == QChar(0) ? QStringLiteral("NUL 文字") : QStringLiteral("「%1」").arg(c);
-    return QStringLiteral("タイトル名に %1 は使えません。\nタイトル名はファイル名になるため、"
-                          "フォルダの区切り文字と NUL 文字を含めることはできません。")
-        .arg(name);
+    if (c == QChar(0))
+        return Texts::tr("タイトル名に NUL 文字 は使えません。\nタイトル名はファイル名になるため、"
+                         "フォルダの区切り文字と NUL 文字を含めることはできません。");
+    return Texts::tr("タイトル名に 「%1」 は使えません。\nタイトル名はファイル名になるため、"
+                     "フォルダの区切り文字と NUL 文字を含めることはできません。")
+        .arg(c);
 }
 
 } // namespace zelmora

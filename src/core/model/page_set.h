@@ -15,6 +15,8 @@ enum class PageKind { None = 0, Text = 1, StandardPicture = 2, WidePicture = 3 }
 // The index of the selected button of Option0.
 enum class BackgroundKind { Colour = 0, Picture = 1 };
 
+// Fixed output: the alternative text a page is written with until the user
+// types another.
 inline const QString kDefaultAlt = QStringLiteral("ピクチャ名称");
 inline const QString kColourAttribute = QStringLiteral("BgColor=");
 inline const QString kPictureAttribute = QStringLiteral("BackGround=");

@@ -1,5 +1,6 @@
 #include "core/preview/preview_sandbox.h"
 
+#include "core/model/texts.h"
 #include "core/preview/preview_pages.h"
 
 #include <QDir>
@@ -91,9 +92,8 @@ std::optional<QUrl> linkForSystem(const QUrl &url)
 
 QString linkRefusedMessage(const QUrl &url)
 {
-    return QStringLiteral(
-               "このリンクはプレビューから開けません。\n開けるのは http、https と mailto の"
-               "リンクだけです。\n%1")
+    return Texts::tr("このリンクはプレビューから開けません。\n開けるのは http、https と mailto の"
+                     "リンクだけです。\n%1")
         .arg(url.toDisplayString().left(200));
 }
 

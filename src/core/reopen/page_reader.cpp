@@ -3,6 +3,7 @@
 #include "core/generate/html5_page.h"
 #include "core/generate/popup_page.h"
 #include "core/files/page_lines.h"
+#include "core/model/texts.h"
 #include "core/text/markup_escape.h"
 #include "core/text/page_encoding.h"
 
@@ -384,36 +385,38 @@ ReadOutcome readPageSetFiles(const QString &outFolder, const QString &title, con
     return outcome;
 }
 
+QString fileNotFoundMessage()
+{
+    return Texts::tr("ファイルが見つかりません。");
+}
+
 QString pageRefusalMessage(const QString &fileName, PageRefusal refusal)
 {
     if (refusal == PageRefusal::LinkOutside)
-        return QStringLiteral(
+        return Texts::tr(
                    "[ %1 ] は Popleaf の外にあるファイルへのリンクのため、読み込みませんでした。")
             .arg(fileName);
     if (refusal == PageRefusal::TooLarge)
-        return QStringLiteral(
-                   "[ %1 ] は %2 MB を超えていて、ページのファイルとしては大きすぎるため、"
-                   "読み込みませんでした。")
-            .arg(fileName)
-            .arg(kMaxPageFileBytes >> 20);
-    return kFileNotFoundMessage;
+        return Texts::tr("[ %1 ] は %2 MB を超えていて、ページのファイルとしては大きすぎるため、"
+                         "読み込みませんでした。")
+            .arg(fileName, QString::number(kMaxPageFileBytes >> 20));
+    return fileNotFoundMessage();
 }
 
 QString pageReadFailedMessage(const QString &fileName, int error)
 {
-    return QStringLiteral(
-               "[ %1 ] を最後まで読み込めなかったため、セットを開きませんでした。\n理由: %2")
+    return Texts::tr("[ %1 ] を最後まで読み込めなかったため、セットを開きませんでした。\n理由: %2")
         .arg(fileName, systemErrorText(error));
 }
 
 QString readReportMessage(const QString &title, const QString &ext, int pagesRead)
 {
     if (pagesRead < 1)
-        return kFileNotFoundMessage;
+        return fileNotFoundMessage();
     const QString first = popupPageFileName(title, 1, ext);
     if (pagesRead == 1)
-        return QStringLiteral("ポップリーフ [ %1 ] を読み込みました。").arg(first);
-    return QStringLiteral("ポップリーフ [ %1 ] ～ [ %2 ] を読み込みました。")
+        return Texts::tr("ポップリーフ [ %1 ] を読み込みました。").arg(first);
+    return Texts::tr("ポップリーフ [ %1 ] ～ [ %2 ] を読み込みました。")
         .arg(first, popupPageFileName(title, pagesRead, ext));
 }
 
@@ -429,7 +432,7 @@ void readPageSet(Editor &editor, EditorState &state, const ProgramPaths &paths, 
         if (previous)
             editor.showPageSet(*previous);
         if (outcome.refusal.isEmpty())
-            desktop.plainMessage(kFileNotFoundMessage);
+            desktop.plainMessage(fileNotFoundMessage());
         else
             desktop.warning(outcome.refusal);
         return;

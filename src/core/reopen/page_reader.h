@@ -38,7 +38,7 @@ ReadOutcome readPageSetFiles(const QString &outFolder, const QString &title, con
 QString readReportMessage(const QString &title, const QString &ext, int pagesRead);
 
 // The message when page 1 of the set cannot be opened.
-inline const QString kFileNotFoundMessage = QStringLiteral("ファイルが見つかりません。");
+QString fileNotFoundMessage();
 
 // The message for a page the reader refused, naming the file.
 QString pageRefusalMessage(const QString &fileName, PageRefusal refusal);

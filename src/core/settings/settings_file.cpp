@@ -1,5 +1,6 @@
 #include "core/settings/settings_file.h"
 
+#include "core/model/texts.h"
 #include "core/settings/ini_text.h"
 #include "core/files/file_descriptor.h"
 
@@ -49,11 +50,11 @@ LoadedFile loadFile(const QString &path)
         return file;
     }
     if (!S_ISREG(st.st_mode)) {
-        file.error = QStringLiteral("通常のファイルではありません");
+        file.error = Texts::tr("通常のファイルではありません");
         return file;
     }
     if (st.st_size > kMaxSettingsFileBytes) {
-        file.error = QStringLiteral("設定ファイルとしては大きすぎます");
+        file.error = Texts::tr("設定ファイルとしては大きすぎます");
         return file;
     }
     // The read-only attribute of a Windows file: honoured even where the
@@ -149,7 +150,7 @@ std::optional<FileError> checkNames(const QString &section, const QString &key, 
 {
     if (ini::isValidSectionName(section) && ini::isValidKeyName(key))
         return std::nullopt;
-    return FileError{path, QStringLiteral("設定の名前 [%1] %2 は書き込めません").arg(section, key)};
+    return FileError{path, Texts::tr("設定の名前 [%1] %2 は書き込めません").arg(section, key)};
 }
 
 } // namespace
