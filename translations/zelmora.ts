@@ -206,5 +206,188 @@
         <source>設定の名前 [%1] %2 は書き込めません</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>この画像は選べません。
+%1
+理由: %2
+ファイル名を変えてから選び直してください。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>設定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ほかの場所から画像を追加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>画像ファイル (*.gif *.jpg *.png *.bmp)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>プレビュー用の一時フォルダを使えません。
+%1
+理由: シンボリックリンクです。
+リンク先のフォルダには書き込みも削除もしません。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>プレビューを表示できませんでした。
+理由: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ページを表示するプロセスが異常終了しました。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ファイル選択</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>zelmora::BackgroundBox</name>
+    <message>
+        <source>バックカラー</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>参照</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>背景画像</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>バックカラーの参照</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>背景画像の参照</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>zelmora::ImagePicker</name>
+    <message>
+        <source>画像選択</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>画像ファイル（gif・jpg・png・bmp）をここにドロップすると、ポップリーフフォルダにコピーして選択します</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ポップリーフフォルダに
+画像がありません。
+
+「ほかの場所から追加…」で
+選ぶか、画像ファイル
+（gif・jpg・png・bmp）を
+ここにドロップしてください。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ほかの場所から追加(&amp;A)…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ほかの場所から追加…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ほかのフォルダの画像を選んで、ポップリーフフォルダにコピーします</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ＯＫ</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>zelmora::PageInputs</name>
+    <message>
+        <source>なし</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>テキスト</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>イメージ（標準&#x3000;115*150 pix）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>イメージ（ワイド&#x3000;115*250 pix）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1テキスト</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1イメージ（標準）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1イメージ（ワイド）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ＳＲＣ＝</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>参照</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1の参照</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ＡＬＴ＝</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1のＡＬＴ</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>zelmora::PreviewClient</name>
+    <message>
+        <source>閉じるように求めても、プレビューのプロセスが応答しませんでした。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>プレビューのプロセスが応答しないまま、待てる時間を過ぎました。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>プレビューのプロセスを起動できませんでした。
+%1
+%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>プレビューのプロセスから読み取れない応答がありました。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>プレビューのプロセスが異常終了しました。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>プレビューのプロセスが、答えないまま終了しました。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>プレビューのプロセスが終了しました (終了コード %1)。</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

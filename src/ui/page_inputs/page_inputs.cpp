@@ -16,16 +16,18 @@ namespace {
 
 struct KindOption {
     PageKind kind;
-    const char16_t *caption;
+    const char *caption;
     char mnemonic; // the same on every page: only the page shown takes it
     int top;
 };
 
 constexpr KindOption kKindOptions[] = {
-    {PageKind::None, u"なし", 'N', 4680},
-    {PageKind::Text, u"テキスト", 'T', 240},
-    {PageKind::StandardPicture, u"イメージ（標準　115*150 pix）", 'I', 2280},
-    {PageKind::WidePicture, u"イメージ（ワイド　115*250 pix）", 'W', 3480},
+    {PageKind::None, QT_TRANSLATE_NOOP("zelmora::PageInputs", "なし"), 'N', 4680},
+    {PageKind::Text, QT_TRANSLATE_NOOP("zelmora::PageInputs", "テキスト"), 'T', 240},
+    {PageKind::StandardPicture,
+     QT_TRANSLATE_NOOP("zelmora::PageInputs", "イメージ（標準　115*150 pix）"), 'I', 2280},
+    {PageKind::WidePicture,
+     QT_TRANSLATE_NOOP("zelmora::PageInputs", "イメージ（ワイド　115*250 pix）"), 'W', 3480},
 };
 
 // The wide picture's row lies this far below the standard one.
@@ -67,7 +69,7 @@ PageInputs::PageInputs(int pageNumber, QWidget *parent) :
         auto *button
             = placeControl(new QRadioButton(this), QStringLiteral("Option%1_%2").arg(k).arg(index),
                            240, option.top, 4335, 375);
-        setMnemonicCaption(button, QString::fromUtf16(option.caption), option.mnemonic);
+        setMnemonicCaption(button, tr(option.caption), option.mnemonic);
         m_kind->addButton(button, index);
     }
     m_kind->button(int(PageKind::None))->setChecked(true);
@@ -75,7 +77,7 @@ PageInputs::PageInputs(int pageNumber, QWidget *parent) :
 
     m_text = placeControl(new LimitedTextEdit(kTextLimit, this), QStringLiteral("Text") + k, 720,
                           720, 3650, 1215);
-    m_text->setAccessibleName(accessiblePrefix(pageNumber) + QStringLiteral("テキスト"));
+    m_text->setAccessibleName(tr("%1テキスト").arg(accessiblePrefix(pageNumber)));
 
     // Names for screen readers: the tab's caption, then what the input holds
     // in the words of the page's own captions, so that the twelve 参照
@@ -84,24 +86,23 @@ PageInputs::PageInputs(int pageNumber, QWidget *parent) :
 
     for (int picture : {kStandard, kWide}) {
         const int row = picture == kStandard ? 0 : kWideRowOffset;
-        const QString what = tab
-            + (picture == kStandard ? QStringLiteral("イメージ（標準）")
-                                    : QStringLiteral("イメージ（ワイド）"));
-        QLabel *src = staticCaption(QStringLiteral("ＳＲＣ＝"), 360, 2760 + row, 615, this);
+        const QString what = picture == kStandard ? tr("%1イメージ（標準）").arg(tab)
+                                                  : tr("%1イメージ（ワイド）").arg(tab);
+        QLabel *src = staticCaption(tr("ＳＲＣ＝"), 360, 2760 + row, 615, this);
         m_fileName[picture]
             = placeControl(new QLabel(this), QStringLiteral("Label%1_%2").arg(k).arg(picture), 1080,
                            2760 + row, 3255, 255);
         // A file name is shown as it stands, never read as markup.
         m_fileName[picture]->setTextFormat(Qt::PlainText);
         m_pictureButton[picture]
-            = placeControl(new QPushButton(QStringLiteral("参照"), this),
+            = placeControl(new QPushButton(tr("参照"), this),
                            QStringLiteral("OpenFiles_") + k + (picture == kStandard ? u'p' : u'w'),
                            4440, 2640 + row, 495, 255);
         m_pictureButton[picture]->setAutoDefault(true); // Enter presses it, as Space does
         giveCaptionTheWholeButton(m_pictureButton[picture]);
-        m_pictureButton[picture]->setAccessibleName(what + QStringLiteral("の参照"));
+        m_pictureButton[picture]->setAccessibleName(tr("%1の参照").arg(what));
         src->setBuddy(m_pictureButton[picture]);
-        QLabel *alt = staticCaption(QStringLiteral("ＡＬＴ＝"), 360, 3120 + row, 495, this);
+        QLabel *alt = staticCaption(tr("ＡＬＴ＝"), 360, 3120 + row, 495, this);
         // The text only after the box has its parent's face:
         // QLineEdit(text, parent) lays the text out in QFont() first.
         m_alternativeText[picture] = placeControl(new QLineEdit(this),
@@ -111,7 +112,7 @@ PageInputs::PageInputs(int pageNumber, QWidget *parent) :
                                                   1080, 3000 + row, 3255, 270);
         setAlternativeText(picture, kDefaultAlt);
         m_alternativeText[picture]->setCursorPosition(0);
-        m_alternativeText[picture]->setAccessibleName(what + QStringLiteral("のＡＬＴ"));
+        m_alternativeText[picture]->setAccessibleName(tr("%1のＡＬＴ").arg(what));
         alt->setBuddy(m_alternativeText[picture]);
         connect(m_pictureButton[picture], &QPushButton::clicked, this,
                 [this, picture] { emit pictureRequested(picture); });

@@ -1,5 +1,6 @@
 #include "ui/preview/preview_command.h"
 
+#include "core/model/texts.h"
 #include "core/places/program_paths.h"
 #include "core/preview/preview_cleanup.h"
 #include "core/preview/preview_pages.h"
@@ -12,10 +13,10 @@
 namespace zelmora {
 QString temporaryFolderLinkMessage(const QString &tempFolder)
 {
-    return QStringLiteral("プレビュー用の一時フォルダを使えません。\n") + tempFolder
-        + QStringLiteral(
-               "\n理由: "
-               "シンボリックリンクです。\nリンク先のフォルダには書き込みも削除もしません。");
+    return Texts::tr(
+               "プレビュー用の一時フォルダを使えません。\n%1\n理由: シンボリックリンクです。\n"
+               "リンク先のフォルダには書き込みも削除もしません。")
+        .arg(tempFolder);
 }
 
 void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state,
@@ -59,7 +60,7 @@ void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state,
     // wrote them and deletes them.
     pages.remove();
     if (failure)
-        desktop.warning(QStringLiteral("プレビューを表示できませんでした。\n理由: ") + *failure);
+        desktop.warning(Texts::tr("プレビューを表示できませんでした。\n理由: %1").arg(*failure));
 }
 
 } // namespace zelmora
