@@ -4,6 +4,29 @@
 <context>
     <name>Zelmora</name>
     <message>
+        <source>この説明を表示して終了します。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>バージョンを表示して終了します。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>このプログラムは引数を取りません: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>zelmora: %1
+「zelmora --help」で使い方を表示します。
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Web サイト用のポップアップページ一式（ポップリーフ）を作ります。
+画面は日本語です。使い方はプログラムのヘルプボタンから開けます。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>ファイルを書き込めませんでした。
 %1
 理由: %2</source>
@@ -242,7 +265,36 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>プレビューの要求を読み取れませんでした。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>プレビューの要求を受け付けられませんでした。
+%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>プレビュー機能を読み込めませんでした。
+%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>ファイル選択</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>zelmora::AboutBox</name>
+    <message>
+        <source>バージョン情報</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;&lt;b&gt;Zelmora&lt;/b&gt; バージョン %1&lt;/p&gt;&lt;p&gt;ポップアップページ一式（ポップリーフ）を作ります。&lt;/p&gt;&lt;p&gt;ライセンス: GNU General Public License バージョン 3 以降 (%2)&lt;/p&gt;&lt;p&gt;不具合の報告と最新版: &lt;a href=&quot;%3&quot;&gt;%3&lt;/a&gt;&lt;/p&gt;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ＯＫ</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -266,6 +318,43 @@
     </message>
     <message>
         <source>背景画像の参照</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>zelmora::DraftKeeper</name>
+    <message>
+        <source>前回の編集内容が残っています。復元しますか？</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>編集内容の下書きを保存できませんでした。
+%1
+理由: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>前回の編集内容の下書きを読み込めませんでした。
+%1
+理由: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>前回の編集内容の下書きが壊れているため、読み込めませんでした。
+%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>前回の編集内容の下書きが壊れているため、読み込めませんでした。
+%1 に移しました。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>復元する</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>破棄する</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -303,6 +392,162 @@
     </message>
     <message>
         <source>ＯＫ</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>zelmora::MainWindow</name>
+    <message>
+        <source>ポップリーフ作成</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>タイトル名&#x3000;（ファイル名も同じ）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>開く</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ファイルを開きます</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ポップリーフフォルダを開きます</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>設定フォームを開きます</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ヘルプを表示します</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>アプリケーションを終了します</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>プレビュー</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ポップリーフの確認をします</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>作成</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ポップリーフを作成します</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>zelmora::OptionsDialog</name>
+    <message>
+        <source>オプション設定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>動作設定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>『作成』 後、ブラウザで動作確認をする</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>拡張子設定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>作成ファイルの拡張子を ［ .htm ］ にする</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>作成ファイルの拡張子を ［ .html ］ にする</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ロボット検索対応設定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ロボット検索 【不可】 設定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ロボット検索 【可】 設定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>[ HOME ] ページへのリンク</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>リンクページ名</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>リンクページURL</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>なし</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ホームへのリンクなし</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>文字コード設定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Shift_JIS（従来）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>これまでの Shift_JIS のページとそろえるときや、Shift_JIS を送るよう設定したサーバーに置くときに選びます。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>サーバーの文字コード設定やローカルファイルで開くかどうかに関係なく、正しく表示させたいとき（新しく作るページ）に選びます。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ページ形式</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>従来形式</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>HTML5（スマートフォン対応）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>スマートフォンや今のブラウザで読みやすいページを UTF-8 で作ります。文字コード設定は使いません。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ＯＫ</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>オプション設定を保存できませんでした。
+%1
+理由: %2</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -387,6 +632,33 @@
     </message>
     <message>
         <source>プレビューのプロセスが終了しました (終了コード %1)。</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>zelmora::PreviewWindow</name>
+    <message>
+        <source>ページプレビュー</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>←</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>→</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>前のページ</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>次のページ</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -18,13 +18,16 @@ namespace zelmora {
 
 namespace {
 
-const QString kAboutTitle = QStringLiteral("バージョン情報");
+QString aboutTitle()
+{
+    return AboutBox::tr("バージョン情報");
+}
 
 void showAboutMenu(QAbstractButton *button, const QPoint &globalPos)
 {
     QMenu menu(button);
     menu.setObjectName(QStringLiteral("HelpMenu"));
-    QAction *about = menu.addAction(kAboutTitle);
+    QAction *about = menu.addAction(aboutTitle());
     if (menu.exec(globalPos) != about)
         return;
     AboutBox box(button->window());
@@ -36,28 +39,27 @@ void showAboutMenu(QAbstractButton *button, const QPoint &globalPos)
 AboutBox::AboutBox(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("AboutBox"));
-    setWindowTitle(kAboutTitle);
+    setWindowTitle(aboutTitle());
     setFont(gothicFont(9));
 
     const QString url = QStringLiteral(ZELMORA_HOMEPAGE_URL);
     auto *text = new QLabel(this);
     text->setObjectName(QStringLiteral("AboutText"));
     text->setTextFormat(Qt::RichText);
-    text->setText(
-        QStringLiteral("<p><b>Zelmora</b> バージョン %1</p>"
-                       "<p>ポップアップページ一式（ポップリーフ）を作ります。</p>"
-                       "<p>ライセンス: GNU General Public License バージョン 3 以降 (%2)</p>"
-                       "<p>不具合の報告と最新版: <a href=\"%3\">%3</a></p>")
-            .arg(QStringLiteral(ZELMORA_VERSION), QStringLiteral(ZELMORA_LICENSE),
-                 url.toHtmlEscaped()));
+    text->setText(tr("<p><b>Zelmora</b> バージョン %1</p>"
+                     "<p>ポップアップページ一式（ポップリーフ）を作ります。</p>"
+                     "<p>ライセンス: GNU General Public License バージョン 3 以降 (%2)</p>"
+                     "<p>不具合の報告と最新版: <a href=\"%3\">%3</a></p>")
+                      .arg(QStringLiteral(ZELMORA_VERSION), QStringLiteral(ZELMORA_LICENSE),
+                           url.toHtmlEscaped()));
     text->setOpenExternalLinks(true);
     text->setTextInteractionFlags(Qt::TextBrowserInteraction);
-    text->setAccessibleName(kAboutTitle);
+    text->setAccessibleName(aboutTitle());
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     QPushButton *ok = buttons->button(QDialogButtonBox::Ok);
     ok->setObjectName(QStringLiteral("AboutOk"));
-    ok->setText(QStringLiteral("ＯＫ"));
+    ok->setText(tr("ＯＫ"));
     ok->setIcon(QIcon()); // as the other windows' ＯＫ, whatever the style adds
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 

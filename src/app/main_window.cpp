@@ -67,7 +67,7 @@ MainWindow::MainWindow(Desktop &desktop, const ProgramPaths &paths) :
     m_desktop(desktop), m_paths(paths)
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("ポップリーフ作成"));
+    setWindowTitle(tr("ポップリーフ作成"));
     // The program sets the application's icon before it builds this window;
     // drawing it again here would paint every size twice at start-up.
     setWindowIcon(QGuiApplication::windowIcon().isNull() ? applicationIcon()
@@ -145,25 +145,22 @@ void MainWindow::importPicturesFor(const PictureTarget &target, const QStringLis
 
 void MainWindow::buildControls()
 {
-    auto *titleLabel
-        = placeControl(new QLabel(QStringLiteral("タイトル名　（ファイル名も同じ）"), this),
-                       QStringLiteral("t_Label1"), 210, 120, 2655, 255);
+    auto *titleLabel = placeControl(new QLabel(tr("タイトル名　（ファイル名も同じ）"), this),
+                                    QStringLiteral("t_Label1"), 210, 120, 2655, 255);
     m_title = placeControl(new QLineEdit(this), QStringLiteral("t_Text"), 190, 390, 1965, 270);
     titleLabel->setBuddy(m_title);
     m_title->setAccessibleName(titleLabel->text());
-    m_open = placeControl(commandButton(QStringLiteral("開く"),
-                                        QStringLiteral("ファイルを開きます"), this),
+    m_open = placeControl(commandButton(tr("開く"), tr("ファイルを開きます"), this),
                           QStringLiteral("Sel_FleName"), 2280, 405, 495, 255);
     giveCaptionTheWholeButton(m_open);
 
     auto *tools = placeControl(new QGroupBox(this), QStringLiteral("Frame7"), 4055, 0, 1435, 630);
-    m_folder = placeControl(pictureButton(folderIcon(),
-                                          QStringLiteral("ポップリーフフォルダを開きます"), tools),
-                            QStringLiteral("PLF_Open_btn"), 90, 150, 400, 400);
-    m_options = placeControl(pictureButton(settingsIcon(), QStringLiteral("設定フォームを開きます"),
-                                           tools),
+    m_folder
+        = placeControl(pictureButton(folderIcon(), tr("ポップリーフフォルダを開きます"), tools),
+                       QStringLiteral("PLF_Open_btn"), 90, 150, 400, 400);
+    m_options = placeControl(pictureButton(settingsIcon(), tr("設定フォームを開きます"), tools),
                              QStringLiteral("Option_btn"), 510, 150, 400, 400);
-    m_help = placeControl(pictureButton(helpIcon(), QStringLiteral("ヘルプを表示します"), tools),
+    m_help = placeControl(pictureButton(helpIcon(), tr("ヘルプを表示します"), tools),
                           QStringLiteral("Help"), 930, 150, 400, 400);
 
     m_background = new BackgroundBox(this);
@@ -175,16 +172,13 @@ void MainWindow::buildControls()
     });
 
     const QFont commandFace = gothicFont(9, true);
-    m_close = placeControl(commandButton(QStringLiteral("閉じる"),
-                                         QStringLiteral("アプリケーションを終了します"), this,
+    m_close = placeControl(commandButton(tr("閉じる"), tr("アプリケーションを終了します"), this,
                                          &commandFace, 'C'),
                            QStringLiteral("Command3"), 240, 7920, 1600, 375);
-    m_preview = placeControl(commandButton(QStringLiteral("プレビュー"),
-                                           QStringLiteral("ポップリーフの確認をします"), this,
+    m_preview = placeControl(commandButton(tr("プレビュー"), tr("ポップリーフの確認をします"), this,
                                            &commandFace, 'P'),
                              QStringLiteral("Command2"), 2040, 7920, 1600, 375);
-    m_create = placeControl(commandButton(QStringLiteral("作成"),
-                                          QStringLiteral("ポップリーフを作成します"), this,
+    m_create = placeControl(commandButton(tr("作成"), tr("ポップリーフを作成します"), this,
                                           &commandFace, 'S'),
                             QStringLiteral("Command1"), 3840, 7920, 1600, 375);
 

@@ -1,6 +1,7 @@
 #include "ui/preview_guest/preview_guest.h"
 
 #include "core/files/file_descriptor.h"
+#include "core/model/texts.h"
 #include "core/preview_protocol/preview_protocol.h"
 #include "ui/preview_guest/preview_browser.h"
 #include "ui/preview_guest/preview_module.h"
@@ -68,7 +69,7 @@ private:
     void take(const std::optional<PreviewRequest> &request)
     {
         if (!request) {
-            refuse(QStringLiteral("プレビューの要求を読み取れませんでした。"));
+            refuse(Texts::tr("プレビューの要求を読み取れませんでした。"));
             return;
         }
         if (request->kind == PreviewRequest::Kind::Close) {
@@ -77,7 +78,7 @@ private:
             return;
         }
         if (const auto fault = request->fault()) {
-            refuse(QStringLiteral("プレビューの要求を受け付けられませんでした。\n") + *fault);
+            refuse(Texts::tr("プレビューの要求を受け付けられませんでした。\n%1").arg(*fault));
             return;
         }
         show(*request);
@@ -104,7 +105,7 @@ private:
             QString reason;
             PreviewBrowserFactory *factory = loadPreviewModule(reason);
             if (!factory) {
-                fail(QStringLiteral("プレビュー機能を読み込めませんでした。\n") + reason);
+                fail(Texts::tr("プレビュー機能を読み込めませんでした。\n%1").arg(reason));
                 return;
             }
             m_window = new PreviewWindow(*factory, request.folder, nullptr);

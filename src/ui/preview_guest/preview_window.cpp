@@ -15,7 +15,7 @@ PreviewWindow::PreviewWindow(PreviewBrowserFactory &factory, QString tempFolder,
     QDialog(parent), m_tempFolder(std::move(tempFolder))
 {
     setObjectName(QStringLiteral("Form3"));
-    setWindowTitle(QStringLiteral("ページプレビュー"));
+    setWindowTitle(tr("ページプレビュー"));
     setFont(gothicFont(9));
     setFixedSize(twipsSize(4860, 3810));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -53,12 +53,12 @@ PreviewWindow::PreviewWindow(PreviewBrowserFactory &factory, QString tempFolder,
             b->setFont(heading);
         return b;
     };
-    QPushButton *comBak = button("Com_bak", QStringLiteral("←"), 480, 3210, 495, 495, true);
-    QPushButton *comFrd = button("Com_frd", QStringLiteral("→"), 960, 3210, 495, 495, true);
-    QPushButton *close = button("Command1", QStringLiteral("閉じる"), 3000, 3240, 1600, 375, false);
+    QPushButton *comBak = button("Com_bak", tr("←"), 480, 3210, 495, 495, true);
+    QPushButton *comFrd = button("Com_frd", tr("→"), 960, 3210, 495, 495, true);
+    QPushButton *close = button("Command1", tr("閉じる"), 3000, 3240, 1600, 375, false);
     // The arrows alone would be read out as arrows.
-    comBak->setAccessibleName(QStringLiteral("前のページ"));
-    comFrd->setAccessibleName(QStringLiteral("次のページ"));
+    comBak->setAccessibleName(tr("前のページ"));
+    comFrd->setAccessibleName(tr("次のページ"));
     // ← and → turn the pages from anywhere in the window; Escape closes it.
     comBak->setShortcut(Qt::Key_Left);
     comFrd->setShortcut(Qt::Key_Right);
