@@ -321,22 +321,11 @@ DraftOnDisk takeDraft(const QString &path)
         if (fd.get() >= 0 && ::fstat(fd.get(), &opened) == 0 && S_ISREG(opened.st_mode)
             && opened.st_size <= kMaxDraftBytes) {
             QByteArray bytes(qsizetype(opened.st_size), Qt::Uninitialized);
-            qsizetype done = 0;
-            while (done < bytes.size()) {
-                const ssize_t n
-                    = ::read(fd.get(), bytes.data() + done, std::size_t(bytes.size() - done));
-                if (n < 0 && errno == EINTR)
-                    continue;
-                if (n < 0) {
-                    found.state = DraftOnDisk::State::Unreadable;
-                    found.error = FileError::fromErrno(path, errno);
-                    return found;
-                }
-                if (n == 0)
-                    break;
-                done += n;
+            if (const int error = readAll(fd.get(), bytes)) {
+                found.state = DraftOnDisk::State::Unreadable;
+                found.error = FileError::fromErrno(path, error);
+                return found;
             }
-            bytes.truncate(done);
             if (const auto set = parseDraft(bytes)) {
                 found.state = DraftOnDisk::State::Found;
                 found.set = *set;

@@ -3,6 +3,7 @@
 #include "core/files/atomic_file.h"
 #include "core/files/file_descriptor.h"
 #include "core/files/file_error.h"
+#include "core/model/page_set.h"
 #include "core/model/texts.h"
 
 #include <QDir>
@@ -71,17 +72,8 @@ int copyAll(int in, int out)
         }
         if (n == 0)
             return 0;
-        for (ssize_t done = 0; done < n;) {
-            const ssize_t w = ::write(out, buffer.constData() + done, size_t(n - done));
-            if (w < 0) {
-                if (errno == EINTR)
-                    continue;
-                return errno;
-            }
-            if (w == 0)
-                return ENOSPC;
-            done += w;
-        }
+        if (const int error = writeAll(out, QByteArrayView(buffer.constData(), n)))
+            return error;
     }
 }
 
@@ -109,29 +101,6 @@ QString candidateName(const QString &name, int number)
 }
 
 } // namespace
-
-namespace {
-
-bool isLineControl(QChar c)
-{
-    const auto category = c.category();
-    return category == QChar::Other_Control || category == QChar::Separator_Line
-        || category == QChar::Separator_Paragraph;
-}
-
-} // namespace
-
-QString shownPictureName(const QString &name)
-{
-    QString shown;
-    for (QChar c : name) {
-        if (isLineControl(c))
-            shown += QStringLiteral("[U+%1]").arg(c.unicode(), 4, 16, QChar(u'0')).toUpper();
-        else
-            shown += c;
-    }
-    return shown;
-}
 
 std::optional<QString> pictureNameFault(const QString &folder, const QString &name)
 {
@@ -165,7 +134,7 @@ PictureImport importPicture(const QString &source, const QString &outFolder)
         return result;
     }
     if (const auto fault = pictureNameFault(info.absolutePath(), name)) {
-        result.problem = QStringLiteral("%1: %2").arg(shownPictureName(name), *fault);
+        result.problem = QStringLiteral("%1: %2").arg(withControlCodes(name), *fault);
         return result;
     }
     // A link is judged by the file it leads to: that file must be a regular

@@ -71,9 +71,8 @@ bool isQuote(QChar c)
     return c == u'\'' || c == u'"';
 }
 
-// A character that ends or splits a line of a page: the C0 and C1 controls
-// (tab and line breaks among them) and the Unicode line and paragraph
-// separators.
+} // namespace
+
 bool isLineControl(QChar c)
 {
     const auto category = c.category();
@@ -81,7 +80,17 @@ bool isLineControl(QChar c)
         || category == QChar::Separator_Paragraph;
 }
 
-} // namespace
+QString withControlCodes(const QString &text)
+{
+    QString shown;
+    for (QChar c : text) {
+        if (isLineControl(c))
+            shown += QStringLiteral("[U+%1]").arg(c.unicode(), 4, 16, QChar(u'0')).toUpper();
+        else
+            shown += c;
+    }
+    return shown;
+}
 
 std::optional<QChar> forbiddenTitleCharacter(const QString &title)
 {
@@ -102,16 +111,8 @@ std::optional<QString> setContentFault(const PageSet &set)
     const auto outsideName = [](const QString &name) {
         return separatorInName(name) || name == u"." || name == u"..";
     };
-    // The value as the message shows it: its first 80 characters, controls
-    // by their code.
-    const auto shown = [](const QString &value) {
-        QString text;
-        for (QChar c : value.left(80))
-            text += isLineControl(c)
-                ? QStringLiteral("[U+%1]").arg(c.unicode(), 4, 16, QChar(u'0')).toUpper()
-                : QString(c);
-        return text;
-    };
+    // The value as the message shows it: its first 80 characters.
+    const auto shown = [](const QString &value) { return withControlCodes(value.left(80)); };
     if (set.backgroundKind == BackgroundKind::Picture && outsideName(set.backgroundValue))
         return Texts::tr(
                    "背景の画像「%1」は Popleaf の中のファイルを指していないため、書き出せません。"

@@ -94,6 +94,13 @@ QString contentsDescription(const Page &page);
 // lie outside the output folder.
 std::optional<QChar> separatorInName(const QString &name);
 
+// A character that ends or splits a line of a page: the C0 and C1 controls
+// (tab and line breaks among them) and the Unicode line and paragraph
+// separators.
+bool isLineControl(QChar c);
+// text as a message shows it, each such character by its code ("[U+000A]").
+QString withControlCodes(const QString &text);
+
 // A title is the stem of every file name and goes unescaped into the pages'
 // links and the data page's script. Refused, as the first such character:
 // a path separator or a NUL (the files would lie outside the output folder),

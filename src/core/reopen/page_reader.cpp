@@ -167,6 +167,19 @@ void applyBackgroundRule(const QString &line, const LineMarkers &at, PageEncodin
                    value ? std::optional(restoredName(*value, encoding)) : std::nullopt);
 }
 
+// A picture line of either format: its width tells the picture's kind, and
+// any other width gives no picture.
+void takePicture(Page &page, const QString &width, const QString &file, const QString &alt)
+{
+    const std::optional<int> number = widthNumber(width);
+    if (number != kStandardWidth && number != kWideWidth)
+        return;
+    const bool wide = number == kWideWidth;
+    page.kind = wide ? PageKind::WidePicture : PageKind::StandardPicture;
+    (wide ? page.wideFile : page.standardFile) = file;
+    (wide ? page.wideAlt : page.standardAlt) = alt;
+}
+
 void applyTextLine(const QString &line, qsizetype markerPos, PageEncoding encoding, Page &page)
 {
     const qsizetype tagEnd = line.indexOf(u'>', markerPos + kTextMarker.size());
@@ -203,17 +216,8 @@ void applyImageLine(const QString &line, qsizetype markerPos, PageEncoding encod
     const auto alt = valueAfter(line, a, kAltMarker);
     if (!widthValue || !alt)
         return;
-    const QString file = restoredName(line.mid(fileStart, fileEnd - fileStart), encoding);
-    const std::optional<int> width = widthNumber(*widthValue);
-    if (width == kStandardWidth) {
-        page.kind = PageKind::StandardPicture;
-        page.standardFile = file;
-        page.standardAlt = restoredName(*alt, encoding);
-    } else if (width == kWideWidth) {
-        page.kind = PageKind::WidePicture;
-        page.wideFile = file;
-        page.wideAlt = restoredName(*alt, encoding);
-    }
+    takePicture(page, *widthValue, restoredName(line.mid(fileStart, fileEnd - fileStart), encoding),
+                restoredName(*alt, encoding));
 }
 
 // A line holding both markers is a text line, even when its text rule fails.
@@ -265,16 +269,7 @@ bool applyHtml5Line(const QString &line, int n, PageSet &set)
         const auto alt = html5Attribute(line, QStringLiteral("alt"));
         if (!src || !width || !alt)
             return false;
-        const QString file = fileNameOfUrl(*src);
-        if (widthNumber(*width) == kStandardWidth) {
-            page.kind = PageKind::StandardPicture;
-            page.standardFile = file;
-            page.standardAlt = *alt;
-        } else if (widthNumber(*width) == kWideWidth) {
-            page.kind = PageKind::WidePicture;
-            page.wideFile = file;
-            page.wideAlt = *alt;
-        }
+        takePicture(page, *width, fileNameOfUrl(*src), *alt);
     } else if (n == 1 && line.startsWith(kHtml5BodyColour)) {
         takeBackground(set, BackgroundKind::Colour,
                        html5Attribute(line, QStringLiteral("data-colour")));

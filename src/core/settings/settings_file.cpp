@@ -62,21 +62,8 @@ LoadedFile loadFile(const QString &path)
     file.readOnly = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 
     file.bytes.resize(qsizetype(st.st_size));
-    qsizetype got = 0;
-    while (got < file.bytes.size()) {
-        const ssize_t n
-            = ::read(fd.get(), file.bytes.data() + got, size_t(file.bytes.size() - got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            file.error = systemErrorText(errno);
-            return file;
-        }
-        if (n == 0)
-            break; // shrank since fstat
-        got += n;
-    }
-    file.bytes.truncate(got);
+    if (const int error = readAll(fd.get(), file.bytes))
+        file.error = systemErrorText(error);
     return file;
 }
 

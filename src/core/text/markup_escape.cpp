@@ -13,30 +13,24 @@ struct Entity {
     QChar character;
 };
 
-// What escapeName writes; escapeHtml writes the last one too.
+// What escapeName writes, what escapeHtml writes (one more), and what
+// unescapeHtml reads (one more again).
 constexpr Entity kEntities[] = {
-    {u"&amp;", u'&'}, {u"&lt;", u'<'}, {u"&gt;", u'>'}, {u"&quot;", u'"'}, {u"&#39;", u'\''},
+    {u"&amp;", u'&'},  {u"&lt;", u'<'},   {u"&gt;", u'>'},
+    {u"&quot;", u'"'}, {u"&#39;", u'\''}, {u"&apos;", u'\''},
 };
 constexpr qsizetype kNameEntities = 4;
-constexpr Entity kApos{u"&apos;", u'\''};
+constexpr qsizetype kHtmlEntities = 5;
 
 QString escaped(const QString &text, qsizetype entityCount)
 {
-    const auto first = std::begin(kEntities);
-    const auto last = first + entityCount;
-    const auto entityOf = [&](QChar c) {
-        return std::find_if(first, last, [c](const Entity &e) { return e.character == c; });
-    };
-    if (std::none_of(text.begin(), text.end(), [&](QChar c) { return entityOf(c) != last; }))
-        return text;
+    const Entity *const end = kEntities + entityCount;
     QString out;
-    out.reserve(text.size() + 16);
+    out.reserve(text.size());
     for (QChar c : text) {
-        const auto e = entityOf(c);
-        if (e == last)
-            out += c;
-        else
-            out += e->text;
+        const Entity *e
+            = std::find_if(kEntities, end, [c](const Entity &e) { return e.character == c; });
+        out += e == end ? QStringView(&c, 1) : e->text;
     }
     return out;
 }
@@ -80,17 +74,6 @@ qsizetype namedEntity(QStringView text, char32_t &c, const Entity *first, const 
     return e->text.size();
 }
 
-int digitValue(QChar ch, bool hex)
-{
-    const char16_t u = ch.unicode();
-    const char16_t lower = u | 0x20;
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (hex && lower >= u'a' && lower <= u'f')
-        return lower - u'a' + 10;
-    return -1;
-}
-
 // "&#" digits ";" or "&#x" hexadecimal digits ";" naming a character; a
 // leading zero only where zeroAllowed. Seven decimal digits reach U+10FFFF.
 qsizetype numericReference(QStringView text, bool hexAllowed, bool zeroAllowed, char32_t &c)
@@ -103,10 +86,14 @@ qsizetype numericReference(QStringView text, bool hexAllowed, bool zeroAllowed, 
     const qsizetype digitsStart = i;
     char32_t value = 0;
     for (; i < text.size() && i - digitsStart < (hex ? 6 : 7); ++i) {
-        const int digit = digitValue(text[i], hex);
-        if (digit < 0)
+        const char16_t u = text[i].unicode();
+        const char16_t lower = u | 0x20;
+        if (u >= u'0' && u <= u'9')
+            value = value * base + (u - u'0');
+        else if (hex && lower >= u'a' && lower <= u'f')
+            value = value * base + (lower - u'a' + 10);
+        else
             break;
-        value = value * base + char32_t(digit);
     }
     if (i == digitsStart || i >= text.size() || text[i] != u';')
         return 0;
@@ -127,7 +114,7 @@ QString escapeName(const QString &name)
 
 QString escapeHtml(const QString &text)
 {
-    return escaped(text, std::size(kEntities));
+    return escaped(text, kHtmlEntities);
 }
 
 QString unescapeName(const QString &markup)
@@ -140,12 +127,8 @@ QString unescapeName(const QString &markup)
 QString unescapeHtml(const QString &markup)
 {
     return replacedReferences(markup, [](QStringView text, char32_t &c) {
-        if (const qsizetype length
-            = namedEntity(text, c, std::begin(kEntities), std::end(kEntities)))
-            return length;
-        if (const qsizetype length = namedEntity(text, c, &kApos, &kApos + 1))
-            return length;
-        return numericReference(text, true, true, c);
+        const qsizetype length = namedEntity(text, c, std::begin(kEntities), std::end(kEntities));
+        return length ? length : numericReference(text, true, true, c);
     });
 }
 

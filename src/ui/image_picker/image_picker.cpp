@@ -3,6 +3,7 @@
 #include "core/files/file_listing.h"
 #include "core/files/picture_import.h"
 #include "core/model/desktop.h"
+#include "core/model/page_set.h"
 #include "core/model/texts.h"
 #include "ui/kit/form_layout.h"
 
@@ -52,7 +53,7 @@ std::optional<QString> unusablePictureReason(const QString &folder, const QStrin
         return std::nullopt;
     return Texts::tr(
                "この画像は選べません。\n%1\n理由: %2\nファイル名を変えてから選び直してください。")
-        .arg(shownPictureName(name), *why);
+        .arg(withControlCodes(name), *why);
 }
 
 ImagePicker::ImagePicker(Desktop &desktop, const QString &outFolder, QWidget *parent) :
