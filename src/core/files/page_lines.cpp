@@ -54,43 +54,31 @@ bool holdsMarker(QByteArrayView line, const Markers &markers)
 using LineDecoder = QString (*)(QByteArrayView);
 
 // CR, LF and CR LF end a line: the one rule of both ways of reading below.
-// The next CR and the next LF are each found once by memchr and kept until
-// the reading has passed them, so a page of LF lines is not searched to its
-// end for a CR at every line.
-class LineBreaks {
-public:
-    explicit LineBreaks(const char *end) : m_end(end) {}
+// nextBreak gives the first CR or LF at or after from (end when there is
+// none); the next CR and the next LF are each found once by memchr and kept
+// in cr and lf until the reading has passed them, so a page of LF lines is
+// not searched to its end for a CR at every line.
+const char *nextBreak(const char *from, const char *end, const char *&cr, const char *&lf)
+{
+    const auto find = [from, end](char c) {
+        const void *hit = std::memchr(from, c, std::size_t(end - from));
+        return hit ? static_cast<const char *>(hit) : end;
+    };
+    if (cr < from)
+        cr = find('\r');
+    if (lf < from)
+        lf = find('\n');
+    return std::min(cr, lf);
+}
 
-    // The first CR or LF at or after from; the end when there is none.
-    const char *next(const char *from)
-    {
-        if (m_cr < from)
-            m_cr = find(from, '\r');
-        if (m_lf < from)
-            m_lf = find(from, '\n');
-        return std::min(m_cr, m_lf);
-    }
-
-    // Where the line before `at` starts: just after the last CR or LF.
-    static const char *lineStart(const char *begin, const char *at)
-    {
-        const auto *cr = static_cast<const char *>(::memrchr(begin, '\r', std::size_t(at - begin)));
-        const auto *lf = static_cast<const char *>(::memrchr(begin, '\n', std::size_t(at - begin)));
-        const char *last = std::max(cr, lf); // nullptr when there is neither
-        return last ? last + 1 : begin;
-    }
-
-private:
-    const char *find(const char *from, char c) const
-    {
-        const void *hit = std::memchr(from, c, std::size_t(m_end - from));
-        return hit ? static_cast<const char *>(hit) : m_end;
-    }
-
-    const char *m_end;
-    const char *m_cr = nullptr;
-    const char *m_lf = nullptr;
-};
+// Where the line holding at starts: just after the last CR or LF before it.
+const char *lineStart(const char *begin, const char *at)
+{
+    const auto *cr = static_cast<const char *>(::memrchr(begin, '\r', std::size_t(at - begin)));
+    const auto *lf = static_cast<const char *>(::memrchr(begin, '\n', std::size_t(at - begin)));
+    const char *last = std::max(cr, lf); // nullptr when there is neither
+    return last ? last + 1 : begin;
+}
 
 // A whole file in one buffer: the lines holding a marker, in order, found
 // from the '=' signs alone instead of walking every line. Lines are what
@@ -100,7 +88,8 @@ private:
 bool handOnMarkedLines(const char *begin, const char *end, const Markers &markers,
                        LineDecoder decode, const std::function<bool(const QString &)> &onLine)
 {
-    LineBreaks breaks(end);
+    const char *cr = nullptr;
+    const char *lf = nullptr;
     const char *from = begin;
     while (const auto *eq
            = static_cast<const char *>(std::memchr(from, '=', std::size_t(end - from)))) {
@@ -108,8 +97,8 @@ bool handOnMarkedLines(const char *begin, const char *end, const Markers &marker
             from = eq + 1;
             continue;
         }
-        const char *start = LineBreaks::lineStart(begin, eq);
-        const char *stop = breaks.next(eq);
+        const char *start = lineStart(begin, eq);
+        const char *stop = nextBreak(eq, end, cr, lf);
         if (!onLine(decode(QByteArrayView(start, stop - start))))
             return false;
         from = stop;
@@ -215,9 +204,10 @@ bool readLines(const QByteArray &nativePath, const Markers &markers,
             if (*p == '\n')
                 ++p;
         }
-        LineBreaks breaks(end);
+        const char *cr = nullptr;
+        const char *lf = nullptr;
         while (p < end) {
-            const char *eol = breaks.next(p);
+            const char *eol = nextBreak(p, end, cr, lf);
             if (eol == end)
                 break;
             if (!skipping) {
