@@ -5,10 +5,10 @@ PACKAGES := cmake ninja-build g++ make pkg-config \
             qt6-base-dev qt6-webengine-dev qt6-l10n-tools libgl-dev libicu-dev libgl1-mesa-dri \
             libgtest-dev libgmock-dev libbenchmark-dev \
             clang libclang-rt-14-dev clang-format \
-            xvfb xauth weston qt6-wayland fonts-noto-cjk fp-utils kchmviewer xdg-utils \
-            dbus xdotool fcitx5 fcitx5-mozc fcitx5-frontend-qt6 \
+            xvfb xauth openbox x11-utils weston qt6-wayland fonts-noto-cjk fp-utils kchmviewer xdg-utils \
+            dbus at-spi2-core python3-pyatspi xdotool fcitx5 fcitx5-mozc fcitx5-frontend-qt6 \
             qt6-translations-l10n locales libc-l10n adwaita-qt6 \
-            librsvg2-bin dpkg-dev lintian appstream desktop-file-utils debootstrap \
+            librsvg2-bin dpkg-dev lintian man-db appstream desktop-file-utils debootstrap \
             chromium firefox-esr python3-websocket default-jre-headless \
             exfat-fuse exfatprogs dosfstools mount
 
@@ -126,7 +126,9 @@ test-package: package
 	root=build/package/root; \
 	echo "lintian $$deb"; lintian --fail-on error "$$deb"; \
 	echo "appstreamcli validate"; appstreamcli validate --no-net --pedantic $$root/usr/share/metainfo/*.metainfo.xml; \
-	echo "desktop-file-validate"; desktop-file-validate $$root/usr/share/applications/*.desktop
+	echo "desktop-file-validate"; desktop-file-validate $$root/usr/share/applications/*.desktop; \
+	echo "man -L ja zelmora"; MANPATH=$$root/usr/share/man LANG=ja_JP.UTF-8 man -L ja zelmora 2>&1 | grep -q '^名前'; \
+	echo "man zelmora"; MANPATH=$$root/usr/share/man LANG=C.UTF-8 man zelmora 2>&1 | grep -q '^NAME'
 
 test: test-unit test-package test-asan fuzz
 

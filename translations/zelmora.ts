@@ -22,6 +22,13 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>zelmora %1
+ライセンス %2: GNU GPL バージョン 3 以降
+不具合の報告先: %3
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Web サイト用のポップアップページ一式（ポップリーフ）を作ります。
 画面は日本語です。使い方はプログラムのヘルプボタンから開けます。</source>
         <translation type="unfinished"></translation>
@@ -193,6 +200,10 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>親ウィンドウの番号が正しくありません。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>ページ数が 1 から 6 の範囲にありません: %1</source>
         <translation type="unfinished"></translation>
     </message>
@@ -290,7 +301,11 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>&lt;p&gt;&lt;b&gt;Zelmora&lt;/b&gt; バージョン %1&lt;/p&gt;&lt;p&gt;ポップアップページ一式（ポップリーフ）を作ります。&lt;/p&gt;&lt;p&gt;ライセンス: GNU General Public License バージョン 3 以降 (%2)&lt;/p&gt;&lt;p&gt;不具合の報告と最新版: &lt;a href=&quot;%3&quot;&gt;%3&lt;/a&gt;&lt;/p&gt;</source>
+        <source>バージョン情報(&amp;A)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;&lt;b&gt;Zelmora&lt;/b&gt; バージョン %1&lt;/p&gt;&lt;p&gt;ポップアップページ一式（ポップリーフ）を作ります。&lt;/p&gt;&lt;p&gt;ライセンス: GNU General Public License バージョン 3 以降 (%2)&lt;/p&gt;&lt;p&gt;不具合の報告と最新版: &lt;a href=&quot;%3&quot; style=&quot;color:%4&quot;&gt;%3&lt;/a&gt;&lt;/p&gt;</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -300,6 +315,10 @@
 </context>
 <context>
     <name>zelmora::BackgroundBox</name>
+    <message>
+        <source>背景の種類</source>
+        <translation type="unfinished"></translation>
+    </message>
     <message>
         <source>バックカラー</source>
         <translation type="unfinished"></translation>
@@ -567,6 +586,10 @@
     </message>
     <message>
         <source>イメージ（ワイド&#x3000;115*250 pix）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1の種類</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

@@ -14,6 +14,8 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 namespace zelmora {
 
 namespace {
@@ -27,11 +29,43 @@ void showAboutMenu(QAbstractButton *button, const QPoint &globalPos)
 {
     QMenu menu(button);
     menu.setObjectName(QStringLiteral("HelpMenu"));
-    QAction *about = menu.addAction(aboutTitle());
+    QAction *about = menu.addAction(AboutBox::tr("バージョン情報(&A)"));
+    // Highlighted, so that Enter takes it after Shift+F10 or the Menu key.
+    menu.setActiveAction(about);
     if (menu.exec(globalPos) != about)
         return;
     AboutBox box(button->window());
     box.exec();
+}
+
+// WCAG's relative luminance with its 0.05 of flare.
+double luminance(const QColor &c)
+{
+    const auto linear
+        = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF())
+        + 0.05;
+}
+
+// The palette's link colour (the label's rich text otherwise takes the
+// application's at the time the text is set), moved toward the palette's text colour until it
+// reads at 4.5:1 on the window: a dark palette often keeps Qt's default blue.
+QColor readableLink(const QPalette &palette)
+{
+    const QColor back = palette.color(QPalette::Window), text = palette.color(QPalette::WindowText);
+    const double backLight = luminance(back);
+    QColor link = palette.color(QPalette::Link);
+    for (int step = 1; step <= 10; ++step) {
+        const double l = luminance(link);
+        if (std::max(l, backLight) / std::min(l, backLight) >= 4.5)
+            break;
+        const QColor from = palette.color(QPalette::Link);
+        const double t = step / 10.0;
+        link = QColor::fromRgbF(from.redF() + (text.redF() - from.redF()) * t,
+                                from.greenF() + (text.greenF() - from.greenF()) * t,
+                                from.blueF() + (text.blueF() - from.blueF()) * t);
+    }
+    return link;
 }
 
 } // namespace
@@ -49,9 +83,9 @@ AboutBox::AboutBox(QWidget *parent) : QDialog(parent)
     text->setText(tr("<p><b>Zelmora</b> バージョン %1</p>"
                      "<p>ポップアップページ一式（ポップリーフ）を作ります。</p>"
                      "<p>ライセンス: GNU General Public License バージョン 3 以降 (%2)</p>"
-                     "<p>不具合の報告と最新版: <a href=\"%3\">%3</a></p>")
+                     "<p>不具合の報告と最新版: <a href=\"%3\" style=\"color:%4\">%3</a></p>")
                       .arg(QStringLiteral(ZELMORA_VERSION), QStringLiteral(ZELMORA_LICENSE),
-                           url.toHtmlEscaped()));
+                           url.toHtmlEscaped(), readableLink(text->palette()).name()));
     text->setOpenExternalLinks(true);
     text->setTextInteractionFlags(Qt::TextBrowserInteraction);
     text->setAccessibleName(aboutTitle());

@@ -94,8 +94,13 @@ std::optional<int> refuseArguments(int argc, char *argv[])
 
 } // namespace
 
-QString versionText()
+QString versionText(bool japanese)
 {
+    if (japanese)
+        return Texts::tr(
+                   "zelmora %1\nライセンス %2: GNU GPL バージョン 3 以降\n不具合の報告先: %3\n")
+            .arg(QStringLiteral(ZELMORA_VERSION), QStringLiteral(ZELMORA_LICENSE),
+                 QStringLiteral(ZELMORA_HOMEPAGE_URL));
     return QStringLiteral("zelmora " ZELMORA_VERSION "\n"
                           "License " ZELMORA_LICENSE ": GNU GPL version 3 or later\n"
                           "Report problems at " ZELMORA_HOMEPAGE_URL "\n");
@@ -109,7 +114,7 @@ std::optional<int> answerCommandLine(int argc, char *argv[])
         Options options;
         const bool parsed = options.parse(argc, argv);
         if (parsed && options.parser.isSet(options.version)) {
-            print(stdout, versionText());
+            print(stdout, versionText(isJapanese(QLocale::system())));
             return 0;
         }
         if (parsed && options.parser.positionalArguments().isEmpty()

@@ -7,8 +7,8 @@
 namespace zelmora {
 
 // What --version prints: the version, the licence and where to report
-// problems, one line each.
-QString versionText();
+// problems, one line each; in Japanese or English.
+QString versionText(bool japanese);
 
 // Answers --help and --version, and refuses an option that is neither the
 // program's nor Qt's (or an argument) with exit code 2, on the terminal and

@@ -83,6 +83,10 @@ DraftKeeper::DraftKeeper(Editor &editor, Desktop &desktop, const QString &settin
 DraftKeeper::~DraftKeeper()
 {
     qApp->removeEventFilter(this);
+    // The window ends normally: its lock file goes with it. A copy that is
+    // killed leaves the file, which the next start locks again.
+    m_writer.waitUntilWritten();
+    m_slot.lock.removeAndRelease(draftLockPath(m_path));
 }
 
 QString DraftKeeper::question()

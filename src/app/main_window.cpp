@@ -17,11 +17,13 @@
 #include "ui/set_picker/set_picker.h"
 #include "ui/options/options_dialog.h"
 
+#include <QAccessibleWidget>
 #include <QDropEvent>
 #include <QGuiApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QShortcut>
 #include <QUrl>
@@ -61,12 +63,24 @@ QPushButton *pictureButton(const QIcon &picture, const QString &tooltip, QWidget
     return button;
 }
 
+// Qt describes a plain top-level widget as a client area, which screen
+// readers announce as a filler, not as the application's window.
+QAccessibleInterface *windowAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String(MainWindow::staticMetaObject.className())
+        && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
+}
+
 } // namespace
 
 MainWindow::MainWindow(Desktop &desktop, const ProgramPaths &paths) :
     m_desktop(desktop), m_paths(paths)
 {
     setObjectName(QStringLiteral("Form1"));
+    static const bool accessibleAsWindow = (QAccessible::installFactory(windowAccessible), true);
+    Q_UNUSED(accessibleAsWindow);
     setWindowTitle(tr("ポップリーフ作成"));
     // The program sets the application's icon before it builds this window;
     // drawing it again here would paint every size twice at start-up.
@@ -200,6 +214,33 @@ void MainWindow::connectCommands()
     };
     for (const auto &[key, button] : keys)
         connect(new QShortcut(key, this), &QShortcut::activated, button, &QAbstractButton::click);
+    // The background's kinds have no caption to carry a mnemonic, and the
+    // 参照 buttons are too narrow for one. Alt+B goes to the chosen kind of
+    // the background; Alt+R presses the 参照 beside the chosen kind, the
+    // background's while the focus is in it and the shown page's otherwise.
+    connect(new QShortcut(Qt::ALT | Qt::Key_B, this), &QShortcut::activated, this, [this] {
+        const QString kind = m_background->kind() == BackgroundKind::Colour
+            ? QStringLiteral("Option0_0")
+            : QStringLiteral("Option0_1");
+        m_background->findChild<QWidget *>(kind)->setFocus(Qt::ShortcutFocusReason);
+    });
+    connect(new QShortcut(Qt::ALT | Qt::Key_R, this), &QShortcut::activated, this, [this] {
+        QString button;
+        if (m_background->isAncestorOf(focusWidget())) {
+            button = m_background->kind() == BackgroundKind::Colour
+                ? QStringLiteral("SelColor_BK")
+                : QStringLiteral("OpenFiles_BK");
+        } else {
+            const int k = m_tabs->currentIndex() + 1;
+            const PageKind kind = m_tabs->page(k)->kind();
+            if (kind == PageKind::StandardPicture || kind == PageKind::WidePicture)
+                button = QStringLiteral("OpenFiles_%1").arg(k)
+                    + (kind == PageKind::WidePicture ? u'w' : u'p');
+        }
+        if (auto *browse = button.isEmpty() ? nullptr : findChild<QPushButton *>(button);
+            browse && browse->isEnabled())
+            browse->click();
+    });
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
     connect(m_create, &QPushButton::clicked, this, [this] {
         runCreateCommand(*this, m_state, m_paths, m_desktop);
@@ -213,7 +254,9 @@ void MainWindow::connectCommands()
     });
     connect(m_open, &QPushButton::clicked, this, [this] {
         const PageSet before = pageSet();
+        const QPointer<QWidget> focused = focusWidget();
         showSetPicker(this, *this, m_state, m_paths, m_desktop);
+        takeFocusBack(focused);
         // A set was read (a failed or cancelled open gives back the same
         // editor): it is safe in its own files until the user changes it.
         if (pageSet() != before)
@@ -238,6 +281,18 @@ void MainWindow::choosePicture(const PictureTarget &target)
     // user may have typed stay as they were.
     if (!name.isEmpty())
         takePicture(target, name);
+}
+
+void MainWindow::takeFocusBack(QWidget *focused)
+{
+    // The window manager gives the focus to the window a closing one was
+    // transient for. When the set picker closes right after the message
+    // over it, that window is the picker, already going, and the focus
+    // falls to the desktop: no window takes a key until a click.
+    activateWindow();
+    if (!focused || !focused->isVisibleTo(this) || !focused->isEnabled())
+        focused = m_title;
+    focused->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void MainWindow::takePicture(const PictureTarget &target, const QString &name)

@@ -68,6 +68,9 @@ private:
     // A page takes the name as its file name and its alternative text; the
     // background as its value.
     void takePicture(const PictureTarget &target, const QString &name);
+    // The window active again after a modal window closed, with the focus
+    // on focused, or on the title where that control is gone or closed.
+    void takeFocusBack(QWidget *focused);
 
     Desktop &m_desktop;
     EditorState m_state;

@@ -177,6 +177,7 @@ TEST_F(Accessibility, everyWindowNamesItsControlsAndPressesTheFocusedButtonOnEnt
     window.show();
     auto *tabs = child<QTabWidget>(&window, QStringLiteral("SSTab1"));
     ASSERT_NE(tabs, nullptr);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&window)->role(), QAccessible::Window);
 
     const std::map<QString, QString> mainNames = {
         {QStringLiteral("t_Text"), QStringLiteral("タイトル名　（ファイル名も同じ）")},
@@ -187,6 +188,7 @@ TEST_F(Accessibility, everyWindowNamesItsControlsAndPressesTheFocusedButtonOnEnt
         {QStringLiteral("SelColor_BK"), QStringLiteral("バックカラーの参照")},
         {QStringLiteral("OpenFiles_BK"), QStringLiteral("背景画像の参照")},
         {QStringLiteral("Text_BK"), QStringLiteral("BgColor＝")},
+        {QStringLiteral("Frame8"), QStringLiteral("背景の種類")},
         {QStringLiteral("Command1"), QStringLiteral("作成")},
         {QStringLiteral("Command2"), QStringLiteral("プレビュー")},
         {QStringLiteral("Command3"), QStringLiteral("閉じる")},
@@ -207,6 +209,7 @@ TEST_F(Accessibility, everyWindowNamesItsControlsAndPressesTheFocusedButtonOnEnt
         names[QStringLiteral("p_Text%1").arg(k)] = page + QStringLiteral(" イメージ（標準）のＡＬＴ");
         names[QStringLiteral("w_Text%1").arg(k)] = page + QStringLiteral(" イメージ（ワイド）のＡＬＴ");
         names[QStringLiteral("Option%1_1").arg(k)] = QStringLiteral("テキスト");
+        names[QStringLiteral("Frame%1").arg(k)] = page + QStringLiteral(" の種類");
         expectAccessible({QStringLiteral("main window, tab %1").arg(k), &window, names, fileNameLabels});
     }
 

@@ -199,9 +199,18 @@ void expectNothingCutOrCrossed(QWidget *window)
     SCOPED_TRACE(window->objectName().toStdString());
     for (const QLabel *label : window->findChildren<QLabel *>()) {
         const QFontMetrics metrics(label->font());
-        if (!label->text().isEmpty() && label->isVisibleTo(window))
-            EXPECT_TRUE(metrics.horizontalAdvance(label->text()) <= label->width()
-                        && metrics.tightBoundingRect(label->text()).height() <= label->height()) << label->text().toStdString();
+        const QString shown = QString(label->text()).replace(QStringLiteral("(&"), QStringLiteral("("));
+        if (shown.isEmpty() || !label->isVisibleTo(window))
+            continue;
+        EXPECT_TRUE(metrics.horizontalAdvance(shown) <= label->width()
+                    && metrics.tightBoundingRect(shown).height() <= label->height()) << shown.toStdString();
+        // Nor covered by a control stacked above it (a later sibling).
+        const int inked = metrics.tightBoundingRect(shown).height();
+        const QRect text(label->x(), label->y() + (label->height() - inked) / 2, metrics.horizontalAdvance(shown), inked);
+        const QObjectList siblings = label->parent()->children();
+        for (qsizetype i = siblings.indexOf(label) + 1; i < siblings.size(); ++i)
+            if (auto *above = qobject_cast<QWidget *>(siblings[i]); above && above->isVisibleTo(window))
+                EXPECT_FALSE(above->geometry().intersects(text)) << shown.toStdString() << " under " << above->objectName().toStdString();
     }
     for (const QAbstractButton *button : window->findChildren<QAbstractButton *>()) {
         const QString shown = QString(button->text()).replace(QStringLiteral("(&"), QStringLiteral("(")); // 作成(&S) shows 作成(S)

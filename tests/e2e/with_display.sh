@@ -1,6 +1,6 @@
 #!/bin/sh
-# Runs a test binary on a display server of its own: Xvfb with Qt's xcb
-# platform, or a headless weston (its runtime folder its own) with Qt's
+# Runs a test binary on a display server of its own: Xvfb with openbox and
+# Qt's xcb platform, or a headless weston (its runtime folder its own) with Qt's
 # wayland platform. Exits 77, which CTest reports as SKIPPED, with the reason
 # when the server cannot start.
 #   with_display.sh x11|wayland <test binary> [test arguments]
@@ -43,15 +43,33 @@ start_weston() {
     wait_for_display "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" "$1/weston.log" weston
 }
 
+# start_openbox <folder>: a window manager on the X display, as on a
+# desktop: it, not the program, decides where the focus goes when a window
+# closes. Waits until it has taken the screen.
+start_openbox() {
+    command -v openbox >/dev/null 2>&1 || { display_problem="openbox is not installed"; return 1; }
+    openbox --sm-disable >"$1/openbox.log" 2>&1 &
+    wm_pid=$!
+    tries=0
+    until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
+        tries=$((tries + 1))
+        if ! kill -0 "$wm_pid" 2>/dev/null || [ $tries -gt 100 ]; then
+            display_problem="openbox did not start within 20 s: $(tail -n 3 "$1/openbox.log" | tr '\n' ' ')"
+            return 1
+        fi
+        sleep 0.2
+    done
+}
+
 [ "${display_functions_only:-}" = 1 ] && return 0
 
 skip() { echo "SKIPPED: no $1 display for the test: $2" >&2; exit 77; }
 tmp=$(mktemp -d) || skip "$1" "no temporary folder"
-display_pid=
-trap '[ -n "$display_pid" ] && kill $display_pid; rm -rf "$tmp"' EXIT
+display_pid= wm_pid=
+trap '[ -n "$wm_pid" ] && kill $wm_pid; [ -n "$display_pid" ] && kill $display_pid; rm -rf "$tmp"' EXIT
 trap 'exit 130' INT TERM
 case $1 in
-    x11) start_xvfb "$tmp" || skip x11 "$display_problem"; export QT_QPA_PLATFORM=xcb ;;
+    x11) { start_xvfb "$tmp" && start_openbox "$tmp"; } || skip x11 "$display_problem"; export QT_QPA_PLATFORM=xcb ;;
     wayland) start_weston "$tmp" || skip wayland "$display_problem"; export QT_QPA_PLATFORM=wayland ;;
 esac
 shift

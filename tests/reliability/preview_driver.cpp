@@ -33,6 +33,9 @@
 //                       ("stopbefore": at its start), and the program presses its
 //                       close box ("stopkill": the program is killed instead)
 //                       (default "button")
+// ZELMORA_DRIVE_HOLD    a file name: after each page the preview shows, the driver
+//                       writes "hold: <title>" and goes on once that file exists
+//                       (and removes it), so that another program can read the window
 // ZELMORA_DRIVE_TITLE   the title typed over the opened set's before プレビュー
 // ZELMORA_DRIVE_UNSTARTABLE  the program file loses its execute bits before プレビュー
 
@@ -47,6 +50,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTimer>
@@ -62,6 +66,18 @@
 #include <QElapsedTimer>
 
 namespace {
+
+// Whether the X server holds the window as the window manager reads it:
+// transient for parent (WM_TRANSIENT_FOR) and modal (_NET_WM_STATE_MODAL).
+bool xShowsModalOver(WId window, WId parent)
+{
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window),
+                                          QStringLiteral("WM_TRANSIENT_FOR"), QStringLiteral("_NET_WM_STATE")});
+    const QString seen = xprop.waitForFinished(10000) ? QString::fromLatin1(xprop.readAllStandardOutput()) : QString();
+    return seen.contains(QStringLiteral("WM_TRANSIENT_FOR(WINDOW): window id # 0x%1\n").arg(parent, 0, 16))
+        && seen.contains(QStringLiteral("_NET_WM_STATE_MODAL"));
+}
 
 bool inPreviewProcess() { return QCoreApplication::arguments().contains(QStringLiteral("--preview-guest")); }
 
@@ -264,7 +280,9 @@ private:
                 const QWindow *parent = form3->windowHandle() ? form3->windowHandle()->transientParent() : nullptr;
                 const QStringList main = qEnvironmentVariable("ZELMORA_DRIVE_MAIN_AT").split(u',');
                 const QPoint offset = form3->frameGeometry().topLeft() - QPoint(main.value(0).toInt(), main.value(1).toInt());
-                write("preview", (parent ? QStringLiteral("shown over the main window") : QStringLiteral("shown"))
+                const QString over = parent && xShowsModalOver(form3->winId(), parent->winId())
+                    ? QStringLiteral("shown modal over the main window") : QStringLiteral("shown over the main window");
+                write("preview", (parent ? over : QStringLiteral("shown"))
                                      + QStringLiteral(" at +%1+%2").arg(offset.x()).arg(offset.y()));
             } else {
                 write("preview", QStringLiteral("shown again by the same process"));
@@ -310,6 +328,13 @@ private:
                 return;
             if (std::exchange(m_stepping, false))
                 write("step", heading + QStringLiteral(" shows ") + m_view->property("title").toString());
+            if (const QString hold = qEnvironmentVariable("ZELMORA_DRIVE_HOLD"); !hold.isEmpty()) {
+                if (!std::exchange(m_holding, true))
+                    write("hold", m_view->property("title").toString());
+                if (!QFile::remove(hold))
+                    return;
+                m_holding = false;
+            }
             m_paints = 0;
             if (m_steps.isEmpty()) {
                 m_stage = QStringLiteral("close");
@@ -388,6 +413,7 @@ private:
     bool m_waitForUrl = false;
     bool m_closed = false;
     bool m_stepping = false;
+    bool m_holding = false;
     int m_messages = 0;
 };
 

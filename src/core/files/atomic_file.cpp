@@ -137,8 +137,8 @@ int moveToFreeName(Temporary &file, const QByteArray &name)
     }
     const int error = errno;
     // Only the empty file this call made, should the name hold it still.
-    struct stat mine {
-    }, there{};
+    struct stat mine {};
+    struct stat there {};
     if (::fstat(claim.get(), &mine) == 0
         && ::fstatat(file.dir, name.constData(), &there, AT_SYMLINK_NOFOLLOW) == 0
         && mine.st_dev == there.st_dev && mine.st_ino == there.st_ino)

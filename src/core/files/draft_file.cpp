@@ -183,6 +183,29 @@ DraftLock::~DraftLock()
         ::close(m_fd);
 }
 
+namespace {
+
+// Whether path names the file open as fd (not a link or another file put there).
+bool namesOpenFile(const QByteArray &path, int fd)
+{
+    struct stat named {};
+    struct stat open {};
+    return ::lstat(path.constData(), &named) == 0 && ::fstat(fd, &open) == 0
+        && named.st_dev == open.st_dev && named.st_ino == open.st_ino;
+}
+
+} // namespace
+
+void DraftLock::removeAndRelease(const QString &path)
+{
+    if (m_fd < 0)
+        return;
+    const QByteArray native = QFile::encodeName(path);
+    if (namesOpenFile(native, m_fd))
+        ::unlink(native.constData());
+    ::close(std::exchange(m_fd, -1));
+}
+
 QString draftLockPath(const QString &draftPath)
 {
     QString path = draftPath;
@@ -199,8 +222,8 @@ namespace {
 // owned like its folder is taken too.
 bool usableLockFile(int fd, const QString &path)
 {
-    struct stat info {
-    }, folder{};
+    struct stat info {};
+    struct stat folder {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
         return false;
     if (info.st_uid == ::geteuid())
@@ -251,6 +274,12 @@ DraftLockAttempt lockDraft(const QString &draftPath, LockFolder lockFolder)
         if (error != EWOULDBLOCK)
             attempt.error = FileError::fromErrno(path, error);
         return attempt;
+    }
+    // Its owner removed the file as it ended, after this open: the lock is
+    // on a file nobody else will find. The path, opened again, is the slot.
+    if (!namesOpenFile(native, fd)) {
+        ::close(fd);
+        return lockDraft(draftPath, lockFolder);
     }
     attempt.lock = DraftLock(fd);
     return attempt;

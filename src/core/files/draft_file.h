@@ -37,6 +37,11 @@ public:
     ~DraftLock();
 
     bool held() const { return m_fd >= 0; }
+    // At a clean end: removes the lock file at path while the lock still
+    // holds it (and only if path still names this lock's file), then lets
+    // go. A copy that opened the file just before sees it gone and tries
+    // again (lockDraft), so no two copies ever hold one slot.
+    void removeAndRelease(const QString &path);
 
 private:
     int m_fd = -1;

@@ -40,8 +40,8 @@ bool hasPictureSuffix(const QString &name)
 // Same size and same bytes.
 bool sameContent(int a, int b)
 {
-    struct stat sa {
-    }, sb{};
+    struct stat sa {};
+    struct stat sb {};
     if (::fstat(a, &sa) != 0 || ::fstat(b, &sb) != 0 || sa.st_size != sb.st_size)
         return false;
     QByteArray ba(kChunk, Qt::Uninitialized), bb(kChunk, Qt::Uninitialized);

@@ -61,7 +61,7 @@ void findUserFolders(const QProcessEnvironment &env, FilePlaces &places)
     const QString config = env.value(QStringLiteral("XDG_CONFIG_HOME"));
     places.configFolder = config.startsWith(u'/') ? config : home + QStringLiteral("/.config");
 
-    places.documentsFolder = home + QStringLiteral("/Documents");
+    places.documentsFolder = QDir::cleanPath(home + QStringLiteral("/Documents"));
     const QByteArray key = "XDG_DOCUMENTS_DIR=";
     for (const QByteArray &line :
          smallFile(places.configFolder + QStringLiteral("/user-dirs.dirs")).split('\n')) {
@@ -73,8 +73,9 @@ void findUserFolders(const QProcessEnvironment &env, FilePlaces &places)
             value = value.mid(1, value.size() - 2);
         if (value == u"$HOME" || value.startsWith(QStringLiteral("$HOME/")))
             value = home + value.mid(5);
+        // "$HOME/" or a doubled separator would give the files' paths a "//".
         if (value.startsWith(u'/'))
-            places.documentsFolder = value;
+            places.documentsFolder = QDir::cleanPath(value);
     }
 }
 

@@ -7,6 +7,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <cmath>
+
 namespace zelmora {
 namespace {
 
@@ -60,7 +62,18 @@ std::optional<PreviewRequest> PreviewRequest::fromLine(const QByteArray &text)
     r.lastPage = o->value(QStringLiteral("last")).toInt(0);
     r.position
         = QPoint(o->value(QStringLiteral("x")).toInt(), o->value(QStringLiteral("y")).toInt());
-    r.parentWindow = quint64(o->value(QStringLiteral("parent")).toDouble());
+    // Missing: no parent. Anything but a whole number an X11 window id can
+    // be is kept out of range, so that fault() names it; cast as it came, a
+    // negative or huge number would be undefined.
+    const QJsonValue parent = o->value(QStringLiteral("parent"));
+    if (parent.isDouble()) {
+        const double id = parent.toDouble();
+        r.parentWindow = id >= 0 && id <= double(kLargestWindowId) && id == std::floor(id)
+            ? quint64(id)
+            : kLargestWindowId + 1;
+    } else if (!parent.isUndefined()) {
+        r.parentWindow = kLargestWindowId + 1;
+    }
     return r;
 }
 
@@ -86,6 +99,8 @@ std::optional<QString> PreviewRequest::fault() const
         return Texts::tr("タイトルにフォルダの区切りがあります: %1").arg(title);
     if (extension != QLatin1String(".htm"))
         return Texts::tr("拡張子が .htm ではありません: %1").arg(extension);
+    if (parentWindow > kLargestWindowId)
+        return Texts::tr("親ウィンドウの番号が正しくありません。");
     if (lastPage < 1 || lastPage > 6)
         return Texts::tr("ページ数が 1 から 6 の範囲にありません: %1").arg(lastPage);
     return std::nullopt;

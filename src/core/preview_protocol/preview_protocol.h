@@ -20,8 +20,9 @@ namespace zelmora {
 //     {"type":"show","folder":"/…/TEMP/","title":"abc","extension":".htm",
 //      "last":3,"x":120,"y":340,"parent":4194311}
 //       Show page 1 of the preview pages folder + title + "_n" + extension,
-//       n from 1 to last, at the screen position x, y, transient for the X11
-//       window parent (0: none). The title may be empty (pages "_1.htm" …).
+//       n from 1 to last, at the screen position x, y, transient for and
+//       modal to the X11 window parent (0 or missing: none; anything but a
+//       whole number below 2^32 is refused). The title may be empty (pages "_1.htm" …).
 //       A page tells its own encoding (a UTF-8 page starts with its
 //       byte-order mark).
 //       The pages are the program's: it wrote them and deletes them once the
@@ -63,6 +64,8 @@ struct PreviewRequest {
     int lastPage{};    // 1 to 6; always given
     QPoint position;
     quint64 parentWindow{}; // none
+    // X11 window ids are 32 bits; a larger one is refused.
+    static constexpr quint64 kLargestWindowId = 0xFFFFFFFFu;
 
     QByteArray toLine() const;
     // nullopt for a line that is not a request at all.

@@ -76,7 +76,7 @@ QPainterPath wordOutline(const QString &word, int pixelSize)
 void drawSettings(QPainter &p, bool darkFace)
 {
     p.setPen(Qt::NoPen);
-    p.setBrush(darkFace ? QColor(0x8f, 0xb3, 0xff) : QColor(0x00, 0x33, 0xcc));
+    p.setBrush(darkFace ? QColor(0xb4, 0xcc, 0xff) : QColor(0x00, 0x33, 0xcc));
     p.drawPath(centred(wordOutline(Texts::tr("設定"), 10), kButtonPictureSize));
 }
 

@@ -28,6 +28,17 @@ QRadioButton *addOption(QButtonGroup *group, int id, const QString &text, QWidge
     return option;
 }
 
+// A frame whose caption carries a mnemonic in the Japanese way: Alt+letter
+// goes to its checked option (or its first control); a screen reader reads
+// the caption alone.
+QGroupBox *captionedFrame(const QString &caption, char letter, QWidget *parent)
+{
+    auto *frame
+        = new QGroupBox(caption + QStringLiteral("(&") + QLatin1Char(letter) + u')', parent);
+    frame->setAccessibleName(caption);
+    return frame;
+}
+
 } // namespace
 
 OptionsDialog::OptionsDialog(const QString &settingsPath, Desktop &desktop, QWidget *parent) :
@@ -45,14 +56,14 @@ OptionsDialog::~OptionsDialog() = default;
 
 void OptionsDialog::buildControls()
 {
-    auto *frame3 = placeControl(new QGroupBox(tr("動作設定"), this), QStringLiteral("Frame3"), 120,
-                                120, 5655, 735);
+    auto *frame3 = placeControl(captionedFrame(tr("動作設定"), 'D', this), QStringLiteral("Frame3"),
+                                120, 120, 5655, 735);
     m_chkBrowser = placeControl(new QCheckBox(tr("『作成』 後、ブラウザで動作確認をする"), frame3),
                                 QStringLiteral("ChkBrowser"), 120, 240, 5415, 375);
     m_chkBrowser->setChecked(true);
 
-    auto *frame5 = placeControl(new QGroupBox(tr("拡張子設定"), this), QStringLiteral("Frame5"),
-                                120, 1080, 5655, 1095);
+    auto *frame5 = placeControl(captionedFrame(tr("拡張子設定"), 'E', this),
+                                QStringLiteral("Frame5"), 120, 1080, 5655, 1095);
     m_optKcyosi = new QButtonGroup(this);
     m_optKcyosi->setObjectName(QStringLiteral("OptKcyosi"));
     addOption(m_optKcyosi, 0, tr("作成ファイルの拡張子を ［ .htm ］ にする"), frame5, 240, 240,
@@ -64,7 +75,7 @@ void OptionsDialog::buildControls()
     // The robots options and the home link that belongs to them lie in
     // Frame2, so that a screen reader tells them as one group under its
     // caption. Positions in the layout table count from the dialog.
-    auto *frame2 = placeControl(new QGroupBox(tr("ロボット検索対応設定"), this),
+    auto *frame2 = placeControl(captionedFrame(tr("ロボット検索対応設定"), 'R', this),
                                 QStringLiteral("Frame2"), 120, 2400, 5655, 3015);
     const auto inFrame2 = [](int left, int top) { return QPoint(left - 120, top - 2400); };
     m_optSettei = new QButtonGroup(this);
@@ -76,7 +87,7 @@ void OptionsDialog::buildControls()
               2775, 375);
 
     const QPoint link = inFrame2(240, 3360);
-    auto *frame1 = placeControl(new QGroupBox(tr("[ HOME ] ページへのリンク"), frame2),
+    auto *frame1 = placeControl(captionedFrame(tr("[ HOME ] ページへのリンク"), 'L', frame2),
                                 QStringLiteral("Frame1"), link.x(), link.y(), 5415, 1455);
     auto *nameLabel = placeControl(new QLabel(tr("リンクページ名"), frame1),
                                    QStringLiteral("Label1"), 120, 355, 2055, 255);
@@ -89,8 +100,8 @@ void OptionsDialog::buildControls()
     // Named by their own labels, not by the frame's caption that they share.
     nameLabel->setBuddy(m_textHomeName);
     urlLabel->setBuddy(m_textUrl);
-    m_textHomeName->setAccessibleName(nameLabel->text());
-    m_textUrl->setAccessibleName(urlLabel->text());
+    m_textHomeName->setAccessibleName(tr("リンクページ名"));
+    m_textUrl->setAccessibleName(tr("リンクページURL"));
     // Label1 reaches under the name box; the box, made later, stays on top.
     m_textHomeName->raise();
 
@@ -103,8 +114,8 @@ void OptionsDialog::buildControls()
 
     // The character encoding came after the other options; its frame lies
     // below them, so that none of them moved.
-    auto *frame6 = placeControl(new QGroupBox(tr("文字コード設定"), this), QStringLiteral("Frame6"),
-                                120, 5520, 5655, 1095);
+    auto *frame6 = placeControl(captionedFrame(tr("文字コード設定"), 'M', this),
+                                QStringLiteral("Frame6"), 120, 5520, 5655, 1095);
     m_optMoji = new QButtonGroup(this);
     m_optMoji->setObjectName(QStringLiteral("OptMoji"));
     auto *shiftJis = addOption(m_optMoji, 0, tr("Shift_JIS（従来）"), frame6, 240, 240, 4815, 375);
@@ -116,8 +127,8 @@ void OptionsDialog::buildControls()
                         "しく表示させたいとき（新しく作るページ）に選びます。"));
 
     // The page format came last; ＯＫ sits below every option.
-    auto *frame7 = placeControl(new QGroupBox(tr("ページ形式"), this), QStringLiteral("Frame7"),
-                                120, 6720, 5655, 1095);
+    auto *frame7 = placeControl(captionedFrame(tr("ページ形式"), 'K', this),
+                                QStringLiteral("Frame7"), 120, 6720, 5655, 1095);
     m_optKeishiki = new QButtonGroup(this);
     m_optKeishiki->setObjectName(QStringLiteral("OptKeishiki"));
     addOption(m_optKeishiki, 0, tr("従来形式"), frame7, 240, 240, 4815, 375)->setChecked(true);

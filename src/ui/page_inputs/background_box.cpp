@@ -19,6 +19,7 @@ namespace zelmora {
 BackgroundBox::BackgroundBox(QWidget *parent) : QGroupBox(parent)
 {
     setObjectName(QStringLiteral("Frame8"));
+    setAccessibleName(tr("背景の種類")); // a frame without a caption
     setGeometry(twipsRect(190, 720, 5295, 1185));
 
     m_kind = new QButtonGroup(this);

@@ -60,6 +60,9 @@ PageInputs::PageInputs(int pageNumber, QWidget *parent) :
 {
     const QString k = QString::number(pageNumber);
     setObjectName(QStringLiteral("Frame") + k);
+    // The frame has no caption; without a name a screen reader meets six
+    // groups of the same four options and cannot tell the pages apart.
+    setAccessibleName(tr("%1の種類").arg(accessiblePrefix(pageNumber)));
     resize(twipsSize(4935, 5055));
 
     m_kind = new QButtonGroup(this);

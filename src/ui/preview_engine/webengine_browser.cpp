@@ -213,7 +213,15 @@ class WebEngineBrowserFactory : public QObject, public PreviewBrowserFactory {
     Q_PLUGIN_METADATA(IID ZelmoraPreviewBrowserFactory_iid)
     Q_INTERFACES(zelmora::PreviewBrowserFactory)
 public:
-    WebEngineBrowserFactory() { renderInSoftwareWithoutOpenGL(); }
+    WebEngineBrowserFactory()
+    {
+        renderInSoftwareWithoutOpenGL();
+        // On Linux the engine keeps the page out of the accessibility tree
+        // unless told otherwise, so a screen reader would find the preview
+        // empty. It still builds the tree only while one is listening.
+        if (!qEnvironmentVariableIsSet("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY"))
+            qputenv("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY", "1");
+    }
     PreviewBrowser *createBrowser(QWidget *parent) override { return new WebEngineBrowser(parent); }
 };
 

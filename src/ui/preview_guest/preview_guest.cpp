@@ -128,10 +128,16 @@ private:
     }
 
     // Only X11 lets a window name another process's window as its parent;
-    // on Wayland the window stands on its own.
+    // on Wayland the window stands on its own. Modal to its parent, the
+    // window manager marks it so (_NET_WM_STATE_MODAL) and gives it the
+    // focus back when the greyed main window is clicked. Modality is only
+    // taken while hidden, which the window is between previews.
     void makeTransient(quint64 parent)
     {
-        if (!parent || QGuiApplication::platformName() != QLatin1String("xcb"))
+        const bool transient = parent && QGuiApplication::platformName() == QLatin1String("xcb");
+        if (!m_window->isVisible())
+            m_window->setWindowModality(transient ? Qt::WindowModal : Qt::NonModal);
+        if (!transient)
             return;
         if (!m_parent || m_parent->winId() != WId(parent)) {
             delete m_parent;

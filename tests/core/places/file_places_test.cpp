@@ -99,6 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
                     PlacesCase{"installed", true, false, kUserFolders},
                     PlacesCase{"relativeXdgValuesIgnored", true, false, kUserFolders,
                                "XDG_DOCUMENTS_DIR=\"$HOME/ドキュメント\"\nXDG_DOCUMENTS_DIR=\"Documents\"\n"},
+                    PlacesCase{"doubledSeparatorsCleaned", true, false, documentsIn("Docs"), "XDG_DOCUMENTS_DIR=\"$HOME//Docs//\"\n"},
                     PlacesCase{"largestUserDirsRead", true, false, documentsIn("Docs"), kLargestUserDirs.constData()},
                     // Not read: the documents folder of a HOME without user-dirs.dirs.
                     PlacesCase{"largerUserDirsIgnored", true, false, documentsIn("Documents"), kTooLargeUserDirs.constData()}),

@@ -127,13 +127,24 @@ TEST_P(ButtonIcon, standsOutFromALightAndADarkButton)
         const QImage bare = button.grab().toImage();
         button.setIcon(GetParam().make());
         const QImage shown = button.grab().toImage();
+        // The picture's own colour (its strongest pixel) against the face
+        // wherever the picture lies, as WCAG measures text drawn as an image.
         double strongest = 0;
+        QColor ink;
         for (int y = 0; y < shown.height(); ++y)
             for (int x = 0; x < shown.width(); ++x) {
                 const double a = luminance(shown.pixelColor(x, y)), b = luminance(bare.pixelColor(x, y));
-                strongest = std::max(strongest, std::max(a, b) / std::min(a, b));
+                if (std::max(a, b) / std::min(a, b) > strongest)
+                    strongest = std::max(a, b) / std::min(a, b), ink = shown.pixelColor(x, y);
             }
-        EXPECT_GE(strongest, 4.5) << "on " << palette.color(QPalette::Button).name().toStdString();
+        QRect box(QPoint(), QSize(kButtonPictureSize, kButtonPictureSize));
+        box.moveCenter(bare.rect().center());
+        for (int y = box.top(); y <= box.bottom(); ++y)
+            for (int x = box.left(); x <= box.right(); ++x) {
+                const double a = luminance(ink), b = luminance(bare.pixelColor(x, y));
+                strongest = std::min(strongest, std::max(a, b) / std::min(a, b));
+            }
+        EXPECT_GE(strongest, 4.5) << strongest << " on " << palette.color(QPalette::Button).name().toStdString();
     }
     QApplication::setPalette(before);
 }

@@ -311,22 +311,22 @@ TEST_P(Layout, controlHasItsPlaceAndCaption)
 INSTANTIATE_TEST_SUITE_P(
     OptionsDialog, Layout,
     testing::Values(
-        ControlRow{"Frame3", "Form4", 120, 120, 5655, 735, QStringLiteral("動作設定")},
+        ControlRow{"Frame3", "Form4", 120, 120, 5655, 735, QStringLiteral("動作設定(&D)")},
         ControlRow{"ChkBrowser", "Frame3", 120, 240, 5415, 375,
                    QStringLiteral("『作成』 後、ブラウザで動作確認をする")},
-        ControlRow{"Frame5", "Form4", 120, 1080, 5655, 1095, QStringLiteral("拡張子設定")},
+        ControlRow{"Frame5", "Form4", 120, 1080, 5655, 1095, QStringLiteral("拡張子設定(&E)")},
         ControlRow{"OptKcyosi_0", "Frame5", 240, 240, 4815, 375,
                    QStringLiteral("作成ファイルの拡張子を ［ .htm ］ にする")},
         ControlRow{"OptKcyosi_1", "Frame5", 240, 600, 4815, 375,
                    QStringLiteral("作成ファイルの拡張子を ［ .html ］ にする")},
-        ControlRow{"Frame2", "Form4", 120, 2400, 5655, 3015, QStringLiteral("ロボット検索対応設定")},
+        ControlRow{"Frame2", "Form4", 120, 2400, 5655, 3015, QStringLiteral("ロボット検索対応設定(&R)")},
         // The robots options and the home link lie inside Frame2.
         ControlRow{"OptSettei_1", "Frame2", 240, 240, 2775, 375,
                    QStringLiteral("ロボット検索 【不可】 設定")},
         ControlRow{"OptSettei_2", "Frame2", 240, 600, 2775, 375,
                    QStringLiteral("ロボット検索 【可】 設定")},
         ControlRow{"Frame1", "Frame2", 120, 960, 5415, 1455,
-                   QStringLiteral("[ HOME ] ページへのリンク")},
+                   QStringLiteral("[ HOME ] ページへのリンク(&L)")},
         ControlRow{"Label1", "Frame1", 120, 355, 2055, 255, QStringLiteral("リンクページ名")},
         ControlRow{"Text_HomeName", "Frame1", 1440, 310, 2895, 270, QStringLiteral("リンクページ名")},
         ControlRow{"Label2", "Frame1", 120, 720, 1575, 255, QStringLiteral("リンクページURL")},
@@ -334,10 +334,10 @@ INSTANTIATE_TEST_SUITE_P(
         ControlRow{"OptSettei_0", "Frame2", 240, 2520, 2775, 375, QStringLiteral("なし")},
         ControlRow{"Command1", "Form4", 4080, 7920, 1600, 375, QStringLiteral("ＯＫ")},
         // Added below the controls above, none of which moved.
-        ControlRow{"Frame6", "Form4", 120, 5520, 5655, 1095, QStringLiteral("文字コード設定")},
+        ControlRow{"Frame6", "Form4", 120, 5520, 5655, 1095, QStringLiteral("文字コード設定(&M)")},
         ControlRow{"OptMoji_0", "Frame6", 240, 240, 4815, 375, QStringLiteral("Shift_JIS（従来）")},
         ControlRow{"OptMoji_1", "Frame6", 240, 600, 4815, 375, QStringLiteral("UTF-8")},
-        ControlRow{"Frame7", "Form4", 120, 6720, 5655, 1095, QStringLiteral("ページ形式")},
+        ControlRow{"Frame7", "Form4", 120, 6720, 5655, 1095, QStringLiteral("ページ形式(&K)")},
         ControlRow{"OptKeishiki_0", "Frame7", 240, 240, 4815, 375, QStringLiteral("従来形式")},
         ControlRow{"OptKeishiki_1", "Frame7", 240, 600, 4815, 375, QStringLiteral("HTML5（スマートフォン対応）")}),
     [](const testing::TestParamInfo<ControlRow> &info) { return std::string(info.param.name); });
@@ -358,6 +358,16 @@ TEST_F(OptionsDialogTest, windowGroupsAndStacking)
             EXPECT_EQ(buttons->button(id)->objectName(),
                       QString::fromLatin1(group) + u'_' + QString::number(id));
         }
+    }
+
+    // Each frame's mnemonic takes the focus to its chosen option.
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    for (const auto &[key, focused] : {std::pair{Qt::Key_D, "ChkBrowser"}, std::pair{Qt::Key_E, "OptKcyosi_0"},
+                                       std::pair{Qt::Key_R, "OptSettei_0"}, std::pair{Qt::Key_M, "OptMoji_0"},
+                                       std::pair{Qt::Key_K, "OptKeishiki_0"}}) {
+        QTest::keyClick(&dialog, key, Qt::AltModifier);
+        EXPECT_EQ(QApplication::focusWidget()->objectName(), QString::fromLatin1(focused));
     }
 
     // Each encoding says in one sentence when to choose it.
