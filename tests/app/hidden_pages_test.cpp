@@ -10,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileInfo>
 #include <QStyle>
 #include <QImage>
 #include <QLineEdit>
@@ -50,7 +51,9 @@ PageSet filledSet()
 std::function<PageSet(MainWindow &)> draftAnsweredWith(Qt::Key key)
 {
     return [key](MainWindow &w) {
-        EXPECT_FALSE(saveDraft(draftPathBeside(w.paths().settingsFile), filledSet()));
+        // The single draft of older versions, which is offered like any other.
+        const QString draft = QFileInfo(w.paths().settingsFile).dir().filePath(QStringLiteral("Zelmora.draft"));
+        EXPECT_FALSE(saveDraft(draft, filledSet()));
         test::onNextModal([key](QWidget *box) { QTest::keyClick(box, key); });
         w.draft().offerRestore();
         return filledSet();

@@ -162,11 +162,6 @@ std::optional<PageSet> parseDraft(const QByteArray &bytes)
     return set;
 }
 
-QString draftPathBeside(const QString &settingsFile)
-{
-    return folderOf(settingsFile) + QStringLiteral("/Zelmora.draft");
-}
-
 DraftLock &DraftLock::operator=(DraftLock &&other) noexcept
 {
     if (this != &other) {
