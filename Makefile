@@ -2,9 +2,9 @@
 # from Debian's packages first, so they work on a fresh machine.
 
 PACKAGES := cmake ninja-build g++ make pkg-config \
-            qt6-base-dev qt6-webengine-dev libgl-dev libicu-dev libgl1-mesa-dri \
+            qt6-base-dev qt6-webengine-dev qt6-l10n-tools libgl-dev libicu-dev libgl1-mesa-dri \
             libgtest-dev libgmock-dev libbenchmark-dev \
-            clang libclang-rt-14-dev \
+            clang libclang-rt-14-dev clang-format \
             xvfb xauth openbox x11-utils weston qt6-wayland fonts-noto-cjk fp-utils kchmviewer xdg-utils \
             dbus at-spi2-core python3-pyatspi xdotool fcitx5 fcitx5-mozc fcitx5-frontend-qt6 \
             qt6-translations-l10n locales libc-l10n adwaita-qt6 \

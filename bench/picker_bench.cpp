@@ -81,7 +81,7 @@ QWidget &mainWindow()
 {
     static test::RecordingDesktop desktop;
     static QWidget *window = [] {
-        auto *w = new MainWindow(desktop, folders().sets.path());
+        auto *w = new MainWindow(desktop, initPortablePaths(folders().sets.path()));
         w->show();
         waitFor([w] { return w->windowHandle() && w->windowHandle()->isExposed(); });
         return w;

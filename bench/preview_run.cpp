@@ -80,7 +80,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QTemporaryDir programFolder;
     zelmora::test::RecordingDesktop desktop;
-    zelmora::MainWindow window(desktop, programFolder.path());
+    zelmora::MainWindow window(desktop, zelmora::initPortablePaths(programFolder.path()));
     window.showPageSet(zelmora::test::sixPageSet(QStringLiteral("お店の案内")));
     window.show();
     zelmora::bench::waitFor(

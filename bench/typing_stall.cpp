@@ -46,7 +46,7 @@ int main(int argc, char *argv[])
     }
     QTemporaryDir program;
     zelmora::MessageBoxDesktop desktop(nullptr);
-    zelmora::MainWindow window(desktop, program.path());
+    zelmora::MainWindow window(desktop, zelmora::initPortablePaths(program.path()));
     window.show();
     auto *title = window.findChild<QLineEdit *>(QStringLiteral("t_Text"));
     if (!QTest::qWaitForWindowExposed(&window)) {

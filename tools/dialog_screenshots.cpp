@@ -80,7 +80,7 @@ int main(int argc, char *argv[])
 
     QTemporaryDir programFolder;
     NoDesktop quiet;
-    MainWindow window(quiet, programFolder.path());
+    MainWindow window(quiet, initPortablePaths(programFolder.path()));
     window.move(40, 40);
     window.show();
 

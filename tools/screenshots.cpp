@@ -148,7 +148,7 @@ int main(int argc, char *argv[])
 
     QTemporaryDir programFolder;
     QuietDesktop desktop;
-    MainWindow window(desktop, programFolder.path());
+    MainWindow window(desktop, initPortablePaths(programFolder.path()));
     window.move(40, 40);
     window.show();
     writeSamplePictures(window.paths().outputFolder);
@@ -208,7 +208,7 @@ int main(int argc, char *argv[])
     // The window in this process (the program shows it in its preview
     // process), so that it can be photographed here.
     test::runPreviewCommand(&window, window, window.state(), window.paths(), desktop,
-                      test::previewModule());
+                            test::previewModule());
 
     // Create the set, then the set picker lists it.
     window.showPageSet(set);

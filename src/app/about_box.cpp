@@ -20,13 +20,16 @@ namespace zelmora {
 
 namespace {
 
-const QString kAboutTitle = QStringLiteral("バージョン情報");
+QString aboutTitle()
+{
+    return AboutBox::tr("バージョン情報");
+}
 
 void showAboutMenu(QAbstractButton *button, const QPoint &globalPos)
 {
     QMenu menu(button);
     menu.setObjectName(QStringLiteral("HelpMenu"));
-    QAction *about = menu.addAction(kAboutTitle + QStringLiteral("(&A)"));
+    QAction *about = menu.addAction(AboutBox::tr("バージョン情報(&A)"));
     // Highlighted, so that Enter takes it after Shift+F10 or the Menu key.
     menu.setActiveAction(about);
     if (menu.exec(globalPos) != about)
@@ -38,8 +41,10 @@ void showAboutMenu(QAbstractButton *button, const QPoint &globalPos)
 // WCAG's relative luminance with its 0.05 of flare.
 double luminance(const QColor &c)
 {
-    const auto linear = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-    return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF()) + 0.05;
+    const auto linear
+        = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF())
+        + 0.05;
 }
 
 // The palette's link colour (the label's rich text otherwise takes the
@@ -68,28 +73,27 @@ QColor readableLink(const QPalette &palette)
 AboutBox::AboutBox(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("AboutBox"));
-    setWindowTitle(kAboutTitle);
+    setWindowTitle(aboutTitle());
     setFont(gothicFont(9));
 
     const QString url = QStringLiteral(ZELMORA_HOMEPAGE_URL);
     auto *text = new QLabel(this);
     text->setObjectName(QStringLiteral("AboutText"));
     text->setTextFormat(Qt::RichText);
-    text->setText(
-        QStringLiteral("<p><b>Zelmora</b> バージョン %1</p>"
-                       "<p>ポップアップページ一式（ポップリーフ）を作ります。</p>"
-                       "<p>ライセンス: GNU General Public License バージョン 3 以降 (%2)</p>"
-                       "<p>不具合の報告と最新版: <a href=\"%3\" style=\"color:%4\">%3</a></p>")
-            .arg(QStringLiteral(ZELMORA_VERSION), QStringLiteral(ZELMORA_LICENSE),
-                 url.toHtmlEscaped(), readableLink(text->palette()).name()));
+    text->setText(tr("<p><b>Zelmora</b> バージョン %1</p>"
+                     "<p>ポップアップページ一式（ポップリーフ）を作ります。</p>"
+                     "<p>ライセンス: GNU General Public License バージョン 3 以降 (%2)</p>"
+                     "<p>不具合の報告と最新版: <a href=\"%3\" style=\"color:%4\">%3</a></p>")
+                      .arg(QStringLiteral(ZELMORA_VERSION), QStringLiteral(ZELMORA_LICENSE),
+                           url.toHtmlEscaped(), readableLink(text->palette()).name()));
     text->setOpenExternalLinks(true);
     text->setTextInteractionFlags(Qt::TextBrowserInteraction);
-    text->setAccessibleName(kAboutTitle);
+    text->setAccessibleName(aboutTitle());
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     QPushButton *ok = buttons->button(QDialogButtonBox::Ok);
     ok->setObjectName(QStringLiteral("AboutOk"));
-    ok->setText(QStringLiteral("ＯＫ"));
+    ok->setText(tr("ＯＫ"));
     ok->setIcon(QIcon()); // as the other windows' ＯＫ, whatever the style adds
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 

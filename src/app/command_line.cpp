@@ -2,6 +2,7 @@
 
 #include "app/translations.h"
 #include "build_config.h"
+#include "core/model/texts.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -25,10 +26,10 @@ QStringList argumentList(int argc, char *argv[])
 struct Options {
     explicit Options(bool japanese = false) :
         help({QStringLiteral("h"), QStringLiteral("help"), QStringLiteral("?")},
-             japanese ? QStringLiteral("この説明を表示して終了します。")
+             japanese ? Texts::tr("この説明を表示して終了します。")
                       : QStringLiteral("Displays this help and exits.")),
         version({QStringLiteral("v"), QStringLiteral("version")},
-                japanese ? QStringLiteral("バージョンを表示して終了します。")
+                japanese ? Texts::tr("バージョンを表示して終了します。")
                          : QStringLiteral("Displays the version and exits."))
     {
         // Qt's single-dash words (-platform, -reverse) stay whole words here,
@@ -82,12 +83,12 @@ std::optional<int> refuseArguments(int argc, char *argv[])
     if (!options.parse(argc, argv))
         problem = options.parser.errorText();
     else if (!options.parser.positionalArguments().isEmpty())
-        problem = QStringLiteral("このプログラムは引数を取りません: %1")
+        problem = Texts::tr("このプログラムは引数を取りません: %1")
                       .arg(options.parser.positionalArguments().join(u' '));
     if (problem.isEmpty())
         return std::nullopt;
     print(stderr,
-          QStringLiteral("zelmora: %1\n「zelmora --help」で使い方を表示します。\n").arg(problem));
+          Texts::tr("zelmora: %1\n「zelmora --help」で使い方を表示します。\n").arg(problem));
     return 2;
 }
 
@@ -96,9 +97,10 @@ std::optional<int> refuseArguments(int argc, char *argv[])
 QString versionText(bool japanese)
 {
     if (japanese)
-        return QStringLiteral("zelmora " ZELMORA_VERSION "\n"
-                              "ライセンス " ZELMORA_LICENSE ": GNU GPL バージョン 3 以降\n"
-                              "不具合の報告先: " ZELMORA_HOMEPAGE_URL "\n");
+        return Texts::tr(
+                   "zelmora %1\nライセンス %2: GNU GPL バージョン 3 以降\n不具合の報告先: %3\n")
+            .arg(QStringLiteral(ZELMORA_VERSION), QStringLiteral(ZELMORA_LICENSE),
+                 QStringLiteral(ZELMORA_HOMEPAGE_URL));
     return QStringLiteral("zelmora " ZELMORA_VERSION "\n"
                           "License " ZELMORA_LICENSE ": GNU GPL version 3 or later\n"
                           "Report problems at " ZELMORA_HOMEPAGE_URL "\n");
@@ -128,11 +130,10 @@ std::optional<int> answerCommandLine(int argc, char *argv[])
         return refused;
     Options options(japanese);
     options.parser.setApplicationDescription(
-        japanese
-            ? QStringLiteral("Web サイト用のポップアップページ一式（ポップリーフ）を作ります。\n"
+        japanese ? Texts::tr("Web サイト用のポップアップページ一式（ポップリーフ）を作ります。\n"
                              "画面は日本語です。使い方はプログラムのヘルプボタンから開けます。")
-            : QStringLiteral("Writes sets of HTML popup pages for a web site (the interface\n"
-                             "is in Japanese). The help button opens the user's guide."));
+                 : QStringLiteral("Writes sets of HTML popup pages for a web site (the interface\n"
+                                  "is in Japanese). The help button opens the user's guide."));
     options.parse(argc, argv);
     print(stdout, options.parser.helpText());
     return 0;

@@ -64,8 +64,8 @@ DraftKeeper::DraftKeeper(Editor &editor, Desktop &desktop, const QString &settin
                          QWidget *window) :
     QObject(window),
     m_editor(editor), m_desktop(desktop), m_settingsFile(settingsFile),
-    m_slot(claimDraftSlot(settingsFile)), m_path(m_slot.path), m_window(window), m_clean(emptySet()),
-    m_writer(this, [this](quint64 request, std::optional<FileError> error) {
+    m_slot(claimDraftSlot(settingsFile)), m_path(m_slot.path), m_window(window),
+    m_clean(emptySet()), m_writer(this, [this](quint64 request, std::optional<FileError> error) {
         written(request, error);
     })
 {
@@ -91,7 +91,7 @@ DraftKeeper::~DraftKeeper()
 
 QString DraftKeeper::question()
 {
-    return QStringLiteral("前回の編集内容が残っています。復元しますか？");
+    return tr("前回の編集内容が残っています。復元しますか？");
 }
 
 bool DraftKeeper::eventFilter(QObject *watched, QEvent *event)
@@ -180,8 +180,8 @@ void DraftKeeper::reportFailure(const FileError &error)
     if (m_reportedFailure)
         return;
     m_reportedFailure = true;
-    m_desktop.warning(QStringLiteral("編集内容の下書きを保存できませんでした。\n%1\n理由: %2")
-                          .arg(error.path, error.reason));
+    m_desktop.warning(
+        tr("編集内容の下書きを保存できませんでした。\n%1\n理由: %2").arg(error.path, error.reason));
 }
 
 void DraftKeeper::markClean()
@@ -205,18 +205,18 @@ void DraftKeeper::offerRestore()
             continue; // another running copy's, or not ours to judge
         const DraftOnDisk found = takeDraft(left);
         if (found.state == DraftOnDisk::State::Unreadable) {
-            m_desktop.warning(QStringLiteral("前回の編集内容の下書きを読み込めませんでした。\n%1\n理由: %2")
+            m_desktop.warning(tr("前回の編集内容の下書きを読み込めませんでした。\n%1\n理由: %2")
                                   .arg(found.error->path, found.error->reason));
             continue;
         }
         if (found.state == DraftOnDisk::State::Damaged) {
-            QString text
-                = QStringLiteral("前回の編集内容の下書きが壊れているため、読み込めませんでした。");
-            if (!found.setAsidePath.isEmpty())
-                text += QStringLiteral("\n%1 に移しました。").arg(found.setAsidePath);
-            else
-                text += QStringLiteral("\n%1").arg(left);
-            m_desktop.warning(text);
+            m_desktop.warning(
+                found.setAsidePath.isEmpty()
+                    ? tr("前回の編集内容の下書きが壊れているため、読み込めませんでした。\n%1")
+                          .arg(left)
+                    : tr("前回の編集内容の下書きが壊れているため、読み込めませんでした。\n"
+                         "%1 に移しました。")
+                          .arg(found.setAsidePath));
             continue;
         }
         if (found.state == DraftOnDisk::State::Found) {
@@ -232,9 +232,9 @@ void DraftKeeper::offer(const QString &left, const PageSet &set)
                     m_window);
     box.setObjectName(QStringLiteral("DraftQuestion"));
     box.setTextFormat(Qt::PlainText);
-    QPushButton *restore = box.addButton(QStringLiteral("復元する"), QMessageBox::AcceptRole);
+    QPushButton *restore = box.addButton(tr("復元する"), QMessageBox::AcceptRole);
     restore->setObjectName(QStringLiteral("DraftRestore"));
-    QPushButton *discard = box.addButton(QStringLiteral("破棄する"), QMessageBox::DestructiveRole);
+    QPushButton *discard = box.addButton(tr("破棄する"), QMessageBox::DestructiveRole);
     discard->setObjectName(QStringLiteral("DraftDiscard"));
     box.setDefaultButton(restore);
     // Closing the box without an answer restores: nothing is thrown away unasked.

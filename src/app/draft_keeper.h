@@ -72,12 +72,12 @@ private:
     QString m_path;
     QWidget *m_window;
     QTimer m_timer;
-    PageSet m_clean;                 // the set that needs no draft besides the empty one
+    PageSet m_clean;                // the set that needs no draft besides the empty one
     std::optional<PageSet> m_asked; // what the draft file holds once written, if any
     bool m_reportedFailure = false;
-    QString m_leftBehind;          // a restored draft, removed once this copy's holds its set
-    quint64 m_restoreRequest = 0;  // the save that holds it
-    DraftWriter m_writer;          // last: its thread ends before the rest goes
+    QString m_leftBehind;         // a restored draft, removed once this copy's holds its set
+    quint64 m_restoreRequest = 0; // the save that holds it
+    DraftWriter m_writer;         // last: its thread ends before the rest goes
 };
 
 } // namespace zelmora

@@ -98,6 +98,6 @@ int main(int argc, char *argv[])
     // Asked once the window is up, so the question has its owner on screen.
     QTimer::singleShot(0, &window, [&window] { window.draft().offerRestore(); });
     // A preview open in the preview process would hold the main window open.
-    zelmora::DraftKeeper::quitNormallyOnTermination([&window] { zelmora::endPreview(&window); });
+    zelmora::DraftKeeper::quitNormallyOnTermination([&window] { window.endPreview(); });
     return app.exec();
 }

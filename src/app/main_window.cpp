@@ -12,6 +12,7 @@
 #include "ui/page_inputs/page_tabs.h"
 #include "core/files/picture_import.h"
 #include "core/generate/create_command.h"
+#include "ui/preview/preview_client.h"
 #include "ui/preview/preview_command.h"
 #include "ui/publish/publish_road.h"
 #include "ui/set_picker/set_picker.h"
@@ -67,17 +68,13 @@ QPushButton *pictureButton(const QIcon &picture, const QString &tooltip, QWidget
 // readers announce as a filler, not as the application's window.
 QAccessibleInterface *windowAccessible(const QString &className, QObject *object)
 {
-    if (className == QLatin1String(MainWindow::staticMetaObject.className()) && object->isWidgetType())
+    if (className == QLatin1String(MainWindow::staticMetaObject.className())
+        && object->isWidgetType())
         return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
     return nullptr;
 }
 
 } // namespace
-
-MainWindow::MainWindow(Desktop &desktop, const QString &programFolder) :
-    MainWindow(desktop, initPortablePaths(programFolder))
-{
-}
 
 MainWindow::MainWindow(Desktop &desktop, const ProgramPaths &paths) :
     m_desktop(desktop), m_paths(paths)
@@ -85,7 +82,7 @@ MainWindow::MainWindow(Desktop &desktop, const ProgramPaths &paths) :
     setObjectName(QStringLiteral("Form1"));
     static const bool accessibleAsWindow = (QAccessible::installFactory(windowAccessible), true);
     Q_UNUSED(accessibleAsWindow);
-    setWindowTitle(QStringLiteral("ポップリーフ作成"));
+    setWindowTitle(tr("ポップリーフ作成"));
     // The program sets the application's icon before it builds this window;
     // drawing it again here would paint every size twice at start-up.
     setWindowIcon(QGuiApplication::windowIcon().isNull() ? applicationIcon()
@@ -95,7 +92,7 @@ MainWindow::MainWindow(Desktop &desktop, const ProgramPaths &paths) :
     buildControls();
     connectCommands();
 
-    // Form_Load: only page 1 open (the tabs close pages 2 to 6 as they are
+    // At start only page 1 is open (the tabs close pages 2 to 6 as they are
     // built, since page 1 starts as "なし"). The paths were set, and the
     // output folder created, before the window was built.
     m_draft = new DraftKeeper(*this, m_desktop, m_paths.settingsFile, this);
@@ -112,6 +109,12 @@ std::optional<MainWindow::PictureTarget> MainWindow::pictureTargetAt(const QPoin
             return PictureTarget{input->page, input->picture};
     }
     return std::nullopt;
+}
+
+void MainWindow::endPreview()
+{
+    if (m_previewClient)
+        m_previewClient->end();
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent *event)
@@ -157,27 +160,24 @@ void MainWindow::importPicturesFor(const PictureTarget &target, const QStringLis
 
 void MainWindow::buildControls()
 {
-    auto *titleLabel
-        = placeControl(new QLabel(QStringLiteral("タイトル名　（ファイル名も同じ）"), this),
-                       QStringLiteral("t_Label1"), 210, 120, 2655, 255);
+    auto *titleLabel = placeControl(new QLabel(tr("タイトル名　（ファイル名も同じ）"), this),
+                                    QStringLiteral("t_Label1"), 210, 120, 2655, 255);
     m_title = placeControl(new QLineEdit(this), QStringLiteral("t_Text"), 190, 390, 1965, 270);
     titleLabel->setBuddy(m_title);
     m_title->setAccessibleName(titleLabel->text());
-    m_open = placeControl(commandButton(QStringLiteral("開く"),
-                                        QStringLiteral("ファイルを開きます"), this),
+    m_open = placeControl(commandButton(tr("開く"), tr("ファイルを開きます"), this),
                           QStringLiteral("Sel_FleName"), 2280, 405, 495, 255);
     giveCaptionTheWholeButton(m_open);
 
     auto *tools = placeControl(new QGroupBox(this), QStringLiteral("Frame7"), 3635, 0, 1855, 630);
-    m_folder = placeControl(pictureButton(folderIcon(),
-                                          QStringLiteral("ポップリーフフォルダを開きます"), tools),
-                            QStringLiteral("PLF_Open_btn"), 90, 150, 400, 400);
-    m_options = placeControl(pictureButton(settingsIcon(), QStringLiteral("設定フォームを開きます"),
-                                           tools),
+    m_folder
+        = placeControl(pictureButton(folderIcon(), tr("ポップリーフフォルダを開きます"), tools),
+                       QStringLiteral("PLF_Open_btn"), 90, 150, 400, 400);
+    m_options = placeControl(pictureButton(settingsIcon(), tr("設定フォームを開きます"), tools),
                              QStringLiteral("Option_btn"), 510, 150, 400, 400);
     m_publish = placeControl(pictureButton(publishIcon(), tr("ポップリーフをサイトに公開します"), tools),
                              QStringLiteral("Publish_btn"), 930, 150, 400, 400);
-    m_help = placeControl(pictureButton(helpIcon(), QStringLiteral("ヘルプを表示します"), tools),
+    m_help = placeControl(pictureButton(helpIcon(), tr("ヘルプを表示します"), tools),
                           QStringLiteral("Help"), 1350, 150, 400, 400);
 
     m_background = new BackgroundBox(this);
@@ -189,16 +189,13 @@ void MainWindow::buildControls()
     });
 
     const QFont commandFace = gothicFont(9, true);
-    m_close = placeControl(commandButton(QStringLiteral("閉じる"),
-                                         QStringLiteral("アプリケーションを終了します"), this,
+    m_close = placeControl(commandButton(tr("閉じる"), tr("アプリケーションを終了します"), this,
                                          &commandFace, 'C'),
                            QStringLiteral("Command3"), 240, 7920, 1600, 375);
-    m_preview = placeControl(commandButton(QStringLiteral("プレビュー"),
-                                           QStringLiteral("ポップリーフの確認をします"), this,
+    m_preview = placeControl(commandButton(tr("プレビュー"), tr("ポップリーフの確認をします"), this,
                                            &commandFace, 'P'),
                              QStringLiteral("Command2"), 2040, 7920, 1600, 375);
-    m_create = placeControl(commandButton(QStringLiteral("作成"),
-                                          QStringLiteral("ポップリーフを作成します"), this,
+    m_create = placeControl(commandButton(tr("作成"), tr("ポップリーフを作成します"), this,
                                           &commandFace, 'S'),
                             QStringLiteral("Command1"), 3840, 7920, 1600, 375);
 
@@ -211,9 +208,12 @@ void MainWindow::connectCommands()
     // The keys press the buttons, so a key does exactly what a click does
     // and nothing while its button is closed.
     const std::pair<QKeySequence, QPushButton *> keys[] = {
-        {Qt::Key_F1, m_help},          {Qt::CTRL | Qt::Key_O, m_open},
-        {Qt::CTRL | Qt::Key_P, m_preview}, {Qt::CTRL | Qt::Key_S, m_create},
-        {Qt::CTRL | Qt::Key_Q, m_close},   {Qt::CTRL | Qt::Key_W, m_close},
+        {Qt::Key_F1, m_help},
+        {Qt::CTRL | Qt::Key_O, m_open},
+        {Qt::CTRL | Qt::Key_P, m_preview},
+        {Qt::CTRL | Qt::Key_S, m_create},
+        {Qt::CTRL | Qt::Key_Q, m_close},
+        {Qt::CTRL | Qt::Key_W, m_close},
         {Qt::CTRL | Qt::Key_U, m_publish},
     };
     for (const auto &[key, button] : keys)
@@ -223,22 +223,26 @@ void MainWindow::connectCommands()
     // the background; Alt+R presses the 参照 beside the chosen kind, the
     // background's while the focus is in it and the shown page's otherwise.
     connect(new QShortcut(Qt::ALT | Qt::Key_B, this), &QShortcut::activated, this, [this] {
-        const QString kind = m_background->kind() == BackgroundKind::Colour ? QStringLiteral("Option0_0")
-                                                                            : QStringLiteral("Option0_1");
+        const QString kind = m_background->kind() == BackgroundKind::Colour
+            ? QStringLiteral("Option0_0")
+            : QStringLiteral("Option0_1");
         m_background->findChild<QWidget *>(kind)->setFocus(Qt::ShortcutFocusReason);
     });
     connect(new QShortcut(Qt::ALT | Qt::Key_R, this), &QShortcut::activated, this, [this] {
         QString button;
         if (m_background->isAncestorOf(focusWidget())) {
-            button = m_background->kind() == BackgroundKind::Colour ? QStringLiteral("SelColor_BK")
-                                                                    : QStringLiteral("OpenFiles_BK");
+            button = m_background->kind() == BackgroundKind::Colour
+                ? QStringLiteral("SelColor_BK")
+                : QStringLiteral("OpenFiles_BK");
         } else {
             const int k = m_tabs->currentIndex() + 1;
             const PageKind kind = m_tabs->page(k)->kind();
             if (kind == PageKind::StandardPicture || kind == PageKind::WidePicture)
-                button = QStringLiteral("OpenFiles_%1").arg(k) + (kind == PageKind::WidePicture ? u'w' : u'p');
+                button = QStringLiteral("OpenFiles_%1").arg(k)
+                    + (kind == PageKind::WidePicture ? u'w' : u'p');
         }
-        if (auto *browse = button.isEmpty() ? nullptr : findChild<QPushButton *>(button); browse && browse->isEnabled())
+        if (auto *browse = button.isEmpty() ? nullptr : findChild<QPushButton *>(button);
+            browse && browse->isEnabled())
             browse->click();
     });
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
@@ -247,8 +251,11 @@ void MainWindow::connectCommands()
         // A creation that succeeded left the editor empty, which needs no draft.
         m_draft->saveNow();
     });
-    connect(m_preview, &QPushButton::clicked, this,
-            [this] { runPreviewCommand(this, *this, m_state, m_paths, m_desktop); });
+    connect(m_preview, &QPushButton::clicked, this, [this] {
+        if (!m_previewClient)
+            m_previewClient = new PreviewClient(this);
+        runPreviewCommand(this, *this, m_state, m_paths, m_desktop, *m_previewClient);
+    });
     connect(m_open, &QPushButton::clicked, this, [this] {
         const PageSet before = pageSet();
         const QPointer<QWidget> focused = focusWidget();

@@ -5,7 +5,6 @@
 #include "core/model/page_set.h"
 #include "core/places/program_paths.h"
 
-#include <QCoreApplication>
 #include <QWidget>
 
 #include <optional>
@@ -19,6 +18,7 @@ class BackgroundBox;
 class DraftKeeper;
 class PageInputs;
 class PageTabs;
+class PreviewClient;
 
 // Form1: the editor of one page set and the commands. It owns the window-level
 // values and the program paths; the commands reach the desktop through the
@@ -26,9 +26,6 @@ class PageTabs;
 class MainWindow : public QWidget, public Editor {
     Q_OBJECT
 public:
-    // The portable layout of the given folder (the tests' temporary folders).
-    explicit MainWindow(Desktop &desktop,
-                        const QString &programFolder = QCoreApplication::applicationDirPath());
     // Paths chosen and created by the start-up (core/places/file_places.h).
     MainWindow(Desktop &desktop, const ProgramPaths &paths);
 
@@ -41,6 +38,8 @@ public:
     const EditorState &state() const { return m_state; }
     const ProgramPaths &paths() const { return m_paths; }
     DraftKeeper &draft() { return *m_draft; }
+    // Ends the preview at once, without a message (the program is ending).
+    void endPreview();
 
     // Where a picked or dropped picture goes: a picture of page 1 to 6, or
     // the background (page 0).
@@ -86,6 +85,7 @@ private:
     BackgroundBox *m_background = nullptr;
     PageTabs *m_tabs = nullptr;
     DraftKeeper *m_draft = nullptr;
+    PreviewClient *m_previewClient = nullptr; // made by the first preview
     QPushButton *m_close = nullptr;
     QPushButton *m_preview = nullptr;
     QPushButton *m_create = nullptr;

@@ -173,7 +173,7 @@ protected:
 
 TEST_F(Accessibility, everyWindowNamesItsControlsAndPressesTheFocusedButtonOnEnter)
 {
-    MainWindow window(desktop, dir.path());
+    MainWindow window(desktop, initPortablePaths(dir.path()));
     window.show();
     auto *tabs = child<QTabWidget>(&window, QStringLiteral("SSTab1"));
     ASSERT_NE(tabs, nullptr);

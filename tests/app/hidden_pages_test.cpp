@@ -10,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileInfo>
 #include <QStyle>
 #include <QImage>
 #include <QLineEdit>
@@ -50,7 +51,9 @@ PageSet filledSet()
 std::function<PageSet(MainWindow &)> draftAnsweredWith(Qt::Key key)
 {
     return [key](MainWindow &w) {
-        EXPECT_FALSE(saveDraft(draftPathBeside(w.paths().settingsFile), filledSet()));
+        // The single draft of older versions, which is offered like any other.
+        const QString draft = QFileInfo(w.paths().settingsFile).dir().filePath(QStringLiteral("Zelmora.draft"));
+        EXPECT_FALSE(saveDraft(draft, filledSet()));
         test::onNextModal([key](QWidget *box) { QTest::keyClick(box, key); });
         w.draft().offerRestore();
         return filledSet();
@@ -79,7 +82,7 @@ protected:
 
 TEST_P(HiddenPagesTest, roadFindsThePagesWithTheirRules)
 {
-    MainWindow window(desktop, dir.path());
+    MainWindow window(desktop, initPortablePaths(dir.path()));
     ASSERT_NE(frame(window, 1), nullptr);
     for (int k = 2; k <= kPageCount; ++k)
         ASSERT_EQ(frame(window, k), nullptr) << "page " << k << " was built before the first paint";
@@ -160,9 +163,9 @@ TEST(HiddenPages, firstPaintIsTheSameAsWithEveryPageBuilt)
 {
     QTemporaryDir dir;
     test::RecordingDesktop desktop;
-    MainWindow atOnce(desktop, dir.path());
+    MainWindow atOnce(desktop, initPortablePaths(dir.path()));
     atOnce.pageSet(); // builds every page
-    MainWindow afterPaint(desktop, dir.path());
+    MainWindow afterPaint(desktop, initPortablePaths(dir.path()));
     const QImage expected = atOnce.grab().toImage();
     const QImage shown = afterPaint.grab().toImage();
     ASSERT_FALSE(expected.isNull());
@@ -183,9 +186,9 @@ TEST(HiddenPages, focusChainIsTheSameAsWithEveryPageBuilt)
         }
         return names;
     };
-    MainWindow atOnce(desktop, dir.path());
+    MainWindow atOnce(desktop, initPortablePaths(dir.path()));
     atOnce.pageSet(); // builds every page in order
-    MainWindow afterPaint(desktop, dir.path());
+    MainWindow afterPaint(desktop, initPortablePaths(dir.path()));
     // Out of order on purpose: the tab of page 4 first, then the rest.
     child<QTabWidget>(&afterPaint, QStringLiteral("SSTab1"))->setCurrentIndex(3);
     afterPaint.pageSet();
@@ -206,7 +209,7 @@ TEST(HiddenPages, firstPageIsWholeBeforeTheFirstPaintUnderEveryStyle)
     for (const char *style : {"fusion", "windows"}) {
         SCOPED_TRACE(style);
         QApplication::setStyle(QString::fromLatin1(style));
-        MainWindow window(desktop, dir.path());
+        MainWindow window(desktop, initPortablePaths(dir.path()));
         EXPECT_NE(window.findChild<QWidget *>(QStringLiteral("Text1")), nullptr);
         EXPECT_EQ(window.findChild<QWidget *>(QStringLiteral("Frame2")), nullptr);
         window.show();

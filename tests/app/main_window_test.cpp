@@ -57,7 +57,7 @@ class MainWindowTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        window = std::make_unique<MainWindow>(desktop, dir.path());
+        window = std::make_unique<MainWindow>(desktop, initPortablePaths(dir.path()));
         window->show();
     }
 

@@ -112,7 +112,7 @@ protected:
 
 TEST_F(WindowLayout, mainWindowFrameAndCommands)
 {
-    MainWindow window(desktop, dir.path());
+    MainWindow window(desktop, initPortablePaths(dir.path()));
     test::visitEveryTab(&window);
     window.show();
     EXPECT_EQ(window.objectName(), QStringLiteral("Form1"));
@@ -142,7 +142,7 @@ TEST_F(WindowLayout, mainWindowFrameAndCommands)
 
 TEST_F(WindowLayout, tabsHoldEachPageAtItsPlace)
 {
-    MainWindow window(desktop, dir.path());
+    MainWindow window(desktop, initPortablePaths(dir.path()));
     test::visitEveryTab(&window);
     window.show();
     auto *tabs = child<QTabWidget>(&window, QStringLiteral("SSTab1"));
@@ -256,7 +256,7 @@ TEST_P(Look, windowsGrowWithTheFontAndCutNoCaption)
     QApplication::setStyle(QString::fromLatin1(style));
     QApplication::setFont(QFont(fontBefore.family(), points));
 
-    MainWindow window(desktop, dir.path());
+    MainWindow window(desktop, initPortablePaths(dir.path()));
     test::visitEveryTab(&window);
     window.show();
     EXPECT_EQ(window.size(), QSize(twips(std::lround(layout::kWindowWidth * points / 9.0)), twips(std::lround(layout::kWindowHeight * points / 9.0))));

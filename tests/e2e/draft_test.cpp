@@ -92,7 +92,7 @@ TEST(Draft, largestSetTheEditorHolds_itsDraftIsReadBack)
 {
     QTemporaryDir program;
     RecordingDesktop desktop;
-    MainWindow window(desktop, program.path());
+    MainWindow window(desktop, initPortablePaths(program.path()));
     // The largest set the editor can hold: texts and file names as long as a line the reader
     // hands on, line edits full, all of the character the draft writes longest (as \u0001).
     const QString line(kMaxLineBytes, QChar(1)), edit(32767, QChar(1));
@@ -132,7 +132,7 @@ TEST(Draft, savesFailing_warnedOnceForEachPeriodOfFailures)
 {
     QTemporaryDir program;
     RecordingDesktop desktop;
-    MainWindow window(desktop, program.path());
+    MainWindow window(desktop, initPortablePaths(program.path()));
     const QString path = window.draft().path();
     for (const bool fails : {true, true, false, true}) { // a folder in the draft's place, or none
         QFile::remove(path) || QDir().rmdir(path);
@@ -165,7 +165,7 @@ TEST(Draft, typing_everySyncOffTheWindowThread_latestStateWins)
 {
     QTemporaryDir program;
     RecordingDesktop desktop;
-    MainWindow window(desktop, program.path());
+    MainWindow window(desktop, initPortablePaths(program.path()));
     const test::SystemFaults recorder({});
     for (const QString &word : {QStringLiteral("春"), QStringLiteral("の"), QStringLiteral("記録")})
         test::typeText(window.findChild<QWidget *>(QStringLiteral("t_Text")), word), window.draft().saveNow();
@@ -192,7 +192,7 @@ TEST(Draft, oddFileAtTheFirstLock_nextSlotTakenAndTheFileLeftAlone)
             : odd[1] == 'o' ? ::mkdir(lock, 0700) : (writeFile(QFile::decodeName(lock), "x"), ::chown(lock, 65534, 65534));
         const auto before = test::folderTree(program.path());
         RecordingDesktop desktop;
-        MainWindow window(desktop, program.path());
+        MainWindow window(desktop, initPortablePaths(program.path()));
         window.setTitle(QStringLiteral("abc")), window.draft().saveAndWait();
         EXPECT_EQ(parseDraft(readAll(window.draft().path()))->title, u"abc") << odd;
         EXPECT_EQ(made == 0, window.draft().path().endsWith(u"Zelmora.2.draft")) << odd; // chown: root only
@@ -212,7 +212,7 @@ TEST(Draft, leftOnAReadOnlyOrFailingDisk_offeredOrSaidWhy_neverLost)
         auto disk = std::make_unique<test::SystemFaults>(QList<test::SystemFault>{
             {error == EIO ? test::SystemCall::Read : test::SystemCall::OpenForWriting, error, QFile::encodeName(program.path())}});
         RecordingDesktop desktop;
-        MainWindow window(desktop, program.path());
+        MainWindow window(desktop, initPortablePaths(program.path()));
         if (error == EROFS)
             answerDraftQuestion("DraftRestore");
         window.draft().offerRestore();
@@ -229,7 +229,7 @@ TEST(Draft, discardedAtStart_editorEmptyAndAskedNoMore)
 {
     QTemporaryDir program;
     RecordingDesktop desktop;
-    MainWindow window(desktop, program.path());
+    MainWindow window(desktop, initPortablePaths(program.path()));
     // Left by a version that kept one draft for all copies.
     const QString left = program.filePath(QStringLiteral("Zelmora.draft"));
     ASSERT_FALSE(saveDraft(left, typedSet()));
@@ -243,7 +243,7 @@ TEST(Draft, createdOrReopenedUnchanged_leavesNoDraft)
 {
     QTemporaryDir program;
     RecordingDesktop desktop;
-    MainWindow window(desktop, program.path());
+    MainWindow window(desktop, initPortablePaths(program.path()));
     auto *title = window.findChild<QWidget *>(QStringLiteral("t_Text"));
     test::typeText(title, QStringLiteral("abc"));
     clickOption(window, "Option1_1");
@@ -285,7 +285,7 @@ TEST(Draft, damagedOrForeignDraft_setAsideWithAMessage)
         SCOPED_TRACE(bytes.left(60).toStdString());
         QTemporaryDir program;
         RecordingDesktop desktop;
-        MainWindow window(desktop, program.path());
+        MainWindow window(desktop, initPortablePaths(program.path()));
         const QString left = program.filePath(QStringLiteral("Zelmora.draft"));
         writeFile(left, bytes);
         window.draft().offerRestore();
@@ -342,7 +342,7 @@ TEST_P(DraftCopies, twoCopiesOnOneFolder_eachSetComesBack)
     RecordingDesktop desktop;
     std::vector<std::unique_ptr<MainWindow>> starts;
     for (const QString &title : c.restored) {
-        auto &window = *starts.emplace_back(std::make_unique<MainWindow>(desktop, program.path()));
+        auto &window = *starts.emplace_back(std::make_unique<MainWindow>(desktop, initPortablePaths(program.path())));
         const bool cannotSave = c.firstStartCannotSave && starts.size() == 1;
         if (cannotSave) // a folder in its draft's place
             ASSERT_TRUE(QDir().mkdir(window.draft().path()));
@@ -375,7 +375,7 @@ TEST_P(PictureDrop, intoThePickerAndOnButtons_copiesWithFreeNamesAndRefusesBadNa
 {
     QTemporaryDir program, outside;
     RecordingDesktop desktop;
-    MainWindow window(desktop, program.path());
+    MainWindow window(desktop, initPortablePaths(program.path()));
     const QString out = window.paths().outputFolder;
     const test::SystemFaults fileSystem(GetParam() ? test::likeExfat(QFile::encodeName(out)) : QList<test::SystemFault>{});
     // Picture files are told by their first bytes, whatever follows.

@@ -46,7 +46,7 @@ int main(int argc, char *argv[])
     const bool more = argc > 4 && std::strcmp(argv[4], "more") == 0;
     DraftKeeper::quitNormallyOnTermination();
     MessageBoxDesktop desktop(nullptr);
-    MainWindow window(desktop, QString::fromLocal8Bit(argv[1]));
+    MainWindow window(desktop, initPortablePaths(QString::fromLocal8Bit(argv[1])));
     window.show();
     QTimer::singleShot(0, [] { // runs inside the question's loop, if one is asked
         if (QWidget *box = QApplication::activeModalWidget())

@@ -93,7 +93,7 @@ protected:
         if (QGuiApplication::platformName() != QStringLiteral("xcb"))
             GTEST_SKIP() << "needs an X display with an input method: run by with_input_method.sh";
         ASSERT_TRUE(dir.isValid());
-        window = std::make_unique<MainWindow>(desktop, dir.path());
+        window = std::make_unique<MainWindow>(desktop, initPortablePaths(dir.path()));
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));

@@ -41,7 +41,7 @@ TEST(Platform, windowsShowTransientForTheMainWindowAndCloseClean)
     ASSERT_EQ(QGuiApplication::platformName(), qEnvironmentVariable("QT_QPA_PLATFORM"));
     QTemporaryDir dir;
     BoxedDesktop desktop;
-    MainWindow window(desktop, dir.path());
+    MainWindow window(desktop, initPortablePaths(dir.path()));
     PopupPage page{QStringLiteral("abc"), 1, QStringLiteral(".htm")};
     page.text = QStringLiteral("一行目");
     ASSERT_FALSE(writePopupPage(window.paths().outputFolder, page));

@@ -137,7 +137,7 @@ protected:
                 GTEST_SKIP() << why.toStdString();
             program = dir.filePath(QStringLiteral("s"));
         }
-        window = std::make_unique<MainWindow>(desktop, program);
+        window = std::make_unique<MainWindow>(desktop, initPortablePaths(program));
         test::visitEveryTab(window.get());
         window->show();
         QFile gif(window->paths().outputFolder + QStringLiteral("a.gif"));
@@ -321,7 +321,7 @@ TEST_P(Roads, picturesDraftsAndPreviewOnTheProgramFolder)
     for (const char *name : {"chosen.gif", "dropped.gif"})
         EXPECT_EQ(readAll(out(name)), kGif) << name;
 
-    MainWindow second(desktop, program);
+    MainWindow second(desktop, initPortablePaths(program));
     second.setTitle(QStringLiteral("second"));
     for (MainWindow *copy : {window.get(), &second}) {
         copy->draft().saveAndWait();

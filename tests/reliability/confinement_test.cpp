@@ -49,7 +49,7 @@ protected:
         // Files a stray write could land on: beside and above the program.
         writeFile(m_dir.filePath(QStringLiteral("program/x_1.htm")), "beside");
         writeFile(m_dir.filePath(QStringLiteral("x_1.htm")), "above");
-        m_window = std::make_unique<MainWindow>(m_desktop, m_dir.filePath(QStringLiteral("program")));
+        m_window = std::make_unique<MainWindow>(m_desktop, initPortablePaths(m_dir.filePath(QStringLiteral("program"))));
         m_window->show();
         m_window->showPageSet(sampleSet(GetParam()));
     }

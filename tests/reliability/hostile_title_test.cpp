@@ -202,9 +202,9 @@ INSTANTIATE_TEST_SUITE_P(
                                     "書き出せません。画像は Popleaf から選んでください。"),
                      [](PageSet &set) { set.page(2).standardFile = QStringLiteral("../../outside.gif"); }},
         RefusedTitle{"lineBreakInAnAlternativeText", QStringLiteral("abc"),
-                     QStringLiteral("ページ 3 の代替テキスト「a[U+000D][U+000A]<script>」に改行やタブなどの制御文字があり、"
+                     QStringLiteral("ページ 3 の代替テキスト「a[U+000D][U+000A][U+2028]<script>」に改行やタブなどの制御文字があり、"
                                     "ページの行がそこで分かれてしまうため、書き出せません。"),
-                     [](PageSet &set) { set.page(3).wideAlt = QStringLiteral("a\r\n<script>"); }},
+                     [](PageSet &set) { set.page(3).wideAlt = QStringLiteral("a\r\n\u2028<script>"); }},
         RefusedTitle{"backgroundFolder", QStringLiteral("abc"),
                      QStringLiteral("背景の画像「..」は Popleaf の中のファイルを指していないため、"
                                     "書き出せません。画像は Popleaf から選んでください。"),

@@ -69,7 +69,7 @@ protected:
         ASSERT_TRUE(QDir().mkpath(m_dir.filePath(QStringLiteral("program/Popleaf"))));
         ASSERT_TRUE(QDir().mkpath(m_dir.filePath(QStringLiteral("program/TEMP"))));
         ASSERT_TRUE(QDir().mkpath(m_dir.filePath(QStringLiteral("home"))));
-        m_window = std::make_unique<MainWindow>(m_desktop, m_dir.filePath(QStringLiteral("program")));
+        m_window = std::make_unique<MainWindow>(m_desktop, initPortablePaths(m_dir.filePath(QStringLiteral("program"))));
         m_window->show();
         m_window->showPageSet(sampleSet(QStringLiteral("abc")));
         m_desktop.answer = true; // replacing what lies at the set's names
@@ -184,7 +184,7 @@ TEST_P(FailingDisk, oneMessageNamesTheFileAndTheReason_oldFileWhole)
     writeFile(outside.filePath(QStringLiteral("pic.gif")), "GIF89a picture");
     RecordingDesktop desktop;
     desktop.answer = true;
-    MainWindow window(desktop, program);
+    MainWindow window(desktop, initPortablePaths(program));
     window.show();
     window.showPageSet(sampleSet(QStringLiteral("abc")));
     window.draft().saveAndWait(); // the old draft, when it is the window's own
@@ -244,7 +244,7 @@ TEST(CreateMessages, plainTextBoxesShownOnlyOnceEveryFileIsWritten)
     // No browser: the data page is not handed to the desktop.
     writeFile(dir.filePath(QStringLiteral("Zelmora.ini")), "[OptionSettei]\r\nDousaSettei=0\r\n");
     MessageBoxDesktop desktop(nullptr);
-    MainWindow window(desktop, dir.path());
+    MainWindow window(desktop, initPortablePaths(dir.path()));
     window.show();
     const QString title = QStringLiteral("<img src=x width=1200 height=900>");
     PageSet set = sampleSet(title);
@@ -300,7 +300,7 @@ TEST(WindowsSettings, verticalTabsTrimmed_rewrittenLastLineEndsInCrLf)
     writeFile(ini, "[OptionSettei]\r\nDousaSettei=0\r\nKensakuSettei=\v2\v\r\nHomeName=\v\tTop \v\r\n"
                    "HomeURL=u\r\nKakucyosiSettei=1");
     RecordingDesktop desktop;
-    MainWindow window(desktop, dir.path());
+    MainWindow window(desktop, initPortablePaths(dir.path()));
     window.show();
     window.showPageSet(sampleSet(QStringLiteral("abc")));
 

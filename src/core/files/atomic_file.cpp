@@ -35,24 +35,6 @@ bool lacksTheWay(int error)
     return error == EOPNOTSUPP || error == ENOSYS || error == EINVAL || error == EPERM;
 }
 
-int writeAll(int fd, const QByteArray &bytes)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, std::size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return errno;
-        // A short write without an error is followed by one that names it
-        // (EFBIG, ENOSPC); a write of nothing would never end.
-        if (n == 0)
-            return ENOSPC;
-        done += qsizetype(n);
-    }
-    return 0;
-}
-
 // A file system that reports a full disk or a failing device only when the
 // data is flushed does so here.
 int syncData(int fd)
@@ -116,7 +98,8 @@ int createNamed(Temporary &file, mode_t mode)
 {
     for (int attempt = 0; attempt < 16; ++attempt) {
         const QByteArray name = temporaryName();
-        file.fd = ::openat(file.dir, name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        file.fd
+            = ::openat(file.dir, name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (file.fd >= 0) {
             file.name = name;
             return 0;
@@ -154,7 +137,8 @@ int moveToFreeName(Temporary &file, const QByteArray &name)
     }
     const int error = errno;
     // Only the empty file this call made, should the name hold it still.
-    struct stat mine {}, there{};
+    struct stat mine {};
+    struct stat there {};
     if (::fstat(claim.get(), &mine) == 0
         && ::fstatat(file.dir, name.constData(), &there, AT_SYMLINK_NOFOLLOW) == 0
         && mine.st_dev == there.st_dev && mine.st_ino == there.st_ino)
@@ -238,8 +222,7 @@ int storeFile(const QByteArray &nativePath, const ContentWriter &content, AtTheN
                 // rename() replaces the name itself, whatever it holds (a
                 // link included), in one step: the folder shows the old file
                 // or the new one.
-                if (::renameat(dir.get(), file.name.constData(), dir.get(), name.constData())
-                    != 0)
+                if (::renameat(dir.get(), file.name.constData(), dir.get(), name.constData()) != 0)
                     return errno;
                 file.name.clear();
                 return 0;
@@ -272,7 +255,8 @@ std::optional<FileError> writeWholeFile(const QString &path, const QByteArray &b
 std::optional<FileError> writeNewFile(const QString &path, const ContentWriter &content,
                                       TemporaryFile temporary)
 {
-    return result(path, storeFile(QFile::encodeName(path), content, AtTheName::KeepFree, temporary));
+    return result(path,
+                  storeFile(QFile::encodeName(path), content, AtTheName::KeepFree, temporary));
 }
 
 } // namespace zelmora

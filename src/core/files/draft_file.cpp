@@ -40,7 +40,9 @@ constexpr qint64 kLargestSetUnits
 // room for the keys and the indentation (a few hundred bytes). Anything
 // larger is not one of ours.
 constexpr qint64 kMaxDraftBytes = 6 * kLargestSetUnits + (1 << 20);
-// More copies than anyone runs at once; past it the folder is not usable.
+// A copy takes the first free slot, trying them in turn (one lock each), so
+// the number bounds that search: far more copies than anyone runs at once,
+// and a folder whose slots are all taken is reported as unusable.
 constexpr int kMaxSlots = 999;
 
 QString folderOf(const QString &settingsFile)
@@ -160,11 +162,6 @@ std::optional<PageSet> parseDraft(const QByteArray &bytes)
     return set;
 }
 
-QString draftPathBeside(const QString &settingsFile)
-{
-    return folderOf(settingsFile) + QStringLiteral("/Zelmora.draft");
-}
-
 DraftLock &DraftLock::operator=(DraftLock &&other) noexcept
 {
     if (this != &other) {
@@ -186,7 +183,8 @@ namespace {
 // Whether path names the file open as fd (not a link or another file put there).
 bool namesOpenFile(const QByteArray &path, int fd)
 {
-    struct stat named {}, open{};
+    struct stat named {};
+    struct stat open {};
     return ::lstat(path.constData(), &named) == 0 && ::fstat(fd, &open) == 0
         && named.st_dev == open.st_dev && named.st_ino == open.st_ino;
 }
@@ -219,7 +217,8 @@ namespace {
 // owned like its folder is taken too.
 bool usableLockFile(int fd, const QString &path)
 {
-    struct stat info {}, folder{};
+    struct stat info {};
+    struct stat folder {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
         return false;
     if (info.st_uid == ::geteuid())
@@ -340,26 +339,17 @@ DraftOnDisk takeDraft(const QString &path)
     // Only a regular file of a sane size is read: a FIFO would block and a
     // link could point anywhere.
     if (S_ISREG(info.st_mode) && info.st_size <= kMaxDraftBytes) {
-        const FileDescriptor fd(::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+        const FileDescriptor fd(
+            ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
         struct stat opened {};
         if (fd.get() >= 0 && ::fstat(fd.get(), &opened) == 0 && S_ISREG(opened.st_mode)
             && opened.st_size <= kMaxDraftBytes) {
             QByteArray bytes(qsizetype(opened.st_size), Qt::Uninitialized);
-            qsizetype done = 0;
-            while (done < bytes.size()) {
-                const ssize_t n = ::read(fd.get(), bytes.data() + done, std::size_t(bytes.size() - done));
-                if (n < 0 && errno == EINTR)
-                    continue;
-                if (n < 0) {
-                    found.state = DraftOnDisk::State::Unreadable;
-                    found.error = FileError::fromErrno(path, errno);
-                    return found;
-                }
-                if (n == 0)
-                    break;
-                done += n;
+            if (const int error = readAll(fd.get(), bytes)) {
+                found.state = DraftOnDisk::State::Unreadable;
+                found.error = FileError::fromErrno(path, error);
+                return found;
             }
-            bytes.truncate(done);
             if (const auto set = parseDraft(bytes)) {
                 found.state = DraftOnDisk::State::Found;
                 found.set = *set;

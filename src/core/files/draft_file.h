@@ -19,10 +19,6 @@ QByteArray draftBytes(const PageSet &set);
 // program wrote (damaged, truncated, foreign, a value out of range).
 std::optional<PageSet> parseDraft(const QByteArray &bytes);
 
-// The one draft file of versions that kept a single draft for every copy
-// of the program; it is read as a draft left behind, never written.
-QString draftPathBeside(const QString &settingsFile);
-
 // An flock on a draft's lock file, held until destroyed. Drafts are replaced
 // by rename, so the lock lives in a file of its own that is never replaced;
 // the kernel lets it go when the process ends, however it ends.
@@ -90,7 +86,7 @@ QStringList draftsBeside(const QString &settingsFile);
 struct DraftOnDisk {
     enum class State { None, Found, Damaged, Unreadable } state = State::None;
     PageSet set;
-    QString setAsidePath;            // where a damaged draft was moved to
+    QString setAsidePath;           // where a damaged draft was moved to
     std::optional<FileError> error; // why an unreadable draft could not be read
 };
 

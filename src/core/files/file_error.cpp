@@ -1,5 +1,7 @@
 #include "core/files/file_error.h"
 
+#include "core/model/texts.h"
+
 #include <QDir>
 
 #include <cstring>
@@ -16,7 +18,7 @@ QString systemErrorText(int errorNumber)
 
 QString FileError::writeMessage() const
 {
-    return QStringLiteral("ファイルを書き込めませんでした。\n%1\n理由: %2")
+    return Texts::tr("ファイルを書き込めませんでした。\n%1\n理由: %2")
         .arg(QDir::toNativeSeparators(path), reason);
 }
 

@@ -53,19 +53,31 @@ bool holdsMarker(QByteArrayView line, const Markers &markers)
 
 using LineDecoder = QString (*)(QByteArrayView);
 
-const char *afterLastBreak(const char *begin, const char *at)
+// CR, LF and CR LF end a line: the one rule of both ways of reading below.
+// nextBreak gives the first CR or LF at or after from (end when there is
+// none); the next CR and the next LF are each found once by memchr and kept
+// in cr and lf until the reading has passed them, so a page of LF lines is
+// not searched to its end for a CR at every line.
+const char *nextBreak(const char *from, const char *end, const char *&cr, const char *&lf)
+{
+    const auto find = [from, end](char c) {
+        const void *hit = std::memchr(from, c, std::size_t(end - from));
+        return hit ? static_cast<const char *>(hit) : end;
+    };
+    if (cr < from)
+        cr = find('\r');
+    if (lf < from)
+        lf = find('\n');
+    return std::min(cr, lf);
+}
+
+// Where the line holding at starts: just after the last CR or LF before it.
+const char *lineStart(const char *begin, const char *at)
 {
     const auto *cr = static_cast<const char *>(::memrchr(begin, '\r', std::size_t(at - begin)));
     const auto *lf = static_cast<const char *>(::memrchr(begin, '\n', std::size_t(at - begin)));
     const char *last = std::max(cr, lf); // nullptr when there is neither
     return last ? last + 1 : begin;
-}
-
-const char *firstBreak(const char *from, const char *end)
-{
-    const auto *cr = static_cast<const char *>(std::memchr(from, '\r', std::size_t(end - from)));
-    const auto *lf = static_cast<const char *>(std::memchr(from, '\n', std::size_t(end - from)));
-    return std::min(cr ? cr : end, lf ? lf : end);
 }
 
 // A whole file in one buffer: the lines holding a marker, in order, found
@@ -76,6 +88,8 @@ const char *firstBreak(const char *from, const char *end)
 bool handOnMarkedLines(const char *begin, const char *end, const Markers &markers,
                        LineDecoder decode, const std::function<bool(const QString &)> &onLine)
 {
+    const char *cr = nullptr;
+    const char *lf = nullptr;
     const char *from = begin;
     while (const auto *eq
            = static_cast<const char *>(std::memchr(from, '=', std::size_t(end - from)))) {
@@ -83,8 +97,8 @@ bool handOnMarkedLines(const char *begin, const char *end, const Markers &marker
             from = eq + 1;
             continue;
         }
-        const char *start = afterLastBreak(begin, eq);
-        const char *stop = firstBreak(eq, end);
+        const char *start = lineStart(begin, eq);
+        const char *stop = nextBreak(eq, end, cr, lf);
         if (!onLine(decode(QByteArrayView(start, stop - start))))
             return false;
         from = stop;
@@ -106,9 +120,12 @@ int openPageFile(const QByteArray &nativePath, PageRefusal *refusal)
     if (::stat(nativePath.constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return -1; // a link to nothing, a device or a FIFO: no page
     const qsizetype slash = nativePath.lastIndexOf('/');
-    const QByteArray folder = slash < 0 ? QByteArray(".") : nativePath.left(std::max<qsizetype>(slash, 1));
-    std::unique_ptr<char, decltype(&std::free)> real(::realpath(nativePath.constData(), nullptr), &std::free);
-    std::unique_ptr<char, decltype(&std::free)> root(::realpath(folder.constData(), nullptr), &std::free);
+    const QByteArray folder
+        = slash < 0 ? QByteArray(".") : nativePath.left(std::max<qsizetype>(slash, 1));
+    std::unique_ptr<char, decltype(&std::free)> real(::realpath(nativePath.constData(), nullptr),
+                                                     &std::free);
+    std::unique_ptr<char, decltype(&std::free)> root(::realpath(folder.constData(), nullptr),
+                                                     &std::free);
     if (!real || !root)
         return -1;
     const QByteArrayView rootPath(root.get());
@@ -187,20 +204,10 @@ bool readLines(const QByteArray &nativePath, const Markers &markers,
             if (*p == '\n')
                 ++p;
         }
-        // The next CR and the next LF, each found once by memchr and kept
-        // until the scan has passed it.
-        const char *nextCr = nullptr;
-        const char *nextLf = nullptr;
-        auto after = [end](const char *from, char c) {
-            const void *hit = std::memchr(from, c, std::size_t(end - from));
-            return hit ? static_cast<const char *>(hit) : end;
-        };
+        const char *cr = nullptr;
+        const char *lf = nullptr;
         while (p < end) {
-            if (nextCr < p)
-                nextCr = after(p, '\r');
-            if (nextLf < p)
-                nextLf = after(p, '\n');
-            const char *eol = std::min(nextCr, nextLf);
+            const char *eol = nextBreak(p, end, cr, lf);
             if (eol == end)
                 break;
             if (!skipping) {

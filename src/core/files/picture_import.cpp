@@ -3,6 +3,8 @@
 #include "core/files/atomic_file.h"
 #include "core/files/file_descriptor.h"
 #include "core/files/file_error.h"
+#include "core/model/page_set.h"
+#include "core/model/texts.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,8 +40,8 @@ bool hasPictureSuffix(const QString &name)
 // Same size and same bytes.
 bool sameContent(int a, int b)
 {
-    struct stat sa {
-    }, sb{};
+    struct stat sa {};
+    struct stat sb {};
     if (::fstat(a, &sa) != 0 || ::fstat(b, &sb) != 0 || sa.st_size != sb.st_size)
         return false;
     QByteArray ba(kChunk, Qt::Uninitialized), bb(kChunk, Qt::Uninitialized);
@@ -70,17 +72,8 @@ int copyAll(int in, int out)
         }
         if (n == 0)
             return 0;
-        for (ssize_t done = 0; done < n;) {
-            const ssize_t w = ::write(out, buffer.constData() + done, size_t(n - done));
-            if (w < 0) {
-                if (errno == EINTR)
-                    continue;
-                return errno;
-            }
-            if (w == 0)
-                return ENOSPC;
-            done += w;
-        }
+        if (const int error = writeAll(out, QByteArrayView(buffer.constData(), n)))
+            return error;
     }
 }
 
@@ -109,49 +102,24 @@ QString candidateName(const QString &name, int number)
 
 } // namespace
 
-namespace {
-
-bool isLineControl(QChar c)
-{
-    const auto category = c.category();
-    return category == QChar::Other_Control || category == QChar::Separator_Line
-        || category == QChar::Separator_Paragraph;
-}
-
-} // namespace
-
-QString shownPictureName(const QString &name)
-{
-    QString shown;
-    for (QChar c : name) {
-        if (isLineControl(c))
-            shown += QStringLiteral("[U+%1]").arg(c.unicode(), 4, 16, QChar(u'0')).toUpper();
-        else
-            shown += c;
-    }
-    return shown;
-}
-
 std::optional<QString> pictureNameFault(const QString &folder, const QString &name)
 {
     const auto control = std::find_if(name.begin(), name.end(), isLineControl);
     if (control != name.end()) {
-        return QStringLiteral("ファイル名に改行やタブなどの制御文字 (U+%1) があり、ページの行が"
-                              "そこで分かれてしまいます。")
+        return Texts::tr("ファイル名に改行やタブなどの制御文字 (U+%1) があり、ページの行が"
+                         "そこで分かれてしまいます。")
             .arg(control->unicode(), 4, 16, QChar(u'0'))
             .toUpper();
     }
     if (name.contains(u'"'))
-        return QStringLiteral(
-            "ファイル名に「\"」があり、ページの画像の指定がそこで切れてしまいます。");
+        return Texts::tr("ファイル名に「\"」があり、ページの画像の指定がそこで切れてしまいます。");
     if (name.contains(QChar::ReplacementCharacter)) {
         // A name decodes to U+FFFD where its bytes are not UTF-8; such a
         // name cannot be encoded back to the file's own bytes.
         struct stat st {};
         if (::lstat(QFile::encodeName(QDir(folder).filePath(name)).constData(), &st) != 0)
-            return QStringLiteral(
-                "ファイル名が UTF-8 の文字になっていないため、ページからこのファイルを"
-                "指すことができません。");
+            return Texts::tr("ファイル名が UTF-8 の文字になっていないため、ページからこのファイルを"
+                             "指すことができません。");
     }
     return std::nullopt;
 }
@@ -162,11 +130,11 @@ PictureImport importPicture(const QString &source, const QString &outFolder)
     const QFileInfo info(source);
     const QString name = info.fileName();
     if (!hasPictureSuffix(name)) {
-        result.problem = QStringLiteral("%1: gif、jpg、png、bmp の画像ではありません").arg(name);
+        result.problem = Texts::tr("%1: gif、jpg、png、bmp の画像ではありません").arg(name);
         return result;
     }
     if (const auto fault = pictureNameFault(info.absolutePath(), name)) {
-        result.problem = QStringLiteral("%1: %2").arg(shownPictureName(name), *fault);
+        result.problem = QStringLiteral("%1: %2").arg(withControlCodes(name), *fault);
         return result;
     }
     // A link is judged by the file it leads to: that file must be a regular
@@ -179,11 +147,11 @@ PictureImport importPicture(const QString &source, const QString &outFolder)
             = QStringLiteral("%1: %2").arg(name,
                                            in.get() < 0
                                                ? systemErrorText(errno)
-                                               : QStringLiteral("通常のファイルではありません"));
+                                               : Texts::tr("通常のファイルではありません"));
         return result;
     }
     if (!holdsPicture(in.get())) {
-        result.problem = QStringLiteral("%1: 中身が gif、jpg、png、bmp の画像ではありません").arg(name);
+        result.problem = Texts::tr("%1: 中身が gif、jpg、png、bmp の画像ではありません").arg(name);
         return result;
     }
     const QString folder = QDir(outFolder).absolutePath();
@@ -223,7 +191,7 @@ PictureImport importPicture(const QString &source, const QString &outFolder)
         // Taken meanwhile: look at it like any other existing name.
         --number;
     }
-    result.problem = QStringLiteral("%1: 空いているファイル名が見つかりません").arg(name);
+    result.problem = Texts::tr("%1: 空いているファイル名が見つかりません").arg(name);
     return result;
 }
 
@@ -269,7 +237,7 @@ void importPicturesInBackground(QObject *context, const QStringList &sources,
 
 QString pictureImportMessage(const QStringList &problems)
 {
-    return QStringLiteral("次の画像は取り込めませんでした。\n") + problems.join(u'\n');
+    return Texts::tr("次の画像は取り込めませんでした。\n%1").arg(problems.join(u'\n'));
 }
 
 } // namespace zelmora

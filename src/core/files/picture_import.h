@@ -18,9 +18,6 @@ namespace zelmora {
 // names no file the page could link to.
 std::optional<QString> pictureNameFault(const QString &folder, const QString &name);
 
-// The name as a message shows it, each control character as its code.
-QString shownPictureName(const QString &name);
-
 // One dropped file brought into the output folder.
 struct PictureImport {
     QString name;    // the name in the output folder; empty when not copied

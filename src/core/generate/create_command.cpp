@@ -3,6 +3,7 @@
 #include "core/generate/data_page.h"
 #include "core/generate/popup_page.h"
 #include "core/generate/set_writer.h"
+#include "core/model/texts.h"
 #include "core/settings/settings_file.h"
 
 #include <QDir>
@@ -36,10 +37,11 @@ std::optional<int> settingAsInteger(const QString &value)
 
 QString createdPagesMessage(const QString &title, const QString &ext, int n)
 {
-    QString text = QStringLiteral("ポップリーフ [ ") + title + QStringLiteral("_1") + ext;
-    if (n >= 2)
-        text += QStringLiteral(" ] ～ [ ") + title + u'_' + QString::number(n) + ext;
-    return text + QStringLiteral(" ] を作成しました｡");
+    const QString first = popupPageFileName(title, 1, ext);
+    if (n < 2)
+        return Texts::tr("ポップリーフ [ %1 ] を作成しました｡").arg(first);
+    return Texts::tr("ポップリーフ [ %1 ] ～ [ %2 ] を作成しました｡")
+        .arg(first, popupPageFileName(title, n, ext));
 }
 
 namespace {
@@ -70,8 +72,8 @@ std::optional<CreateSettings> readCreateSettings(const QString &path, QString *p
     for (const auto &n : numbers) {
         const auto value = settingAsInteger(n.value);
         if (!value) {
-            *problem = QStringLiteral("設定ファイルの %1 の値「%2」は数値ではありません。\n%3\n"
-                                      "オプション設定を開いて閉じると、正しい値に書き直されます。")
+            *problem = Texts::tr("設定ファイルの %1 の値「%2」は数値ではありません。\n%3\n"
+                                 "オプション設定を開いて閉じると、正しい値に書き直されます。")
                            .arg(n.key, n.value, path);
             return std::nullopt;
         }
@@ -92,7 +94,7 @@ std::optional<QString> nameTooLongMessage(const QString &folder, const QString &
     const long maxBytes = ::pathconf(QFile::encodeName(folder).constData(), _PC_NAME_MAX);
     if (maxBytes <= 0 || QFile::encodeName(name).size() <= maxBytes)
         return std::nullopt;
-    return QStringLiteral("タイトル名が長すぎて、ファイルを作成できません。\n%1\n理由: %2")
+    return Texts::tr("タイトル名が長すぎて、ファイルを作成できません。\n%1\n理由: %2")
         .arg(QDir::toNativeSeparators(folder + name), systemErrorText(ENAMETOOLONG));
 }
 
@@ -118,7 +120,8 @@ QStringList staleFiles(const QString &folder, const QString &title, const QStrin
     }
     const QStringList kept = writer.companionFiles(title);
     for (const QString &name : allCompanionFiles(title)) {
-        if (!kept.contains(name) && isRegularFile(folder + name) && isWrittenCompanion(folder + name))
+        if (!kept.contains(name) && isRegularFile(folder + name)
+            && isWrittenCompanion(folder + name))
             names << name;
     }
     return names;
@@ -128,7 +131,8 @@ bool setExists(const QString &folder, const QString &title, const QString &ext)
 {
     for (int k = 1; k <= kPageCount; ++k) {
         struct stat st {};
-        if (::lstat(QFile::encodeName(folder + popupPageFileName(title, k, ext)).constData(), &st) == 0)
+        if (::lstat(QFile::encodeName(folder + popupPageFileName(title, k, ext)).constData(), &st)
+            == 0)
             return true;
     }
     return false;
@@ -136,11 +140,11 @@ bool setExists(const QString &folder, const QString &title, const QString &ext)
 
 QString replaceQuestion(const QString &title, const QStringList &beyond)
 {
-    QString text = QStringLiteral("「%1」はすでにあります。置き換えますか？").arg(title);
-    if (!beyond.isEmpty())
-        text += QStringLiteral("\n置き換えると、新しいセットにないファイル（%1）は削除されます。")
-                    .arg(beyond.join(QStringLiteral("、")));
-    return text;
+    const QString question = Texts::tr("「%1」はすでにあります。置き換えますか？").arg(title);
+    if (beyond.isEmpty())
+        return question;
+    return Texts::tr("%1\n置き換えると、新しいセットにないファイル（%2）は削除されます。")
+        .arg(question, beyond.join(Texts::tr("、")));
 }
 
 } // namespace
@@ -184,7 +188,8 @@ void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &pa
     // set the editor reopened is updated without a question. Either way its
     // pages beyond the new last page go, so that no orphan page is left.
     const auto writer = setWriter(settings->format, settings->encoding);
-    const QStringList beyond = staleFiles(paths.outputFolder, state.lastTitle, state.extension, n, *writer);
+    const QStringList beyond
+        = staleFiles(paths.outputFolder, state.lastTitle, state.extension, n, *writer);
     if (state.reopenedSet != state.lastTitle + state.extension
         && setExists(paths.outputFolder, state.lastTitle, state.extension)
         && !desktop.question(replaceQuestion(state.lastTitle, beyond)))
@@ -193,7 +198,8 @@ void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &pa
     // The files the pages use first, then one page at a time, each complete
     // before the next; a file that fails ends the command, leaving the files
     // before it and the editor as they are.
-    if (auto error = writer->writeCompanions(paths.outputFolder, state.lastTitle, state.extension, set)) {
+    if (auto error
+        = writer->writeCompanions(paths.outputFolder, state.lastTitle, state.extension, set)) {
         desktop.warning(error->writeMessage());
         return;
     }
@@ -221,9 +227,11 @@ void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &pa
 
     QStringList notRemoved;
     for (const QString &name : beyond) {
-        if (::unlink(QFile::encodeName(paths.outputFolder + name).constData()) != 0 && errno != ENOENT)
-            notRemoved << QDir::toNativeSeparators(paths.outputFolder + name) + QStringLiteral("\n理由: ")
-                    + systemErrorText(errno);
+        if (::unlink(QFile::encodeName(paths.outputFolder + name).constData()) != 0
+            && errno != ENOENT)
+            notRemoved << Texts::tr("%1\n理由: %2")
+                              .arg(QDir::toNativeSeparators(paths.outputFolder + name),
+                                   systemErrorText(errno));
     }
 
     // Every file is on disk before the first message shows: a user who ends
@@ -231,7 +239,8 @@ void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &pa
     const auto dataPageError = writer->writeDataPage(paths.outputFolder, state, n);
     desktop.information(createdPagesMessage(state.lastTitle, state.extension, n));
     if (!notRemoved.isEmpty())
-        desktop.warning(QStringLiteral("前のセットの古いファイルを削除できませんでした。\n") + notRemoved.join(u'\n'));
+        desktop.warning(Texts::tr("前のセットの古いファイルを削除できませんでした。\n%1")
+                            .arg(notRemoved.join(u'\n')));
     if (dataPageError) {
         desktop.warning(dataPageError->writeMessage());
         return;

@@ -7,6 +7,7 @@
 #include "core/generate/data_page.h"
 
 #include "core/generate/popup_page.h"
+#include "core/model/texts.h"
 
 namespace zelmora {
 
@@ -94,7 +95,7 @@ void finishDataPage(int openAfterCreate, Editor &editor, const EditorState &stat
                     const QString &outFolder, Desktop &desktop)
 {
     const QString name = dataPageFileName(state.lastTitle, state.extension);
-    desktop.information(QStringLiteral("データページ[") + name + QStringLiteral("] を作成しました｡"));
+    desktop.information(Texts::tr("データページ[%1] を作成しました｡").arg(name));
     if (openAfterCreate == 1)
         desktop.openUrl(QUrl::fromLocalFile(outFolder + name));
     editor.setTitle(QString());

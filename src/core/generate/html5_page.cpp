@@ -156,46 +156,6 @@ QStringList pageLines(const QString &heading, const PageSet &set, const Page &pa
 
 } // namespace
 
-QString escapeHtml(const QString &text)
-{
-    QString out = escapeName(text);
-    return out.replace(u'\'', QStringLiteral("&#39;"));
-}
-
-QString unescapeHtml(const QString &text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype semicolon = text.at(i) == u'&' ? text.indexOf(u';', i) : -1;
-        if (semicolon < 0 || semicolon - i > 10) {
-            out += text.at(i);
-            continue;
-        }
-        const QStringView name = QStringView(text).mid(i + 1, semicolon - i - 1);
-        char32_t code = 0;
-        if (name == u"amp") code = u'&';
-        else if (name == u"lt") code = u'<';
-        else if (name == u"gt") code = u'>';
-        else if (name == u"quot") code = u'"';
-        else if (name == u"apos") code = u'\'';
-        else if (name.startsWith(u'#')) {
-            bool ok = false;
-            const uint number = name.startsWith(u"#x") || name.startsWith(u"#X") ? name.mid(2).toUInt(&ok, 16)
-                                                                                : name.mid(1).toUInt(&ok, 10);
-            if (ok && number > 0 && number <= 0x10FFFF && (number < 0xD800 || number > 0xDFFF))
-                code = char32_t(number);
-        }
-        if (!code) {
-            out += text.at(i);
-            continue;
-        }
-        out += QString::fromUcs4(&code, 1);
-        i = semicolon;
-    }
-    return out;
-}
-
 QString urlOfFileName(const QString &name)
 {
     QString out;

@@ -17,11 +17,6 @@ namespace zelmora {
 inline constexpr int kHtml5PopupWidth = 360;
 inline constexpr int kHtml5PopupHeight = 280;
 
-// Text escaped for HTML content and attribute values (& < > " ').
-QString escapeHtml(const QString &text);
-// The reverse, for the entities escapeHtml writes (and &#NN; / &#xNN;).
-QString unescapeHtml(const QString &text);
-
 // A file name as the relative URL of an href or src: characters that would
 // end or change a URL's path (space, #, ?, %, quotes, controls) percent-encoded,
 // everything else as it is.

@@ -8,54 +8,11 @@
 
 #include "core/text/half_width.h"
 
-#include <algorithm>
-
 namespace zelmora {
 
 QString bodyAttribute(const QString &attributeName, const QString &value)
 {
     return toHalfWidth(attributeName + u'"') + escapeName(toHalfWidth(value)) + u'"';
-}
-
-QString escapeName(const QString &name)
-{
-    static const QString special = QStringLiteral("&<>\"");
-    if (std::none_of(name.begin(), name.end(), [](QChar c) { return special.contains(c); }))
-        return name;
-    QString out;
-    out.reserve(name.size() + 16);
-    for (QChar c : name) {
-        switch (c.unicode()) {
-        case u'&': out += QStringLiteral("&amp;"); break;
-        case u'<': out += QStringLiteral("&lt;"); break;
-        case u'>': out += QStringLiteral("&gt;"); break;
-        case u'"': out += QStringLiteral("&quot;"); break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
-QString unescapeName(const QString &markup)
-{
-    if (!markup.contains(u'&'))
-        return markup;
-    static const struct { QStringView entity; QChar c; } entities[] = {
-        {u"&amp;", u'&'}, {u"&lt;", u'<'}, {u"&gt;", u'>'}, {u"&quot;", u'"'}};
-    QString out;
-    out.reserve(markup.size());
-    for (qsizetype i = 0; i < markup.size(); ++i) {
-        const auto e = std::find_if(std::begin(entities), std::end(entities), [&](const auto &e) {
-            return QStringView(markup).mid(i).startsWith(e.entity);
-        });
-        if (e == std::end(entities)) {
-            out += markup.at(i);
-            continue;
-        }
-        out += e->c;
-        i += e->entity.size() - 1;
-    }
-    return out;
 }
 
 QString replaceLineBreaks(const QString &text)

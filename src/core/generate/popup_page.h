@@ -6,6 +6,7 @@
 
 #include "core/model/page_set.h"
 #include "core/files/page_lines.h"
+#include "core/text/markup_escape.h"
 #include "core/text/page_encoding.h"
 
 #include <QStringList>
@@ -39,13 +40,6 @@ struct PopupPage {
 // caption of Label_BK, '"', Text_BK, '"', converted to half width, the
 // value escaped (escapeName) after the conversion.
 QString bodyAttribute(const QString &attributeName, const QString &value);
-// A title, file name or alternative text as page markup holds it: '&', '<',
-// '>' and '"' as entities, so that a name can neither end its attribute nor
-// start a tag; any other name is written as it is. The reader turns them
-// back (unescapeName). A page text is the author's own markup and is never
-// escaped.
-QString escapeName(const QString &name);
-QString unescapeName(const QString &markup);
 // Every CR LF pair becomes "<BR>"; a lone CR or LF stays.
 QString replaceLineBreaks(const QString &text);
 

@@ -26,7 +26,8 @@ public:
     virtual QStringList companionFiles(const QString &title) const = 0;
     // The companion files, before the pages that use them.
     virtual std::optional<FileError> writeCompanions(const QString &folder, const QString &title,
-                                                     const QString &ext, const PageSet &set) const = 0;
+                                                     const QString &ext,
+                                                     const PageSet &set) const = 0;
     virtual std::optional<FileError> writePage(const QString &folder, const PopupPage &page,
                                                const PageSet &set) const = 0;
     virtual std::optional<FileError> writeDataPage(const QString &folder, const EditorState &state,

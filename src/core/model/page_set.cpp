@@ -1,5 +1,7 @@
 #include "core/model/page_set.h"
 
+#include "core/model/texts.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -28,15 +30,14 @@ void selectBackgroundKind(PageSet &set, BackgroundKind kind)
 void resetPageSet(PageSet &set)
 {
     const QString title = set.title;
-    const QString attribute = set.backgroundAttribute;
     set = PageSet{};
     set.title = title;
-    set.backgroundAttribute = attribute;
     selectBackgroundKind(set, BackgroundKind::Colour);
 }
 
 QString contentsDescription(const Page &page)
 {
+    // Fixed output: the description is written into the data page.
     const QString gap = QStringLiteral("　　");
     switch (page.kind) {
     case PageKind::Text:
@@ -70,9 +71,8 @@ bool isQuote(QChar c)
     return c == u'\'' || c == u'"';
 }
 
-// A character that ends or splits a line of a page: the C0 and C1 controls
-// (tab and line breaks among them) and the Unicode line and paragraph
-// separators.
+} // namespace
+
 bool isLineControl(QChar c)
 {
     const auto category = c.category();
@@ -80,7 +80,17 @@ bool isLineControl(QChar c)
         || category == QChar::Separator_Paragraph;
 }
 
-} // namespace
+QString withControlCodes(const QString &text)
+{
+    QString shown;
+    for (QChar c : text) {
+        if (isLineControl(c))
+            shown += QStringLiteral("[U+%1]").arg(c.unicode(), 4, 16, QChar(u'0')).toUpper();
+        else
+            shown += c;
+    }
+    return shown;
+}
 
 std::optional<QChar> forbiddenTitleCharacter(const QString &title)
 {
@@ -101,20 +111,17 @@ std::optional<QString> setContentFault(const PageSet &set)
     const auto outsideName = [](const QString &name) {
         return separatorInName(name) || name == u"." || name == u"..";
     };
-    const auto fault = [](const QString &where, const QString &value, const QString &why) {
-        QString shown;
-        for (QChar c : value.left(80))
-            shown += isLineControl(c) ? QStringLiteral("[U+%1]").arg(c.unicode(), 4, 16, QChar(u'0')).toUpper() : QString(c);
-        return QStringLiteral("%1「%2」%3").arg(where, shown, why);
-    };
-    const QString controlWhy = QStringLiteral(
-        "に改行やタブなどの制御文字があり、ページの行がそこで分かれてしまうため、書き出せません。");
-    const QString outsideWhy = QStringLiteral(
-        "は Popleaf の中のファイルを指していないため、書き出せません。画像は Popleaf から選んでください。");
+    // The value as the message shows it: its first 80 characters.
+    const auto shown = [](const QString &value) { return withControlCodes(value.left(80)); };
     if (set.backgroundKind == BackgroundKind::Picture && outsideName(set.backgroundValue))
-        return fault(QStringLiteral("背景の画像"), set.backgroundValue, outsideWhy);
+        return Texts::tr(
+                   "背景の画像「%1」は Popleaf の中のファイルを指していないため、書き出せません。"
+                   "画像は Popleaf から選んでください。")
+            .arg(shown(set.backgroundValue));
     if (control(set.backgroundValue))
-        return fault(QStringLiteral("背景の指定"), set.backgroundValue, controlWhy);
+        return Texts::tr("背景の指定「%1」に改行やタブなどの制御文字があり、ページの行がそこで"
+                         "分かれてしまうため、書き出せません。")
+            .arg(shown(set.backgroundValue));
     for (int k = 1; k <= kPageCount; ++k) {
         const Page &page = set.page(k);
         if (page.kind != PageKind::StandardPicture && page.kind != PageKind::WidePicture)
@@ -122,13 +129,19 @@ std::optional<QString> setContentFault(const PageSet &set)
         const bool wide = page.kind == PageKind::WidePicture;
         const QString &file = wide ? page.wideFile : page.standardFile;
         const QString &alt = wide ? page.wideAlt : page.standardAlt;
-        const QString where = QStringLiteral("ページ %1 の").arg(k);
+        const QString number = QString::number(k);
         if (outsideName(file))
-            return fault(where + QStringLiteral("画像"), file, outsideWhy);
+            return Texts::tr("ページ %1 の画像「%2」は Popleaf の中のファイルを指していないため、"
+                             "書き出せません。画像は Popleaf から選んでください。")
+                .arg(number, shown(file));
         if (control(file))
-            return fault(where + QStringLiteral("画像の名前"), file, controlWhy);
+            return Texts::tr("ページ %1 の画像の名前「%2」に改行やタブなどの制御文字があり、"
+                             "ページの行がそこで分かれてしまうため、書き出せません。")
+                .arg(number, shown(file));
         if (control(alt))
-            return fault(where + QStringLiteral("代替テキスト"), alt, controlWhy);
+            return Texts::tr("ページ %1 の代替テキスト「%2」に改行やタブなどの制御文字があり、"
+                             "ページの行がそこで分かれてしまうため、書き出せません。")
+                .arg(number, shown(alt));
     }
     return std::nullopt;
 }
@@ -137,26 +150,26 @@ QString forbiddenTitleMessage(QChar c)
 {
     const QString code = QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QChar(u'0')).toUpper();
     if (c != QChar(0) && isLineControl(c)) {
-        const QString name = c == u'\t' ? QStringLiteral("タブ")
+        const QString name = c == u'\t' ? Texts::tr("タブ")
             : c == u'\n' || c == u'\r' || c.category() != QChar::Other_Control
-            ? QStringLiteral("改行")
-            : QStringLiteral("制御文字");
-        return QStringLiteral(
-                   "タイトル名に %1 (%2) は使えません。\nタイトル名はページの行に"
-                   "そのまま書かれるため、改行やタブなどの制御文字を含めることはできません。")
+            ? Texts::tr("改行")
+            : Texts::tr("制御文字");
+        return Texts::tr("タイトル名に %1 (%2) は使えません。\nタイトル名はページの行に"
+                         "そのまま書かれるため、改行やタブなどの制御文字を含めることはできません。")
             .arg(name, code);
     }
     if (isQuote(c)) {
-        return QStringLiteral(
+        return Texts::tr(
                    "タイトル名に 「%1」 は使えません。\nタイトル名はページのリンクと"
                    "スクリプトにそのまま書かれるため、引用符 ' と \" を含めることはできません。")
             .arg(c);
     }
-    const QString name
-        = c == QChar(0) ? QStringLiteral("NUL 文字") : QStringLiteral("「%1」").arg(c);
-    return QStringLiteral("タイトル名に %1 は使えません。\nタイトル名はファイル名になるため、"
-                          "フォルダの区切り文字と NUL 文字を含めることはできません。")
-        .arg(name);
+    if (c == QChar(0))
+        return Texts::tr("タイトル名に NUL 文字 は使えません。\nタイトル名はファイル名になるため、"
+                         "フォルダの区切り文字と NUL 文字を含めることはできません。");
+    return Texts::tr("タイトル名に 「%1」 は使えません。\nタイトル名はファイル名になるため、"
+                     "フォルダの区切り文字と NUL 文字を含めることはできません。")
+        .arg(c);
 }
 
 } // namespace zelmora

@@ -15,6 +15,8 @@ enum class PageKind { None = 0, Text = 1, StandardPicture = 2, WidePicture = 3 }
 // The index of the selected button of Option0.
 enum class BackgroundKind { Colour = 0, Picture = 1 };
 
+// Fixed output: the alternative text a page is written with until the user
+// types another.
 inline const QString kDefaultAlt = QStringLiteral("ピクチャ名称");
 inline const QString kColourAttribute = QStringLiteral("BgColor=");
 inline const QString kPictureAttribute = QStringLiteral("BackGround=");
@@ -91,6 +93,13 @@ QString contentsDescription(const Page &page);
 // The first path separator or NUL in a name: a file name holding one would
 // lie outside the output folder.
 std::optional<QChar> separatorInName(const QString &name);
+
+// A character that ends or splits a line of a page: the C0 and C1 controls
+// (tab and line breaks among them) and the Unicode line and paragraph
+// separators.
+bool isLineControl(QChar c);
+// text as a message shows it, each such character by its code ("[U+000A]").
+QString withControlCodes(const QString &text);
 
 // A title is the stem of every file name and goes unescaped into the pages'
 // links and the data page's script. Refused, as the first such character:

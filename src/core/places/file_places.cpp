@@ -3,6 +3,7 @@
 #include "build_config.h"
 #include "core/files/file_descriptor.h"
 #include "core/files/file_error.h"
+#include "core/model/texts.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -135,9 +136,9 @@ QList<FolderProblem> createFolders(const ProgramPaths &paths)
 
 QString folderProblemMessage(const QList<FolderProblem> &problems)
 {
-    QString text = QStringLiteral("フォルダを作成できませんでした。");
+    QString text = Texts::tr("フォルダを作成できませんでした。");
     for (const FolderProblem &p : problems)
-        text += QStringLiteral("\n%1\n理由: %2").arg(p.folder, p.reason);
+        text += Texts::tr("\n%1\n理由: %2").arg(p.folder, p.reason);
     return text;
 }
 

@@ -49,7 +49,7 @@ QStringList previewPageLines(const QString &title, int k, const QString &body, c
 
 std::optional<FileError> writePreviewPages(const PageSet &set, EditorState &state,
                                            const ProgramPaths &paths, PageEncoding encoding,
-                                           PageFormat format)
+                                           PageFormat format, QStringList *written)
 {
     QDir().mkpath(paths.previewFolder); // normally there already; a failure shows on writing
     state.lastTitle = set.title;
@@ -57,13 +57,16 @@ std::optional<FileError> writePreviewPages(const PageSet &set, EditorState &stat
     const int n = pageCount(set);
     for (int k = 1; k <= n; ++k) {
         const Page &page = set.page(k);
-        const QString path = paths.previewFolder + popupPageFileName(set.title, k, kPreviewExtension);
+        const QString name = popupPageFileName(set.title, k, kPreviewExtension);
+        const QString path = paths.previewFolder + name;
         const auto error = format == PageFormat::Html5
             ? writePageLines(path, html5PreviewLines(set.title, k, set, kPreviewPicturePath),
                              PageEncoding::Utf8)
             : writePageLines(path, previewPageLines(set.title, k, body, page, encoding), encoding);
         if (error)
             return error;
+        if (written)
+            *written << name;
         state.contents(k) = contentsDescription(page);
     }
     return std::nullopt;

@@ -24,10 +24,12 @@ QString previewBodyAttribute(const PageSet &set);
 // missing), as title_k.htm in the encoding the created pages would have, and records lastTitle and the contents
 // descriptions of the pages written (HTML5 pages when format says so, always
 // in UTF-8). Stops at the first page that cannot be
-// written and returns its error.
+// written and returns its error. The names of the pages written go into
+// written, when given.
 std::optional<FileError> writePreviewPages(const PageSet &set, EditorState &state,
                                            const ProgramPaths &paths,
                                            PageEncoding encoding = PageEncoding::ShiftJis,
-                                           PageFormat format = PageFormat::Classic);
+                                           PageFormat format = PageFormat::Classic,
+                                           QStringList *written = nullptr);
 
 } // namespace zelmora

@@ -1,5 +1,6 @@
 #include "core/preview/preview_sandbox.h"
 
+#include "core/model/texts.h"
 #include "core/preview/preview_pages.h"
 
 #include <QDir>
@@ -54,10 +55,9 @@ std::optional<QUrl> linkForSystem(const QUrl &url)
     // "&" hidden as %3F or %26 would start a query of the mail program's
     // own (attach=…), a control character a header.
     const QString to = url.path(QUrl::FullyDecoded);
-    if (to.isEmpty() || !url.host().isEmpty()
-        || std::any_of(to.begin(), to.end(), [](QChar c) {
-               return c == u'?' || c == u'&' || c.category() == QChar::Other_Control;
-           }))
+    if (to.isEmpty() || !url.host().isEmpty() || std::any_of(to.begin(), to.end(), [](QChar c) {
+            return c == u'?' || c == u'&' || c.category() == QChar::Other_Control;
+        }))
         return std::nullopt;
     // The subject on one line, the body with its line breaks; both decoded
     // and encoded again whole, so no line break is left for a header.
@@ -92,8 +92,8 @@ std::optional<QUrl> linkForSystem(const QUrl &url)
 
 QString linkRefusedMessage(const QUrl &url)
 {
-    return QStringLiteral("このリンクはプレビューから開けません。\n開けるのは http、https と mailto の"
-                          "リンクだけです。\n%1")
+    return Texts::tr("このリンクはプレビューから開けません。\n開けるのは http、https と mailto の"
+                     "リンクだけです。\n%1")
         .arg(url.toDisplayString().left(200));
 }
 

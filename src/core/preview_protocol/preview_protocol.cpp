@@ -1,5 +1,7 @@
 #include "core/preview_protocol/preview_protocol.h"
 
+#include "core/model/texts.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -92,15 +94,15 @@ std::optional<QString> PreviewRequest::fault() const
     // The guest shows files by the path it is given: only in a preview
     // folder, and only a name inside it.
     if (!isPreviewFolder(folder))
-        return QStringLiteral("プレビュー用の一時フォルダではありません: ") + folder;
+        return Texts::tr("プレビュー用の一時フォルダではありません: %1").arg(folder);
     if (title.contains(u'/') || title.contains(QChar(0)))
-        return QStringLiteral("タイトルにフォルダの区切りがあります: ") + title;
+        return Texts::tr("タイトルにフォルダの区切りがあります: %1").arg(title);
     if (extension != QLatin1String(".htm"))
-        return QStringLiteral("拡張子が .htm ではありません: ") + extension;
+        return Texts::tr("拡張子が .htm ではありません: %1").arg(extension);
     if (parentWindow > kLargestWindowId)
-        return QStringLiteral("親ウィンドウの番号が正しくありません。");
+        return Texts::tr("親ウィンドウの番号が正しくありません。");
     if (lastPage < 1 || lastPage > 6)
-        return QStringLiteral("ページ数が 1 から 6 の範囲にありません: %1").arg(lastPage);
+        return Texts::tr("ページ数が 1 から 6 の範囲にありません: %1").arg(lastPage);
     return std::nullopt;
 }
 

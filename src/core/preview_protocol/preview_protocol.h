@@ -61,7 +61,7 @@ struct PreviewRequest {
     QString folder; // ends in "/"
     QString title;
     QString extension; // ".htm"
-    int lastPage{}; // 1 to 6; always given
+    int lastPage{};    // 1 to 6; always given
     QPoint position;
     quint64 parentWindow{}; // none
     // X11 window ids are 32 bits; a larger one is refused.

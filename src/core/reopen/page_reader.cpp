@@ -2,12 +2,12 @@
 
 #include "core/generate/html5_page.h"
 #include "core/generate/popup_page.h"
-#include "core/reopen/character_references.h"
 #include "core/files/page_lines.h"
+#include "core/model/texts.h"
+#include "core/text/markup_escape.h"
 #include "core/text/page_encoding.h"
 
 #include <QFile>
-#include <QStringBuilder>
 #include <QUrl>
 
 #include <optional>
@@ -143,29 +143,41 @@ QString restoredName(const QString &value, PageEncoding encoding)
     return unescapeName(restored(value, encoding));
 }
 
+// The background a line of page 1 gives, when it gives one. The kind is
+// chosen first: choosing it empties the value.
+void takeBackground(PageSet &set, BackgroundKind kind, const std::optional<QString> &value)
+{
+    if (!value)
+        return;
+    selectBackgroundKind(set, kind);
+    set.backgroundValue = *value;
+}
+
 // Page 1's body line carries the background. A later matching line wins, and
 // a colour marker on a line hides a picture marker on the same line.
 void applyBackgroundRule(const QString &line, const LineMarkers &at, PageEncoding encoding,
                          PageSet &set)
 {
-    const qsizetype p = at.colour;
-    if (p >= 0) {
-        if (const auto value = valueAfter(line, p, kColourMarker)) {
-            // The kind is chosen first: choosing it empties the value.
-            selectBackgroundKind(set, BackgroundKind::Colour);
-            set.backgroundAttribute = kColourAttribute;
-            set.backgroundValue = restoredName(*value, encoding);
-        }
+    const bool colour = at.colour >= 0;
+    if (!colour && at.picture < 0)
         return;
-    }
-    const qsizetype q = at.picture;
-    if (q >= 0) {
-        if (const auto value = valueAfter(line, q, kPictureMarker)) {
-            selectBackgroundKind(set, BackgroundKind::Picture);
-            set.backgroundAttribute = kPictureAttribute;
-            set.backgroundValue = restoredName(*value, encoding);
-        }
-    }
+    const auto value = colour ? valueAfter(line, at.colour, kColourMarker)
+                              : valueAfter(line, at.picture, kPictureMarker);
+    takeBackground(set, colour ? BackgroundKind::Colour : BackgroundKind::Picture,
+                   value ? std::optional(restoredName(*value, encoding)) : std::nullopt);
+}
+
+// A picture line of either format: its width tells the picture's kind, and
+// any other width gives no picture.
+void takePicture(Page &page, const QString &width, const QString &file, const QString &alt)
+{
+    const std::optional<int> number = widthNumber(width);
+    if (number != kStandardWidth && number != kWideWidth)
+        return;
+    const bool wide = number == kWideWidth;
+    page.kind = wide ? PageKind::WidePicture : PageKind::StandardPicture;
+    (wide ? page.wideFile : page.standardFile) = file;
+    (wide ? page.wideAlt : page.standardAlt) = alt;
 }
 
 void applyTextLine(const QString &line, qsizetype markerPos, PageEncoding encoding, Page &page)
@@ -204,17 +216,8 @@ void applyImageLine(const QString &line, qsizetype markerPos, PageEncoding encod
     const auto alt = valueAfter(line, a, kAltMarker);
     if (!widthValue || !alt)
         return;
-    const QString file = restoredName(line.mid(fileStart, fileEnd - fileStart), encoding);
-    const std::optional<int> width = widthNumber(*widthValue);
-    if (width == kStandardWidth) {
-        page.kind = PageKind::StandardPicture;
-        page.standardFile = file;
-        page.standardAlt = restoredName(*alt, encoding);
-    } else if (width == kWideWidth) {
-        page.kind = PageKind::WidePicture;
-        page.wideFile = file;
-        page.wideAlt = restoredName(*alt, encoding);
-    }
+    takePicture(page, *widthValue, restoredName(line.mid(fileStart, fileEnd - fileStart), encoding),
+                restoredName(*alt, encoding));
 }
 
 // A line holding both markers is a text line, even when its text rule fails.
@@ -266,28 +269,13 @@ bool applyHtml5Line(const QString &line, int n, PageSet &set)
         const auto alt = html5Attribute(line, QStringLiteral("alt"));
         if (!src || !width || !alt)
             return false;
-        const QString file = fileNameOfUrl(*src);
-        if (widthNumber(*width) == kStandardWidth) {
-            page.kind = PageKind::StandardPicture;
-            page.standardFile = file;
-            page.standardAlt = *alt;
-        } else if (widthNumber(*width) == kWideWidth) {
-            page.kind = PageKind::WidePicture;
-            page.wideFile = file;
-            page.wideAlt = *alt;
-        }
+        takePicture(page, *width, fileNameOfUrl(*src), *alt);
     } else if (n == 1 && line.startsWith(kHtml5BodyColour)) {
-        if (const auto value = html5Attribute(line, QStringLiteral("data-colour"))) {
-            selectBackgroundKind(set, BackgroundKind::Colour);
-            set.backgroundAttribute = kColourAttribute;
-            set.backgroundValue = *value;
-        }
+        takeBackground(set, BackgroundKind::Colour,
+                       html5Attribute(line, QStringLiteral("data-colour")));
     } else if (n == 1 && line.startsWith(kHtml5BodyPicture)) {
-        if (const auto value = html5Attribute(line, QStringLiteral("data-picture"))) {
-            selectBackgroundKind(set, BackgroundKind::Picture);
-            set.backgroundAttribute = kPictureAttribute;
-            set.backgroundValue = *value;
-        }
+        takeBackground(set, BackgroundKind::Picture,
+                       html5Attribute(line, QStringLiteral("data-picture")));
     } else if (line.startsWith(kHtml5Close)) {
         return true;
     }
@@ -392,46 +380,43 @@ ReadOutcome readPageSetFiles(const QString &outFolder, const QString &title, con
     return outcome;
 }
 
+QString fileNotFoundMessage()
+{
+    return Texts::tr("ファイルが見つかりません。");
+}
+
 QString pageRefusalMessage(const QString &fileName, PageRefusal refusal)
 {
     if (refusal == PageRefusal::LinkOutside)
-        return QStringLiteral("[ %1 ] は Popleaf の外にあるファイルへのリンクのため、読み込みませんでした。")
+        return Texts::tr(
+                   "[ %1 ] は Popleaf の外にあるファイルへのリンクのため、読み込みませんでした。")
             .arg(fileName);
     if (refusal == PageRefusal::TooLarge)
-        return QStringLiteral("[ %1 ] は %2 MB を超えていて、ページのファイルとしては大きすぎるため、"
-                              "読み込みませんでした。")
-            .arg(fileName)
-            .arg(kMaxPageFileBytes >> 20);
-    return kFileNotFoundMessage;
+        return Texts::tr("[ %1 ] は %2 MB を超えていて、ページのファイルとしては大きすぎるため、"
+                         "読み込みませんでした。")
+            .arg(fileName, QString::number(kMaxPageFileBytes >> 20));
+    return fileNotFoundMessage();
 }
 
 QString pageReadFailedMessage(const QString &fileName, int error)
 {
-    return QStringLiteral("[ %1 ] を最後まで読み込めなかったため、セットを開きませんでした。\n理由: %2")
+    return Texts::tr("[ %1 ] を最後まで読み込めなかったため、セットを開きませんでした。\n理由: %2")
         .arg(fileName, systemErrorText(error));
 }
 
 QString readReportMessage(const QString &title, const QString &ext, int pagesRead)
 {
     if (pagesRead < 1)
-        return kFileNotFoundMessage;
-    // popupPageFileName(title, n, ext) for pages 1 and n, each message built
-    // in one allocation.
-    if (pagesRead > 9) // not from a set, which has at most six pages
-        return QStringLiteral("ポップリーフ [ ") + popupPageFileName(title, 1, ext)
-            + QStringLiteral(" ] ～ [ ") + popupPageFileName(title, pagesRead, ext)
-            + QStringLiteral(" ] を読み込みました。");
-    const QChar last(u'0' + pagesRead);
+        return fileNotFoundMessage();
+    const QString first = popupPageFileName(title, 1, ext);
     if (pagesRead == 1)
-        return QStringLiteral("ポップリーフ [ ") % title % QStringLiteral("_1") % ext
-            % QStringLiteral(" ] を読み込みました。");
-    return QStringLiteral("ポップリーフ [ ") % title % QStringLiteral("_1") % ext
-        % QStringLiteral(" ] ～ [ ") % title % u'_' % last % ext
-        % QStringLiteral(" ] を読み込みました。");
+        return Texts::tr("ポップリーフ [ %1 ] を読み込みました。").arg(first);
+    return Texts::tr("ポップリーフ [ %1 ] ～ [ %2 ] を読み込みました。")
+        .arg(first, popupPageFileName(title, pagesRead, ext));
 }
 
-void readPageSet(Editor &editor, EditorState &state, const ProgramPaths &paths,
-                 Desktop &desktop, const PageSet *previous)
+void readPageSet(Editor &editor, EditorState &state, const ProgramPaths &paths, Desktop &desktop,
+                 const PageSet *previous)
 {
     const BusyCursor busy(desktop);
     const PageSet start = editor.pageSet();
@@ -442,7 +427,7 @@ void readPageSet(Editor &editor, EditorState &state, const ProgramPaths &paths,
         if (previous)
             editor.showPageSet(*previous);
         if (outcome.refusal.isEmpty())
-            desktop.plainMessage(kFileNotFoundMessage);
+            desktop.plainMessage(fileNotFoundMessage());
         else
             desktop.warning(outcome.refusal);
         return;

@@ -38,7 +38,7 @@ ReadOutcome readPageSetFiles(const QString &outFolder, const QString &title, con
 QString readReportMessage(const QString &title, const QString &ext, int pagesRead);
 
 // The message when page 1 of the set cannot be opened.
-inline const QString kFileNotFoundMessage = QStringLiteral("ファイルが見つかりません。");
+QString fileNotFoundMessage();
 
 // The message for a page the reader refused, naming the file.
 QString pageRefusalMessage(const QString &fileName, PageRefusal refusal);
@@ -54,7 +54,7 @@ QString pageReadFailedMessage(const QString &fileName, int error);
 // command reset it), the editor shows previous again before the message, so
 // a failed open loses none of the user's work.
 // A set read is recorded as the editor's reopened set (EditorState::reopenedSet).
-void readPageSet(Editor &editor, EditorState &state, const ProgramPaths &paths,
-                 Desktop &desktop, const PageSet *previous = nullptr);
+void readPageSet(Editor &editor, EditorState &state, const ProgramPaths &paths, Desktop &desktop,
+                 const PageSet *previous = nullptr);
 
 } // namespace zelmora

@@ -1,5 +1,6 @@
 #include "core/settings/settings_file.h"
 
+#include "core/model/texts.h"
 #include "core/settings/ini_text.h"
 #include "core/files/file_descriptor.h"
 
@@ -49,11 +50,11 @@ LoadedFile loadFile(const QString &path)
         return file;
     }
     if (!S_ISREG(st.st_mode)) {
-        file.error = QStringLiteral("通常のファイルではありません");
+        file.error = Texts::tr("通常のファイルではありません");
         return file;
     }
     if (st.st_size > kMaxSettingsFileBytes) {
-        file.error = QStringLiteral("設定ファイルとしては大きすぎます");
+        file.error = Texts::tr("設定ファイルとしては大きすぎます");
         return file;
     }
     // The read-only attribute of a Windows file: honoured even where the
@@ -61,21 +62,8 @@ LoadedFile loadFile(const QString &path)
     file.readOnly = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 
     file.bytes.resize(qsizetype(st.st_size));
-    qsizetype got = 0;
-    while (got < file.bytes.size()) {
-        const ssize_t n
-            = ::read(fd.get(), file.bytes.data() + got, size_t(file.bytes.size() - got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            file.error = systemErrorText(errno);
-            return file;
-        }
-        if (n == 0)
-            break; // shrank since fstat
-        got += n;
-    }
-    file.bytes.truncate(got);
+    if (const int error = readAll(fd.get(), file.bytes))
+        file.error = systemErrorText(error);
     return file;
 }
 
@@ -149,7 +137,7 @@ std::optional<FileError> checkNames(const QString &section, const QString &key, 
 {
     if (ini::isValidSectionName(section) && ini::isValidKeyName(key))
         return std::nullopt;
-    return FileError{path, QStringLiteral("設定の名前 [%1] %2 は書き込めません").arg(section, key)};
+    return FileError{path, Texts::tr("設定の名前 [%1] %2 は書き込めません").arg(section, key)};
 }
 
 } // namespace

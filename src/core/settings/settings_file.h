@@ -52,6 +52,7 @@ std::optional<FileError> writeIniStrings(const QString &section,
 struct StoredSettings {
     QString DousaSettei = QStringLiteral("1");
     QString KensakuSettei = QStringLiteral("0");
+    // Fixed output: the two defaults are written into Zelmora.ini as they stand.
     QString HomeName = QStringLiteral("リンクページ名");
     QString HomeURL = QStringLiteral("リンクページURL");
     QString KakucyosiSettei = QStringLiteral("0");

@@ -13,7 +13,8 @@ PageFormat pageFormatFromSetting(const QString &value)
 
 PageEncoding pageEncodingOf(PageFormat format, const QString &encodingSetting)
 {
-    return format == PageFormat::Html5 ? PageEncoding::Utf8 : pageEncodingFromSetting(encodingSetting);
+    return format == PageFormat::Html5 ? PageEncoding::Utf8
+                                       : pageEncodingFromSetting(encodingSetting);
 }
 
 PageEncoding pageEncodingFromSetting(const QString &value)

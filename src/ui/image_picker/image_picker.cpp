@@ -3,6 +3,8 @@
 #include "core/files/file_listing.h"
 #include "core/files/picture_import.h"
 #include "core/model/desktop.h"
+#include "core/model/page_set.h"
+#include "core/model/texts.h"
 #include "ui/kit/form_layout.h"
 
 #include <QDir>
@@ -49,16 +51,16 @@ std::optional<QString> unusablePictureReason(const QString &folder, const QStrin
     const std::optional<QString> why = pictureNameFault(folder, name);
     if (!why)
         return std::nullopt;
-    return QStringLiteral(
+    return Texts::tr(
                "この画像は選べません。\n%1\n理由: %2\nファイル名を変えてから選び直してください。")
-        .arg(shownPictureName(name), *why);
+        .arg(withControlCodes(name), *why);
 }
 
 ImagePicker::ImagePicker(Desktop &desktop, const QString &outFolder, QWidget *parent) :
     QDialog(parent), m_desktop(desktop), m_outFolder(outFolder)
 {
     setObjectName(QStringLiteral("Form5"));
-    setWindowTitle(QStringLiteral("画像選択"));
+    setWindowTitle(tr("画像選択"));
     setFont(formFont());
     setFixedSize(twipsSize(7110, 3195));
 
@@ -67,8 +69,8 @@ ImagePicker::ImagePicker(Desktop &desktop, const QString &outFolder, QWidget *pa
     // A folder of thousands of pictures lists without laying out every name
     // to measure it; all rows have the one font's height.
     m_files->setUniformItemSizes(true);
-    m_files->setToolTip(QStringLiteral("画像ファイル（gif・jpg・png・bmp）をここにドロップすると、"
-                                       "ポップリーフフォルダにコピーして選択します"));
+    m_files->setToolTip(tr("画像ファイル（gif・jpg・png・bmp）をここにドロップすると、"
+                           "ポップリーフフォルダにコピーして選択します"));
     setAcceptDrops(true);
     m_files->setAccessibleName(windowTitle());
     m_frame = placeControl(new QGroupBox(this), QStringLiteral("Frame1"), 3000, 120, 4000, 2415);
@@ -77,10 +79,9 @@ ImagePicker::ImagePicker(Desktop &desktop, const QString &outFolder, QWidget *pa
     m_image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_image->setGeometry(QRect(imageOrigin(), QSize(0, 0)));
     m_emptyHint
-        = placeControl(new QLabel(QStringLiteral(
-                                      "ポップリーフフォルダに\n画像がありません。\n\n"
-                                      "「ほかの場所から追加…」で\n選ぶか、画像ファイル\n"
-                                      "（gif・jpg・png・bmp）を\nここにドロップしてください。"),
+        = placeControl(new QLabel(tr("ポップリーフフォルダに\n画像がありません。\n\n"
+                                     "「ほかの場所から追加…」で\n選ぶか、画像ファイル\n"
+                                     "（gif・jpg・png・bmp）を\nここにドロップしてください。"),
                                   this),
                        QStringLiteral("EmptyHint"), 240, 360, 2535, 2010);
     m_emptyHint->setWordWrap(true);
@@ -89,16 +90,15 @@ ImagePicker::ImagePicker(Desktop &desktop, const QString &outFolder, QWidget *pa
     m_emptyHint->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_emptyHint->setBuddy(m_files); // it tells of the list it lies on
     // The mnemonic before the ellipsis, in the Japanese way.
-    m_import = placeControl(new QPushButton(QStringLiteral("ほかの場所から追加(&A)…"), this),
+    m_import = placeControl(new QPushButton(tr("ほかの場所から追加(&A)…"), this),
                             QStringLiteral("Com_import"), 120, 2640, 2775, 375);
-    m_import->setAccessibleName(QStringLiteral("ほかの場所から追加…"));
-    m_import->setToolTip(
-        QStringLiteral("ほかのフォルダの画像を選んで、ポップリーフフォルダにコピーします"));
-    m_ok = placeControl(new QPushButton(QStringLiteral("ＯＫ"), this), QStringLiteral("Command1"),
-                        5280, 2640, 1600, 375);
+    m_import->setAccessibleName(tr("ほかの場所から追加…"));
+    m_import->setToolTip(tr("ほかのフォルダの画像を選んで、ポップリーフフォルダにコピーします"));
+    m_ok = placeControl(new QPushButton(tr("ＯＫ"), this), QStringLiteral("Command1"), 5280, 2640,
+                        1600, 375);
     m_ok->setDefault(true);
 
-    // Form_Load: nothing picked yet, the list showing the output folder.
+    // Nothing picked yet, the list showing the output folder.
     m_pickedName.clear();
     listPictures();
 

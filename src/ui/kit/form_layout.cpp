@@ -1,6 +1,7 @@
 #include "ui/kit/form_layout.h"
 
 #include <QAbstractButton>
+#include <QButtonGroup>
 #include <QApplication>
 #include <QGroupBox>
 #include <QImage>
@@ -144,6 +145,15 @@ void placeAt(QWidget *window, const QWidget *mainWindow, int leftTwips, int topT
         return;
     // The offsets count from the main window's outer top-left corner.
     window->move(mainWindow->frameGeometry().topLeft() + twipsPoint(leftTwips, topTwips));
+}
+
+bool selectButton(QButtonGroup *group, int id)
+{
+    QAbstractButton *button = group->button(id);
+    if (button->isChecked())
+        return false;
+    button->setChecked(true);
+    return true;
 }
 
 } // namespace zelmora

@@ -10,6 +10,7 @@
 #include <optional>
 #include <utility>
 
+class QButtonGroup;
 class QGroupBox;
 class QPushButton;
 
@@ -68,6 +69,11 @@ void keepInsideFrameLines(QGroupBox *frame);
 // Places a modal window at an offset (in twips) from the main window's
 // top-left corner, as the windows of this program are placed.
 void placeAt(QWidget *window, const QWidget *mainWindow, int leftTwips, int topTwips);
+
+// Selects the button of id in group as a click would (its toggle runs the
+// group's rule); false when it was selected already, where nothing toggles,
+// so the caller runs the rule itself.
+bool selectButton(QButtonGroup *group, int id);
 
 // Names a control and puts it where the layout tables place it, in twips
 // inside its parent.

@@ -1,5 +1,6 @@
 #include "ui/kit/icons.h"
 
+#include "core/model/texts.h"
 #include "ui/kit/form_layout.h"
 
 #include <QApplication>
@@ -98,7 +99,7 @@ void drawSettings(QPainter &p, bool darkFace)
 {
     p.setPen(Qt::NoPen);
     p.setBrush(darkFace ? QColor(0xb4, 0xcc, 0xff) : QColor(0x00, 0x33, 0xcc));
-    p.drawPath(centred(wordOutline(QStringLiteral("設定"), 10), kButtonPictureSize));
+    p.drawPath(centred(wordOutline(Texts::tr("設定"), 10), kButtonPictureSize));
 }
 
 void drawHelp(QPainter &p, bool)

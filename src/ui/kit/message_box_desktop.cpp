@@ -1,5 +1,7 @@
 #include "ui/kit/message_box_desktop.h"
 
+#include "core/model/texts.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -69,8 +71,8 @@ QStringList MessageBoxDesktop::choosePictureFiles()
         start = QDir::homePath();
     // Qt's default: the desktop's own dialog (through the portal where there
     // is one), which is what the user knows and reaches every folder.
-    return QFileDialog::getOpenFileNames(parent, QStringLiteral("ほかの場所から画像を追加"), start,
-                                         QStringLiteral("画像ファイル (*.gif *.jpg *.png *.bmp)"));
+    return QFileDialog::getOpenFileNames(parent, Texts::tr("ほかの場所から画像を追加"), start,
+                                         Texts::tr("画像ファイル (*.gif *.jpg *.png *.bmp)"));
 }
 
 void MessageBoxDesktop::setBusy(bool busy)

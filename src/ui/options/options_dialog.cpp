@@ -33,7 +33,8 @@ QRadioButton *addOption(QButtonGroup *group, int id, const QString &text, QWidge
 // the caption alone.
 QGroupBox *captionedFrame(const QString &caption, char letter, QWidget *parent)
 {
-    auto *frame = new QGroupBox(caption + QStringLiteral("(&") + QLatin1Char(letter) + u')', parent);
+    auto *frame
+        = new QGroupBox(caption + QStringLiteral("(&") + QLatin1Char(letter) + u')', parent);
     frame->setAccessibleName(caption);
     return frame;
 }
@@ -44,7 +45,7 @@ OptionsDialog::OptionsDialog(const QString &settingsPath, Desktop &desktop, QWid
     QDialog(parent), m_settingsPath(settingsPath), m_desktop(desktop)
 {
     setObjectName(QStringLiteral("Form4"));
-    setWindowTitle(QStringLiteral("オプション設定"));
+    setWindowTitle(tr("オプション設定"));
     setFont(gothicFont(9));
     setFixedSize(twipsSize(5895, 8400));
     buildControls();
@@ -55,92 +56,85 @@ OptionsDialog::~OptionsDialog() = default;
 
 void OptionsDialog::buildControls()
 {
-    auto *frame3 = placeControl(captionedFrame(QStringLiteral("動作設定"), 'D', this),
-                                QStringLiteral("Frame3"), 120, 120, 5655, 735);
-    m_chkBrowser
-        = placeControl(new QCheckBox(QStringLiteral("『作成』 後、ブラウザで動作確認をする"),
-                                     frame3),
-                       QStringLiteral("ChkBrowser"), 120, 240, 5415, 375);
+    auto *frame3 = placeControl(captionedFrame(tr("動作設定"), 'D', this), QStringLiteral("Frame3"),
+                                120, 120, 5655, 735);
+    m_chkBrowser = placeControl(new QCheckBox(tr("『作成』 後、ブラウザで動作確認をする"), frame3),
+                                QStringLiteral("ChkBrowser"), 120, 240, 5415, 375);
     m_chkBrowser->setChecked(true);
 
-    auto *frame5 = placeControl(captionedFrame(QStringLiteral("拡張子設定"), 'E', this),
+    auto *frame5 = placeControl(captionedFrame(tr("拡張子設定"), 'E', this),
                                 QStringLiteral("Frame5"), 120, 1080, 5655, 1095);
     m_optKcyosi = new QButtonGroup(this);
     m_optKcyosi->setObjectName(QStringLiteral("OptKcyosi"));
-    addOption(m_optKcyosi, 0, QStringLiteral("作成ファイルの拡張子を ［ .htm ］ にする"), frame5,
-              240, 240, 4815, 375)
+    addOption(m_optKcyosi, 0, tr("作成ファイルの拡張子を ［ .htm ］ にする"), frame5, 240, 240,
+              4815, 375)
         ->setChecked(true);
-    addOption(m_optKcyosi, 1, QStringLiteral("作成ファイルの拡張子を ［ .html ］ にする"), frame5,
-              240, 600, 4815, 375);
+    addOption(m_optKcyosi, 1, tr("作成ファイルの拡張子を ［ .html ］ にする"), frame5, 240, 600,
+              4815, 375);
 
     // The robots options and the home link that belongs to them lie in
     // Frame2, so that a screen reader tells them as one group under its
     // caption. Positions in the layout table count from the dialog.
-    auto *frame2 = placeControl(captionedFrame(QStringLiteral("ロボット検索対応設定"), 'R', this),
+    auto *frame2 = placeControl(captionedFrame(tr("ロボット検索対応設定"), 'R', this),
                                 QStringLiteral("Frame2"), 120, 2400, 5655, 3015);
     const auto inFrame2 = [](int left, int top) { return QPoint(left - 120, top - 2400); };
     m_optSettei = new QButtonGroup(this);
     m_optSettei->setObjectName(QStringLiteral("OptSettei"));
     const QPoint notAllowed = inFrame2(360, 2640), allowed = inFrame2(360, 3000);
-    addOption(m_optSettei, 1, QStringLiteral("ロボット検索 【不可】 設定"), frame2, notAllowed.x(),
+    addOption(m_optSettei, 1, tr("ロボット検索 【不可】 設定"), frame2, notAllowed.x(),
               notAllowed.y(), 2775, 375);
-    addOption(m_optSettei, 2, QStringLiteral("ロボット検索 【可】 設定"), frame2, allowed.x(),
-              allowed.y(), 2775, 375);
+    addOption(m_optSettei, 2, tr("ロボット検索 【可】 設定"), frame2, allowed.x(), allowed.y(),
+              2775, 375);
 
     const QPoint link = inFrame2(240, 3360);
-    auto *frame1 = placeControl(captionedFrame(QStringLiteral("[ HOME ] ページへのリンク"), 'L', frame2),
+    auto *frame1 = placeControl(captionedFrame(tr("[ HOME ] ページへのリンク"), 'L', frame2),
                                 QStringLiteral("Frame1"), link.x(), link.y(), 5415, 1455);
-    auto *nameLabel = placeControl(new QLabel(QStringLiteral("リンクページ名"), frame1),
+    auto *nameLabel = placeControl(new QLabel(tr("リンクページ名"), frame1),
                                    QStringLiteral("Label1"), 120, 355, 2055, 255);
-    m_textHomeName = placeControl(new QLineEdit(QStringLiteral("リンクページ名"), frame1),
+    m_textHomeName = placeControl(new QLineEdit(tr("リンクページ名"), frame1),
                                   QStringLiteral("Text_HomeName"), 1440, 310, 2895, 270);
-    auto *urlLabel = placeControl(new QLabel(QStringLiteral("リンクページURL"), frame1),
+    auto *urlLabel = placeControl(new QLabel(tr("リンクページURL"), frame1),
                                   QStringLiteral("Label2"), 120, 720, 1575, 255);
-    m_textUrl = placeControl(new QLineEdit(QStringLiteral("リンクページURL"), frame1),
+    m_textUrl = placeControl(new QLineEdit(tr("リンクページURL"), frame1),
                              QStringLiteral("Text_URL"), 240, 960, 5055, 270);
     // Named by their own labels, not by the frame's caption that they share.
     nameLabel->setBuddy(m_textHomeName);
     urlLabel->setBuddy(m_textUrl);
-    m_textHomeName->setAccessibleName(QStringLiteral("リンクページ名"));
-    m_textUrl->setAccessibleName(QStringLiteral("リンクページURL"));
+    m_textHomeName->setAccessibleName(tr("リンクページ名"));
+    m_textUrl->setAccessibleName(tr("リンクページURL"));
     // Label1 reaches under the name box; the box, made later, stays on top.
     m_textHomeName->raise();
 
     const QPoint none = inFrame2(360, 4920);
-    auto *noRobots
-        = addOption(m_optSettei, 0, QStringLiteral("なし"), frame2, none.x(), none.y(), 2775, 375);
+    auto *noRobots = addOption(m_optSettei, 0, tr("なし"), frame2, none.x(), none.y(), 2775, 375);
     noRobots->setChecked(true);
     // "なし" alone does not say what it turns off.
-    noRobots->setAccessibleName(QStringLiteral("ホームへのリンクなし"));
+    noRobots->setAccessibleName(tr("ホームへのリンクなし"));
     applyRobotsRule(0);
 
     // The character encoding came after the other options; its frame lies
     // below them, so that none of them moved.
-    auto *frame6 = placeControl(captionedFrame(QStringLiteral("文字コード設定"), 'M', this),
+    auto *frame6 = placeControl(captionedFrame(tr("文字コード設定"), 'M', this),
                                 QStringLiteral("Frame6"), 120, 5520, 5655, 1095);
     m_optMoji = new QButtonGroup(this);
     m_optMoji->setObjectName(QStringLiteral("OptMoji"));
-    auto *shiftJis
-        = addOption(m_optMoji, 0, QStringLiteral("Shift_JIS（従来）"), frame6, 240, 240, 4815, 375);
+    auto *shiftJis = addOption(m_optMoji, 0, tr("Shift_JIS（従来）"), frame6, 240, 240, 4815, 375);
     shiftJis->setChecked(true);
-    shiftJis->setToolTip(QStringLiteral("これまでの Shift_JIS のページとそろえるときや、Shift_JIS "
-                                        "を送るよう設定したサーバーに置くときに選びます。"));
+    shiftJis->setToolTip(tr("これまでの Shift_JIS のページとそろえるときや、Shift_JIS "
+                            "を送るよう設定したサーバーに置くときに選びます。"));
     addOption(m_optMoji, 1, QStringLiteral("UTF-8"), frame6, 240, 600, 4815, 375)
-        ->setToolTip(
-            QStringLiteral("サーバーの文字コード設定やローカルファイルで開くかどうかに関係なく、正"
-                           "しく表示させたいとき（新しく作るページ）に選びます。"));
+        ->setToolTip(tr("サーバーの文字コード設定やローカルファイルで開くかどうかに関係なく、正"
+                        "しく表示させたいとき（新しく作るページ）に選びます。"));
 
     // The page format came last; ＯＫ sits below every option.
-    auto *frame7 = placeControl(captionedFrame(QStringLiteral("ページ形式"), 'K', this),
+    auto *frame7 = placeControl(captionedFrame(tr("ページ形式"), 'K', this),
                                 QStringLiteral("Frame7"), 120, 6720, 5655, 1095);
     m_optKeishiki = new QButtonGroup(this);
     m_optKeishiki->setObjectName(QStringLiteral("OptKeishiki"));
-    addOption(m_optKeishiki, 0, QStringLiteral("従来形式"), frame7, 240, 240, 4815, 375)
-        ->setChecked(true);
-    addOption(m_optKeishiki, 1, QStringLiteral("HTML5（スマートフォン対応）"), frame7, 240, 600,
-              4815, 375)
-        ->setToolTip(QStringLiteral("スマートフォンや今のブラウザで読みやすいページを UTF-8 "
-                                    "で作ります。文字コード設定は使いません。"));
+    addOption(m_optKeishiki, 0, tr("従来形式"), frame7, 240, 240, 4815, 375)->setChecked(true);
+    addOption(m_optKeishiki, 1, tr("HTML5（スマートフォン対応）"), frame7, 240, 600, 4815, 375)
+        ->setToolTip(tr("スマートフォンや今のブラウザで読みやすいページを UTF-8 "
+                        "で作ります。文字コード設定は使いません。"));
     // HTML5 pages are always UTF-8: the encoding choice is closed meanwhile
     // and keeps its value for the classic format.
     connect(m_optKeishiki, &QButtonGroup::idToggled, this, [frame6](int id, bool checked) {
@@ -148,8 +142,8 @@ void OptionsDialog::buildControls()
             frame6->setEnabled(id != 1);
     });
 
-    auto *command1 = placeControl(new QPushButton(QStringLiteral("ＯＫ"), this),
-                                  QStringLiteral("Command1"), 4080, 7920, 1600, 375);
+    auto *command1 = placeControl(new QPushButton(tr("ＯＫ"), this), QStringLiteral("Command1"),
+                                  4080, 7920, 1600, 375);
     command1->setDefault(true);
     connect(command1, &QPushButton::clicked, this, &QDialog::accept);
 
@@ -227,7 +221,7 @@ void OptionsDialog::saveSettings()
         return;
     // Closing goes on: the user has been told, and there is nothing to retry
     // from inside a dialog that has no cancel.
-    m_desktop.warning(QStringLiteral("オプション設定を保存できませんでした。\n%1\n理由: %2")
+    m_desktop.warning(tr("オプション設定を保存できませんでした。\n%1\n理由: %2")
                           .arg(QDir::toNativeSeparators(error->path), error->reason));
 }
 

@@ -19,21 +19,21 @@ namespace zelmora {
 BackgroundBox::BackgroundBox(QWidget *parent) : QGroupBox(parent)
 {
     setObjectName(QStringLiteral("Frame8"));
-    setAccessibleName(QStringLiteral("背景の種類")); // a frame without a caption
+    setAccessibleName(tr("背景の種類")); // a frame without a caption
     setGeometry(twipsRect(190, 720, 5295, 1185));
 
     m_kind = new QButtonGroup(this);
     m_kind->setObjectName(QStringLiteral("Option0"));
-    m_kind->addButton(placeControl(new QRadioButton(QStringLiteral("バックカラー"), this),
+    m_kind->addButton(placeControl(new QRadioButton(tr("バックカラー"), this),
                                    QStringLiteral("Option0_0"), 480, 240, 1335, 375),
                       int(BackgroundKind::Colour));
-    m_colourButton = placeControl(new QPushButton(QStringLiteral("参照"), this),
-                                  QStringLiteral("SelColor_BK"), 1920, 240, 495, 255);
+    m_colourButton = placeControl(new QPushButton(tr("参照"), this), QStringLiteral("SelColor_BK"),
+                                  1920, 240, 495, 255);
     // Too narrow in the tables for a mnemonic after the caption.
-    m_kind->addButton(placeControl(new QRadioButton(QStringLiteral("背景画像"), this),
+    m_kind->addButton(placeControl(new QRadioButton(tr("背景画像"), this),
                                    QStringLiteral("Option0_1"), 3000, 240, 1335, 375),
                       int(BackgroundKind::Picture));
-    m_pictureButton = placeControl(new QPushButton(QStringLiteral("参照"), this),
+    m_pictureButton = placeControl(new QPushButton(tr("参照"), this),
                                    QStringLiteral("OpenFiles_BK"), 4440, 240, 495, 255);
     // Its face before its text, so the text is never measured in the form's
     // larger face.
@@ -51,9 +51,9 @@ BackgroundBox::BackgroundBox(QWidget *parent) : QGroupBox(parent)
     // Enter presses the focused button, as Space does; each 参照 says what
     // it chooses.
     m_colourButton->setAutoDefault(true);
-    m_colourButton->setAccessibleName(QStringLiteral("バックカラーの参照"));
+    m_colourButton->setAccessibleName(tr("バックカラーの参照"));
     m_pictureButton->setAutoDefault(true);
-    m_pictureButton->setAccessibleName(QStringLiteral("背景画像の参照"));
+    m_pictureButton->setAccessibleName(tr("背景画像の参照"));
     giveCaptionTheWholeButton(m_colourButton);
     giveCaptionTheWholeButton(m_pictureButton);
 
@@ -90,11 +90,8 @@ BackgroundKind BackgroundBox::kind() const
 
 void BackgroundBox::selectKind(BackgroundKind kind)
 {
-    QAbstractButton *button = m_kind->button(int(kind));
-    if (button->isChecked())
+    if (!selectButton(m_kind, int(kind)))
         applyKindRule();
-    else
-        button->setChecked(true); // runs the rule through idToggled
 }
 
 void BackgroundBox::applyKindRule()

@@ -16,16 +16,18 @@ namespace {
 
 struct KindOption {
     PageKind kind;
-    const char16_t *caption;
+    const char *caption;
     char mnemonic; // the same on every page: only the page shown takes it
     int top;
 };
 
 constexpr KindOption kKindOptions[] = {
-    {PageKind::None, u"なし", 'N', 4680},
-    {PageKind::Text, u"テキスト", 'T', 240},
-    {PageKind::StandardPicture, u"イメージ（標準　115*150 pix）", 'I', 2280},
-    {PageKind::WidePicture, u"イメージ（ワイド　115*250 pix）", 'W', 3480},
+    {PageKind::None, QT_TRANSLATE_NOOP("zelmora::PageInputs", "なし"), 'N', 4680},
+    {PageKind::Text, QT_TRANSLATE_NOOP("zelmora::PageInputs", "テキスト"), 'T', 240},
+    {PageKind::StandardPicture,
+     QT_TRANSLATE_NOOP("zelmora::PageInputs", "イメージ（標準　115*150 pix）"), 'I', 2280},
+    {PageKind::WidePicture,
+     QT_TRANSLATE_NOOP("zelmora::PageInputs", "イメージ（ワイド　115*250 pix）"), 'W', 3480},
 };
 
 // The wide picture's row lies this far below the standard one.
@@ -60,17 +62,17 @@ PageInputs::PageInputs(int pageNumber, QWidget *parent) :
     setObjectName(QStringLiteral("Frame") + k);
     // The frame has no caption; without a name a screen reader meets six
     // groups of the same four options and cannot tell the pages apart.
-    setAccessibleName(accessiblePrefix(pageNumber) + QStringLiteral("の種類"));
+    setAccessibleName(tr("%1の種類").arg(accessiblePrefix(pageNumber)));
     resize(twipsSize(4935, 5055));
 
     m_kind = new QButtonGroup(this);
     m_kind->setObjectName(QStringLiteral("Option") + k);
     for (const KindOption &option : kKindOptions) {
         const int index = int(option.kind);
-        auto *button = placeControl(new QRadioButton(this),
-                                    QStringLiteral("Option%1_%2").arg(k).arg(index), 240,
-                                    option.top, 4335, 375);
-        setMnemonicCaption(button, QString::fromUtf16(option.caption), option.mnemonic);
+        auto *button
+            = placeControl(new QRadioButton(this), QStringLiteral("Option%1_%2").arg(k).arg(index),
+                           240, option.top, 4335, 375);
+        setMnemonicCaption(button, tr(option.caption), option.mnemonic);
         m_kind->addButton(button, index);
     }
     m_kind->button(int(PageKind::None))->setChecked(true);
@@ -78,7 +80,7 @@ PageInputs::PageInputs(int pageNumber, QWidget *parent) :
 
     m_text = placeControl(new LimitedTextEdit(kTextLimit, this), QStringLiteral("Text") + k, 720,
                           720, 3650, 1215);
-    m_text->setAccessibleName(accessiblePrefix(pageNumber) + QStringLiteral("テキスト"));
+    m_text->setAccessibleName(tr("%1テキスト").arg(accessiblePrefix(pageNumber)));
 
     // Names for screen readers: the tab's caption, then what the input holds
     // in the words of the page's own captions, so that the twelve 参照
@@ -87,24 +89,23 @@ PageInputs::PageInputs(int pageNumber, QWidget *parent) :
 
     for (int picture : {kStandard, kWide}) {
         const int row = picture == kStandard ? 0 : kWideRowOffset;
-        const QString what = tab
-            + (picture == kStandard ? QStringLiteral("イメージ（標準）")
-                                    : QStringLiteral("イメージ（ワイド）"));
-        QLabel *src = staticCaption(QStringLiteral("ＳＲＣ＝"), 360, 2760 + row, 615, this);
+        const QString what = picture == kStandard ? tr("%1イメージ（標準）").arg(tab)
+                                                  : tr("%1イメージ（ワイド）").arg(tab);
+        QLabel *src = staticCaption(tr("ＳＲＣ＝"), 360, 2760 + row, 615, this);
         m_fileName[picture]
             = placeControl(new QLabel(this), QStringLiteral("Label%1_%2").arg(k).arg(picture), 1080,
                            2760 + row, 3255, 255);
         // A file name is shown as it stands, never read as markup.
         m_fileName[picture]->setTextFormat(Qt::PlainText);
         m_pictureButton[picture]
-            = placeControl(new QPushButton(QStringLiteral("参照"), this),
+            = placeControl(new QPushButton(tr("参照"), this),
                            QStringLiteral("OpenFiles_") + k + (picture == kStandard ? u'p' : u'w'),
                            4440, 2640 + row, 495, 255);
         m_pictureButton[picture]->setAutoDefault(true); // Enter presses it, as Space does
         giveCaptionTheWholeButton(m_pictureButton[picture]);
-        m_pictureButton[picture]->setAccessibleName(what + QStringLiteral("の参照"));
+        m_pictureButton[picture]->setAccessibleName(tr("%1の参照").arg(what));
         src->setBuddy(m_pictureButton[picture]);
-        QLabel *alt = staticCaption(QStringLiteral("ＡＬＴ＝"), 360, 3120 + row, 495, this);
+        QLabel *alt = staticCaption(tr("ＡＬＴ＝"), 360, 3120 + row, 495, this);
         // The text only after the box has its parent's face:
         // QLineEdit(text, parent) lays the text out in QFont() first.
         m_alternativeText[picture] = placeControl(new QLineEdit(this),
@@ -114,7 +115,7 @@ PageInputs::PageInputs(int pageNumber, QWidget *parent) :
                                                   1080, 3000 + row, 3255, 270);
         setAlternativeText(picture, kDefaultAlt);
         m_alternativeText[picture]->setCursorPosition(0);
-        m_alternativeText[picture]->setAccessibleName(what + QStringLiteral("のＡＬＴ"));
+        m_alternativeText[picture]->setAccessibleName(tr("%1のＡＬＴ").arg(what));
         alt->setBuddy(m_alternativeText[picture]);
         connect(m_pictureButton[picture], &QPushButton::clicked, this,
                 [this, picture] { emit pictureRequested(picture); });
@@ -136,11 +137,8 @@ PageKind PageInputs::kind() const
 
 void PageInputs::selectKind(PageKind kind)
 {
-    QAbstractButton *button = m_kind->button(int(kind));
-    if (button->isChecked())
+    if (!selectButton(m_kind, int(kind)))
         applyKindRule();
-    else
-        button->setChecked(true); // runs the rule through idToggled
 }
 
 void PageInputs::applyKindRule()

@@ -1,5 +1,6 @@
 #include "ui/preview/preview_client.h"
 
+#include "core/files/file_descriptor.h"
 #include "core/files/file_error.h"
 
 #include <QApplication>
@@ -57,9 +58,8 @@ PreviewClient::PreviewClient(QWidget *mainWindow, QString program, QStringList a
     connect(&m_process, &QProcess::finished, this, &PreviewClient::guestEnded);
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, this, [this] {
-        abandon(m_closing
-                    ? QStringLiteral("閉じるように求めても、プレビューのプロセスが応答しませんでした。")
-                    : QStringLiteral("プレビューのプロセスが応答しないまま、待てる時間を過ぎました。"));
+        abandon(m_closing ? tr("閉じるように求めても、プレビューのプロセスが応答しませんでした。")
+                          : tr("プレビューのプロセスが応答しないまま、待てる時間を過ぎました。"));
     });
     m_warm.setSingleShot(true);
     connect(&m_warm, &QTimer::timeout, this, &PreviewClient::endWarmPeriod);
@@ -105,8 +105,7 @@ bool PreviewClient::startGuest(QString *reason)
     const QString why = ::access(m_program.toLocal8Bit().constData(), X_OK) != 0
         ? systemErrorText(errno)
         : m_process.errorString();
-    *reason = QStringLiteral("プレビューのプロセスを起動できませんでした。\n") + m_program
-        + QStringLiteral("\n") + why;
+    *reason = tr("プレビューのプロセスを起動できませんでした。\n%1\n%2").arg(m_program, why);
     return false;
 }
 
@@ -209,7 +208,7 @@ void PreviewClient::readAnswers()
         const auto answer = PreviewAnswer::fromLine(m_buffer.left(end));
         m_buffer.remove(0, end + 1);
         if (!answer) {
-            abandon(QStringLiteral("プレビューのプロセスから読み取れない応答がありました。"));
+            abandon(tr("プレビューのプロセスから読み取れない応答がありました。"));
             return;
         }
         switch (answer->kind) {
@@ -237,14 +236,7 @@ void PreviewClient::readErrors()
     // Forwarded to the program's own standard error as they come, and the
     // end kept for the message.
     const QByteArray chunk = m_process.readAllStandardError();
-    for (qsizetype done = 0; done < chunk.size();) {
-        const ssize_t n = ::write(STDERR_FILENO, chunk.constData() + done, size_t(chunk.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += n;
-    }
+    writeAll(STDERR_FILENO, chunk);
     m_errors = (m_errors + chunk).right(8192);
 }
 
@@ -256,11 +248,11 @@ void PreviewClient::guestEnded(int exitCode, QProcess::ExitStatus status)
         return;
     QString reason;
     if (status == QProcess::CrashExit)
-        reason = QStringLiteral("プレビューのプロセスが異常終了しました。");
+        reason = tr("プレビューのプロセスが異常終了しました。");
     else if (exitCode == 0)
-        reason = QStringLiteral("プレビューのプロセスが、答えないまま終了しました。");
+        reason = tr("プレビューのプロセスが、答えないまま終了しました。");
     else {
-        reason = QStringLiteral("プレビューのプロセスが終了しました (終了コード %1)。").arg(exitCode);
+        reason = tr("プレビューのプロセスが終了しました (終了コード %1)。").arg(exitCode);
         if (const QString said = lastErrorLine(m_errors); !said.isEmpty())
             reason += u'\n' + said;
     }

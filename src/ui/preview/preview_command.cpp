@@ -1,5 +1,6 @@
 #include "ui/preview/preview_command.h"
 
+#include "core/model/texts.h"
 #include "core/places/program_paths.h"
 #include "core/preview/preview_cleanup.h"
 #include "core/preview/preview_pages.h"
@@ -10,36 +11,12 @@
 #include <QWidget>
 
 namespace zelmora {
-namespace {
-
-PreviewClient *clientOf(QWidget *mainWindow)
-{
-    return mainWindow->findChild<PreviewClient *>(QString(), Qt::FindDirectChildrenOnly);
-}
-
-} // namespace
-
 QString temporaryFolderLinkMessage(const QString &tempFolder)
 {
-    return QStringLiteral("プレビュー用の一時フォルダを使えません。\n") + tempFolder
-        + QStringLiteral(
-               "\n理由: "
-               "シンボリックリンクです。\nリンク先のフォルダには書き込みも削除もしません。");
-}
-
-void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state,
-                       const ProgramPaths &paths, Desktop &desktop)
-{
-    PreviewClient *client = clientOf(mainWindow);
-    if (!client)
-        client = new PreviewClient(mainWindow);
-    runPreviewCommand(mainWindow, editor, state, paths, desktop, *client);
-}
-
-void endPreview(QWidget *mainWindow)
-{
-    if (PreviewClient *client = clientOf(mainWindow))
-        client->end();
+    return Texts::tr(
+               "プレビュー用の一時フォルダを使えません。\n%1\n理由: シンボリックリンクです。\n"
+               "リンク先のフォルダには書き込みも削除もしません。")
+        .arg(tempFolder);
 }
 
 void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state,
@@ -59,37 +36,31 @@ void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state,
     const StoredSettings stored = readStoredSettings(paths.settingsFile);
     const PageFormat format = pageFormatFromSetting(stored.KeishikiSettei);
     const PageEncoding encoding = pageEncodingOf(format, stored.MojiCodeSettei);
-    const auto error = writePreviewPages(set, state, paths, encoding, format);
     // The pages this preview wrote, known before anything else can replace
     // them; the pages before a failed one are deleted with the rest.
     QStringList written;
-    for (int k = 1; k <= pageCount(set); ++k) {
-        const QString name = popupPageFileName(set.title, k, kPreviewExtension);
-        if (error && paths.previewFolder + name == error->path)
-            break;
-        written << name;
-    }
+    const auto error = writePreviewPages(set, state, paths, encoding, format, &written);
     PreviewPageFiles pages = PreviewPageFiles::record(paths.previewFolder, written);
     if (error) {
         pages.remove();
         desktop.warning(error->writeMessage());
         return;
     }
-    if (pageCount(set) == 0)
+    if (written.isEmpty())
         return;
 
     PreviewRequest request;
     request.folder = paths.previewFolder;
-    request.title = set.title; // the pages' names above
+    request.title = state.lastTitle; // the title the pages were written under
     request.extension = kPreviewExtension;
-    request.lastPage = pageCount(set);
+    request.lastPage = int(written.size());
     request.position = mainWindow->frameGeometry().topLeft() + twipsPoint(360, 2895);
     const std::optional<QString> failure = host.show(request);
     // Whatever became of the preview, the pages are this program's: it
     // wrote them and deletes them.
     pages.remove();
     if (failure)
-        desktop.warning(QStringLiteral("プレビューを表示できませんでした。\n理由: ") + *failure);
+        desktop.warning(Texts::tr("プレビューを表示できませんでした。\n理由: %1").arg(*failure));
 }
 
 } // namespace zelmora

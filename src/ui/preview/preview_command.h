@@ -19,14 +19,6 @@ class PreviewHost;
 void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state,
                        const ProgramPaths &paths, Desktop &desktop, PreviewHost &host);
 
-// The same in the preview process, through the main window's client
-// (preview_client.h), which it makes on the first preview.
-void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state,
-                       const ProgramPaths &paths, Desktop &desktop);
-
-// Ends the main window's preview at once (the program is ending).
-void endPreview(QWidget *mainWindow);
-
 // The message for a temporary folder that is a symbolic link.
 QString temporaryFolderLinkMessage(const QString &tempFolder);
 

@@ -1,6 +1,7 @@
 // The preview module: the only code that links the web engine.
 
 #include "ui/preview_guest/preview_browser.h"
+#include "core/model/texts.h"
 #include "core/preview/preview_sandbox.h"
 
 #include <QDesktopServices>
@@ -125,8 +126,7 @@ public:
         QObject::connect(m_page, &QWebEnginePage::renderProcessTerminated, m_view,
                          [failed](QWebEnginePage::RenderProcessTerminationStatus status, int) {
                              if (status != QWebEnginePage::NormalTerminationStatus)
-                                 failed(QStringLiteral(
-                                     "ページを表示するプロセスが異常終了しました。"));
+                                 failed(Texts::tr("ページを表示するプロセスが異常終了しました。"));
                          });
     }
     void navigate(const QString &absolutePath) override

@@ -1,5 +1,7 @@
 #include "ui/preview_guest/preview_guest.h"
 
+#include "core/files/file_descriptor.h"
+#include "core/model/texts.h"
 #include "core/preview_protocol/preview_protocol.h"
 #include "ui/preview_guest/preview_browser.h"
 #include "ui/preview_guest/preview_module.h"
@@ -67,7 +69,7 @@ private:
     void take(const std::optional<PreviewRequest> &request)
     {
         if (!request) {
-            refuse(QStringLiteral("プレビューの要求を読み取れませんでした。"));
+            refuse(Texts::tr("プレビューの要求を読み取れませんでした。"));
             return;
         }
         if (request->kind == PreviewRequest::Kind::Close) {
@@ -76,7 +78,7 @@ private:
             return;
         }
         if (const auto fault = request->fault()) {
-            refuse(QStringLiteral("プレビューの要求を受け付けられませんでした。\n") + *fault);
+            refuse(Texts::tr("プレビューの要求を受け付けられませんでした。\n%1").arg(*fault));
             return;
         }
         show(*request);
@@ -87,16 +89,8 @@ private:
 
     void answer(const PreviewAnswer &a)
     {
-        const QByteArray line = a.toLine();
-        for (qsizetype done = 0; done < line.size();) {
-            const ssize_t n
-                = ::write(m_answers, line.constData() + done, size_t(line.size() - done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return; // the program has ended; the input's end follows
-            done += n;
-        }
+        // A failure means the program has ended; the input's end follows.
+        writeAll(m_answers, a.toLine());
     }
 
     void fail(const QString &reason)
@@ -111,7 +105,7 @@ private:
             QString reason;
             PreviewBrowserFactory *factory = loadPreviewModule(reason);
             if (!factory) {
-                fail(QStringLiteral("プレビュー機能を読み込めませんでした。\n") + reason);
+                fail(Texts::tr("プレビュー機能を読み込めませんでした。\n%1").arg(reason));
                 return;
             }
             m_window = new PreviewWindow(*factory, request.folder, nullptr);
@@ -120,8 +114,9 @@ private:
                 m_window->hide();
                 fail(reason);
             });
-            connect(m_window, &QDialog::finished, this,
-                    [this] { answer({PreviewAnswer::Kind::Closed, {}}); });
+            connect(m_window, &QDialog::finished, this, [this] {
+                answer({PreviewAnswer::Kind::Closed, {}});
+            });
         }
         makeTransient(request.parentWindow);
         m_window->move(request.position);

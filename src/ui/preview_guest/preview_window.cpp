@@ -15,7 +15,7 @@ PreviewWindow::PreviewWindow(PreviewBrowserFactory &factory, QString tempFolder,
     QDialog(parent), m_tempFolder(std::move(tempFolder))
 {
     setObjectName(QStringLiteral("Form3"));
-    setWindowTitle(QStringLiteral("ページプレビュー"));
+    setWindowTitle(tr("ページプレビュー"));
     setFont(gothicFont(9));
     setFixedSize(twipsSize(4860, 3810));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -53,12 +53,12 @@ PreviewWindow::PreviewWindow(PreviewBrowserFactory &factory, QString tempFolder,
             b->setFont(heading);
         return b;
     };
-    QPushButton *comBak = button("Com_bak", QStringLiteral("←"), 480, 3210, 495, 495, true);
-    QPushButton *comFrd = button("Com_frd", QStringLiteral("→"), 960, 3210, 495, 495, true);
-    QPushButton *close = button("Command1", QStringLiteral("閉じる"), 3000, 3240, 1600, 375, false);
+    QPushButton *comBak = button("Com_bak", tr("←"), 480, 3210, 495, 495, true);
+    QPushButton *comFrd = button("Com_frd", tr("→"), 960, 3210, 495, 495, true);
+    QPushButton *close = button("Command1", tr("閉じる"), 3000, 3240, 1600, 375, false);
     // The arrows alone would be read out as arrows.
-    comBak->setAccessibleName(QStringLiteral("前のページ"));
-    comFrd->setAccessibleName(QStringLiteral("次のページ"));
+    comBak->setAccessibleName(tr("前のページ"));
+    comFrd->setAccessibleName(tr("次のページ"));
     // ← and → turn the pages from anywhere in the window; Escape closes it.
     comBak->setShortcut(Qt::Key_Left);
     comFrd->setShortcut(Qt::Key_Right);
@@ -72,12 +72,12 @@ PreviewWindow::PreviewWindow(PreviewBrowserFactory &factory, QString tempFolder,
 
 void PreviewWindow::start(const QString &title, int lastPage)
 {
-    m_lastPage = std::max(1, lastPage);
+    m_lastPage = lastPage;       // 1 to 6, as in every request that is shown
     QDir().mkpath(m_tempFolder); // the preview pages were just written there; failure ignored
     m_label1->setText(title + u'_');
     m_label2->setText(QStringLiteral("1"));
     m_label3->setText(kPreviewExtension);
-    ShowPreviewPage();
+    showCurrentPage();
 }
 
 QString PreviewWindow::currentPagePath() const
@@ -85,7 +85,7 @@ QString PreviewWindow::currentPagePath() const
     return m_tempFolder + m_label1->text() + m_label2->text() + m_label3->text();
 }
 
-void PreviewWindow::ShowPreviewPage()
+void PreviewWindow::showCurrentPage()
 {
     m_browser->navigate(currentPagePath());
 }
@@ -95,7 +95,7 @@ void PreviewWindow::back()
     const int n = m_label2->text().toInt();
     if (n > 1)
         m_label2->setText(QString::number(n - 1));
-    ShowPreviewPage();
+    showCurrentPage();
 }
 
 void PreviewWindow::forward()
@@ -105,7 +105,7 @@ void PreviewWindow::forward()
     const int n = m_label2->text().toInt();
     if (n < m_lastPage)
         m_label2->setText(QString::number(n + 1));
-    ShowPreviewPage();
+    showCurrentPage();
 }
 
 } // namespace zelmora

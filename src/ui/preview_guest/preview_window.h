@@ -21,7 +21,7 @@ public:
     // 1 to lastPage. The pages are the program's: it deletes them.
     void start(const QString &title, int lastPage);
     PreviewBrowser *browser() const { return m_browser; }
-    void ShowPreviewPage();
+    void showCurrentPage();
     QString currentPagePath() const;
 
 private:

@@ -1,6 +1,7 @@
 #include "ui/set_picker/set_picker.h"
 
 #include "core/files/file_listing.h"
+#include "core/model/texts.h"
 #include "ui/kit/form_layout.h"
 #include "core/reopen/page_reader.h"
 #include "core/reopen/set_name.h"
@@ -23,7 +24,7 @@ SetPicker::SetPicker(QWidget *parent, Editor &editor, EditorState &state, const 
     m_editor(editor), m_state(state), m_paths(paths), m_desktop(desktop)
 {
     setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("ファイル選択"));
+    setWindowTitle(Texts::tr("ファイル選択"));
     setFont(gothicFont(9));
 
     m_files = placeControl(new QListWidget(this), QStringLiteral("File1"), 120, 120, 2775, 2250);

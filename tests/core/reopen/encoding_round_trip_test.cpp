@@ -84,6 +84,8 @@ struct RoundTripCase {
 
 const char kHtml5Start[] = "\xEF\xBB\xBF<!DOCTYPE html>\r\n<html lang=\"ja\">\r\n<head>\r\n<meta charset=\"UTF-8\">\r\n";
 
+const char kHostileName[] = "&amp;<b>\"x\" 'y' &#39;&apos;&#x41;&#128512;😀 &lt;&;&#;.gif";
+
 void PrintTo(const RoundTripCase &c, std::ostream *os) { *os << c.name; }
 
 class RoundTrip : public testing::TestWithParam<RoundTripCase> {
@@ -107,7 +109,7 @@ TEST_P(RoundTrip, createReopenCreateGivesTheSameFiles)
     const RoundTripCase &c = GetParam();
     PageSet set = sixPages(QString::fromUtf8(c.title));
     if (c.text) set.page(5).text = QString::fromUtf8(c.text);
-    if (c.picture) set.page(6).standardFile = QString::fromUtf8(c.picture);
+    if (c.picture) set.page(6).standardFile = set.page(6).standardAlt = QString::fromUtf8(c.picture);
     // A reference typed as text comes back as typed from a UTF-8 page, where
     // the writer never makes one. (From a Shift-JIS page it comes back as the
     // emoji, which is written as the same bytes.)
@@ -182,7 +184,14 @@ INSTANTIATE_TEST_SUITE_P(
                                   "春の便り", kHtml5Start},
                     // A name that is no URL as it stands: written escaped, read back as named.
                     RoundTripCase{"html5PictureNameToEscape", "KeishikiSettei=1\r\n", PageEncoding::Utf8,
-                                  "abc", kHtml5Start, nullptr, "my cat #1 100%?.gif", "my%20cat%20%231%20100%25%3F.gif"}),
+                                  "abc", kHtml5Start, nullptr, "my cat #1 100%?.gif", "my%20cat%20%231%20100%25%3F.gif"},
+                    // Names made of what each format's escaping and its reverse deal with.
+                    RoundTripCase{"shiftJisHostileName", "MojiCodeSettei=0\r\n", PageEncoding::ShiftJis, "abc",
+                                  nullptr, nullptr, kHostileName},
+                    RoundTripCase{"utf8HostileName", "MojiCodeSettei=1\r\n", PageEncoding::Utf8, "abc",
+                                  nullptr, nullptr, kHostileName},
+                    RoundTripCase{"html5HostileName", "KeishikiSettei=1\r\n", PageEncoding::Utf8, "abc",
+                                  kHtml5Start, nullptr, kHostileName}),
     [](const testing::TestParamInfo<RoundTripCase> &info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(

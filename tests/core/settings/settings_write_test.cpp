@@ -15,7 +15,7 @@ namespace {
 
 QByteArray utf8(const char *text) { return QByteArray(text); }
 
-TEST_F(SettingsFile, firstSaveWritesTheSixKeysInTableOrderAsUtf8CrLf)
+TEST_F(SettingsFile, firstSaveWritesTheSevenKeysInTableOrderAsUtf8CrLf)
 {
     ASSERT_EQ(writeStoredSettings(StoredSettings{}, path), std::nullopt);
     EXPECT_TRUE(sameBytes(utf8("[OptionSettei]\r\n"

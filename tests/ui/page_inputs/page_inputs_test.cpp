@@ -35,7 +35,7 @@ class PageInputsTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        window = std::make_unique<MainWindow>(desktop, dir.path());
+        window = std::make_unique<MainWindow>(desktop, initPortablePaths(dir.path()));
         test::visitEveryTab(window.get());
         window->show();
     }
