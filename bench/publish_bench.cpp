@@ -33,7 +33,11 @@ class YesDesktop : public Desktop {
 public:
     void information(const QString &) override {}
     void plainMessage(const QString &) override {}
-    void warning(const QString &text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); failed = true; }
+    void warning(const QString &text) override
+    {
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+        failed = true;
+    }
     void openUrl(const QUrl &) override {}
     bool question(const QString &) override { return true; }
     bool failed = false;
@@ -66,7 +70,8 @@ int main(int argc, char **argv)
     const PageSet set = test::sixPageSet(QStringLiteral("bench"));
     for (const QString &picture : {set.page(4).standardFile, set.page(5).wideFile}) {
         QByteArray bytes(512 * 1024, Qt::Uninitialized);
-        QRandomGenerator::global()->fillRange(reinterpret_cast<quint32 *>(bytes.data()), bytes.size() / 4);
+        QRandomGenerator::global()->fillRange(reinterpret_cast<quint32 *>(bytes.data()),
+                                              bytes.size() / 4);
         QFile file(paths.outputFolder + picture);
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
             return 1;
@@ -83,7 +88,11 @@ int main(int argc, char **argv)
     for (const SetFile &file : files->files)
         names << file.name;
 
-    PublishRequest request{set.title, state.extension, server->site(), {server->password(), {}}, true};
+    PublishRequest request{set.title,
+                           state.extension,
+                           server->site(),
+                           {server->password(), {}},
+                           true};
     QuietProgress quiet;
     const auto publish = [&] { runPublishCommand(request, paths, desktop, quiet); };
     // curl reads the login from its standard input, not from its arguments.
@@ -91,10 +100,14 @@ int main(int argc, char **argv)
         QProcess process;
         process.setWorkingDirectory(paths.outputFolder);
         process.start(QStringLiteral("curl"),
-                      {QStringLiteral("-sS"), QStringLiteral("--insecure"), QStringLiteral("-K"), QStringLiteral("-"),
-                       QStringLiteral("-T"), u'{' + names.join(u',') + u'}',
-                       QStringLiteral("sftp://127.0.0.1:%1%2/").arg(request.site.port).arg(request.site.folder)});
-        process.write(QStringLiteral("user = \"%1:%2\"\n").arg(request.site.user, request.secrets.password).toUtf8());
+                      {QStringLiteral("-sS"), QStringLiteral("--insecure"), QStringLiteral("-K"),
+                       QStringLiteral("-"), QStringLiteral("-T"), u'{' + names.join(u',') + u'}',
+                       QStringLiteral("sftp://127.0.0.1:%1%2/")
+                           .arg(request.site.port)
+                           .arg(request.site.folder)});
+        process.write(QStringLiteral("user = \"%1:%2\"\n")
+                          .arg(request.site.user, request.secrets.password)
+                          .toUtf8());
         process.closeWriteChannel();
         if (!process.waitForFinished(60000) || process.exitCode() != 0)
             desktop.failed = true;
@@ -116,9 +129,10 @@ int main(int argc, char **argv)
         return 1;
     std::sort(ratios.begin(), ratios.end());
     const double median = ratios[ratios.size() / 2];
-    std::printf("publish %lld files (6 pages, 1 MB of pictures) over SFTP / curl: median %.2f (min %.2f, max %.2f) "
+    std::printf("publish %lld files (6 pages, 1 MB of pictures) over SFTP / curl: median %.2f (min "
+                "%.2f, max %.2f) "
                 "over %lld runs, target <= %.1f: %s\n",
-                qlonglong(names.size()), median, ratios.first(), ratios.last(), qlonglong(ratios.size()), kTarget,
-                median <= kTarget ? "met" : "NOT MET");
+                qlonglong(names.size()), median, ratios.first(), ratios.last(),
+                qlonglong(ratios.size()), kTarget, median <= kTarget ? "met" : "NOT MET");
     return median <= kTarget ? 0 : 2;
 }

@@ -63,7 +63,8 @@ QList<Text> firstPaintTexts()
     // The words of the picture buttons, drawn as outlines in the bold face.
     texts.append(
         {u"設定", kToolsLeft + 510, kToolsTop + 150, 400, 400, Text::SettingsWord, Text::Centre});
-    texts.append({u"?", kToolsLeft + 1350, kToolsTop + 150, 400, 400, Text::HelpMark, Text::Centre});
+    texts.append(
+        {u"?", kToolsLeft + 1350, kToolsTop + 150, 400, 400, Text::HelpMark, Text::Centre});
     for (const Row &row : kBackgroundRows)
         add(row, kBackgroundLeft, kBackgroundTop);
     for (const Row &row : kPageRows)

@@ -24,7 +24,7 @@ NOT_NAMES = {
 FINDERS = {
     'object name': (('src/ui', 'src/app'),
                     re.compile(r'"([A-Za-z][A-Za-z0-9]*(?:_[A-Za-z0-9%]*)*)"')),
-    'settings key': (('src/core/settings',), re.compile(r'const QString kKey\w+ = QStringLiteral\("([^"]+)"\)')),
+    'settings key': (('src/core/settings', 'src/core/publish'), re.compile(r'const QString kKey\w+ = QStringLiteral\("([^"]+)"\)')),
     'page id': (('src/core',), re.compile(r'id=\\"([A-Za-z][\w-]*)\\"')),
 }
 

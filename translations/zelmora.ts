@@ -2,6 +2,21 @@
 <!DOCTYPE TS>
 <TS version="2.1" sourcelanguage="ja">
 <context>
+    <name>QObject</name>
+    <message>
+        <source>公開</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>鍵ファイル %1 のパスフレーズ:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1@%2 のパスワード:</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Zelmora</name>
     <message>
         <source>この説明を表示して終了します。</source>
@@ -208,6 +223,124 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>サーバー「%1」（ポート %2）のホスト鍵は、まだ信頼されていません。
+種類: %3
+指紋: %4
+
+この指紋がサーバーの管理者から知らされたものと同じときだけ、信頼してください。このサーバーを信頼して接続しますか？</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>サーバー「%1」（ポート %2）の証明書は、システムの認証局で確認できませんでした。
+%3
+指紋: %4
+
+この証明書をこのサーバーに限って信頼し、以後はこの証明書だけを受け入れますか？</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>サーバーに、前の長いセットのページ %1 が残っています。このセットにはもうないページです。削除しますか？</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>「%1」はサーバーにあるものと同じです。送るファイルはありません。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>公開をキャンセルしました。サーバーの古いファイルはそのままです。（送ったファイル: %1 / %2）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>送り終えたファイル: %1 / %2。サーバーの古いファイルはそのままです。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>「%1」を公開しました。送ったファイル: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>削除したページ: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>サーバー「%1」が見つかりません。サーバー名を確かめてください。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>サーバー「%1」に接続を拒否されました。ポート番号を確かめてください。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>サーバー「%1」が応答しません（時間切れ）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>サーバー「%1」にログインできません。ユーザー名かパスワードが違います。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>サーバー「%1」が鍵を受け入れませんでした。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>サーバー「%1」で書き込みが許可されていません。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>サーバー「%1」に公開先フォルダが見つかりません。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>サーバー「%1」の容量が足りません（ディスクがいっぱいか、容量制限に達しました）。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>サーバー「%1」との接続が切れました。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>公開をキャンセルしました。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>サーバー「%1」のホスト鍵を確認できませんでした。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>サーバー「%1」のホスト鍵が、以前に信頼した鍵と違います。サーバーが入れ替わったか、通信が横取りされているおそれがあるため、接続しません。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>サーバー「%1」の証明書を確認できませんでした。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>サーバー「%1」の証明書が、以前に信頼した証明書と違います。通信が横取りされているおそれがあるため、接続しません。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>サーバー「%1」への公開に失敗しました。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>サーバーの応答: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>「%1」はまだ作成されていません。先に作成してください。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ページの画像名「%1」は出力フォルダのファイルではありません。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ファイルを読み込めませんでした。
+%1
+理由: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>ファイルが見つかりません。</source>
         <translation type="unfinished"></translation>
     </message>
@@ -287,6 +420,27 @@
     <message>
         <source>プレビュー機能を読み込めませんでした。
 %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>パスワードをキーリングに記憶できませんでした。
+理由: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>作成していない変更があります。作成してから公開しますか？</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>公開するセットのタイトル名を入力してください。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>公開先の設定(&amp;E)...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>すべてのファイルを公開(&amp;A)</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -438,6 +592,10 @@
     </message>
     <message>
         <source>設定フォームを開きます</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ポップリーフをサイトに公開します</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -682,6 +840,120 @@
     </message>
     <message>
         <source>次のページ</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>zelmora::ProgressWindow</name>
+    <message>
+        <source>公開</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>サーバーに接続しています…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>キャンセルしています…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>送信中: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 / %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>zelmora::SiteDialog</name>
+    <message>
+        <source>公開先の設定</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SFTP</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>FTPS（明示的な TLS）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>例: public_html（空欄はログイン先のフォルダ）</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>パスワード</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ssh-agent の鍵</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>鍵ファイル</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>参照…</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>パスワードとパスフレーズをキーリングに記憶する</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>プロトコル(&amp;R):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>サーバー(&amp;H):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ポート(&amp;O):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ユーザー名(&amp;U):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>公開先フォルダ(&amp;F):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ログイン方法:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>鍵ファイル(&amp;K):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>パスワード(&amp;W):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>パスフレーズ(&amp;A):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>鍵ファイルを選択</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>サーバーとユーザー名を、空白や制御文字なしで入力してください。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>鍵ファイルを選んでください。</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -175,8 +175,9 @@ void MainWindow::buildControls()
                        QStringLiteral("PLF_Open_btn"), 90, 150, 400, 400);
     m_options = placeControl(pictureButton(settingsIcon(), tr("設定フォームを開きます"), tools),
                              QStringLiteral("Option_btn"), 510, 150, 400, 400);
-    m_publish = placeControl(pictureButton(publishIcon(), tr("ポップリーフをサイトに公開します"), tools),
-                             QStringLiteral("Publish_btn"), 930, 150, 400, 400);
+    m_publish
+        = placeControl(pictureButton(publishIcon(), tr("ポップリーフをサイトに公開します"), tools),
+                       QStringLiteral("Publish_btn"), 930, 150, 400, 400);
     m_help = placeControl(pictureButton(helpIcon(), tr("ヘルプを表示します"), tools),
                           QStringLiteral("Help"), 1350, 150, 400, 400);
 

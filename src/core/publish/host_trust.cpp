@@ -78,7 +78,8 @@ std::optional<FileError> HostTrust::trust(const PeerIdentity &peer) const
             lines << fields.join(u' ');
     }
     if (peer.kind == PeerIdentity::Kind::SshKey)
-        lines << QStringList{kind, name, peer.keyType, QString::fromLatin1(peer.key.toBase64())}.join(u' ');
+        lines << QStringList{kind, name, peer.keyType, QString::fromLatin1(peer.key.toBase64())}
+                     .join(u' ');
     else
         lines << QStringList{kind, name, peer.pin}.join(u' ');
     return writeWholeFile(m_listPath, (lines.join(u'\n') + u'\n').toUtf8());

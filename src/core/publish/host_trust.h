@@ -40,7 +40,8 @@ public:
 
     enum class Verdict { Unknown, Trusted, Changed };
     // The program's own list on an SSH host key.
-    Verdict sshKey(const QString &host, int port, const QString &keyType, const QByteArray &key) const;
+    Verdict sshKey(const QString &host, int port, const QString &keyType,
+                   const QByteArray &key) const;
     // The pinned public key of an FTPS host, if the user trusted one.
     std::optional<QString> certificatePin(const QString &host, int port) const;
     // Adds the key or certificate, replacing an earlier one of the same host.

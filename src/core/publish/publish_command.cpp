@@ -2,7 +2,7 @@
 
 #include "core/files/file_error.h"
 #include "core/publish/host_trust.h"
-#include "core/publish/publish_text.h"
+#include "core/model/texts.h"
 #include "core/publish/remote_folder.h"
 #include "core/publish/sent_manifest.h"
 #include "core/publish/set_files.h"
@@ -14,14 +14,16 @@ namespace {
 QString trustQuestion(const PeerIdentity &peer)
 {
     if (peer.kind == PeerIdentity::Kind::SshKey)
-        return publishText("サーバー「%1」（ポート %2）のホスト鍵は、まだ信頼されていません。\n"
-                           "種類: %3\n指紋: %4\n\n"
-                           "この指紋がサーバーの管理者から知らされたものと同じときだけ、信頼してください。"
-                           "このサーバーを信頼して接続しますか？")
+        return Texts::tr(
+                   "サーバー「%1」（ポート %2）のホスト鍵は、まだ信頼されていません。\n"
+                   "種類: %3\n指紋: %4\n\n"
+                   "この指紋がサーバーの管理者から知らされたものと同じときだけ、信頼してください。"
+                   "このサーバーを信頼して接続しますか？")
             .arg(peer.host, QString::number(peer.port), peer.keyType, peer.fingerprint);
-    return publishText("サーバー「%1」（ポート %2）の証明書は、システムの認証局で確認できませんでした。\n"
-                       "%3\n指紋: %4\n\n"
-                       "この証明書をこのサーバーに限って信頼し、以後はこの証明書だけを受け入れますか？")
+    return Texts::tr(
+               "サーバー「%1」（ポート %2）の証明書は、システムの認証局で確認できませんでした。\n"
+               "%3\n指紋: %4\n\n"
+               "この証明書をこのサーバーに限って信頼し、以後はこの証明書だけを受け入れますか？")
         .arg(peer.host, QString::number(peer.port), peer.details, peer.fingerprint);
 }
 
@@ -71,8 +73,9 @@ PublishOutcome runPublishCommand(const PublishRequest &request, const ProgramPat
         }
     }
     if (error) {
-        outcome.result = error->kind == RemoteError::Kind::Cancelled ? PublishOutcome::Result::Cancelled
-                                                                     : PublishOutcome::Result::Failed;
+        outcome.result = error->kind == RemoteError::Kind::Cancelled
+            ? PublishOutcome::Result::Cancelled
+            : PublishOutcome::Result::Failed;
         if (outcome.result == PublishOutcome::Result::Failed)
             desktop.warning(error->message());
         return outcome;
@@ -83,14 +86,15 @@ PublishOutcome runPublishCommand(const PublishRequest &request, const ProgramPat
     const QList<SetFile> toSend = filesToSend(set->files, sent, request.sendAll);
     QStringList stale = stalePages(remoteNames, request.title, request.ext, set->pages);
     if (!stale.isEmpty()
-        && !desktop.question(publishText("サーバーに、前の長いセットのページ %1 が残っています。"
-                                         "このセットにはもうないページです。削除しますか？")
+        && !desktop.question(Texts::tr("サーバーに、前の長いセットのページ %1 が残っています。"
+                                       "このセットにはもうないページです。削除しますか？")
                                  .arg(nameList(stale))))
         stale.clear();
     if (toSend.isEmpty() && stale.isEmpty()) {
         outcome.result = PublishOutcome::Result::NothingToSend;
-        desktop.information(publishText("「%1」はサーバーにあるものと同じです。送るファイルはありません。")
-                                .arg(request.title));
+        desktop.information(
+            Texts::tr("「%1」はサーバーにあるものと同じです。送るファイルはありません。")
+                .arg(request.title));
         return outcome;
     }
 
@@ -109,9 +113,8 @@ PublishOutcome runPublishCommand(const PublishRequest &request, const ProgramPat
             qint64 done = 0;
             for (const SetFile &file : toSend) {
                 w.report(file.name, done, total);
-                error = folder->upload(paths.outputFolder + file.name, file.name, [&](qint64 now) {
-                    w.report(file.name, done + now, total);
-                });
+                error = folder->upload(paths.outputFolder + file.name, file.name,
+                                       [&](qint64 now) { w.report(file.name, done + now, total); });
                 if (error)
                     return;
                 done += file.size;
@@ -139,21 +142,25 @@ PublishOutcome runPublishCommand(const PublishRequest &request, const ProgramPat
 
     if (error && error->kind == RemoteError::Kind::Cancelled) {
         outcome.result = PublishOutcome::Result::Cancelled;
-        desktop.information(publishText("公開をキャンセルしました。サーバーの古いファイルはそのままです。"
-                                        "（送ったファイル: %1 / %2）")
-                                .arg(outcome.sent.size())
-                                .arg(toSend.size()));
+        desktop.information(
+            Texts::tr("公開をキャンセルしました。サーバーの古いファイルはそのままです。"
+                      "（送ったファイル: %1 / %2）")
+                .arg(outcome.sent.size())
+                .arg(toSend.size()));
     } else if (error) {
         outcome.result = PublishOutcome::Result::Failed;
-        desktop.warning(error->message() + u'\n'
-                        + publishText("送り終えたファイル: %1 / %2。サーバーの古いファイルはそのままです。")
-                              .arg(outcome.sent.size())
-                              .arg(toSend.size()));
+        desktop.warning(
+            error->message() + u'\n'
+            + Texts::tr("送り終えたファイル: %1 / %2。サーバーの古いファイルはそのままです。")
+                  .arg(outcome.sent.size())
+                  .arg(toSend.size()));
     } else {
         outcome.result = PublishOutcome::Result::Published;
-        QString text = publishText("「%1」を公開しました。送ったファイル: %2").arg(request.title).arg(toSend.size());
+        QString text = Texts::tr("「%1」を公開しました。送ったファイル: %2")
+                           .arg(request.title)
+                           .arg(toSend.size());
         if (!outcome.removed.isEmpty())
-            text += u'\n' + publishText("削除したページ: %1").arg(nameList(outcome.removed));
+            text += u'\n' + Texts::tr("削除したページ: %1").arg(nameList(outcome.removed));
         desktop.information(text);
     }
     if (manifestError)

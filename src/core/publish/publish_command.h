@@ -33,7 +33,14 @@ struct PublishRequest {
 };
 
 struct PublishOutcome {
-    enum class Result { Published, NothingToSend, Declined, Cancelled, Failed } result = Result::Failed;
+    enum class Result {
+        Published,
+        NothingToSend,
+        Declined,
+        Cancelled,
+        Failed
+    } result
+        = Result::Failed;
     QStringList sent;    // in the order sent
     QStringList removed; // stale pages removed
 };

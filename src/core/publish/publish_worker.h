@@ -28,7 +28,10 @@ public:
     void cancel() { m_cancel.store(true); }
     bool wasCancelled() const { return m_cancel.load(); }
     // From the work: the file being sent and the bytes of the whole.
-    void report(const QString &file, qint64 done, qint64 total) { emit progress(file, done, total); }
+    void report(const QString &file, qint64 done, qint64 total)
+    {
+        emit progress(file, done, total);
+    }
     // Starts the work and returns once it has finished, the events of the
     // calling thread handled meanwhile.
     void runAndWait();

@@ -66,14 +66,17 @@ bool describeCertificate(const QByteArray &pem, PeerIdentity *peer)
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int digestSize = 0;
     X509_digest(cert, EVP_sha256(), digest, &digestSize);
-    peer->fingerprint = QStringLiteral("SHA256:")
-        + QString::fromLatin1(QByteArray(reinterpret_cast<char *>(digest), int(digestSize)).toHex(':'));
+    peer->fingerprint
+        = QStringLiteral("SHA256:")
+        + QString::fromLatin1(
+              QByteArray(reinterpret_cast<char *>(digest), int(digestSize)).toHex(':'));
     unsigned char *spki = nullptr;
     const int spkiSize = i2d_PUBKEY(X509_get0_pubkey(cert), &spki);
     if (spkiSize > 0) {
         EVP_Digest(spki, size_t(spkiSize), digest, &digestSize, EVP_sha256(), nullptr);
         peer->pin = QStringLiteral("sha256//")
-            + QString::fromLatin1(QByteArray(reinterpret_cast<char *>(digest), int(digestSize)).toBase64());
+            + QString::fromLatin1(
+                        QByteArray(reinterpret_cast<char *>(digest), int(digestSize)).toBase64());
         OPENSSL_free(spki);
     }
     X509_free(cert);
@@ -110,7 +113,8 @@ struct RemoteFolder::Private {
 
     Private(const PublishSite &s, const SiteSecrets &secrets, const HostTrust &t,
             const std::atomic_bool &c) :
-        site(s), user(s.user.toUtf8()), password(secrets.password.toUtf8()),
+        site(s),
+        user(s.user.toUtf8()), password(secrets.password.toUtf8()),
         passphrase(secrets.passphrase.toUtf8()), keyFile(QFile::encodeName(s.keyFile)),
         knownHosts(QFile::encodeName(t.knownHostsPath())), trust(t), cancel(c)
     {
@@ -134,15 +138,17 @@ struct RemoteFolder::Private {
         QString folder = site.folder;
         while (folder.endsWith(u'/') && folder.size() > 1)
             folder.chop(1);
-        return folder.isEmpty() ? name : folder.endsWith(u'/') ? folder + name : folder + u'/' + name;
+        return folder.isEmpty()     ? name
+            : folder.endsWith(u'/') ? folder + name
+                                    : folder + u'/' + name;
     }
 
     QByteArray url(const QString &name) const
     {
         const QString host = site.host.trimmed();
         QByteArray out = (sftp() ? "sftp://" : "ftp://")
-            + (host.contains(u':') ? '[' + host.toUtf8() + ']' : QUrl::toAce(host))
-            + ':' + QByteArray::number(site.port);
+            + (host.contains(u':') ? '[' + host.toUtf8() + ']' : QUrl::toAce(host)) + ':'
+            + QByteArray::number(site.port);
         QStringList segments = site.folder.split(u'/', Qt::SkipEmptyParts);
         if (sftp() && !site.folder.startsWith(u'/'))
             segments.prepend(QStringLiteral("~"));
@@ -258,7 +264,8 @@ struct RemoteFolder::Private {
             curl_easy_setopt(curl, CURLOPT_SSH_KEYDATA, this);
             switch (site.auth) {
             case PublishAuth::Password:
-                curl_easy_setopt(curl, CURLOPT_SSH_AUTH_TYPES, long(CURLSSH_AUTH_PASSWORD | CURLSSH_AUTH_KEYBOARD));
+                curl_easy_setopt(curl, CURLOPT_SSH_AUTH_TYPES,
+                                 long(CURLSSH_AUTH_PASSWORD | CURLSSH_AUTH_KEYBOARD));
                 curl_easy_setopt(curl, CURLOPT_PASSWORD, password.constData());
                 break;
             case PublishAuth::Agent:
@@ -279,7 +286,8 @@ struct RemoteFolder::Private {
             // connections under TLS 1.3, whose session tickets arrive after
             // the handshake: "522 SSL connection failed: session reuse
             // required". TLS 1.2's session ids always resume.
-            curl_easy_setopt(curl, CURLOPT_SSLVERSION, long(CURL_SSLVERSION_TLSv1_2 | CURL_SSLVERSION_MAX_TLSv1_2));
+            curl_easy_setopt(curl, CURLOPT_SSLVERSION,
+                             long(CURL_SSLVERSION_TLSv1_2 | CURL_SSLVERSION_MAX_TLSv1_2));
             if (!probing)
                 curl_easy_setopt(curl, CURLOPT_PASSWORD, password.constData());
             if (probing) {
@@ -301,8 +309,8 @@ struct RemoteFolder::Private {
         RemoteError error;
         error.host = site.host.trimmed();
         error.reason = !lastReply.isEmpty() ? QString::fromUtf8(lastReply)
-            : errorText[0]                 ? QString::fromUtf8(errorText)
-                                           : QString::fromUtf8(curl_easy_strerror(code));
+            : errorText[0]                  ? QString::fromUtf8(errorText)
+                                            : QString::fromUtf8(curl_easy_strerror(code));
         using Kind = RemoteError::Kind;
         const QString why = error.reason.toLower();
         const auto says = [&why](const char *text) { return why.contains(QLatin1String(text)); };
@@ -321,7 +329,8 @@ struct RemoteFolder::Private {
             error.kind = Kind::TimedOut;
             break;
         case CURLE_LOGIN_DENIED:
-            error.kind = site.auth == PublishAuth::Password ? Kind::WrongPassword : Kind::KeyRejected;
+            error.kind
+                = site.auth == PublishAuth::Password ? Kind::WrongPassword : Kind::KeyRejected;
             break;
         case CURLE_ABORTED_BY_CALLBACK:
             error.kind = Kind::Cancelled;
@@ -346,7 +355,8 @@ struct RemoteFolder::Private {
             if (lastReply.startsWith("452") || lastReply.startsWith("552") || says("space")
                 || says("quota") || says("too large"))
                 error.kind = Kind::DiskFull;
-            else if (says("permission denied") || says("access denied") || code == CURLE_REMOTE_ACCESS_DENIED)
+            else if (says("permission denied") || says("access denied")
+                     || code == CURLE_REMOTE_ACCESS_DENIED)
                 error.kind = Kind::PermissionDenied;
             else if (says("no such file") || code == CURLE_REMOTE_FILE_NOT_FOUND)
                 error.kind = Kind::NotFound;
@@ -503,8 +513,8 @@ std::optional<RemoteError> RemoteFolder::remove(const QString &name)
 {
     d->prepare(d->url(QString()));
     curl_easy_setopt(d->curl, CURLOPT_NOBODY, 1L);
-    const Slist command = d->sftp() ? Slist{"rm " + quoted(d->remotePath(name))}
-                                    : Slist{"DELE " + name.toUtf8()};
+    const Slist command
+        = d->sftp() ? Slist{"rm " + quoted(d->remotePath(name))} : Slist{"DELE " + name.toUtf8()};
     curl_easy_setopt(d->curl, CURLOPT_QUOTE, command.get());
     return d->perform();
 }

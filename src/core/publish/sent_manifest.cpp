@@ -38,7 +38,8 @@ SentFiles readSentFiles(const QString &manifestPath, const QString &siteIdentity
         SetFile file;
         file.name = it.key();
         file.size = entry.value(QStringLiteral("size")).toInteger(-1);
-        file.sha256 = QByteArray::fromHex(entry.value(QStringLiteral("sha256")).toString().toLatin1());
+        file.sha256
+            = QByteArray::fromHex(entry.value(QStringLiteral("sha256")).toString().toLatin1());
         out.insert(file.name, file);
     }
     return out;
@@ -50,8 +51,10 @@ std::optional<FileError> writeSentFiles(const QString &manifestPath, const QStri
     QJsonObject all = readAll(manifestPath);
     QJsonObject site;
     for (const SetFile &file : sent) {
-        site.insert(file.name, QJsonObject{{QStringLiteral("size"), file.size},
-                                           {QStringLiteral("sha256"), QString::fromLatin1(file.sha256.toHex())}});
+        site.insert(file.name,
+                    QJsonObject{{QStringLiteral("size"), file.size},
+                                {QStringLiteral("sha256"),
+                                 QString::fromLatin1(file.sha256.toHex())}});
     }
     all.insert(siteIdentity, site);
     return writeWholeFile(manifestPath, QJsonDocument(all).toJson());

@@ -3,7 +3,7 @@
 #include "core/files/file_error.h"
 #include "core/generate/popup_page.h"
 #include "core/generate/set_writer.h"
-#include "core/publish/publish_text.h"
+#include "core/model/texts.h"
 #include "core/reopen/page_reader.h"
 
 #include <QCryptographicHash>
@@ -63,7 +63,7 @@ std::optional<SetFiles> collectSetFiles(const QString &outputFolder, const QStri
     const ReadOutcome read = readPageSetFiles(outputFolder, title, ext, PageSet{});
     if (read.pagesRead == 0) {
         *problem = read.refusal.isEmpty()
-            ? publishText("「%1」はまだ作成されていません。先に作成してください。").arg(title + ext)
+            ? Texts::tr("「%1」はまだ作成されていません。先に作成してください。").arg(title + ext)
             : read.refusal;
         return std::nullopt;
     }
@@ -86,7 +86,8 @@ std::optional<SetFiles> collectSetFiles(const QString &outputFolder, const QStri
         // A name the pages cannot hold as a file of this folder is not sent.
         if (picture.isEmpty() || picture == u'.' || picture == QStringLiteral("..")
             || picture.contains(u'/') || picture.contains(QChar(0))) {
-            *problem = publishText("ページの画像名「%1」は出力フォルダのファイルではありません。").arg(picture);
+            *problem = Texts::tr("ページの画像名「%1」は出力フォルダのファイルではありません。")
+                           .arg(picture);
             return std::nullopt;
         }
         if (!names.contains(picture))
@@ -99,8 +100,9 @@ std::optional<SetFiles> collectSetFiles(const QString &outputFolder, const QStri
         SetFile file;
         file.name = name;
         if (const int error = hashFile(outputFolder + name, &file)) {
-            *problem = publishText("ファイルを読み込めませんでした。\n%1\n理由: %2")
-                           .arg(QDir::toNativeSeparators(outputFolder + name), systemErrorText(error));
+            *problem
+                = Texts::tr("ファイルを読み込めませんでした。\n%1\n理由: %2")
+                      .arg(QDir::toNativeSeparators(outputFolder + name), systemErrorText(error));
             return std::nullopt;
         }
         out.files << file;

@@ -61,7 +61,8 @@ void ProgressWindow::show(const QString &file, qint64 done, qint64 total)
         return;
     m_file->setText(tr("送信中: %1").arg(file));
     const QLocale locale;
-    m_bytes->setText(tr("%1 / %2").arg(locale.formattedDataSize(done), locale.formattedDataSize(total)));
+    m_bytes->setText(
+        tr("%1 / %2").arg(locale.formattedDataSize(done), locale.formattedDataSize(total)));
     // The bar counts kilobytes, so that sets beyond 2 GB still fit an int.
     m_bar->setRange(0, int(std::max<qint64>(total / 1024, 1)));
     m_bar->setValue(int(done / 1024));

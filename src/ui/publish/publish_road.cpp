@@ -1,6 +1,7 @@
 #include "ui/publish/publish_road.h"
 
 #include "core/generate/create_command.h"
+#include "core/model/texts.h"
 #include "core/publish/publish_command.h"
 #include "core/reopen/page_reader.h"
 #include "core/settings/settings_file.h"
@@ -16,14 +17,10 @@ namespace zelmora {
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("zelmora::PublishRoad", text);
-}
-
 QString secretKey(const PublishSite &site, bool passphrase)
 {
-    return site.identity() + (passphrase ? QStringLiteral("#passphrase") : QStringLiteral("#password"));
+    return site.identity()
+        + (passphrase ? QStringLiteral("#passphrase") : QStringLiteral("#password"));
 }
 
 bool usesKeyFile(const PublishSite &site)
@@ -38,7 +35,8 @@ bool needsSecret(const PublishSite &site)
 
 // The dialog over the stored site; the site saved and its secret kept or
 // forgotten as the user ticked. nullopt when cancelled or not saved.
-std::optional<std::pair<PublishSite, SiteSecrets>> editSite(QWidget *parent, const ProgramPaths &paths,
+std::optional<std::pair<PublishSite, SiteSecrets>> editSite(QWidget *parent,
+                                                            const ProgramPaths &paths,
                                                             Desktop &desktop)
 {
     PublishSite stored = readPublishSite(paths.settingsFile).value_or(PublishSite{});
@@ -61,7 +59,8 @@ std::optional<std::pair<PublishSite, SiteSecrets>> editSite(QWidget *parent, con
         if (!site.remember || secret.isEmpty()) {
             Keyring::forget(secretKey(site, passphrase));
         } else if (auto why = Keyring::store(secretKey(site, passphrase), secret)) {
-            desktop.warning(tr("パスワードをキーリングに記憶できませんでした。\n理由: %1").arg(*why));
+            desktop.warning(
+                Texts::tr("パスワードをキーリングに記憶できませんでした。\n理由: %1").arg(*why));
         }
     }
     return std::make_pair(site, secrets);
@@ -89,15 +88,18 @@ void runPublishRoad(QWidget *parent, Editor &editor, EditorState &state, const P
     }
     QString ext = state.extension;
     if (ext.isEmpty())
-        ext = readStoredSettings(paths.settingsFile).KakucyosiSettei.trimmed() == QStringLiteral("1")
+        ext = readStoredSettings(paths.settingsFile).KakucyosiSettei.trimmed()
+                == QStringLiteral("1")
             ? QStringLiteral(".html")
             : QStringLiteral(".htm");
     if (hasUnwrittenChanges(editor.pageSet(), ext, paths)) {
-        if (!desktop.question(tr("作成していない変更があります。作成してから公開しますか？")))
+        if (!desktop.question(
+                Texts::tr("作成していない変更があります。作成してから公開しますか？")))
             return;
         runCreateCommand(editor, state, paths, desktop);
         // A creation that failed has said why and left the editor as it was.
-        if (pageCount(editor.pageSet()) != 0 && hasUnwrittenChanges(editor.pageSet(), state.extension, paths))
+        if (pageCount(editor.pageSet()) != 0
+            && hasUnwrittenChanges(editor.pageSet(), state.extension, paths))
             return;
         ext = state.extension;
     }
@@ -106,7 +108,7 @@ void runPublishRoad(QWidget *parent, Editor &editor, EditorState &state, const P
     request.ext = ext;
     request.sendAll = start == PublishStart::SendAll;
     if (request.title.isEmpty()) {
-        desktop.warning(tr("公開するセットのタイトル名を入力してください。"));
+        desktop.warning(Texts::tr("公開するセットのタイトル名を入力してください。"));
         return;
     }
 
@@ -114,7 +116,8 @@ void runPublishRoad(QWidget *parent, Editor &editor, EditorState &state, const P
         request.site = *site;
         if (needsSecret(*site)) {
             const bool passphrase = usesKeyFile(*site);
-            const auto kept = site->remember ? Keyring::read(secretKey(*site, passphrase)) : std::nullopt;
+            const auto kept
+                = site->remember ? Keyring::read(secretKey(*site, passphrase)) : std::nullopt;
             if (kept)
                 (passphrase ? request.secrets.passphrase : request.secrets.password) = *kept;
             else if (!askSecret(parent, *site, &request.secrets))
@@ -136,8 +139,8 @@ void addPublishMenu(QWidget *button, const std::function<void(PublishStart)> &ru
     const auto show = [button, run](const QPoint &at) {
         QMenu menu(button);
         menu.setObjectName(QStringLiteral("PublishMenu"));
-        QAction *site = menu.addAction(tr("公開先の設定(&E)..."));
-        QAction *all = menu.addAction(tr("すべてのファイルを公開(&A)"));
+        QAction *site = menu.addAction(Texts::tr("公開先の設定(&E)..."));
+        QAction *all = menu.addAction(Texts::tr("すべてのファイルを公開(&A)"));
         QAction *chosen = menu.exec(at);
         if (chosen == site)
             run(PublishStart::EditSite);

@@ -97,7 +97,8 @@ SiteDialog::SiteDialog(const PublishSite &site, const SiteSecrets &secrets, QWid
     });
     connect(m_auth, &QButtonGroup::idClicked, this, &SiteDialog::applyAuth);
     connect(m_browse, &QPushButton::clicked, this, [this] {
-        const QString file = QFileDialog::getOpenFileName(this, tr("鍵ファイルを選択"), m_keyFile->text());
+        const QString file
+            = QFileDialog::getOpenFileName(this, tr("鍵ファイルを選択"), m_keyFile->text());
         if (!file.isEmpty())
             m_keyFile->setText(file);
     });
@@ -147,10 +148,13 @@ void SiteDialog::accept()
     const PublishSite s = site();
     // Each line of the settings file holds one value.
     const auto oneLine = [](const QString &text) {
-        return std::none_of(text.begin(), text.end(), [](QChar c) { return c.category() == QChar::Other_Control; });
+        return std::none_of(text.begin(), text.end(),
+                            [](QChar c) { return c.category() == QChar::Other_Control; });
     };
-    if (!s.isComplete() || s.host.contains(u' ') || !oneLine(s.host + s.user + s.folder + s.keyFile)) {
-        QMessageBox::warning(this, windowTitle(), tr("サーバーとユーザー名を、空白や制御文字なしで入力してください。"));
+    if (!s.isComplete() || s.host.contains(u' ')
+        || !oneLine(s.host + s.user + s.folder + s.keyFile)) {
+        QMessageBox::warning(this, windowTitle(),
+                             tr("サーバーとユーザー名を、空白や制御文字なしで入力してください。"));
         return;
     }
     if (s.auth == PublishAuth::KeyFile && s.keyFile.isEmpty()) {
@@ -166,11 +170,11 @@ bool askSecret(QWidget *parent, const PublishSite &site, SiteSecrets *secrets)
         return true;
     const bool key = site.protocol == PublishProtocol::Sftp && site.auth == PublishAuth::KeyFile;
     bool ok = false;
-    const QString text = QInputDialog::getText(
-        parent, QObject::tr("公開"),
-        key ? QObject::tr("鍵ファイル %1 のパスフレーズ:").arg(site.keyFile)
-            : QObject::tr("%1@%2 のパスワード:").arg(site.user, site.host),
-        QLineEdit::Password, QString(), &ok);
+    const QString text
+        = QInputDialog::getText(parent, QObject::tr("公開"),
+                                key ? QObject::tr("鍵ファイル %1 のパスフレーズ:").arg(site.keyFile)
+                                    : QObject::tr("%1@%2 のパスワード:").arg(site.user, site.host),
+                                QLineEdit::Password, QString(), &ok);
     if (!ok)
         return false;
     (key ? secrets->passphrase : secrets->password) = text;

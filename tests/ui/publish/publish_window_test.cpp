@@ -4,6 +4,7 @@
 // second finds the password in the keyring and asks nothing more.
 
 #include "app/main_window.h"
+#include "core/places/program_paths.h"
 #include "core/publish/publish_site.h"
 #include "publish/test_servers.h"
 #include "support/recording_desktop.h"
@@ -32,7 +33,7 @@ TEST(PublishWindow, firstPublishAsksSiteAndTrust_secondTakesThePasswordFromTheKe
     qputenv("HOME", QFile::encodeName(dir.path()));
     RecordingDesktop desktop;
     desktop.answer = true;
-    MainWindow window(desktop, dir.path());
+    MainWindow window(desktop, initPortablePaths(dir.path()));
     for (const char *picture : {"a.gif", "wide.jpg", "back.gif"}) {
         QFile file(window.paths().outputFolder + QString::fromLatin1(picture));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(picture) > 0);
