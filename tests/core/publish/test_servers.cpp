@@ -159,9 +159,11 @@ std::unique_ptr<TestServer> TestServer::create(PublishProtocol protocol)
     return std::make_unique<FtpsServer>();
 }
 
-bool TestServer::isRunning() const
+bool TestServer::isRunning()
 {
-    return m_process.state() == QProcess::Running;
+    // A server killed a moment ago still counts as running until its end
+    // is collected, which a short wait does.
+    return m_process.state() == QProcess::Running && !m_process.waitForFinished(100);
 }
 
 void TestServer::stop()

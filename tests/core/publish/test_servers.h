@@ -23,7 +23,7 @@ public:
     // skipReason() set when the server cannot run here.
     virtual bool start() = 0;
     void stop();
-    bool isRunning() const;
+    bool isRunning();
     // Kills the process that writes the files, as a crash would.
     virtual void killWriter() = 0;
     // A new host key or certificate, for the next start.
