@@ -131,7 +131,9 @@ public:
     // The server and the session processes it forked.
     void killWriter() override
     {
-        for (pid_t pid : descendantsOf(pid_t(m_process.processId())) << pid_t(m_process.processId()))
+        QList<pid_t> all = descendantsOf(pid_t(m_process.processId()));
+        all << pid_t(m_process.processId());
+        for (pid_t pid : all)
             ::kill(pid, SIGKILL);
     }
 
@@ -169,6 +171,9 @@ bool TestServer::isRunning()
 void TestServer::stop()
 {
     if (m_process.state() != QProcess::NotRunning) {
+        // The sessions too: one left behind would hold the test's output open.
+        for (pid_t pid : descendantsOf(pid_t(m_process.processId())))
+            ::kill(pid, SIGKILL);
         m_process.kill();
         m_process.waitForFinished();
     }
