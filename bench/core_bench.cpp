@@ -7,7 +7,7 @@
 
 #include "core/model/editor.h"
 #include "core/places/program_paths.h"
-#include "core/generate/create_command.h"
+#include "support/test_windows.h"
 #include "core/generate/data_page.h"
 #include "core/generate/popup_page.h"
 #include "core/reopen/page_reader.h"
@@ -62,7 +62,7 @@ void createOnce(const ProgramPaths &paths)
     EditorState state;
     test::RecordingDesktop desktop;
     desktop.answer = true; // each round replaces the set of the round before
-    runCreateCommand(editor, state, paths, desktop);
+    createSet(test::commandContext(editor, state, paths, desktop));
     if (!desktop.calls.isEmpty() && desktop.calls[0].kind == test::RecordingDesktop::Call::Question)
         desktop.calls.removeFirst();
     // Six pages, then the data page; anything else is a failure.
@@ -122,7 +122,7 @@ void readOnce(const ProgramPaths &paths)
     EditorState editorState;
     editorState.readExtension = QStringLiteral(".htm");
     test::RecordingDesktop desktop;
-    readPageSet(editor, editorState, paths, desktop);
+    readPageSet(test::commandContext(editor, editorState, paths, desktop));
     if (editor.set().page(6).kind != PageKind::Text)
         std::abort();
     benchmark::DoNotOptimize(editor.set());

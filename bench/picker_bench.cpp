@@ -3,9 +3,7 @@
 // with the same patterns. Needs a display (run under xvfb-run).
 
 #include "wait_for.h"
-#include "support/record_editor.h"
 
-#include "core/model/editor.h"
 #include "ui/image_picker/image_picker.h"
 #include "app/main_window.h"
 #include "core/places/program_paths.h"
@@ -115,11 +113,8 @@ void timePicker(benchmark::State &state, MakePicker make)
 void BM_SetPickerOpen(benchmark::State &state)
 {
     const ProgramPaths &paths = folders().setPaths;
-    RecordEditor editor;
-    EditorState editorState;
-    test::RecordingDesktop desktop;
     timePicker(state, [&](QWidget *parent) {
-        return std::make_unique<SetPicker>(parent, editor, editorState, paths, desktop);
+        return std::make_unique<SetPicker>(parent, paths.outputFolder, [](const QString &) {});
     });
 }
 

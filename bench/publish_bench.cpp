@@ -3,7 +3,7 @@
 // run: the ratio's median, minimum and maximum over --runs runs. Each run
 // starts from an empty remote folder, so that every file goes up.
 
-#include "core/generate/create_command.h"
+#include "support/test_windows.h"
 #include "core/places/program_paths.h"
 #include "core/publish/publish_command.h"
 #include "core/publish/set_files.h"
@@ -79,7 +79,7 @@ int main(int argc, char **argv)
     RecordEditor editor(set);
     EditorState state;
     YesDesktop desktop;
-    runCreateCommand(editor, state, paths, desktop);
+    createSet(test::commandContext(editor, state, paths, desktop));
     QString problem;
     const auto files = collectSetFiles(paths.outputFolder, set.title, state.extension, &problem);
     if (!files || desktop.failed)

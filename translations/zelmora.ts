@@ -49,45 +49,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>ファイルを書き込めませんでした。
-%1
-理由: %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>ファイル名に改行やタブなどの制御文字 (U+%1) があり、ページの行がそこで分かれてしまいます。</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>ファイル名に「&quot;」があり、ページの画像の指定がそこで切れてしまいます。</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>ファイル名が UTF-8 の文字になっていないため、ページからこのファイルを指すことができません。</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1: gif、jpg、png、bmp の画像ではありません</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>通常のファイルではありません</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1: 中身が gif、jpg、png、bmp の画像ではありません</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1: 空いているファイル名が見つかりません</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>次の画像は取り込めませんでした。
-%1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>ポップリーフ [ %1 ] を作成しました｡</source>
         <translation type="unfinished"></translation>
     </message>
@@ -127,6 +88,65 @@
     </message>
     <message>
         <source>前のセットの古いファイルを削除できませんでした。
+%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>プレビュー用の一時フォルダを使えません。
+%1
+理由: シンボリックリンクです。
+リンク先のフォルダには書き込みも削除もしません。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>プレビューを表示できませんでした。
+理由: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>作成していない変更があります。作成してから公開しますか？</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>公開するセットのタイトル名を入力してください。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ファイルを書き込めませんでした。
+%1
+理由: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ファイル名に改行やタブなどの制御文字 (U+%1) があり、ページの行がそこで分かれてしまいます。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ファイル名に「&quot;」があり、ページの画像の指定がそこで切れてしまいます。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ファイル名が UTF-8 の文字になっていないため、ページからこのファイルを指すことができません。</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: gif、jpg、png、bmp の画像ではありません</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>通常のファイルではありません</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: 中身が gif、jpg、png、bmp の画像ではありません</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: 空いているファイル名が見つかりません</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>次の画像は取り込めませんでした。
 %1</source>
         <translation type="unfinished"></translation>
     </message>
@@ -393,18 +413,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>プレビュー用の一時フォルダを使えません。
-%1
-理由: シンボリックリンクです。
-リンク先のフォルダには書き込みも削除もしません。</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>プレビューを表示できませんでした。
-理由: %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>ページを表示するプロセスが異常終了しました。</source>
         <translation type="unfinished"></translation>
     </message>
@@ -425,14 +433,6 @@
     <message>
         <source>パスワードをキーリングに記憶できませんでした。
 理由: %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>作成していない変更があります。作成してから公開しますか？</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>公開するセットのタイトル名を入力してください。</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

@@ -17,7 +17,8 @@ QString writePreviewPage(const QString &programFolder)
     const ProgramPaths paths = initPortablePaths(programFolder);
     EditorState state;
     const QString title = QStringLiteral("お店の案内");
-    if (writePreviewPages(sixPageSet(title), state, paths))
+    if (writePreviewPages(sixPageSet(title), state, paths,
+                          *setWriter(PageFormat::Classic, PageEncoding::ShiftJis)))
         return {};
     return paths.previewFolder + title + QStringLiteral("_1") + kPreviewExtension;
 }

@@ -6,7 +6,6 @@
 #include "ui/kit/icons.h"
 #include "ui/kit/form_layout.h"
 #include "ui/kit/message_box_desktop.h"
-#include "ui/preview/preview_command.h"
 #include "ui/preview_guest/preview_guest.h"
 #include "core/preview_protocol/preview_protocol.h"
 

@@ -11,11 +11,7 @@
 #include "ui/page_inputs/page_inputs.h"
 #include "ui/page_inputs/page_tabs.h"
 #include "core/files/picture_import.h"
-#include "core/generate/create_command.h"
-#include "ui/preview/preview_client.h"
-#include "ui/preview/preview_command.h"
-#include "ui/publish/publish_road.h"
-#include "ui/set_picker/set_picker.h"
+#include "ui/publish/publish_windows.h"
 #include "ui/options/options_dialog.h"
 
 #include <QAccessibleWidget>
@@ -77,7 +73,7 @@ QAccessibleInterface *windowAccessible(const QString &className, QObject *object
 } // namespace
 
 MainWindow::MainWindow(Desktop &desktop, const ProgramPaths &paths) :
-    m_desktop(desktop), m_paths(paths)
+    m_desktop(desktop), m_paths(paths), m_windows(this, m_paths, desktop)
 {
     setObjectName(QStringLiteral("Form1"));
     static const bool accessibleAsWindow = (QAccessible::installFactory(windowAccessible), true);
@@ -113,8 +109,12 @@ std::optional<MainWindow::PictureTarget> MainWindow::pictureTargetAt(const QPoin
 
 void MainWindow::endPreview()
 {
-    if (m_previewClient)
-        m_previewClient->end();
+    m_windows.endPreview();
+}
+
+void MainWindow::run(Command command)
+{
+    command({*this, m_state, m_paths, m_desktop, m_windows});
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent *event)
@@ -248,19 +248,15 @@ void MainWindow::connectCommands()
     });
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
     connect(m_create, &QPushButton::clicked, this, [this] {
-        runCreateCommand(*this, m_state, m_paths, m_desktop);
+        run(createSet);
         // A creation that succeeded left the editor empty, which needs no draft.
         m_draft->saveNow();
     });
-    connect(m_preview, &QPushButton::clicked, this, [this] {
-        if (!m_previewClient)
-            m_previewClient = new PreviewClient(this);
-        runPreviewCommand(this, *this, m_state, m_paths, m_desktop, *m_previewClient);
-    });
+    connect(m_preview, &QPushButton::clicked, this, [this] { run(previewSet); });
     connect(m_open, &QPushButton::clicked, this, [this] {
         const PageSet before = pageSet();
         const QPointer<QWidget> focused = focusWidget();
-        showSetPicker(this, *this, m_state, m_paths, m_desktop);
+        run(openSet);
         takeFocusBack(focused);
         // A set was read (a failed or cancelled open gives back the same
         // editor): it is safe in its own files until the user changes it.
@@ -274,12 +270,14 @@ void MainWindow::connectCommands()
     connect(m_help, &QPushButton::clicked, this,
             [this] { m_desktop.openUrl(QUrl::fromLocalFile(m_paths.helpFile)); });
     addAboutMenu(m_help);
-    const auto publish = [this](PublishStart start) {
-        runPublishRoad(this, *this, m_state, m_paths, m_desktop, start);
+    const auto publish = [this](Command command) {
+        run(command);
         m_draft->saveNow();
     };
-    connect(m_publish, &QPushButton::clicked, this, [publish] { publish(PublishStart::Publish); });
-    addPublishMenu(m_publish, publish);
+    connect(m_publish, &QPushButton::clicked, this, [publish] { publish(publishSet); });
+    addPublishMenu(
+        m_publish, [publish] { publish(editPublishSite); },
+        [publish] { publish(publishWholeSet); });
 }
 
 void MainWindow::choosePicture(const PictureTarget &target)

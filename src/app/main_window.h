@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/program_windows.h"
 #include "core/model/desktop.h"
 #include "core/model/editor.h"
 #include "core/model/page_set.h"
@@ -18,7 +19,6 @@ class BackgroundBox;
 class DraftKeeper;
 class PageInputs;
 class PageTabs;
-class PreviewClient;
 
 // Form1: the editor of one page set and the commands. It owns the window-level
 // values and the program paths; the commands reach the desktop through the
@@ -62,6 +62,8 @@ private:
     std::optional<PictureTarget> pictureTargetAt(const QPoint &pos) const;
     void buildControls();
     void connectCommands();
+    // Runs command over this window's editor, state, paths and windows.
+    void run(Command command);
     // A 参照 button of a picture was pressed: the picker's pick, if any, is
     // taken by the target.
     void choosePicture(const PictureTarget &target);
@@ -75,6 +77,7 @@ private:
     Desktop &m_desktop;
     EditorState m_state;
     ProgramPaths m_paths;
+    ProgramWindows m_windows;
 
     QLineEdit *m_title = nullptr;
     QPushButton *m_open = nullptr;
@@ -85,7 +88,6 @@ private:
     BackgroundBox *m_background = nullptr;
     PageTabs *m_tabs = nullptr;
     DraftKeeper *m_draft = nullptr;
-    PreviewClient *m_previewClient = nullptr; // made by the first preview
     QPushButton *m_close = nullptr;
     QPushButton *m_preview = nullptr;
     QPushButton *m_create = nullptr;

@@ -240,9 +240,7 @@ TEST_F(Accessibility, everyWindowNamesItsControlsAndPressesTheFocusedButtonOnEnt
     expectAccessible(imageCase);
     expectEnterPressesFocusedButton(imageCase);
 
-    RecordEditor editor;
-    EditorState state;
-    SetPicker setPicker(nullptr, editor, state, window.paths(), desktop);
+    SetPicker setPicker(nullptr, window.paths().outputFolder, [](const QString &) {});
     setPicker.show();
     imagePicker.hide();
     expectAccessible({QStringLiteral("set picker"), &setPicker,

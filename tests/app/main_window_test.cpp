@@ -4,7 +4,7 @@
 #include "app/main_window.h"
 #include "app/about_box.h"
 #include "support/record_editor.h"
-#include "core/generate/create_command.h"
+#include "core/commands/commands.h"
 #include "support/file_compare.h"
 #include "support/recording_desktop.h"
 #include "support/ui_test_support.h"

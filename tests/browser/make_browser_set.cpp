@@ -10,7 +10,7 @@
 #include "support/record_editor.h"
 #include "core/model/editor.h"
 #include "core/places/program_paths.h"
-#include "core/generate/create_command.h"
+#include "support/test_windows.h"
 #include "core/settings/settings_file.h"
 #include "core/files/page_lines.h"
 
@@ -154,7 +154,7 @@ int main(int argc, char *argv[])
     RecordEditor editor(set);
     EditorState state;
     SilentDesktop desktop;
-    runCreateCommand(editor, state, paths, desktop);
+    createSet(test::commandContext(editor, state, paths, desktop));
     if (!desktop.warnings.isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(desktop.warnings.join(u'\n')));
         return 1;

@@ -5,7 +5,7 @@
 #include "reliability_support.h"
 #include "support/record_editor.h"
 
-#include "core/generate/create_command.h"
+#include "support/test_windows.h"
 #include "support/file_compare.h"
 #include "support/recording_desktop.h"
 
@@ -28,7 +28,7 @@ TEST(FolderFaults, outputFolderTakenByAFile_reportedAndTheFileKept)
     EditorState state;
     RecordingDesktop desktop;
 
-    runCreateCommand(editor, state, paths, desktop);
+    createSet(test::commandContext(editor, state, paths, desktop));
 
     EXPECT_EQ(desktop.calls, (QList<Call>{{Call::Warning, QStringLiteral("ファイルを書き込めませんでした。\n")
                                                               + paths.outputFolder

@@ -10,6 +10,7 @@
 #include "core/files/page_lines.h"
 #include "core/reopen/page_reader.h"
 #include "support/reopen_test_support.h"
+#include "app/program_windows.h"
 #include "ui/set_picker/set_picker.h"
 #include "support/file_compare.h"
 #include "support/recording_desktop.h"
@@ -65,7 +66,8 @@ protected:
             ASSERT_EQ(items.size(), 1);
             emit list->itemClicked(items.first());
         });
-        showSetPicker(&m_main, m_editor, m_state, m_paths, m_desktop);
+        ProgramWindows windows(&m_main, m_paths, m_desktop);
+        openSet({m_editor, m_state, m_paths, m_desktop, windows});
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the picker has closed";
         EXPECT_TRUE(m_desktop.wasBusy && m_desktop.busy == 0) << "the wait cursor shown, and ended on the way out";
     }

@@ -8,7 +8,7 @@
 #include "support/record_editor.h"
 #include "support/ui_test_support.h"
 
-#include "core/generate/create_command.h"
+#include "support/test_windows.h"
 #include "ui/options/options_dialog.h"
 #include "core/settings/settings_file.h"
 #include "support/file_compare.h"
@@ -63,7 +63,7 @@ protected:
         editor.set() = sampleSet(QStringLiteral("abc"));
     }
 
-    void create() { runCreateCommand(editor, state, paths, desktop); }
+    void create() { createSet(test::commandContext(editor, state, paths, desktop)); }
     QByteArray page(const char *name) const
     {
         return readAll(paths.outputFolder + QString::fromUtf8(name));

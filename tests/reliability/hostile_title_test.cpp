@@ -9,7 +9,7 @@
 #include "reliability_support.h"
 #include "support/record_editor.h"
 
-#include "core/generate/create_command.h"
+#include "support/test_windows.h"
 #include "core/reopen/page_reader.h"
 #include "support/reopen_test_support.h"
 #include "support/file_compare.h"
@@ -34,7 +34,7 @@ protected:
     void create(const PageSet &set)
     {
         editor.set() = set;
-        runCreateCommand(editor, state, paths, desktop);
+        createSet(test::commandContext(editor, state, paths, desktop));
     }
 
     QTemporaryDir dir;
@@ -94,7 +94,7 @@ TEST_P(TitleWrittenAsTyped, namesEveryFileAndLinkUnchanged_andReadsBack)
     EditorState readState;
     readState.readExtension = QStringLiteral(".htm");
     RecordEditor reopened(resetSet(t));
-    readPageSet(reopened, readState, paths, readDesktop);
+    readPageSet(test::commandContext(reopened, readState, paths, readDesktop));
     EXPECT_EQ(reopened.pageSet(), created);
     EXPECT_EQ(readDesktop.calls,
               (QList<Call>{{Call::Information, QStringLiteral("ポップリーフ [ ") + t

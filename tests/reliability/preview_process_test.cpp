@@ -10,7 +10,7 @@
 
 #include "core/generate/popup_page.h"
 #include "ui/preview/preview_client.h"
-#include "ui/preview/preview_command.h"
+#include "support/in_process_preview.h"
 #include "support/file_compare.h"
 #include "support/record_editor.h"
 #include "support/recording_desktop.h"
@@ -430,9 +430,9 @@ TEST_P(PreviewClientAgainstAStandIn, mainWindowBackInBoundedTime_setKept_pagesDe
     QElapsedTimer elapsed;
     elapsed.start();
 
-    runPreviewCommand(&mainWindow, editor, state, paths, desktop, client);
+    runPreviewCommand(editor, state, paths, desktop, client);
     if (c.again)
-        runPreviewCommand(&mainWindow, editor, state, paths, desktop, client);
+        runPreviewCommand(editor, state, paths, desktop, client);
 
     EXPECT_LT(elapsed.elapsed(), times.showDeadlineMs + times.closeGraceMs + 1000);
     EXPECT_TRUE(mainWindow.isEnabled());

@@ -17,7 +17,7 @@
 #include "core/model/editor.h"
 #include "support/record_editor.h"
 #include "core/places/program_paths.h"
-#include "core/generate/create_command.h"
+#include "support/test_windows.h"
 #include "ui/preview_guest/preview_browser.h"
 #include "support/in_process_preview.h"
 #include "ui/options/options_dialog.h"
@@ -81,11 +81,11 @@ int main(int argc, char *argv[])
     EditorState state;
 
     if (road == u"create" || road == u"create-killed-by-size-limit") {
-        runCreateCommand(editor, state, paths, desktop);
+        createSet(test::commandContext(editor, state, paths, desktop));
     } else if (road == u"create-killed-at-message") {
         KilledAtMessage killed;
         killed.answer = true;
-        runCreateCommand(editor, state, paths, killed);
+        createSet(test::commandContext(editor, state, paths, killed));
     } else if (road == u"preview") {
         QWidget mainWindow;
         zelmora::test::RecordingBrowserFactory factory;

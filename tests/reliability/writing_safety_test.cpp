@@ -13,7 +13,7 @@
 #include "core/files/file_error.h"
 #include "ui/kit/form_layout.h"
 #include "ui/kit/message_box_desktop.h"
-#include "core/generate/create_command.h"
+#include "core/commands/commands.h"
 #include "ui/preview_guest/preview_browser.h"
 #include "support/in_process_preview.h"
 #include "support/file_compare.h"

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "support/test_windows.h"
 #include "ui/kit/form_layout.h"
 #include "ui/preview/preview_client.h"
-#include "ui/preview/preview_command.h"
 #include "ui/preview_guest/preview_browser.h"
 #include "ui/preview_guest/preview_module.h"
 #include "ui/preview_guest/preview_window.h"
@@ -20,22 +20,26 @@ namespace zelmora::test {
 inline void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state, const ProgramPaths &paths,
                               Desktop &desktop, PreviewBrowserFactory *factory)
 {
-    struct InProcess final : PreviewHost {
-        QWidget *owner;
-        PreviewBrowserFactory &browsers;
-        InProcess(QWidget *o, PreviewBrowserFactory &f) : owner(o), browsers(f) {}
-        std::optional<QString> show(PreviewRequest request) override
-        {
-            auto *window = owner->findChild<PreviewWindow *>(QStringLiteral("Form3"), Qt::FindDirectChildrenOnly);
-            if (!window)
-                window = new PreviewWindow(browsers, request.folder, owner);
-            placeAt(window, owner, 360, 2895);
-            window->start(request.title, request.lastPage);
-            window->exec();
-            return std::nullopt;
-        }
-    } host(mainWindow, *factory);
-    zelmora::runPreviewCommand(mainWindow, editor, state, paths, desktop, host);
+    TestWindows windows;
+    windows.preview = [mainWindow, factory](const PreviewRequest &request) -> std::optional<QString> {
+        auto *window = mainWindow->findChild<PreviewWindow *>(QStringLiteral("Form3"), Qt::FindDirectChildrenOnly);
+        if (!window)
+            window = new PreviewWindow(*factory, request.folder, mainWindow);
+        placeAt(window, mainWindow, 360, 2895);
+        window->start(request.title, request.lastPage);
+        window->exec();
+        return std::nullopt;
+    };
+    previewSet({editor, state, paths, desktop, windows});
+}
+
+// The preview command through host, a preview process's client.
+inline void runPreviewCommand(Editor &editor, EditorState &state, const ProgramPaths &paths, Desktop &desktop,
+                              PreviewHost &host)
+{
+    TestWindows windows;
+    windows.preview = [&host](const PreviewRequest &request) { return host.show(request); };
+    previewSet({editor, state, paths, desktop, windows});
 }
 
 // The web engine's module, loaded here as the preview process loads it; a

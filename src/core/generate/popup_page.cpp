@@ -103,4 +103,40 @@ std::optional<FileError> writePopupPage(const QString &outFolder, const PopupPag
                           popupPageLines(page), page.encoding);
 }
 
+QString previewBodyAttribute(const PageSet &set, const QString &picturePath)
+{
+    const QString value = set.backgroundKind == BackgroundKind::Picture
+        ? picturePath + set.backgroundValue
+        : set.backgroundValue;
+    return bodyAttribute(set.backgroundAttribute, value);
+}
+
+QStringList previewPageLines(const QString &title, int k, const QString &body, const Page &page,
+                             const QString &picturePath, PageEncoding encoding)
+{
+    QStringList lines;
+    lines.reserve(17);
+    lines << QStringLiteral("<html>") << QStringLiteral("<head>")
+          << QStringLiteral("<style type=\"Text/css\"><!--")
+          << QStringLiteral("span#param3{font-size:12pt;family:ＭＳゴシック;}")
+          << QStringLiteral("--></style>")
+          << QStringLiteral("<title>") + escapeName(title) + u'_' + QString::number(k) + QStringLiteral("</title>")
+          << QStringLiteral("</head>")
+          << QStringLiteral("<body ") + body + QStringLiteral(" scroll=\"no\">")
+          << QStringLiteral("<table border=\"0\">")
+          << QStringLiteral("<tr><td width=\"320\" height=\"120\" valign=\"top\">");
+    if (page.kind == PageKind::Text) {
+        lines << QStringLiteral("<span id=\"param3\">") + replaceLineBreaks(page.text) + QStringLiteral("</span>");
+    } else {
+        const QString width = page.kind == PageKind::WidePicture ? QStringLiteral("250") : QStringLiteral("150");
+        lines << QStringLiteral("<img src=\"") + picturePath + escapeName(pictureFile(page))
+                + QStringLiteral("\" width=\"") + width + QStringLiteral("\" height=\"115\" alt=\"")
+                + escapeName(pictureAlt(page)) + QStringLiteral("\">");
+    }
+    lines << QStringLiteral("</td></tr>") << QStringLiteral("<tr><td align=\"right\">")
+          << QStringLiteral("</td></tr>") << QStringLiteral("</table>")
+          << QStringLiteral("</body>") << QStringLiteral("</html>");
+    return withCharsetDeclaration(std::move(lines), encoding);
+}
+
 } // namespace zelmora

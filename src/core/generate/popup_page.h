@@ -54,6 +54,16 @@ QString popupPageFileName(const QString &title, int k, const QString &ext);
 std::optional<FileError> writePopupPage(const QString &outFolder, const PopupPage &page);
 
 // The picture file and alternative text a page of this kind shows.
+// The 17 lines of a preview page (18 in UTF-8, with the charset
+// declaration): a popup page without scripts, buttons, robots line and home
+// link, its pictures reached through picturePath. body is the preview body
+// attribute (previewBodyAttribute()).
+QStringList previewPageLines(const QString &title, int k, const QString &body, const Page &page,
+                             const QString &picturePath, PageEncoding encoding);
+
+// The body attribute of a preview page, its picture reached through picturePath.
+QString previewBodyAttribute(const PageSet &set, const QString &picturePath);
+
 QString pictureFile(const Page &page);
 QString pictureAlt(const Page &page);
 

@@ -35,6 +35,12 @@ public:
     {
         return writeDataPageFile(n, state, folder, m_encoding);
     }
+    QStringList previewPageLines(const QString &title, int k, const PageSet &set,
+                                 const QString &picturePath) const override
+    {
+        return zelmora::previewPageLines(title, k, previewBodyAttribute(set, picturePath),
+                                         set.page(k), picturePath, m_encoding);
+    }
 
 private:
     PageEncoding m_encoding;
@@ -66,6 +72,11 @@ public:
         return writePageLines(folder + dataPageFileName(state.lastTitle, state.extension),
                               html5DataPageLines(state, n), PageEncoding::Utf8);
     }
+    QStringList previewPageLines(const QString &title, int k, const PageSet &set,
+                                 const QString &picturePath) const override
+    {
+        return html5PreviewLines(title, k, set, picturePath);
+    }
 };
 
 } // namespace
@@ -80,6 +91,12 @@ std::unique_ptr<SetWriter> setWriter(PageFormat format, PageEncoding classicEnco
     }
     Q_ASSERT(false); // a format without its writer
     return std::make_unique<ClassicWriter>(classicEncoding);
+}
+
+std::unique_ptr<SetWriter> setWriterOf(const StoredSettings &stored)
+{
+    const PageFormat format = pageFormatFromSetting(stored.KeishikiSettei);
+    return setWriter(format, pageEncodingOf(format, stored.MojiCodeSettei));
 }
 
 QStringList allCompanionFiles(const QString &title)

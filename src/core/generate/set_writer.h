@@ -4,6 +4,7 @@
 #include "core/generate/popup_page.h"
 #include "core/model/editor.h"
 #include "core/model/page_set.h"
+#include "core/settings/settings_file.h"
 #include "core/text/page_encoding.h"
 
 #include <QStringList>
@@ -32,11 +33,20 @@ public:
                                                const PageSet &set) const = 0;
     virtual std::optional<FileError> writeDataPage(const QString &folder, const EditorState &state,
                                                    int n) const = 0;
+    // Preview page k of set: a page of this format without its buttons,
+    // script, robots line and home link, its pictures reached through
+    // picturePath, in encoding().
+    virtual QStringList previewPageLines(const QString &title, int k, const PageSet &set,
+                                         const QString &picturePath) const = 0;
 };
 
 // The writer of the format KeishikiSettei names, in the encoding the
 // format takes (classic pages in MojiCodeSettei's).
 std::unique_ptr<SetWriter> setWriter(PageFormat format, PageEncoding classicEncoding);
+
+// The writer the stored settings choose: KeishikiSettei's format, in
+// MojiCodeSettei's encoding for classic pages.
+std::unique_ptr<SetWriter> setWriterOf(const StoredSettings &stored);
 
 // Every companion file any format writes for a set of this title.
 QStringList allCompanionFiles(const QString &title);

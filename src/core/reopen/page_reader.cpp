@@ -415,27 +415,4 @@ QString readReportMessage(const QString &title, const QString &ext, int pagesRea
         .arg(first, popupPageFileName(title, pagesRead, ext));
 }
 
-void readPageSet(Editor &editor, EditorState &state, const ProgramPaths &paths, Desktop &desktop,
-                 const PageSet *previous)
-{
-    const BusyCursor busy(desktop);
-    const PageSet start = editor.pageSet();
-    const ReadOutcome outcome
-        = readPageSetFiles(paths.outputFolder, start.title, state.readExtension, start);
-    // Every file is closed by now, before any message is shown.
-    if (outcome.pagesRead == 0) {
-        if (previous)
-            editor.showPageSet(*previous);
-        if (outcome.refusal.isEmpty())
-            desktop.plainMessage(fileNotFoundMessage());
-        else
-            desktop.warning(outcome.refusal);
-        return;
-    }
-    editor.showPageSet(outcome.set);
-    state.reopenedSet = start.title + state.readExtension;
-    const QString report = readReportMessage(start.title, state.readExtension, outcome.pagesRead);
-    desktop.information(outcome.refusal.isEmpty() ? report : report + u'\n' + outcome.refusal);
-}
-
 } // namespace zelmora

@@ -1,10 +1,7 @@
 #pragma once
 
 #include "core/files/page_lines.h"
-#include "core/model/desktop.h"
-#include "core/model/editor.h"
 #include "core/model/page_set.h"
-#include "core/places/program_paths.h"
 
 #include <QString>
 
@@ -46,15 +43,5 @@ QString pageRefusalMessage(const QString &fileName, PageRefusal refusal);
 // The message for a page whose reading failed part-way, naming the file and
 // the system's reason; the set is then not opened at all.
 QString pageReadFailedMessage(const QString &fileName, int error);
-
-// Reads the set named by the editor's title and readExtension from the output
-// folder, shows it in the editor when at least page 1 was read, and tells the
-// user which pages were read or that the file was not found. When nothing
-// was read and previous is given (what the editor held before the open
-// command reset it), the editor shows previous again before the message, so
-// a failed open loses none of the user's work.
-// A set read is recorded as the editor's reopened set (EditorState::reopenedSet).
-void readPageSet(Editor &editor, EditorState &state, const ProgramPaths &paths, Desktop &desktop,
-                 const PageSet *previous = nullptr);
 
 } // namespace zelmora

@@ -3,8 +3,6 @@
 #include "core/files/file_listing.h"
 #include "core/model/texts.h"
 #include "ui/kit/form_layout.h"
-#include "core/reopen/page_reader.h"
-#include "core/reopen/set_name.h"
 
 #include <QListWidget>
 
@@ -18,10 +16,8 @@ QStringList setPickerFileNames(const QString &folder)
                              HiddenFiles::List);
 }
 
-SetPicker::SetPicker(QWidget *parent, Editor &editor, EditorState &state, const ProgramPaths &paths,
-                     Desktop &desktop) :
-    QDialog(parent),
-    m_editor(editor), m_state(state), m_paths(paths), m_desktop(desktop)
+SetPicker::SetPicker(QWidget *parent, const QString &folder, ReadChosenSet read) :
+    QDialog(parent), m_read(std::move(read))
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(Texts::tr("ファイル選択"));
@@ -31,7 +27,7 @@ SetPicker::SetPicker(QWidget *parent, Editor &editor, EditorState &state, const 
     m_files->setFont(gothicFont(9));
     m_files->setUniformItemSizes(true);        // a large folder lists without measuring every name
     m_files->setAccessibleName(windowTitle()); // the list is the whole window
-    m_files->addItems(setPickerFileNames(m_paths.outputFolder));
+    m_files->addItems(setPickerFileNames(folder));
 
     // The list with the same margin on every side.
     setFixedSize(twipsSize(120 + 2775 + 120, 120 + 2250 + 120));
@@ -46,27 +42,15 @@ void SetPicker::choose(QListWidgetItem *item)
     if (m_chosen)
         return;
     m_chosen = true;
-
-    // Kept for a choice that reads nothing: the editor then gets it back.
-    const PageSet previous = m_editor.pageSet();
-    const QString name = item ? item->text() : QString();
-    if (const std::optional<SetName> set = matchSetName(name)) {
-        m_editor.setTitle(set->title);
-        m_state.readExtension = set->ext;
-    } else {
-        // The reader then reports the file as not found; the extension of
-        // the last set picked stays for the next choice.
-        m_editor.setTitle(QString());
-    }
-    m_editor.resetEditor();
-    readPageSet(m_editor, m_state, m_paths, m_desktop, &previous);
+    // The set is read while the picker is still open, so that its message
+    // shows over the picker, as the open command always has.
+    m_read(item ? item->text() : QString());
     accept();
 }
 
-void showSetPicker(QWidget *mainWindow, Editor &editor, EditorState &state,
-                   const ProgramPaths &paths, Desktop &desktop)
+void showSetPicker(QWidget *mainWindow, const QString &folder, const ReadChosenSet &read)
 {
-    SetPicker picker(mainWindow, editor, state, paths, desktop);
+    SetPicker picker(mainWindow, folder, read);
     picker.setModal(true);
     placeAt(&picker, mainWindow, 3420, 645);
     picker.exec();

@@ -1,4 +1,4 @@
-#include "core/generate/create_command.h"
+#include "support/test_windows.h"
 #include "support/record_editor.h"
 
 #include "support/file_compare.h"
@@ -46,7 +46,7 @@ struct CreateFixture : testing::Test {
     }
     void create()
     {
-        runCreateCommand(editor, state, paths, desktop);
+        createSet(test::commandContext(editor, state, paths, desktop));
         EXPECT_TRUE(desktop.wasBusy && desktop.busy == 0) << "the wait cursor shown, and ended on the way out";
     }
     PageSet clearedEditor() const

@@ -13,6 +13,11 @@ using namespace zelmora::test;
 
 namespace {
 
+std::optional<FileError> writeClassicPreview(const PageSet &set, EditorState &state, const ProgramPaths &paths)
+{
+    return writePreviewPages(set, state, paths, *setWriter(PageFormat::Classic, PageEncoding::ShiftJis));
+}
+
 QByteArray expectedPreview(const char *title_k, const char *body, const char *content)
 {
     return sjisFile({
@@ -64,7 +69,7 @@ TEST_F(PreviewFixture, writesEachKindWithSeventeenRows)
     set.page(3).wideAlt = QStringLiteral("wide");
     set.page(3).standardFile = QStringLiteral("ignored.gif");
 
-    ASSERT_FALSE(writePreviewPages(set, state, paths));
+    ASSERT_FALSE(writeClassicPreview(set, state, paths));
 
     const char *body = "<body BgColor=\"#FFCC00\" scroll=\"no\">";
     EXPECT_TRUE(sameBytes(expectedPreview("<title>abc_1</title>", body,
@@ -87,7 +92,7 @@ TEST_F(PreviewFixture, backgroundPictureIsReachedFromTheTemporaryFolder)
     selectBackgroundKind(set, BackgroundKind::Picture);
     set.backgroundValue = QStringLiteral("back.gif");
     set.page(1).kind = PageKind::Text;
-    ASSERT_FALSE(writePreviewPages(set, state, paths));
+    ASSERT_FALSE(writeClassicPreview(set, state, paths));
     EXPECT_TRUE(sameBytes(expectedPreview("<title>p_1</title>",
                                           "<body BackGround=\"../Popleaf/back.gif\" scroll=\"no\">",
                                           "<span id=\"param3\"></span>"),
@@ -101,7 +106,7 @@ TEST_F(PreviewFixture, writesOnlyThePagesOfTheSetAndKeepsOtherDescriptions)
     set.title = QStringLiteral("gap");
     for (int k : {1, 2, 4, 5, 6})
         set.page(k).kind = PageKind::Text;
-    ASSERT_FALSE(writePreviewPages(set, state, paths));
+    ASSERT_FALSE(writeClassicPreview(set, state, paths));
     EXPECT_TRUE(QFileInfo::exists(paths.previewFolder + QStringLiteral("gap_2.htm")));
     EXPECT_FALSE(QFileInfo::exists(paths.previewFolder + QStringLiteral("gap_3.htm")));
     EXPECT_FALSE(QFileInfo::exists(paths.previewFolder + QStringLiteral("gap_4.htm")));
@@ -115,7 +120,7 @@ TEST_F(PreviewFixture, emptyFirstPageWritesNothingButTakesTheTitle)
     state.contents(1) = QStringLiteral("kept");
     set.title = QStringLiteral("none");
     set.page(2).kind = PageKind::Text;
-    ASSERT_FALSE(writePreviewPages(set, state, paths));
+    ASSERT_FALSE(writeClassicPreview(set, state, paths));
     EXPECT_EQ(state.lastTitle, QStringLiteral("none"));
     EXPECT_EQ(state.contents(1), QStringLiteral("kept"));
     EXPECT_TRUE(QDir(paths.previewFolder).entryList(QDir::Files).isEmpty());
@@ -125,7 +130,7 @@ TEST_F(PreviewFixture, emptyTitleAndSixPagesAlwaysUseHtm)
 {
     for (Page &p : set.pages)
         p.kind = PageKind::Text;
-    ASSERT_FALSE(writePreviewPages(set, state, paths));
+    ASSERT_FALSE(writeClassicPreview(set, state, paths));
     const QStringList files = QDir(paths.previewFolder).entryList(QDir::Files, QDir::Name);
     EXPECT_EQ(files, (QStringList{"_1.htm", "_2.htm", "_3.htm", "_4.htm", "_5.htm", "_6.htm"}));
     EXPECT_TRUE(page(1).contains("\r\n<title>_1</title>\r\n"));
@@ -137,7 +142,7 @@ TEST_F(PreviewFixture, unwritablePageIsReported)
     set.title = QStringLiteral("x");
     set.page(1).kind = PageKind::Text;
     ASSERT_TRUE(QDir().mkpath(paths.previewFolder + QStringLiteral("x_1.htm")));
-    const auto error = writePreviewPages(set, state, paths);
+    const auto error = writeClassicPreview(set, state, paths);
     ASSERT_TRUE(error);
     EXPECT_EQ(error->path, paths.previewFolder + QStringLiteral("x_1.htm"));
 }

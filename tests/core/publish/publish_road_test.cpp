@@ -4,7 +4,7 @@
 // expected files beside its own untouched ones, and that the password is in
 // no file the program wrote nor in the process's arguments or environment.
 
-#include "core/generate/create_command.h"
+#include "support/test_windows.h"
 #include "core/places/program_paths.h"
 #include "core/publish/host_trust.h"
 #include "core/publish/publish_command.h"
@@ -95,7 +95,7 @@ protected:
         RecordEditor editor(m_set);
         RecordingDesktop desktop;
         desktop.answer = true;
-        runCreateCommand(editor, m_state, m_paths, desktop);
+        createSet(test::commandContext(editor, m_state, m_paths, desktop));
         for (const auto &call : desktop.calls)
             ASSERT_NE(call.kind, RecordingDesktop::Call::Warning) << qPrintable(call.text);
     }

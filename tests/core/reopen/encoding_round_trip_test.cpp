@@ -1,6 +1,6 @@
 // Both page encodings through the create road and back through the reader.
 
-#include "core/generate/create_command.h"
+#include "support/test_windows.h"
 #include "support/record_editor.h"
 #include "core/reopen/page_reader.h"
 #include "support/reopen_test_support.h"
@@ -39,7 +39,7 @@ struct Program {
     {
         RecordEditor editor(set);
         RecordingDesktop desktop;
-        runCreateCommand(editor, state, paths, desktop);
+        createSet(test::commandContext(editor, state, paths, desktop));
         ASSERT_EQ(desktop.calls.size(), 2) << "two reports, no warning";
     }
 

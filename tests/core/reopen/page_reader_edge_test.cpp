@@ -1,6 +1,7 @@
 // Hand-edited, partial and foreign files: the reader takes what the rules
 // find, ends the set where a page is missing and never fails.
 #include "core/reopen/page_reader.h"
+#include "support/test_windows.h"
 #include "support/record_editor.h"
 
 #include "support/reopen_test_support.h"
@@ -92,7 +93,7 @@ TEST_F(Reader, missingPage2AfterLinkedPage1_keepsPage1)
     EditorState state;
     state.readExtension = QStringLiteral(".htm");
     RecordingDesktop desktop;
-    readPageSet(editor, state, paths, desktop);
+    readPageSet(test::commandContext(editor, state, paths, desktop));
 
     PageSet expected = set;
     expected.page(2) = Page{};
@@ -111,7 +112,7 @@ TEST_F(Reader, page1NotFound_plainMessageAndEditorUntouched)
     EditorState state;
     state.readExtension = QStringLiteral(".htm");
     RecordingDesktop desktop;
-    readPageSet(editor, state, paths, desktop);
+    readPageSet(test::commandContext(editor, state, paths, desktop));
 
     EXPECT_EQ(editor.pageSet(), before);
     EXPECT_EQ(desktop.calls, (QList<RecordingDesktop::Call>{

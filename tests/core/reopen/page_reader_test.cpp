@@ -1,5 +1,6 @@
 // Sets written by the page writer come back as they were edited.
 #include "core/reopen/page_reader.h"
+#include "support/test_windows.h"
 #include "support/record_editor.h"
 
 #include "support/reopen_test_support.h"
@@ -127,7 +128,7 @@ TEST_P(ReadBack, ReadPageSet_showsSetAndNamesPagesRead)
     state.readExtension = c.ext;
     state.extension = QStringLiteral(".other"); // the reader ignores the creation extension
     RecordingDesktop desktop;
-    readPageSet(editor, state, paths, desktop);
+    readPageSet(test::commandContext(editor, state, paths, desktop));
 
     EXPECT_EQ(editor.pageSet(), written);
     const QString last = QStringLiteral("abc_") + QString::number(c.pages.size()) + c.ext;

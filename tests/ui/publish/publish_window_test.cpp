@@ -11,7 +11,7 @@
 #include "support/sample_sets.h"
 #include "support/ui_test_support.h"
 #include "ui/publish/keyring.h"
-#include "ui/publish/publish_road.h"
+#include "ui/publish/publish_windows.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -81,7 +81,7 @@ TEST(PublishWindow, firstPublishAsksSiteAndTrust_secondTakesThePasswordFromTheKe
         child<QCheckBox>(dialog, QStringLiteral("SiteRemember"))->setChecked(false);
         QMetaObject::invokeMethod(dialog, "accept");
     }, 1 << 20);
-    runPublishRoad(&window, window, window.state(), window.paths(), desktop, PublishStart::EditSite);
+    editPublishSiteWindow(&window, window.paths(), desktop);
     EXPECT_EQ(Keyring::read(site.identity() + QStringLiteral("#password")), std::nullopt);
 }
 

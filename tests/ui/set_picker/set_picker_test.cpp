@@ -1,3 +1,4 @@
+#include "app/program_windows.h"
 #include "ui/set_picker/set_picker.h"
 #include "support/record_editor.h"
 
@@ -84,7 +85,8 @@ protected:
             act(picker);
         };
         QTimer::singleShot(0, attempt);
-        showSetPicker(&m_main, m_editor, m_state, m_paths, m_desktop);
+        ProgramWindows windows(&m_main, m_paths, m_desktop);
+        openSet({m_editor, m_state, m_paths, m_desktop, windows});
         EXPECT_TRUE(acted);
     }
 

@@ -1,4 +1,4 @@
-#include "core/generate/create_command.h"
+#include "core/commands/commands.h"
 
 #include "core/generate/data_page.h"
 #include "core/generate/popup_page.h"
@@ -50,8 +50,7 @@ struct CreateSettings {
     int dousa = 1;
     PopupSettings popup;
     int kakucyosi = 0;
-    PageEncoding encoding = PageEncoding::ShiftJis;
-    PageFormat format = PageFormat::Classic;
+    std::unique_ptr<SetWriter> writer;
 };
 
 // The settings in the order they are read; the message for the first
@@ -81,8 +80,7 @@ std::optional<CreateSettings> readCreateSettings(const QString &path, QString *p
     }
     out.popup.homeName = stored.HomeName;
     out.popup.homeURL = stored.HomeURL;
-    out.format = pageFormatFromSetting(stored.KeishikiSettei);
-    out.encoding = pageEncodingOf(out.format, stored.MojiCodeSettei);
+    out.writer = setWriterOf(stored);
     return out;
 }
 
@@ -149,9 +147,9 @@ QString replaceQuestion(const QString &title, const QStringList &beyond)
 
 } // namespace
 
-void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &paths,
-                      Desktop &desktop)
+void createSet(const CommandContext &context)
 {
+    auto &[editor, state, paths, desktop, windows] = context;
     const BusyCursor busy(desktop);
     const PageSet set = editor.pageSet();
     if (const auto fault = setContentFault(set)) {
@@ -187,7 +185,7 @@ void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &pa
     // Another set of this name is replaced only when the user says so; the
     // set the editor reopened is updated without a question. Either way its
     // pages beyond the new last page go, so that no orphan page is left.
-    const auto writer = setWriter(settings->format, settings->encoding);
+    const SetWriter *writer = settings->writer.get();
     const QStringList beyond
         = staleFiles(paths.outputFolder, state.lastTitle, state.extension, n, *writer);
     if (state.reopenedSet != state.lastTitle + state.extension
@@ -216,7 +214,7 @@ void runCreateCommand(Editor &editor, EditorState &state, const ProgramPaths &pa
         popup.text = replaceLineBreaks(page.text);
         popup.file = pictureFile(page);
         popup.alt = pictureAlt(page);
-        popup.encoding = settings->encoding;
+        popup.encoding = writer->encoding();
         const auto error = writer->writePage(paths.outputFolder, popup, set);
         if (error) {
             desktop.warning(error->writeMessage());

@@ -1,16 +1,12 @@
-#include "ui/preview/preview_command.h"
+#include "core/commands/commands.h"
 
 #include "core/model/texts.h"
-#include "core/places/program_paths.h"
 #include "core/preview/preview_cleanup.h"
 #include "core/preview/preview_pages.h"
 #include "core/settings/settings_file.h"
-#include "ui/kit/form_layout.h"
-#include "ui/preview/preview_client.h"
-
-#include <QWidget>
 
 namespace zelmora {
+
 QString temporaryFolderLinkMessage(const QString &tempFolder)
 {
     return Texts::tr(
@@ -19,9 +15,9 @@ QString temporaryFolderLinkMessage(const QString &tempFolder)
         .arg(tempFolder);
 }
 
-void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state,
-                       const ProgramPaths &paths, Desktop &desktop, PreviewHost &host)
+void previewSet(const CommandContext &context)
 {
+    auto &[editor, state, paths, desktop, windows] = context;
     const PageSet set = editor.pageSet();
     if (const auto fault = setContentFault(set)) {
         desktop.warning(*fault);
@@ -33,13 +29,11 @@ void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state,
     }
     // The preview is written in the format and encoding that creating the
     // set would use.
-    const StoredSettings stored = readStoredSettings(paths.settingsFile);
-    const PageFormat format = pageFormatFromSetting(stored.KeishikiSettei);
-    const PageEncoding encoding = pageEncodingOf(format, stored.MojiCodeSettei);
+    const auto writer = setWriterOf(readStoredSettings(paths.settingsFile));
     // The pages this preview wrote, known before anything else can replace
     // them; the pages before a failed one are deleted with the rest.
     QStringList written;
-    const auto error = writePreviewPages(set, state, paths, encoding, format, &written);
+    const auto error = writePreviewPages(set, state, paths, *writer, &written);
     PreviewPageFiles pages = PreviewPageFiles::record(paths.previewFolder, written);
     if (error) {
         pages.remove();
@@ -54,8 +48,7 @@ void runPreviewCommand(QWidget *mainWindow, Editor &editor, EditorState &state,
     request.title = state.lastTitle; // the title the pages were written under
     request.extension = kPreviewExtension;
     request.lastPage = int(written.size());
-    request.position = mainWindow->frameGeometry().topLeft() + twipsPoint(360, 2895);
-    const std::optional<QString> failure = host.show(request);
+    const std::optional<QString> failure = windows.showPreview(request);
     // Whatever became of the preview, the pages are this program's: it
     // wrote them and deletes them.
     pages.remove();
