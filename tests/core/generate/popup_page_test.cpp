@@ -227,6 +227,9 @@ TEST(Html5Style, anyTypedColourGetsReadableTextAndNothingElse)
         {"000080", "body{background-color:#000080;color:#fff}", true},
         {"#757575", "body{background-color:#757575;color:#fff}", true},
         {"#767676", "body{background-color:#767676}", false},
+        {"lime", "body{background-color:lime}", false},                // green weighs most,
+        {"#6060ff", "body{background-color:#6060ff}", false},          // blue least: 0.181
+        {"#6060f0", "body{background-color:#6060f0;color:#fff}", true}, // 0.176
         {"notacolour", nullptr, false},
         {"red;color:red", nullptr, false},
     };
