@@ -1,5 +1,6 @@
 #include "app/about_box.h"
 
+#include "core/generate/css_colour.h"
 #include "ui/kit/form_layout.h"
 
 #include "build_config.h"
@@ -13,8 +14,6 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
-
-#include <cmath>
 
 namespace zelmora {
 
@@ -38,13 +37,9 @@ void showAboutMenu(QAbstractButton *button, const QPoint &globalPos)
     box.exec();
 }
 
-// WCAG's relative luminance with its 0.05 of flare.
 double luminance(const QColor &c)
 {
-    const auto linear
-        = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-    return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF())
-        + 0.05;
+    return relativeLuminance(c.redF(), c.greenF(), c.blueF());
 }
 
 // The palette's link colour (the label's rich text otherwise takes the
@@ -57,7 +52,7 @@ QColor readableLink(const QPalette &palette)
     QColor link = palette.color(QPalette::Link);
     for (int step = 1; step <= 10; ++step) {
         const double l = luminance(link);
-        if (std::max(l, backLight) / std::min(l, backLight) >= 4.5)
+        if (contrastRatio(l, backLight) >= 4.5)
             break;
         const QColor from = palette.color(QPalette::Link);
         const double t = step / 10.0;

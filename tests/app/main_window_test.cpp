@@ -5,6 +5,7 @@
 #include "app/about_box.h"
 #include "support/record_editor.h"
 #include "core/commands/commands.h"
+#include "core/generate/css_colour.h"
 #include "support/file_compare.h"
 #include "support/recording_desktop.h"
 #include "support/ui_test_support.h"
@@ -245,10 +246,7 @@ TEST_P(AboutMenu, showsVersionLicenceAndPage)
 // The link drawn in a colour that reads at 4.5:1 on a light and a dark palette.
 TEST(AboutBoxLink, readsOnALightAndADarkPalette)
 {
-    const auto luminance = [](QColor c) {
-        auto lin = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-        return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF()) + 0.05;
-    };
+    const auto luminance = [](QColor c) { return relativeLuminance(c.redF(), c.greenF(), c.blueF()); };
     const QPalette before = QApplication::palette();
     for (const QPalette &palette : {QPalette(QColor(0xef, 0xef, 0xef)), QPalette(QColor(0x35, 0x35, 0x35), QColor(0x2a, 0x2a, 0x2a))}) {
         QApplication::setPalette(palette);
@@ -268,7 +266,7 @@ TEST(AboutBoxLink, readsOnALightAndADarkPalette)
         for (auto it = counts.cbegin(); it != counts.cend(); ++it)
             if (!link.isValid() || it.value() > counts.value(link.rgb()))
                 link = QColor::fromRgb(it.key());
-        const double ratio = std::max(luminance(link), luminance(back)) / std::min(luminance(link), luminance(back));
+        const double ratio = contrastRatio(luminance(link), luminance(back));
         EXPECT_GE(ratio, 4.5) << link.name().toStdString() << " on " << back.name().toStdString();
     }
     QApplication::setPalette(before);

@@ -63,18 +63,27 @@ QString namedColourDigits(const QString &name)
     return QString();
 }
 
-double relativeLuminance(QString hex)
+double hexLuminance(QString hex)
 {
     if (hex.size() == 3)
         hex = QString(hex[0]) + hex[0] + hex[1] + hex[1] + hex[2] + hex[2];
-    auto channel = [&](int i) {
-        const double v = hex.mid(i * 2, 2).toInt(nullptr, 16) / 255.0;
-        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(0) + 0.7152 * channel(1) + 0.0722 * channel(2);
+    const auto channel = [&](int i) { return hex.mid(i * 2, 2).toInt(nullptr, 16) / 255.0; };
+    return relativeLuminance(channel(0), channel(1), channel(2));
 }
 
 } // namespace
+
+double relativeLuminance(double red, double green, double blue)
+{
+    const auto linear
+        = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(red) + 0.7152 * linear(green) + 0.0722 * linear(blue);
+}
+
+double contrastRatio(double luminanceA, double luminanceB)
+{
+    return (std::max(luminanceA, luminanceB) + 0.05) / (std::min(luminanceA, luminanceB) + 0.05);
+}
 
 std::optional<CssColour> cssColour(const QString &typed)
 {
@@ -83,11 +92,11 @@ std::optional<CssColour> cssColour(const QString &typed)
     const QString digits = value.mid(hash ? 1 : 0);
     if ((digits.size() == 6 || (hash && digits.size() == 3))
         && std::all_of(digits.begin(), digits.end(), isHexDigit))
-        return CssColour{u'#' + digits, relativeLuminance(digits)};
+        return CssColour{u'#' + digits, hexLuminance(digits)};
     const QString named = hash ? QString() : namedColourDigits(value);
     if (named.isEmpty())
         return std::nullopt;
-    return CssColour{value.toLower(), relativeLuminance(named)};
+    return CssColour{value.toLower(), hexLuminance(named)};
 }
 
 bool wantsLightText(double luminance)

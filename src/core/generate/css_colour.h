@@ -20,6 +20,12 @@ struct CssColour {
 // colour it does not know, and nothing typed can bring other CSS along.
 std::optional<CssColour> cssColour(const QString &typed);
 
+// WCAG's relative luminance of an sRGB colour, its channels 0 to 1.
+double relativeLuminance(double red, double green, double blue);
+
+// WCAG's contrast between two luminances, 1 to 21.
+double contrastRatio(double luminanceA, double luminanceB);
+
 // Whether white text reads better than black on a background of this
 // luminance: either way the text has at least 4.5:1.
 bool wantsLightText(double luminance);

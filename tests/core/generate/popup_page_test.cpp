@@ -1,3 +1,4 @@
+#include "core/generate/css_colour.h"
 #include "core/generate/popup_page.h"
 #include "core/generate/html5_page.h"
 #include "core/generate/html5_script.h"
@@ -226,6 +227,9 @@ TEST(Html5Style, anyTypedColourGetsReadableTextAndNothingElse)
         {"000080", "body{background-color:#000080;color:#fff}", true},
         {"#757575", "body{background-color:#757575;color:#fff}", true},
         {"#767676", "body{background-color:#767676}", false},
+        {"lime", "body{background-color:lime}", false},                // green weighs most,
+        {"#6060ff", "body{background-color:#6060ff}", false},          // blue least: 0.181
+        {"#6060f0", "body{background-color:#6060f0;color:#fff}", true}, // 0.176
         {"notacolour", nullptr, false},
         {"red;color:red", nullptr, false},
     };
@@ -239,6 +243,9 @@ TEST(Html5Style, anyTypedColourGetsReadableTextAndNothingElse)
         EXPECT_EQ(body, c.rule ? QStringList{QString::fromLatin1(c.rule)} : QStringList());
         EXPECT_TRUE(rules.contains(c.dark ? QStringLiteral(":root{color-scheme:dark}") : QStringLiteral(":root{color-scheme:light}")));
     }
+    // WCAG's own figures, which the windows' colours are measured by too.
+    EXPECT_DOUBLE_EQ(contrastRatio(relativeLuminance(0, 0, 0), relativeLuminance(1, 1, 1)), 21.0);
+    EXPECT_NEAR(contrastRatio(relativeLuminance(1, 1, 1), relativeLuminance(0x76 / 255.0, 0x76 / 255.0, 0x76 / 255.0)), 4.54, 0.005);
 }
 
 TEST(Html5Script, aTitleNeverEndsItsStringOrTheScript)

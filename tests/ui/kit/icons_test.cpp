@@ -2,6 +2,7 @@
 // size in device pixels, so at 2x they are as sharp as at 1x, not the 1x
 // picture enlarged; the window icon drawn at each of its sizes.
 
+#include "core/generate/css_colour.h"
 #include "ui/kit/icons.h"
 
 #include <QApplication>
@@ -112,9 +113,8 @@ TEST(ApplicationIcon, hasEverySizeDrawnAtThatSize)
 // its strongest pixel against the same pixel without the picture).
 TEST_P(ButtonIcon, standsOutFromALightAndADarkButton)
 {
-    auto luminance = [](QColor c) {
-        auto lin = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
-        return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF()) + 0.05;
+    const auto contrast = [](QColor a, QColor b) {
+        return contrastRatio(relativeLuminance(a.redF(), a.greenF(), a.blueF()), relativeLuminance(b.redF(), b.greenF(), b.blueF()));
     };
     const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
     const QPalette before = QApplication::palette();
@@ -133,17 +133,14 @@ TEST_P(ButtonIcon, standsOutFromALightAndADarkButton)
         QColor ink;
         for (int y = 0; y < shown.height(); ++y)
             for (int x = 0; x < shown.width(); ++x) {
-                const double a = luminance(shown.pixelColor(x, y)), b = luminance(bare.pixelColor(x, y));
-                if (std::max(a, b) / std::min(a, b) > strongest)
-                    strongest = std::max(a, b) / std::min(a, b), ink = shown.pixelColor(x, y);
+                if (const double c = contrast(shown.pixelColor(x, y), bare.pixelColor(x, y)); c > strongest)
+                    strongest = c, ink = shown.pixelColor(x, y);
             }
         QRect box(QPoint(), QSize(kButtonPictureSize, kButtonPictureSize));
         box.moveCenter(bare.rect().center());
         for (int y = box.top(); y <= box.bottom(); ++y)
-            for (int x = box.left(); x <= box.right(); ++x) {
-                const double a = luminance(ink), b = luminance(bare.pixelColor(x, y));
-                strongest = std::min(strongest, std::max(a, b) / std::min(a, b));
-            }
+            for (int x = box.left(); x <= box.right(); ++x)
+                strongest = std::min(strongest, contrast(ink, bare.pixelColor(x, y)));
         EXPECT_GE(strongest, 4.5) << strongest << " on " << palette.color(QPalette::Button).name().toStdString();
     }
     QApplication::setPalette(before);
