@@ -23,9 +23,11 @@ std::optional<std::pair<PublishSite, SiteSecrets>> editPublishSiteWindow(QWidget
                                                                          const ProgramPaths &paths,
                                                                          Desktop &desktop)
 {
-    PublishSite stored = readPublishSite(paths.settingsFile).value_or(PublishSite{});
+    // A site not saved yet has nothing in the keyring.
+    const std::optional<PublishSite> saved = readPublishSite(paths.settingsFile);
+    const PublishSite stored = saved.value_or(PublishSite{});
     SiteSecrets secrets;
-    if (stored.remember && readPublishSite(paths.settingsFile)) {
+    if (saved && saved->remember) {
         secrets.password = Keyring::read(secretKey(stored, false)).value_or(QString());
         secrets.passphrase = Keyring::read(secretKey(stored, true)).value_or(QString());
     }
